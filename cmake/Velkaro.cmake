@@ -1,0 +1,45 @@
+# Helpers shared by src/, tests/ and bench/.
+
+set(VELKARO_WARNINGS -Wall -Wextra)
+
+# velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...])
+# Builds every .cpp of src/<folder> into the static library velkaro_<folder>.
+function(velkaro_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  add_library(velkaro_${folder} STATIC ${sources})
+  target_include_directories(velkaro_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(velkaro_${folder} PRIVATE ${VELKARO_WARNINGS})
+  target_compile_definitions(velkaro_${folder} PUBLIC GETTEXT_PACKAGE="velkaro")
+  target_link_libraries(velkaro_${folder} PUBLIC ${ARG_DEPS} ${ARG_PUBLIC_LIBS})
+endfunction()
+
+# velkaro_test(<folder> LIBS <targets>... [GTK])
+# Builds tests/<folder>/*.cpp with the shared test main into test_<folder>
+# and registers each test case with CTest. GTK marks executables that start
+# GTK when a display is present; the others run with leak detection.
+function(velkaro_test folder)
+  cmake_parse_arguments(ARG "GTK" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
+  set(target test_${folder})
+  add_executable(${target} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(${target} PRIVATE ${VELKARO_WARNINGS})
+  if(ARG_GTK)
+    target_compile_definitions(${target} PRIVATE VELKARO_TEST_STARTS_GTK=1)
+    set(leaks 0)
+  else()
+    target_compile_definitions(${target} PRIVATE VELKARO_TEST_STARTS_GTK=0)
+    set(leaks 1)
+  endif()
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} velkaro_test_support)
+  set(asan "detect_leaks=${leaks}:abort_on_error=0:halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/tests/support/asan.supp")
+  set(lsan "suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0")
+  set(ubsan "print_stacktrace=1:halt_on_error=1")
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT 120
+      ENVIRONMENT "ASAN_OPTIONS=${asan};LSAN_OPTIONS=${lsan};UBSAN_OPTIONS=${ubsan};NO_AT_BRIDGE=1;GDK_BACKEND=x11;GSETTINGS_BACKEND=memory")
+endfunction()

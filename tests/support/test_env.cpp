@@ -1,0 +1,66 @@
+#include "support/test_env.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include <gtk/gtk.h>
+#include <gtkmm/main.h>
+
+namespace velkaro::test {
+namespace {
+
+bool g_gtk_started = false;
+
+std::filesystem::path make_temp_dir()
+{
+  std::string pattern = (std::filesystem::temp_directory_path() / "velkaro-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data()))
+    throw std::system_error(errno, std::generic_category(), "mkdtemp");
+  return pattern;
+}
+
+// Gives every test its own, empty configuration directory.
+class FreshConfigHome : public ::testing::EmptyTestEventListener {
+public:
+  void OnTestStart(const ::testing::TestInfo&) override
+  {
+    m_dir = make_temp_dir();
+    setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override
+  {
+    std::error_code ec;
+    std::filesystem::remove_all(m_dir, ec);
+  }
+
+private:
+  std::filesystem::path m_dir;
+};
+
+} // namespace
+
+void init_environment(bool start_gtk, int& argc, char**& argv)
+{
+  Gtk::Main::init_gtkmm_internals();
+  if (start_gtk)
+    g_gtk_started = gtk_init_check(&argc, &argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshConfigHome);
+}
+
+bool gtk_started() { return g_gtk_started; }
+
+bool running_in_ci()
+{
+  const char* ci = std::getenv("CI");
+  return ci && *ci;
+}
+
+TempDir::TempDir() : m_path(make_temp_dir()) {}
+
+TempDir::~TempDir()
+{
+  std::error_code ec;
+  std::filesystem::remove_all(m_path, ec);
+}
+
+} // namespace velkaro::test
