@@ -49,7 +49,15 @@ function(velkaro_test folder)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT 120
-      ENVIRONMENT "ASAN_OPTIONS=${asan};LSAN_OPTIONS=${lsan};UBSAN_OPTIONS=${ubsan};NO_AT_BRIDGE=1;GDK_BACKEND=x11;GSETTINGS_BACKEND=memory")
+    PROPERTIES TIMEOUT 120)
+  # The environment is a list, and gtest_discover_tests flattens list-valued
+  # properties (only the first variable would survive), so a second CTest
+  # include gives it to the discovered tests once they exist.
+  set(env "ASAN_OPTIONS=${asan};LSAN_OPTIONS=${lsan};UBSAN_OPTIONS=${ubsan};NO_AT_BRIDGE=1;GDK_BACKEND=x11;GSETTINGS_BACKEND=memory")
+  set(env_script "${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake")
+  file(WRITE "${env_script}"
+    "if(${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_script}")
 endfunction()
