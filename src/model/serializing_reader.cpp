@@ -1,0 +1,372 @@
+#include "model/serializing_reader.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <sys/stat.h>
+
+#include <glib.h>
+
+namespace velkaro {
+namespace {
+
+// No entity substitution, no DTD loading or validation, no huge documents
+// (so libxml2's limits on depth, text size and entity expansion hold), no
+// network access, and no encoding but UTF-8 whatever the document declares
+// (so that RawTextCheck sees the markup as it is).
+constexpr int parse_options = XML_PARSE_NONET | XML_PARSE_IGNORE_ENC;
+
+void free_xml_char(xmlChar* p) { xmlFree(p); }
+using XmlCharPtr = CPtr<xmlChar, free_xml_char>;
+
+std::string to_string(const XmlCharPtr& p)
+{
+  return p ? std::string(reinterpret_cast<const char*>(p.get())) : std::string();
+}
+
+const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+// Sends the errors libxml2 raises outside any reader's own handler (while a
+// reader is made, and input errors while it reads) to fn instead of standard
+// error, for as long as it lives.
+class ErrorRedirect {
+public:
+  ErrorRedirect(void* context, xmlStructuredErrorFunc fn)
+      : m_old_fn(xmlStructuredError), m_old_context(xmlStructuredErrorContext)
+  {
+    xmlSetStructuredErrorFunc(context, fn);
+  }
+  ~ErrorRedirect() { xmlSetStructuredErrorFunc(m_old_context, m_old_fn); }
+  ErrorRedirect(const ErrorRedirect&) = delete;
+  ErrorRedirect& operator=(const ErrorRedirect&) = delete;
+
+private:
+  xmlStructuredErrorFunc m_old_fn;
+  void* m_old_context;
+};
+
+// Looks at the raw bytes of a document before libxml2 parses them, and
+// refuses two things the parser would otherwise get to first: a document
+// type declaration, whose internal subset libxml2 parses in full before the
+// reader reaches the declaration (parameter entities there can expand
+// without bound), and text in an encoding that is not ASCII-compatible,
+// where a declaration would not show as these bytes.
+class RawTextCheck {
+public:
+  // Takes the next piece of the document; false once it is refused.
+  bool feed(std::string_view piece);
+  const std::string& get_error() const { return m_error; }
+
+private:
+  static constexpr std::string_view doctype = "<!DOCTYPE";
+  static constexpr std::string_view bom = "\xEF\xBB\xBF";
+
+  bool check_start(std::string_view piece);
+  bool refuse(long line, const std::string& why);
+
+  bool m_started = false; // the first byte after the byte order mark was seen
+  size_t m_bom = 0;       // bytes of the UTF-8 byte order mark seen
+  std::string m_tail;     // the last bytes so far, for a keyword split between pieces
+  long m_line = 1;        // the line the next piece starts on
+  std::string m_error;
+};
+
+bool RawTextCheck::feed(std::string_view piece)
+{
+  if (!m_error.empty() || !check_start(piece))
+    return false;
+  if (const void* nul = std::memchr(piece.data(), 0, piece.size())) {
+    const auto before = static_cast<const char*>(nul) - piece.data();
+    return refuse(m_line + std::count(piece.begin(), piece.begin() + before, '\n'),
+                  "the document is not UTF-8 text");
+  }
+  const std::string text = m_tail + std::string(piece);
+  const size_t pos = text.find(doctype);
+  if (pos != std::string::npos) {
+    const long tail_lines = std::count(m_tail.begin(), m_tail.end(), '\n');
+    return refuse(m_line - tail_lines + std::count(text.begin(), text.begin() + pos, '\n'),
+                  "document type declarations are not accepted");
+  }
+  m_line += std::count(piece.begin(), piece.end(), '\n');
+  m_tail = text.substr(text.size() - std::min(text.size(), doctype.size() - 1));
+  return true;
+}
+
+// After an optional UTF-8 byte order mark, a document starts with "<" or
+// white space in every ASCII-compatible encoding.
+bool RawTextCheck::check_start(std::string_view piece)
+{
+  for (size_t i = 0; i < piece.size() && !m_started; ++i) {
+    const char c = piece[i];
+    if (m_bom < bom.size() && c == bom[m_bom]) {
+      ++m_bom;
+      continue;
+    }
+    if (m_bom != 0 && m_bom != bom.size())
+      return refuse(1, "the document is not UTF-8 text");
+    m_started = true;
+    if (c != '<' && c != ' ' && c != '\t' && c != '\n' && c != '\r')
+      return refuse(1, "the document is not UTF-8 text");
+  }
+  return true;
+}
+
+bool RawTextCheck::refuse(long line, const std::string& why)
+{
+  m_error = "line " + std::to_string(line) + ": " + why;
+  return false;
+}
+
+} // namespace
+
+// The file a reader reads, and the check its bytes pass on the way.
+struct SerializingReader::FileInput {
+  std::string path;
+  CPtr<FILE, fclose> file;
+  RawTextCheck check;
+};
+
+int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max)
+{
+  assert(min <= max);
+  // Any magnitude beyond this clamps the same way, so the digits stop growing it.
+  constexpr int64_t limit = int64_t{INT32_MAX} + 1;
+  size_t i = 0;
+  while (i < text.size() && g_ascii_isspace(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  int64_t value = 0;
+  for (; i < text.size() && g_ascii_isdigit(text[i]); ++i)
+    value = std::min(value * 10 + (text[i] - '0'), limit);
+  return static_cast<int32_t>(std::clamp<int64_t>(negative ? -value : value, min, max));
+}
+
+std::shared_ptr<SerializingReader> SerializingReader::create(const std::string& filename)
+{
+  std::shared_ptr<SerializingReader> reader(new SerializingReader(false));
+  reader->open_file(filename);
+  return reader;
+}
+
+std::shared_ptr<SerializingReader> SerializingReader::create_memory_for_copy(std::string text)
+{
+  std::shared_ptr<SerializingReader> reader(new SerializingReader(true));
+  reader->m_text = std::move(text);
+  reader->open_memory();
+  return reader;
+}
+
+SerializingReader::SerializingReader(bool for_copy) : m_for_copy(for_copy) {}
+
+SerializingReader::~SerializingReader()
+{
+  m_reader.reset();
+}
+
+void SerializingReader::open_file(const std::string& filename)
+{
+  // The file is opened here rather than by libxml2, which would also take
+  // "-" for standard input and try URI-unescaped variants of a missing name,
+  // and its bytes reach the parser through read_file(), which checks them.
+  auto input = std::make_unique<FileInput>();
+  input->path = filename;
+  input->file.reset(std::fopen(filename.c_str(), "rbe"));
+  if (!input->file) {
+    const int err = errno;
+    if (err != ENOENT && err != ENOTDIR)
+      fail("cannot open \"" + filename + "\": " + g_strerror(err));
+    return;
+  }
+  struct stat info {};
+  if (fstat(fileno(input->file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+    fail("cannot read \"" + filename + "\": " + g_strerror(EISDIR));
+    return;
+  }
+  m_input = std::move(input);
+  ErrorRedirect redirect(this, &on_error);
+  m_reader.reset(xmlReaderForIO(&SerializingReader::read_file, nullptr, this, filename.c_str(),
+                                nullptr, parse_options));
+  if (!m_reader)
+    fail("cannot read \"" + filename + "\"");
+  else
+    watch_errors();
+}
+
+int SerializingReader::read_file(void* self, char* buffer, int len)
+{
+  auto* reader = static_cast<SerializingReader*>(self);
+  FileInput& input = *reader->m_input;
+  const size_t n = std::fread(buffer, 1, static_cast<size_t>(std::max(len, 0)), input.file.get());
+  if (n == 0 && std::ferror(input.file.get())) {
+    const int err = errno;
+    reader->fail("cannot read \"" + input.path + "\": " + g_strerror(err));
+    return -1;
+  }
+  if (!input.check.feed({buffer, n})) {
+    reader->fail(input.check.get_error());
+    return -1;
+  }
+  return static_cast<int>(n);
+}
+
+void SerializingReader::open_memory()
+{
+  if (m_text.size() > INT_MAX) {
+    fail("the document is too large");
+    return;
+  }
+  RawTextCheck check;
+  if (!check.feed(m_text)) {
+    fail(check.get_error());
+    return;
+  }
+  ErrorRedirect redirect(this, &on_error);
+  m_reader.reset(xmlReaderForMemory(m_text.data(), static_cast<int>(m_text.size()), "", nullptr,
+                                    parse_options));
+  if (!m_reader)
+    fail("cannot read the document");
+  else
+    watch_errors();
+}
+
+void SerializingReader::watch_errors()
+{
+  xmlTextReaderSetStructuredErrorHandler(m_reader.get(), &on_error, this);
+}
+
+void SerializingReader::on_error(void* self, ErrorArg error)
+{
+  if (!error || error->level < XML_ERR_ERROR)
+    return; // warnings do not stop a document
+  // libxml2's messages can run over several lines; keep one.
+  std::string message;
+  for (const char* p = error->message ? error->message : "unknown error"; *p; ++p) {
+    if (!g_ascii_isspace(*p))
+      message += *p;
+    else if (!message.empty() && message.back() != ' ')
+      message += ' ';
+  }
+  if (!message.empty() && message.back() == ' ')
+    message.pop_back();
+  if (error->line > 0)
+    message = "line " + std::to_string(error->line) + ": " + message;
+  static_cast<SerializingReader*>(self)->fail(std::move(message));
+}
+
+bool SerializingReader::next()
+{
+  if (!m_reader || m_failed)
+    return false;
+  ErrorRedirect redirect(this, &on_error);
+  for (;;) {
+    const int result = xmlTextReaderRead(m_reader.get());
+    if (result < 0)
+      fail_here("the document cannot be read");
+    if (result < 1 || m_failed)
+      return false;
+    const int type = xmlTextReaderNodeType(m_reader.get());
+    if (type == XML_READER_TYPE_DOCUMENT_TYPE || type == XML_READER_TYPE_ENTITY_REFERENCE) {
+      // Our documents have neither; refusing them keeps entity expansion and
+      // external files out of reach. (RawTextCheck stops most of them sooner.)
+      fail_here("document type declarations and entity references are not accepted");
+      return false;
+    }
+    m_type = type;
+    if (get_is_start_element() || get_is_end_element() || get_is_text())
+      return true;
+  }
+}
+
+bool SerializingReader::skip_to_element(const std::string& name)
+{
+  while (!(get_is_start_element() && get_name() == name))
+    if (!next())
+      return false;
+  return true;
+}
+
+bool SerializingReader::foreach_subtree(const std::function<bool()>& fn)
+{
+  if (!m_reader || !get_is_start_element() || xmlTextReaderIsEmptyElement(m_reader.get()) == 1)
+    return false;
+  const int depth = get_depth();
+  bool result = true;
+  for (;;) {
+    if (!next())
+      return false; // the input ended or broke inside the element
+    if (get_is_end_element() && get_depth() == depth)
+      return result;
+    if (result)
+      result = fn();
+  }
+}
+
+bool SerializingReader::read_to_end()
+{
+  while (next()) {
+  }
+  return !m_failed;
+}
+
+std::string SerializingReader::get_name() const
+{
+  if (!m_reader)
+    return {};
+  const xmlChar* name = xmlTextReaderConstName(m_reader.get());
+  return name ? reinterpret_cast<const char*>(name) : std::string();
+}
+
+std::optional<std::string> SerializingReader::get_attribute(const std::string& name) const
+{
+  if (!m_reader)
+    return std::nullopt;
+  XmlCharPtr value(xmlTextReaderGetAttribute(m_reader.get(), xml(name)));
+  if (!value)
+    return std::nullopt;
+  return to_string(value);
+}
+
+int32_t SerializingReader::get_attribute_int(const std::string& name, int32_t min,
+                                             int32_t max) const
+{
+  return parse_int_prefix(get_attribute(name).value_or(""), min, max);
+}
+
+std::string SerializingReader::get_text()
+{
+  if (!m_reader || m_failed)
+    return {};
+  if (get_is_text())
+    return to_string(XmlCharPtr(xmlTextReaderValue(m_reader.get())));
+  if (get_is_start_element()) { // reads ahead to the end of the element
+    ErrorRedirect redirect(this, &on_error);
+    return to_string(XmlCharPtr(xmlTextReaderReadString(m_reader.get())));
+  }
+  return {};
+}
+
+int SerializingReader::get_depth() const
+{
+  return m_reader ? xmlTextReaderDepth(m_reader.get()) : -1;
+}
+
+void SerializingReader::fail(std::string message)
+{
+  if (m_failed)
+    return;
+  m_failed = true;
+  m_error = std::move(message);
+}
+
+void SerializingReader::fail_here(const std::string& message)
+{
+  const int line = m_reader ? xmlTextReaderGetParserLineNumber(m_reader.get()) : 0;
+  fail(line > 0 ? "line " + std::to_string(line) + ": " + message : message);
+}
+
+} // namespace velkaro

@@ -1,0 +1,248 @@
+// Documents are untrusted: each of these must be refused with an error,
+// quickly, and without anything outside the document being opened.
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "common/c_resource.h"
+#include "model/serializing_reader.h"
+#include "support/test_env.h"
+
+namespace velkaro {
+namespace {
+
+const std::string secret = "TOP-SECRET-7f3a9";
+
+// Tells whether a file was opened or read since the watch began.
+class FileAccessWatch {
+public:
+  explicit FileAccessWatch(const std::string& path)
+      : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+  {
+    if (m_fd >= 0)
+      inotify_add_watch(m_fd, path.c_str(), IN_OPEN | IN_ACCESS);
+  }
+  ~FileAccessWatch()
+  {
+    if (m_fd >= 0)
+      close(m_fd);
+  }
+  FileAccessWatch(const FileAccessWatch&) = delete;
+  FileAccessWatch& operator=(const FileAccessWatch&) = delete;
+
+  bool works() const { return m_fd >= 0; }
+  bool touched()
+  {
+    char events[4096];
+    bool any = false;
+    while (read(m_fd, events, sizeof events) > 0)
+      any = true;
+    return any;
+  }
+
+private:
+  int m_fd;
+};
+
+std::string billion_laughs()
+{
+  std::string doc = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n <!ENTITY lol0 \"lol\">\n";
+  for (int i = 1; i <= 9; ++i) {
+    doc += " <!ENTITY lol" + std::to_string(i) + " \"";
+    for (int j = 0; j < 10; ++j)
+      doc += "&lol" + std::to_string(i - 1) + ";";
+    doc += "\">\n";
+  }
+  return doc + "]>\n<workspace>&lol9;</workspace>\n";
+}
+
+// Parameter entities expand inside the document type declaration itself,
+// before any element is read.
+std::string parameter_entity_bomb()
+{
+  std::string doc = "<!DOCTYPE r [\n<!ENTITY % l0 \"<!-- lol -->\">\n";
+  for (int i = 1; i <= 9; ++i) {
+    doc += "<!ENTITY % l" + std::to_string(i) + " \"";
+    for (int j = 0; j < 10; ++j)
+      doc += "&#37;l" + std::to_string(i - 1) + ";";
+    doc += "\">\n";
+  }
+  return doc + "%l9;\n]>\n<r/>\n";
+}
+
+// text converted to charset.
+std::string encoded(const std::string& text, const char* charset)
+{
+  gsize written = 0;
+  GCharPtr out(g_convert(text.data(), text.size(), charset, "UTF-8", nullptr, &written, nullptr));
+  EXPECT_TRUE(out) << charset;
+  return out ? std::string(out.get(), written) : std::string();
+}
+
+// text in UTF-7, every character in its base64 form, behind a plain
+// declaration that names the encoding.
+std::string utf7_document(const std::string& text)
+{
+  const std::string utf16 = encoded(text, "UTF-16BE");
+  GCharPtr base64(g_base64_encode(reinterpret_cast<const guchar*>(utf16.data()), utf16.size()));
+  std::string b = base64.get();
+  while (!b.empty() && b.back() == '=')
+    b.pop_back();
+  return "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n+" + b + "-";
+}
+
+std::string deeply_nested(int depth)
+{
+  std::string doc = "<?xml version=\"1.0\"?>\n";
+  doc.reserve(doc.size() + depth * 7);
+  for (int i = 0; i < depth; ++i)
+    doc += "<a>";
+  for (int i = 0; i < depth; ++i)
+    doc += "</a>";
+  return doc;
+}
+
+struct Hostile {
+  std::string name;
+  std::string text;
+};
+
+std::vector<Hostile> hostile_documents(const std::string& secret_path)
+{
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  return {
+      {"external entity by URI",
+       head + "<!DOCTYPE workspace [<!ENTITY x SYSTEM \"file://" + secret_path +
+           "\">]>\n<workspace><cell>&x;</cell></workspace>\n"},
+      {"external entity by path",
+       head + "<!DOCTYPE workspace [<!ENTITY x SYSTEM \"" + secret_path +
+           "\">]>\n<workspace a=\"1\">&x;</workspace>\n"},
+      {"external parameter entity",
+       head + "<!DOCTYPE workspace [<!ENTITY % p SYSTEM \"" + secret_path +
+           "\"> %p;]>\n<workspace/>\n"},
+      {"external DTD", head + "<!DOCTYPE workspace SYSTEM \"" + secret_path + "\">\n<workspace/>\n"},
+      {"billion laughs", billion_laughs()},
+      // Left to libxml2 alone, each of these four keeps it busy for far more than a second.
+      {"parameter entity bomb", head + parameter_entity_bomb()},
+      {"parameter entity bomb in UTF-16",
+       "\xFF\xFE" + encoded("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n" + parameter_entity_bomb(),
+                            "UTF-16LE")},
+      {"parameter entity bomb in UTF-7", utf7_document(parameter_entity_bomb())},
+      {"parameter entity bomb in EBCDIC",
+       encoded("<?xml version=\"1.0\" encoding=\"IBM037\"?>\n" + parameter_entity_bomb(), "IBM037")},
+      {"truncated document", head + "<workspace>\n <element_cells>\n  <cell h=\"1\" v=\"2\">\n   <te"},
+      {"invalid UTF-8", head + "<workspace>\n <text>abc\xC3\x28\xFF\xFE</text>\n</workspace>\n"},
+      {"100,000 nested elements", deeply_nested(100000)},
+  };
+}
+
+// Everything a caller could get out of the reader, and the verdict.
+struct Outcome {
+  std::string seen;
+  bool error = false;
+  std::string message;
+};
+
+Outcome read_all(SerializingReader& reader)
+{
+  Outcome out;
+  while (reader.next()) {
+    out.seen += reader.get_name() + "=" + reader.get_text() + ";";
+    if (auto a = reader.get_attribute("a"))
+      out.seen += *a;
+  }
+  out.error = reader.has_error();
+  out.message = reader.get_error();
+  EXPECT_FALSE(reader.read_to_end());
+  return out;
+}
+
+TEST(HostileXml, EveryHostileDocumentIsRefusedQuicklyAndReadsNothingElse)
+{
+  test::TempDir dir;
+  const std::string secret_path = dir.file("secret.txt");
+  std::ofstream(secret_path) << secret;
+  FileAccessWatch watch(secret_path);
+  ASSERT_TRUE(watch.works());
+  {
+    // The watch sees a deliberate read, so its silence below means something.
+    std::ifstream probe(secret_path);
+    std::string s;
+    probe >> s;
+    ASSERT_TRUE(watch.touched());
+  }
+
+  for (const auto& doc : hostile_documents(secret_path)) {
+    const std::string doc_path = dir.file("hostile.xml");
+    std::ofstream(doc_path, std::ios::binary | std::ios::trunc) << doc.text;
+
+    for (bool from_file : {false, true}) {
+      const std::string label = doc.name + (from_file ? " (file)" : " (memory)");
+      const auto start = std::chrono::steady_clock::now();
+      auto reader = from_file ? SerializingReader::create(doc_path)
+                              : SerializingReader::create_memory_for_copy(doc.text);
+      const Outcome out = read_all(*reader);
+      const auto elapsed = std::chrono::steady_clock::now() - start;
+
+      EXPECT_TRUE(out.error) << label << " was accepted; it gave: " << out.seen.substr(0, 200);
+      EXPECT_NE(out.message.find("line "), std::string::npos) << label << ": " << out.message;
+      EXPECT_EQ(out.seen.find(secret), std::string::npos) << label;
+      EXPECT_EQ(out.message.find(secret), std::string::npos) << label;
+      EXPECT_FALSE(watch.touched()) << label << " opened the file it names";
+      EXPECT_LT(elapsed, std::chrono::seconds(1)) << label;
+    }
+  }
+}
+
+TEST(HostileXml, DeclarationSplitBetweenTwoReadsIsStoppedBeforeParsing)
+{
+  // A file reaches the parser in pieces (libxml2 asks for 4 bytes, then
+  // for about 4 KB at a time); wherever the declaration falls, it must be
+  // stopped before libxml2 parses it, which the reader would otherwise
+  // refuse only later, with another message.
+  test::TempDir dir;
+  const std::string path = dir.file("split.xml");
+  std::vector<std::string> docs = {"<!DOCTYPE r>\n<r/>\n"};
+  for (int pad = 4060; pad <= 4110; ++pad)
+    docs.push_back("<!--" + std::string(pad, 'x') + "-->\n<!DOCTYPE r>\n<r/>\n");
+  for (const auto& doc : docs) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << doc;
+    auto reader = SerializingReader::create(path);
+    EXPECT_FALSE(reader->next());
+    const std::string line = doc.rfind("<!DOCTYPE", 0) == 0 ? "1" : "2";
+    EXPECT_EQ(reader->get_error(), "line " + line + ": document type declarations are not accepted")
+        << "document of " << doc.size() << " bytes";
+  }
+}
+
+TEST(HostileXml, ReaderStopsAtTheFirstError)
+{
+  // Valid up to line 4, then broken: what came before is read, then nothing.
+  // (Padded so that the error lies beyond what the reader parses ahead.)
+  std::string doc = "<?xml version=\"1.0\"?>\n<r>\n<a x=\"1\"/>\n";
+  for (int i = 0; i < 5000; ++i)
+    doc += "<p/>";
+  auto reader = SerializingReader::create_memory_for_copy(doc + "\n<b></c>\n</r>\n");
+  size_t count = 0;
+  std::vector<std::string> names;
+  while (reader->next())
+    if (++count <= 2)
+      names.push_back(reader->get_name());
+  EXPECT_EQ(names, (std::vector<std::string>{"r", "a"}));
+  EXPECT_GT(count, 1000u);
+  EXPECT_LT(count, 5003u);
+  EXPECT_TRUE(reader->has_error());
+  EXPECT_EQ(reader->get_error().rfind("line 5: ", 0), 0u) << reader->get_error();
+  EXPECT_FALSE(reader->next());
+  EXPECT_FALSE(reader->skip_to_element("r"));
+}
+
+} // namespace
+} // namespace velkaro
