@@ -68,8 +68,8 @@ public:
   // changes nothing and does not call updated().
   Value remove(int32_t x, int32_t y);
   // Drops every row (and with them the map's references to the values).
-  // Does not call updated().
-  void clear() { m_rows.clear(); }
+  // Does not call updated(); a subclass with caches overrides it to drop them.
+  virtual void clear() { m_rows.clear(); }
   // A new plain map sharing every value of this one.
   std::shared_ptr<ModelCells> duplicate() const;
 

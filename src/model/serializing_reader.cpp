@@ -146,6 +146,27 @@ int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max)
   return static_cast<int32_t>(std::clamp<int64_t>(negative ? -value : value, min, max));
 }
 
+std::optional<int32_t> parse_int_prefix_checked(std::string_view text)
+{
+  size_t i = 0;
+  while (i < text.size() && g_ascii_isspace(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  int64_t value = 0;
+  for (; i < text.size() && g_ascii_isdigit(text[i]); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT32_MAX} + 1)
+      return std::nullopt;
+  }
+  if (negative)
+    value = -value;
+  if (value < INT32_MIN || value > INT32_MAX)
+    return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
 std::shared_ptr<SerializingReader> SerializingReader::create(const std::string& filename)
 {
   std::shared_ptr<SerializingReader> reader(new SerializingReader(false));
@@ -337,6 +358,16 @@ int32_t SerializingReader::get_attribute_int(const std::string& name, int32_t mi
   return parse_int_prefix(get_attribute(name).value_or(""), min, max);
 }
 
+std::optional<int32_t> SerializingReader::get_attribute_int_checked(const std::string& name,
+                                                                   std::string_view absent_text)
+{
+  const std::optional<std::string> text = get_attribute(name);
+  const std::optional<int32_t> value = parse_int_prefix_checked(text ? *text : absent_text);
+  if (!value)
+    fail_here("\"" + name + "\" of <" + get_name() + "> does not fit in 32 bits");
+  return value;
+}
+
 std::string SerializingReader::get_text()
 {
   if (!m_reader || m_failed)
@@ -365,7 +396,11 @@ void SerializingReader::fail(std::string message)
 
 void SerializingReader::fail_here(const std::string& message)
 {
-  const int line = m_reader ? xmlTextReaderGetParserLineNumber(m_reader.get()) : 0;
+  // The node's own line where libxml2 kept it; the parser may have read ahead.
+  xmlNodePtr node = m_reader ? xmlTextReaderCurrentNode(m_reader.get()) : nullptr;
+  long line = node ? xmlGetLineNo(node) : -1;
+  if (line <= 0 && m_reader)
+    line = xmlTextReaderGetParserLineNumber(m_reader.get());
   fail(line > 0 ? "line " + std::to_string(line) + ": " + message : message);
 }
 

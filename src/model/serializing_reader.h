@@ -43,6 +43,9 @@ namespace velkaro {
 // The result is clamped into [min, max], so untrusted text can never
 // overflow or leave the range the caller can handle.
 int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max);
+// The same prefix without clamping: nothing when the value does not fit in
+// 32 bits.
+std::optional<int32_t> parse_int_prefix_checked(std::string_view text);
 
 class SerializingReader {
 public:
@@ -88,6 +91,12 @@ public:
   std::optional<std::string> get_attribute(const std::string& name) const;
   // parse_int_prefix() of the attribute; a missing attribute reads as "".
   int32_t get_attribute_int(const std::string& name, int32_t min, int32_t max) const;
+  // parse_int_prefix_checked() of the attribute, absent_text standing in for
+  // a missing one. A value that does not fit in 32 bits stops the reader
+  // with an error naming the attribute, the element and the line, and gives
+  // nothing.
+  std::optional<int32_t> get_attribute_int_checked(const std::string& name,
+                                                   std::string_view absent_text);
   // For a text node its text; for a start element the text content of the
   // element ("" when it has none); "" for anything else.
   std::string get_text();
@@ -97,6 +106,9 @@ public:
   bool has_error() const { return m_failed; }
   // The first error, "line N: message" for parse errors; "" when none.
   const std::string& get_error() const { return m_error; }
+  // Stops the reader with message, prefixed by "line N: " for the line of
+  // the current node. For content that parses but cannot be accepted.
+  void fail_here(const std::string& message);
 
 private:
 #if LIBXML_VERSION >= 21200
@@ -115,7 +127,6 @@ private:
   void watch_errors();
   static void on_error(void* self, ErrorArg error);
   void fail(std::string message);
-  void fail_here(const std::string& message);
 
   bool m_for_copy;
   int m_type = 0;

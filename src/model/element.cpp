@@ -1,0 +1,420 @@
+#include "model/element.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <unordered_set>
+
+#include "common/cell_range.h"
+#include "common/check.h"
+#include "model/element_cells.h"
+
+namespace velkaro {
+namespace {
+
+int32_t span(int32_t extension)
+{
+  const int64_t n = std::llabs(int64_t{extension}) + 1;
+  return static_cast<int32_t>(std::min<int64_t>(n, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+ModelElement::~ModelElement()
+{
+  // A chain read from a document can be long enough to overflow the stack
+  // through nested destructors, so it is released here one element at a
+  // time, as long as nothing else holds the rest.
+  ElementPtr next = std::move(m_next);
+  while (next) {
+    next->m_prev = nullptr;
+    if (next.use_count() != 1)
+      break;
+    ElementPtr after = std::move(next->m_next);
+    next.reset();
+    next = std::move(after);
+  }
+}
+
+std::shared_ptr<ModelElement> ModelElement::self() const
+{
+  return std::const_pointer_cast<ModelElement>(shared_from_this());
+}
+
+void ModelElement::set_cells(ModelElementCells& cells)
+{
+  m_cells = cells.weak_from_this();
+}
+
+ModelElement::ElementPtr ModelElement::get_prev() const
+{
+  return m_prev ? m_prev->self() : nullptr;
+}
+
+std::vector<ModelElement::ElementPtr> ModelElement::get_children() const
+{
+  std::vector<ElementPtr> children;
+  children.reserve(m_children.size());
+  for (const auto& weak : m_children)
+    if (auto child = weak.lock())
+      children.push_back(std::move(child));
+  return children;
+}
+
+// --- virtual defaults -------------------------------------------------------
+
+void ModelElement::pick_parent(ModelWorkspace& ws, const ElementPtr& head)
+{
+  (void)ws;
+  (void)head;
+}
+
+void ModelElement::each_pos_obstacles(std::vector<ElementPtr>& obstacles, const CellPos& pos)
+{
+  (void)obstacles;
+  (void)pos;
+}
+
+std::vector<ModelElement::ElementPtr> ModelElement::obstacles()
+{
+  std::vector<ElementPtr> found;
+  const int32_t width = get_mwidth();
+  const int32_t height = get_mheight();
+  CellPos row = wpos;
+  for (int32_t j = 0; j < height; ++j) {
+    CellPos cell = row;
+    for (int32_t i = 0; i < width; ++i) {
+      each_pos_obstacles(found, cell);
+      cell.x += get_exthdir();
+    }
+    row.y += get_extvdir();
+  }
+  return found;
+}
+
+bool ModelElement::can_store()
+{
+  return obstacles().empty();
+}
+
+void ModelElement::layout(const Rectangle& box)
+{
+  (void)box;
+}
+
+void ModelElement::write_in_top() {}
+
+void ModelElement::vwrite()
+{
+  write_base(tag, [this] { write_in_top(); });
+}
+
+void ModelElement::read_val(const std::string& name)
+{
+  (void)name;
+}
+
+void ModelElement::read_in_top() {}
+void ModelElement::reconnect() {}
+void ModelElement::on_remove() {}
+void ModelElement::on_insert() {}
+
+CellPos ModelElement::get_endpos() const
+{
+  // Wraps like the 32-bit arithmetic of positions elsewhere instead of overflowing.
+  return {static_cast<int32_t>(int64_t{pos.x} + dh), static_cast<int32_t>(int64_t{pos.y} + dv)};
+}
+
+void ModelElement::set_is_top(bool b)
+{
+  (void)b;
+  m_signal_notify.emit("is-top");
+}
+
+bool ModelElement::get_is_in_process() const
+{
+  // No kind overrides this test, so the ancestors' flags are read directly,
+  // in a loop rather than by recursion through a long line of ancestors.
+  if (in_process)
+    return true;
+  for (ElementPtr p = get_parent(); p; p = p->get_parent())
+    if (p->in_process)
+      return true;
+  return false;
+}
+
+Rectangle ModelElement::get_rect()
+{
+  return {0, 0, 0, 0};
+}
+
+void ModelElement::set_role(int32_t role)
+{
+  m_role = role;
+  m_signal_notify.emit("role");
+}
+
+bool ModelElement::is_own_type(const ModelElement& other) const
+{
+  return typeid(other) == typeid(*this);
+}
+
+// --- chain ------------------------------------------------------------------
+
+ModelElement::ElementPtr ModelElement::get_first() const
+{
+  const ModelElement* e = this;
+  while (e->m_prev)
+    e = e->m_prev;
+  return e->self();
+}
+
+ModelElement::ElementPtr ModelElement::get_last() const
+{
+  const ModelElement* e = this;
+  while (e->m_next)
+    e = e->m_next.get();
+  return e->self();
+}
+
+int32_t ModelElement::get_index() const
+{
+  int32_t index = 0;
+  for (const ModelElement* e = m_prev; e; e = e->m_prev)
+    ++index;
+  return index;
+}
+
+ModelElement::ElementPtr ModelElement::nth(int32_t n) const
+{
+  if (n < 0)
+    return nullptr;
+  ElementPtr e = get_first();
+  for (; e && n > 0; --n)
+    e = e->m_next;
+  return e;
+}
+
+ModelElement::ElementPtr ModelElement::add(const ElementPtr& elm)
+{
+  VK_CHECK_VAL(elm != nullptr, self());
+  // Appending a non-head, or the head of this very chain, would link a ring
+  // that no walk along the chain ever leaves. (Searching elm's chain keeps
+  // appending a single element cheap.)
+  VK_CHECK_VAL(elm->m_prev == nullptr, self());
+  VK_CHECK_VAL(!elm->has_elm(*this), self());
+  const ElementPtr tail = get_last();
+  tail->m_next = elm;
+  elm->m_prev = tail.get();
+  return self();
+}
+
+ModelElement::ElementPtr ModelElement::remove_()
+{
+  const ElementPtr keep = self();
+  ModelElement* prev = m_prev;
+  ElementPtr next = std::move(m_next);
+  m_prev = nullptr;
+  if (next)
+    next->m_prev = prev;
+  if (prev) {
+    prev->m_next = next;
+    return prev->get_first();
+  }
+  return next;
+}
+
+ModelElement::ElementPtr ModelElement::to_first()
+{
+  const ElementPtr me = self();
+  if (!m_prev)
+    return me;
+  const ElementPtr head = remove_();
+  return me->add(head);
+}
+
+void ModelElement::foreach(const ElementFunc& fn)
+{
+  ElementPtr e = self();
+  while (e) {
+    ElementPtr next = e->m_next;
+    fn(e);
+    e = std::move(next);
+  }
+}
+
+bool ModelElement::has_elm(const ModelElement& elm) const
+{
+  for (const ModelElement* e = get_first().get(); e; e = e->m_next.get())
+    if (e == &elm)
+      return true;
+  return false;
+}
+
+ModelElement::ElementPtr ModelElement::to_role(int32_t role) const
+{
+  for (ElementPtr e = get_first(); e; e = e->m_next)
+    if (e->get_role() == role)
+      return e;
+  return nullptr;
+}
+
+std::vector<ModelElement::ElementPtr>
+ModelElement::extract_if(const std::function<bool(const ModelElement&)>& pred, int32_t role,
+                         bool all) const
+{
+  std::vector<ElementPtr> found;
+  for (ElementPtr e = get_first(); e; e = e->m_next) {
+    if (!pred(*e) || (role != ANY_ROLE && e->get_role() != role))
+      continue;
+    found.push_back(e);
+    if (!all)
+      break;
+  }
+  return found;
+}
+
+ModelElement::ElementPtr
+ModelElement::to_endrole_if(const std::function<bool(const ModelElement&)>& pred, int32_t dir) const
+{
+  const int64_t step = dir < 0 ? -1 : 1;
+  ElementPtr last;
+  for (int64_t role = step; std::abs(role) <= std::numeric_limits<int32_t>::max(); role += step) {
+    const auto found = extract_if(pred, static_cast<int32_t>(role), false);
+    if (found.empty())
+      break;
+    last = found.front();
+  }
+  return last;
+}
+
+bool ModelElement::get_is_endrole() const
+{
+  const auto own = [this](const ModelElement& e) { return is_own_type(e); };
+  const int32_t role = get_role();
+  if (role != 0)
+    return to_endrole_if(own, role).get() == this;
+  return extract_if(own, 1, false).empty() && extract_if(own, -1, false).empty();
+}
+
+// --- cell-map membership ----------------------------------------------------
+
+ModelElement::ElementPtr ModelElement::inserted(ModelElementCells& cells, const CellPos& at)
+{
+  set_cells(cells);
+  if (at.get_is_valid()) {
+    pos = at;
+  } else {
+    const CellPos found = cells.get_pos(self());
+    if (found.get_is_valid())
+      pos = found;
+  }
+  stored = true;
+  on_insert();
+  join_parent();
+  return self();
+}
+
+ModelElement::ElementPtr ModelElement::remove(ModelElementCells& cells)
+{
+  set_cells(cells);
+  stored = false;
+  in_process = false;
+  leave_parent();
+  on_remove();
+  return remove_();
+}
+
+void ModelElement::update_pos(ModelElementCells& cells)
+{
+  pos = cells.get_pos(self());
+}
+
+// --- parent and children ----------------------------------------------------
+
+void ModelElement::prune_children()
+{
+  std::erase_if(m_children, [](const std::weak_ptr<ModelElement>& w) { return w.expired(); });
+}
+
+void ModelElement::join_parent()
+{
+  const ElementPtr p = get_parent();
+  if (!p)
+    return;
+  p->prune_children();
+  for (const auto& weak : p->m_children)
+    if (weak.lock().get() == this)
+      return;
+  p->m_children.push_back(weak_from_this());
+}
+
+void ModelElement::leave_parent()
+{
+  const ElementPtr p = get_parent();
+  if (!p)
+    return;
+  std::erase_if(p->m_children, [this](const std::weak_ptr<ModelElement>& w) {
+    const auto child = w.lock();
+    return !child || child.get() == this;
+  });
+}
+
+bool ModelElement::get_is_parent() const
+{
+  return std::any_of(m_children.begin(), m_children.end(),
+                     [](const std::weak_ptr<ModelElement>& w) { return !w.expired(); });
+}
+
+ModelElement::ElementPtr ModelElement::get_a_child() const
+{
+  const auto children = get_children();
+  return children.empty() ? nullptr : children.front();
+}
+
+bool ModelElement::contains(const ModelElement& elm) const
+{
+  std::vector<ElementPtr> todo = get_children();
+  std::unordered_set<const ModelElement*> seen;
+  while (!todo.empty()) {
+    const ElementPtr e = std::move(todo.back());
+    todo.pop_back();
+    if (e.get() == &elm)
+      return true;
+    if (!seen.insert(e.get()).second)
+      continue;
+    const auto children = e->get_children();
+    todo.insert(todo.end(), children.rbegin(), children.rend());
+  }
+  return false;
+}
+
+void ModelElement::each_siblings(const ElementFunc& fn) const
+{
+  const ElementPtr p = get_parent();
+  if (!p)
+    return;
+  const int32_t role = get_role();
+  for (const auto& child : p->get_children())
+    if (child.get() != this && typeid(*child) == typeid(*this) && child->get_role() == role)
+      fn(child);
+}
+
+// --- derived values ---------------------------------------------------------
+
+int32_t ModelElement::get_mwidth() const
+{
+  return span(dh);
+}
+
+int32_t ModelElement::get_mheight() const
+{
+  return span(dv);
+}
+
+std::shared_ptr<CellRange> ModelElement::get_range() const
+{
+  return CellRange::create(pos, get_endpos());
+}
+
+} // namespace velkaro

@@ -1,0 +1,267 @@
+// The XML form that every element shares: the common attributes, the
+// calling structure for a kind's own content, and the resolution of parent
+// references once a whole cell map has been read.
+
+#include <cstdlib>
+#include <string>
+#include <unordered_set>
+
+#include <glib.h>
+
+#include "common/check.h"
+#include "model/element.h"
+#include "model/element_cells.h"
+#include "model/serializing_reader.h"
+#include "model/serializing_writer.h"
+
+namespace velkaro {
+namespace {
+
+void write_int(SerializingWriter& writer, const std::string& name, int32_t value)
+{
+  // A failure stays in the writer and shows in its finish().
+  (void)writer.write_attribute(name, std::to_string(value));
+}
+
+bool in_grid(int64_t v)
+{
+  return 0 <= v && v <= CellPos::MAX;
+}
+
+} // namespace
+
+// --- writing ----------------------------------------------------------------
+
+bool ModelElement::write(SerializingWriter& writer)
+{
+  m_writer = &writer;
+  vwrite();
+  m_writer = nullptr;
+  return true;
+}
+
+bool ModelElement::write_in_cells(ModelElementCells& cells, SerializingWriter& writer)
+{
+  set_cells(cells);
+  m_writer = &writer;
+  vwrite();
+  m_writer = nullptr;
+  return true;
+}
+
+void ModelElement::write_element(const std::string& name, const std::function<void()>& content)
+{
+  SerializingWriter* writer = m_writer;
+  VK_CHECK(writer != nullptr);
+  writer->write_element(name, [&] {
+    if (writer->get_for_copy()) {
+      const ModelElementElmPos own = elm2pos(*this);
+      write_int(*writer, "h", own.h);
+      write_int(*writer, "v", own.v);
+    }
+    if (content)
+      content();
+  });
+}
+
+void ModelElement::write_base(const std::string& name, const std::function<void()>& content)
+{
+  write_element(name, [&] {
+    SerializingWriter& writer = *m_writer;
+    if (const int32_t role = get_role())
+      write_int(writer, "role", role);
+    if (dh != 0)
+      write_int(writer, "width", dh);
+    if (dv != 0)
+      write_int(writer, "height", dv);
+    if (const ElementPtr parent = m_parent.lock()) {
+      const ModelElementElmPos own = elm2pos(*this);
+      const ModelElementElmPos ref = elm2pos(*parent);
+      write_int(writer, "pi", ref.index);
+      if (ref.h != own.h)
+        write_int(writer, "ph", ref.h);
+      if (ref.v != own.v)
+        write_int(writer, "pv", ref.v);
+    }
+    if (content)
+      content();
+  });
+}
+
+ModelElementElmPos ModelElement::elm2pos(const ModelElement& elm) const
+{
+  ModelElementElmPos p{0, 0, elm.get_index()};
+  if (const auto cells = get_cells()) {
+    const CellPos at = cells->get_pos(elm.self());
+    p.h = at.x;
+    p.v = at.y;
+  }
+  return p;
+}
+
+void ModelElement::writepos(const std::string& name, const ModelElement& elm)
+{
+  SerializingWriter* writer = m_writer;
+  VK_CHECK(writer != nullptr);
+  const ModelElementElmPos p = elm2pos(elm);
+  writer->write_element(name, [&] {
+    write_int(*writer, "index", p.index);
+    write_int(*writer, "h", p.h);
+    write_int(*writer, "v", p.v);
+  });
+}
+
+// --- reading ----------------------------------------------------------------
+
+bool ModelElement::read(SerializingReader& reader)
+{
+  m_reader = &reader;
+  const bool ok = read_common(reader);
+  m_reader = nullptr;
+  return ok;
+}
+
+bool ModelElement::read_in_cells(ModelElementCells& cells, SerializingReader& reader)
+{
+  set_cells(cells);
+  m_reader = &reader;
+  const bool ok = read_common(reader);
+  m_reader = nullptr;
+  stored = true;
+  return ok;
+}
+
+bool ModelElement::read_extension(SerializingReader& reader)
+{
+  const auto width = reader.get_attribute_int_checked("width", "0");
+  const auto height = width ? reader.get_attribute_int_checked("height", "0") : std::nullopt;
+  if (!height)
+    return false;
+  // No extension can fit in the grid beyond this; the check keeps the
+  // arithmetic on positions small.
+  if (std::abs(int64_t{*width}) > CellPos::MAX || std::abs(int64_t{*height}) > CellPos::MAX) {
+    reader.fail_here("<" + reader.get_name() + "> is wider or higher than the grid");
+    return false;
+  }
+  dh = *width;
+  dv = *height;
+  return true;
+}
+
+bool ModelElement::read_common(SerializingReader& reader)
+{
+  const auto role = reader.get_attribute_int_checked("role", "0");
+  if (!role)
+    return false;
+  set_role(*role);
+  if (!read_extension(reader))
+    return false;
+  if (reader.get_for_copy()) {
+    const auto h = reader.get_attribute_int_checked("h", "");
+    const auto v = h ? reader.get_attribute_int_checked("v", "") : std::nullopt;
+    if (!v)
+      return false;
+    origpos = pos = {*h, *v};
+  }
+  if (pos.get_is_valid() && !(in_grid(int64_t{pos.x} + dh) && in_grid(int64_t{pos.y} + dv))) {
+    reader.fail_here("<" + reader.get_name() + "> at " + pos.to_string() + " with width " +
+                     std::to_string(dh) + " and height " + std::to_string(dv) +
+                     " reaches outside the grid");
+    return false;
+  }
+  if (reader.get_attribute("pi")) {
+    const auto ph = reader.get_attribute_int_checked("ph", "-1");
+    const auto pv = ph ? reader.get_attribute_int_checked("pv", "-1") : std::nullopt;
+    const auto pi = pv ? reader.get_attribute_int_checked("pi", "") : std::nullopt;
+    if (!pi)
+      return false;
+    m_parent_pos = ModelElementElmPos{*ph, *pv, *pi};
+  }
+  read_in_top();
+  (void)reader.foreach_subtree([&] {
+    if (reader.get_is_start_element())
+      read_val(reader.get_name());
+    return true;
+  });
+  return !reader.has_error();
+}
+
+ModelElementElmPos ModelElement::readpos()
+{
+  SerializingReader* reader = m_reader;
+  VK_CHECK_VAL(reader != nullptr, ModelElementElmPos{});
+  const auto get = [reader](const char* name) {
+    return reader->get_attribute_int(name, INT32_MIN, INT32_MAX);
+  };
+  return {get("h"), get("v"), get("index")};
+}
+
+// --- parent references ------------------------------------------------------
+
+ModelElement::ElementPtr ModelElement::pos2elm(ModelElementElmPos& pp) const
+{
+  const auto cells = get_cells();
+  VK_CHECK_VAL(cells != nullptr, nullptr);
+  if (pp.h == -1 || pp.v == -1) {
+    CellPos own = cells->get_pos(self());
+    if (own.x == -1)
+      own = origpos;
+    if (pp.h == -1)
+      pp.h = own.x;
+    if (pp.v == -1)
+      pp.v = own.y;
+  }
+  const ElementPtr head = cells->get(pp.h, pp.v);
+  if (!head)
+    return nullptr;
+  const ElementPtr target = head->nth(pp.index);
+  if (target && target->m_latest_copy)
+    return target->m_latest_copy;
+  return target;
+}
+
+std::string ModelElement::refuse_parent(const ElementPtr& candidate,
+                                        const ModelElementElmPos& ref) const
+{
+  if (!candidate) {
+    const auto cells = get_cells();
+    // A cell without a chain simply gives no parent; an index outside an
+    // existing chain is a broken reference.
+    return cells && cells->get(ref.h, ref.v) ? "names no element of that chain" : "";
+  }
+  if (candidate.get() == this)
+    return "names the element itself";
+  std::unordered_set<const ModelElement*> seen;
+  for (ElementPtr up = candidate->get_parent(); up; up = up->get_parent()) {
+    if (up.get() == this)
+      return "would make a cycle of parents";
+    if (!seen.insert(up.get()).second)
+      break;
+  }
+  return "";
+}
+
+void ModelElement::reconnect_in_cells(ModelElementCells& cells, bool keep_parent)
+{
+  set_cells(cells);
+  if (m_parent_pos && !keep_parent) {
+    ModelElementElmPos ref = *m_parent_pos;
+    ElementPtr candidate = pos2elm(ref);
+    const std::string why = refuse_parent(candidate, ref);
+    if (!why.empty()) {
+      const ModelElementElmPos own = elm2pos(*this);
+      g_warning("%s number %d of the cell (%d, %d): its parent reference to number %d of the "
+                "cell (%d, %d) %s; it is read without a parent",
+                get_type_name(), own.index, own.h, own.v, ref.index, ref.h, ref.v, why.c_str());
+      candidate = nullptr;
+    }
+    if (candidate != m_parent.lock())
+      leave_parent();
+    m_parent = candidate;
+  }
+  reconnect();
+  inserted(cells, {-1, -1});
+  in_process = false;
+}
+
+} // namespace velkaro

@@ -1,0 +1,91 @@
+#pragma once
+// ModelTextElement: a diagram element holding a piece of editable text,
+// aligned horizontally and vertically in the box it is laid out in. The
+// text lives in the Pango layout of its text-holder record, laid out with
+// "Sans 16px" on PangoCairo's font map (no display needed).
+//
+// Its role follows its parent link: 1 without a parent, 0 with one; the role
+// given to set_role() is never stored.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <pangomm/layout.h>
+
+#include "model/element.h"
+#include "model/itext_editable.h"
+
+namespace velkaro {
+
+// One enumeration serves both axes: left and right are horizontal, top and
+// bottom vertical, center both.
+enum class ModelAlign { LEFT = 0, CENTER = 1, RIGHT = 2, TOP = 3, BOTTOM = 4 };
+
+// The XML word: "left", "centre", "right", "top", "bottom".
+std::string model_align_to_string(ModelAlign align);
+// LEFT, RIGHT, TOP, BOTTOM for their words; every other word ("centre" and
+// "center" among them) and a missing word give CENTER.
+ModelAlign model_align_from_string(const std::optional<std::string>& word);
+
+class ModelTextElement : public ModelElement, public CtrlITextEditable {
+public:
+  // A text element with its mono flag set.
+  static std::shared_ptr<ModelTextElement> create();
+  // The same with parent set; it joins the parent's children when inserted.
+  static std::shared_ptr<ModelTextElement> create_with_parent(const ElementPtr& parent);
+
+  // Sets mono: the cursor treats every cell the text covers as one unit.
+  ModelTextElement();
+
+  const char* get_type_name() const override { return "ModelTextElement"; }
+  ElementPtr new_instance() const override { return std::make_shared<ModelTextElement>(); }
+
+  // The XML element name that vwrite() writes.
+  std::string text_tag = "text";
+  ModelAlign align = ModelAlign::LEFT;
+  ModelAlign valign = ModelAlign::CENTER;
+
+  // Places the layout offset so that the text's rectangle is aligned in box.
+  void layout(const Rectangle& box) override;
+  // text_tag with the common attributes, "align", "valign" and the text.
+  void vwrite() override;
+  // "align", "valign" and the text content.
+  void read_in_top() override;
+  // The base duplicate with the same tag, alignments and an independent copy
+  // of the text-holder record; mono stays clear.
+  ElementPtr dup() const override;
+  // The layout rectangle of the text.
+  Rectangle get_rect() override { return get_pango_layout_rect(); }
+  int32_t get_role() const override { return get_parent() ? 0 : 1; }
+  // Stores nothing; only notifies "role".
+  void set_role(int32_t role) override;
+
+  // A new layout of "Sans 16px" on a new context of PangoCairo's font map.
+  Glib::RefPtr<Pango::Layout> new_pango_layout() override;
+  CtrlDataForITextEditable& get_data_ite() override { return *m_data; }
+  Rectangle get_pango_layout_rect() override { return get_default_pango_layout_rect(); }
+
+  using ModelElement::foreach;
+  // Calls fn for every text element of the chain, from the head, until fn
+  // returns false.
+  void foreach(const std::function<bool(ModelTextElement& text)>& fn);
+
+  // The selected byte range.
+  std::shared_ptr<TextRange> get_selected_range() { return get_text_range(); }
+  // Removes the selected bytes from the text and moves the cursor back by
+  // as many bytes.
+  void del_selection();
+
+protected:
+  // Writes "align", "valign" and the text: the content of vwrite(), for
+  // kinds that write their own name.
+  void write_text_content();
+
+private:
+  std::shared_ptr<CtrlDataForITextEditable> m_data = CtrlDataForITextEditable::create();
+};
+
+} // namespace velkaro
