@@ -1,20 +1,24 @@
 // The text editor: construction, target, settings, selection and
 // notification. Motions are in text_editor_motion.cpp, edits and the
-// clipboard in text_editor_edit.cpp.
+// clipboard in text_editor_edit.cpp, activation and the input method in
+// text_editor_input.cpp.
 #include "ctrl/text_editor.h"
 
 #include <algorithm>
 #include <utility>
 
 #include <gdk/gdk.h>
+#include <gtk/gtk.h>
 #include <gtkmm/widget.h>
 #include <pango/pangocairo.h>
 #include <pangomm/layout.h>
 
 #include "common/check.h"
 #include "common/text_range.h"
+#include "ctrl/mouse_binder.h"
 #include "ctrl/text_editor_clipboard.h"
 #include "ctrl/text_editor_text.h"
+#include "ctrl/widget_link.h"
 
 namespace velkaro {
 
@@ -66,7 +70,7 @@ std::shared_ptr<CtrlTextEditor> CtrlTextEditor::create_with_ctrl(const std::shar
 }
 
 CtrlTextEditor::CtrlTextEditor(Gtk::Widget* widget, const std::shared_ptr<CtrlITextEditable>& ite)
-  : m_clipboard(CtrlTextEditorClipboard::get_default())
+  : m_clipboard(CtrlTextEditorClipboard::get_default()), m_im_context(gtk_im_multicontext_new())
 {
   watch_widget(widget);
   set_ite(ite);
@@ -75,7 +79,10 @@ CtrlTextEditor::CtrlTextEditor(Gtk::Widget* widget, const std::shared_ptr<CtrlIT
 }
 
 CtrlTextEditor::CtrlTextEditor(const std::shared_ptr<CtrlContext>& ctrl, CtrlTextEditorContextLink link)
-  : m_ctrl(ctrl), m_link(std::move(link)), m_clipboard(CtrlTextEditorClipboard::get_default())
+  : m_ctrl(ctrl),
+    m_link(std::move(link)),
+    m_clipboard(CtrlTextEditorClipboard::get_default()),
+    m_im_context(gtk_im_multicontext_new())
 {
   // The context may still be under construction: nothing is asked of it but
   // its canvas.
@@ -84,6 +91,7 @@ CtrlTextEditor::CtrlTextEditor(const std::shared_ptr<CtrlContext>& ctrl, CtrlTex
 
 CtrlTextEditor::~CtrlTextEditor()
 {
+  shut_down_input();
   unwatch_widget();
 }
 
@@ -103,6 +111,9 @@ std::shared_ptr<CtrlITextEditable> CtrlTextEditor::get_context_ite() const
 
 void CtrlTextEditor::set_ite(const std::shared_ptr<CtrlITextEditable>& ite)
 {
+  // A composition belongs to the text it began in: finished here, it would
+  // put that text into the next one.
+  end_preedit();
   if (const std::shared_ptr<CtrlITextEditable> old = m_ite ? m_ite : get_context_ite())
     old->set_is_editing(false);
   m_ite = ite;
@@ -153,6 +164,7 @@ void CtrlTextEditor::set_mouse_offset_pt(const Point& pt)
 {
   m_mouse_offset_pt->set_x(pt.get_x());
   m_mouse_offset_pt->set_y(pt.get_y());
+  update_mouse_offset_pt();
   m_signal_notify.emit("mouse-offset-pt");
 }
 

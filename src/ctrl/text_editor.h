@@ -43,29 +43,65 @@
 // Ownership: editors are owned by std::shared_ptr (mouse binders link to
 // their handler weakly). An editor owns its explicit target; its context and
 // its widget it only observes (a destroyed widget reads as none).
+//
+// Input (text_editor_input.cpp). Owners call activate() when editing of a
+// text begins and deactivate() when it ends. While activated the editor has a
+// mouse binder of its own on the widget (clicks place the cursor, drags
+// select) and, while it can edit (set_can_edit), its key, focus and
+// input-method handlers are connected: keys go to a GTK input method, whose
+// commits are typed into the text and whose composition (pre-edit) is shown
+// spliced into a copy of the text it began in. The key handlers are ordinary
+// handlers of the widget, so they see each key before a key binder on the
+// same widget (which connects after); a key the input method takes stops
+// there, any other goes on to the binder.
+// The key handler does not run the main loop before it hands a key to the
+// input method. A key binder on the widget already drains pending events
+// before every key the editor lets through; a second drain here would let
+// keys queued behind this one be handled inside it, before it, and would
+// re-enter the editor while the key is half handled. So keys the input
+// method takes are typed one at a time, in the order they came. (A key that
+// reaches the widget while the binder drains for a key the editor let
+// through still comes to the editor first, inside that drain.)
+// Every connection made for an activation dies with the editor or with the
+// widget, whichever goes first; the editor's destructor switches editing off
+// without emitting anything.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sigc++/sigc++.h>
 
+#include <glib-object.h>
+
+#include "common/c_resource.h"
 #include "common/point.h"
 #include "ctrl/imouse_handler.h"
 #include "model/itext_editable.h"
 
 typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkIMContext GtkIMContext;
+typedef struct _GdkEventKey GdkEventKey;
+typedef struct _GdkEventFocus GdkEventFocus;
+typedef struct _GdkWindow GdkWindow;
 
 namespace Gtk {
 class Widget;
 }
 
+namespace Pango {
+class AttrList;
+}
+
 namespace velkaro {
 
 class CtrlContext;
+class CtrlMouseBinder;
 class CtrlTextEditorClipboard;
+class CtrlWidgetLink;
 
 // What an editor made for a controller context asks of that context. Any
 // member may be empty: the editor then does without it.
@@ -103,9 +139,10 @@ public:
   // --- Target, context and widget
   // The edited text, never null (see the header comment).
   std::shared_ptr<CtrlITextEditable> get_ite();
-  // Makes ite (null allowed) the explicit target. The text edited so far
-  // (the explicit target, else the context's text element) loses its editing
-  // flag; the new target gets the flag when the editor is activated.
+  // Makes ite (null allowed) the explicit target. A composition of the input
+  // method in progress ends first, in the text it began in. The text edited
+  // so far (the explicit target, else the context's text element) loses its
+  // editing flag; the new target gets the flag when the editor is activated.
   void set_ite(const std::shared_ptr<CtrlITextEditable>& ite);
   // The context the editor was made for; null for one made without, or
   // once the context is gone.
@@ -135,7 +172,8 @@ public:
   void set_cursor_point_x(int32_t x);
   // The offset owners give so that pointer points arrive in the coordinates
   // of the edited text's layout offset; (0, 0) at first. The setter copies
-  // the values into the editor's own point.
+  // the values into the editor's own point and, while activated, into the
+  // mouse binder's offset.
   const std::shared_ptr<Point>& get_mouse_offset_pt() const { return m_mouse_offset_pt; }
   void set_mouse_offset_pt(const Point& pt);
   // Where clipboard operations go; GTK's CLIPBOARD selection at first.
@@ -224,6 +262,60 @@ public:
   // process; none for an empty line, and after any copy.
   static const std::optional<std::string>& get_line_yank_text();
 
+  // --- Input: activation, the input method and keys
+  // Starts editing on the widget (get_widget(), which may be null): the
+  // input method's client window becomes the widget's window; a stored
+  // cursor location of height 0 gets height 20; a new mouse binder on the
+  // widget reports to this editor with the mouse offset; when the event being
+  // handled is a press of a button on the widget (editing began with a
+  // click the binder has not seen), the cursor goes to the last pointer
+  // point the mouse binders saw and a drag from there selects; with can-edit
+  // the key, focus and input-method handlers are connected. The edited text
+  // is marked as editing. Nothing happens on an activated editor.
+  void activate();
+  // Ends editing: the binder and every handler go, selecting ends and the
+  // selected range is cleared, a composition in progress is dropped (the
+  // text it began in comes back), the editing mark goes. Nothing happens on
+  // an editor that is not activated.
+  void deactivate();
+  // Whether keys and the input method are connected while activated. Off at
+  // first. Switching while activated connects or disconnects at once;
+  // otherwise only the value changes and activate() connects later.
+  bool get_can_edit() const { return m_can_edit; }
+  void set_can_edit(bool on);
+  // The point of the left press a drag continues (as the mouse binder keeps
+  // it: divided by the zoom, without the offset), or null. Only an activated
+  // editor has one; the setter does nothing on another.
+  std::shared_ptr<Point> get_drag_start_pt() const;
+  void set_drag_start_pt(const std::shared_ptr<Point>& pt);
+  // The editor's input method, made with the editor and kept for its life.
+  GtkIMContext* get_im_context() const { return m_im_context.get(); }
+
+  // The widget's handlers, connected as ordinary handlers while activated
+  // with can-edit. Focus in and out reach the input method when can-edit
+  // and report the event handled (true) either way. A key press or release
+  // goes to the input method when can-edit, which tells it the cursor
+  // location first; true when the input method took the key.
+  bool focus_in_cb(GdkEventFocus& event);
+  bool focus_out_cb(GdkEventFocus& event);
+  bool key_press_cb(GdkEventKey& event);
+  bool key_release_cb(GdkEventKey& event);
+  // The input method's composition started, changed or ended: a non-empty
+  // composition goes into the text (start_preedit), an empty one ends it
+  // (cancel_preedit); then the text change is announced.
+  void preedit_cb();
+  // Shows a composition: the first call saves the text and the cursor; each
+  // call then puts pre_str into a copy of the saved text at the saved
+  // cursor, so a new composition replaces the one before. The layout shows
+  // attrs (indexes within pre_str) moved to the saved cursor; the cursor goes
+  // cursor_pos characters into pre_str (clamped to it). Returns the text
+  // before; announces nothing.
+  std::string start_preedit(const std::string& pre_str, const Pango::AttrList& attrs, int cursor_pos);
+  // Ends a composition: the saved text, cursor and plain layout come back and
+  // the change is announced. Returns the text as it was before; without a
+  // composition it only returns the text.
+  std::string cancel_preedit();
+
   // --- Notification, overridable
   // The text has changed from prev: refreshes the selected range, then
   // update(ite, true).
@@ -257,11 +349,12 @@ protected:
   // text (up to its first NUL), lets finish place the cursor on the changed
   // text, then emit_update_text(prev).
   void commit_text(CtrlITextEditable& ite, const std::string& text, const std::function<void()>& finish);
-  // Ends a composition of the input method, putting back the text it was
-  // typed into; returns the text as it was before.
-  std::string cancel_preedit();
-
   void set_is_activated(bool on) { m_is_activated = on; }
+
+  // The widget's key and focus handlers and the input method's handlers; no
+  // second connection while connected.
+  void connect_widget_signals();
+  void disconnect_widget_signals();
 
 private:
   // The text edited so far when no explicit target is set: the context's
@@ -277,6 +370,27 @@ private:
   void watch_widget(Gtk::Widget* widget);
   void unwatch_widget();
 
+  // Input helpers (text_editor_input.cpp).
+  // The binder's offset becomes a copy of the mouse offset.
+  void update_mouse_offset_pt();
+  // The input method learns the edited text's cursor location.
+  void tell_cursor_location();
+  // Binds to the widget activation is made on: client window upkeep, and
+  // forgetting the widget when it goes. Null unbinds.
+  void bind_widget(Gtk::Widget* widget);
+  void update_client_window();
+  void set_client_window(GdkWindow* window);
+  // The click that began an activation places the cursor.
+  void place_cursor_at_press(Gtk::Widget& widget);
+  // Drops a composition in progress: the input method forgets it and the
+  // text it began in comes back.
+  void end_preedit();
+  // Cuts every input connection without emitting or asking the context
+  // anything; for the destructor.
+  void shut_down_input();
+  static void on_im_commit(GtkIMContext* im, const char* str, gpointer self);
+  static void on_im_preedit(GtkIMContext* im, gpointer self);
+
   std::weak_ptr<CtrlContext> m_ctrl;
   CtrlTextEditorContextLink m_link;
   // Not owned: cleared by GLib when the widget is destroyed.
@@ -290,6 +404,22 @@ private:
   int32_t m_selection_anchor = 0;
   bool m_is_selecting = false;
   bool m_is_activated = false;
+  bool m_can_edit = false;
+
+  // Input: the input method and what an activation holds on its widget.
+  CPtr<GtkIMContext, g_object_unref> m_im_context;
+  std::shared_ptr<CtrlMouseBinder> m_mouse_binder;
+  // The widget activation was made on; null when none, or once it is gone.
+  GtkWidget* m_active_widget = nullptr;
+  // The input method's client window, only compared.
+  GdkWindow* m_client_window = nullptr;
+  // Notices the widget going and keeps the client window in step with the
+  // widget's realisation.
+  std::unique_ptr<CtrlWidgetLink> m_active_link;
+  // The widget's key and focus handlers while connected.
+  std::unique_ptr<CtrlWidgetLink> m_widget_handlers;
+  std::vector<gulong> m_im_handlers;
+  bool m_signals_connected = false;
 
   // A composition of the input method in progress: the text and cursor it
   // was typed into.
