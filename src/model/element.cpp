@@ -209,6 +209,30 @@ ModelElement::ElementPtr ModelElement::add(const ElementPtr& elm)
   return self();
 }
 
+ModelElement::ElementPtr ModelElement::insert_at(const ElementPtr& elm, int32_t index)
+{
+  const ElementPtr first = get_first();
+  VK_CHECK_VAL(elm != nullptr, first);
+  VK_CHECK_VAL(elm->m_prev == nullptr, first);
+  VK_CHECK_VAL(!elm->has_elm(*this), first);
+  const ElementPtr tail = elm->get_last();
+  if (index <= 0) {
+    tail->m_next = first;
+    first->m_prev = tail.get();
+    return elm;
+  }
+  ElementPtr before = nth(index - 1);
+  if (!before)
+    before = get_last();
+  ElementPtr after = std::move(before->m_next);
+  if (after)
+    after->m_prev = tail.get();
+  tail->m_next = std::move(after);
+  before->m_next = elm;
+  elm->m_prev = before.get();
+  return first;
+}
+
 ModelElement::ElementPtr ModelElement::remove_()
 {
   const ElementPtr keep = self();

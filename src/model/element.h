@@ -207,6 +207,10 @@ public:
   // Refused (critical message) when elm is in this chain already or is not
   // the head of its own chain. Returns this element.
   ElementPtr add(const ElementPtr& elm);
+  // Links elm, with the chain it heads, in before element number index of
+  // this chain: 0 or less makes elm the head, an index at or past the end
+  // appends it. Refused like add(). Returns the chain's head.
+  ElementPtr insert_at(const ElementPtr& elm, int32_t index);
   // Unlinks the element from its chain. Returns the head of what remains:
   // the chain's head when the element had a previous one, else its former
   // next; null when it was alone.
@@ -281,6 +285,14 @@ public:
   CellPos get_deltapos() const { return {dh, dv}; }
   // From pos to get_endpos(), corners as they come.
   std::shared_ptr<CellRange> get_range() const;
+
+  // --- Placement.
+
+  // Whether the element and the copies of children it carries (subs) may
+  // be stored with the element at pos of ws: sets ws, cells (ws's cells in
+  // use) and wpos, asks can_store(), then each carried copy at its origpos
+  // moved by pos - origpos.
+  bool could_store(ModelWorkspace& ws, const CellPos& pos);
 
   // --- Order among siblings.
 

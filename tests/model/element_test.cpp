@@ -105,6 +105,35 @@ TEST(ModelElement, AddRefusesWhatWouldLinkTheChainIntoARing)
   EXPECT_EQ(names(other), "XY");
 }
 
+TEST(ModelElement, InsertAtLinksAWholeChainInBeforeAnIndex)
+{
+  struct Case {
+    int32_t index;
+    const char* result;
+  };
+  const std::vector<Case> cases = {
+    {-3, "XYABC"}, {0, "XYABC"}, {1, "AXYBC"}, {2, "ABXYC"}, {3, "ABCXY"}, {9, "ABCXY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    const auto abc = chain("ABC");
+    const auto xy = chain("XY");
+    // Asked of any element of the chain, the result is the chain's head.
+    const auto head = abc->nth(2)->insert_at(xy, c.index);
+    EXPECT_EQ(names(head), c.result);
+    EXPECT_EQ(head->get_prev(), nullptr);
+    EXPECT_EQ(head->get_last()->get_index(), 4);
+    for (int32_t k = 0; k < 5; ++k)
+      EXPECT_EQ(head->nth(k)->get_index(), k);
+  }
+  const auto abc = chain("ABC");
+  test::LogCapture log;
+  abc->insert_at(abc->nth(1), 0);
+  abc->insert_at(abc, 2);
+  EXPECT_EQ(log.messages.size(), 2u);
+  EXPECT_EQ(names(abc), "ABC");
+}
+
 TEST(ModelElement, RemoveFromHeadMiddleAndEnd)
 {
   struct Case {

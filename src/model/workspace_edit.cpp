@@ -1,0 +1,255 @@
+// Edits of single elements: store, removal, replace, removal with
+// descendants, cut, resize, and free text.
+
+#include <algorithm>
+#include <unordered_set>
+
+#include <glib.h>
+
+#include "common/cell_range.h"
+#include "common/check.h"
+#include "model/element.h"
+#include "model/element_cells.h"
+#include "model/workspace.h"
+#include "model/workspace_diff.h"
+
+namespace velkaro {
+namespace {
+
+bool in_grid(int64_t v)
+{
+  return 0 <= v && v <= CellPos::MAX;
+}
+
+} // namespace
+
+// --- store ------------------------------------------------------------------
+
+const char* ModelWorkspace::refuse_store(const ModelElement& elm) const
+{
+  if (!cursor.get_is_valid() || !in_grid(int64_t{cursor.x} + elm.dh) ||
+      !in_grid(int64_t{cursor.y} + elm.dv))
+    return "it would cover a cell outside the grid";
+  // Linking an element that is in a chain already would make the chain a
+  // ring, or hang one chain in two cells.
+  if (elm.get_prev())
+    return "it is in a chain already";
+  if (const ElementPtr head = get_c_elm(); head && (head->has_elm(elm) || elm.has_elm(*head)))
+    return "it is in the chain at that cell already";
+  if (elm.stored && elm.pos.get_is_valid() && elm_at(elm.pos).get() == &elm)
+    return "it heads a stored chain";
+  return nullptr;
+}
+
+bool ModelWorkspace::store(const ElementPtr& elm)
+{
+  return store_at(elm, -1);
+}
+
+bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
+{
+  VK_CHECK_VAL(elm != nullptr, false);
+  if (const char* why = refuse_store(*elm)) {
+    g_critical("ModelWorkspace::store: a %s cannot be stored at %s: %s", elm->get_type_name(),
+               cursor.to_string().c_str(), why);
+    return false;
+  }
+  if (const auto diff = get_diff())
+    diff->add_element(cursor, elm);
+  const auto cells = get_cells();
+  const ElementPtr head = get_c_elm();
+  if (!head)
+    set_elm(cursor, elm);
+  else if (index < 0)
+    set_elm(cursor, head->add(elm));
+  else
+    set_elm(cursor, head->insert_at(elm, index));
+  elm->inserted(*cells, cursor);
+  return true;
+}
+
+void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head)
+{
+  ElementPtr chain = head;
+  if (head)
+    get_cells()->set(pos.x, pos.y, head);
+  else
+    chain = get_cells()->remove(pos.x, pos.y);
+  if (!chain)
+    return;
+  int32_t hmin = 0, hmax = 0, vmin = 0, vmax = 0;
+  chain->foreach([&](const ElementPtr& e) {
+    if (!e->get_is_multi())
+      return;
+    hmin = std::min(hmin, e->dh);
+    hmax = std::max(hmax, e->dh);
+    vmin = std::min(vmin, e->dv);
+    vmax = std::max(vmax, e->dv);
+  });
+  // One diagonal step per column and row lays out every line the chain
+  // covers at least once.
+  for (int64_t i = hmin, j = vmin; i <= hmax || j <= vmax; ++i, ++j)
+    update_layout({static_cast<int32_t>(pos.x + i), static_cast<int32_t>(pos.y + j)});
+}
+
+// --- removal ----------------------------------------------------------------
+
+CellPos ModelWorkspace::remove(const ElementPtr& elm)
+{
+  VK_CHECK_VAL(elm != nullptr, (CellPos{-1, -1}));
+  const CellPos pos = anchor_of(elm);
+  remove_on(pos, elm);
+  return pos;
+}
+
+void ModelWorkspace::remove_on(const CellPos& pos, const ElementPtr& elm)
+{
+  // A removed element, a copy or an element dropped with a line may still
+  // carry the stored flag: only the chain at pos counts.
+  if (!elm->stored || !holds(pos, *elm))
+    return;
+  if (const auto diff = get_diff())
+    diff->rm_element(pos, elm);
+  const ElementPtr head = elm->remove(*get_cells());
+  set_elm(pos, head);
+}
+
+void ModelWorkspace::replace(const ElementPtr& olde, const ElementPtr& newe)
+{
+  VK_CHECK(olde != nullptr);
+  VK_CHECK(newe != nullptr);
+  const CellPos pos = anchor_of(olde);
+  cursor = pos;
+  // Refused before anything changes, so that the old element is not lost.
+  if (const char* why = refuse_store(*newe)) {
+    g_critical("ModelWorkspace::replace: a %s cannot take the place of a %s at %s: %s",
+               newe->get_type_name(), olde->get_type_name(), pos.to_string().c_str(), why);
+    return;
+  }
+  newe->set_role(olde->get_role());
+  remove_on(pos, olde);
+  cursor = pos;
+  store(newe);
+}
+
+std::optional<CellPos> ModelWorkspace::remove_all(const ElementPtr& elm, bool keep)
+{
+  if (!elm)
+    return std::nullopt;
+  std::vector<const ModelElement*> busy{elm.get()};
+  for (const auto& child : elm->get_children())
+    remove_all_in(child, busy);
+  if (keep)
+    return anchor_of(elm);
+  return remove(elm);
+}
+
+void ModelWorkspace::remove_all_in(const ElementPtr& elm, std::vector<const ModelElement*>& busy)
+{
+  // A removed child leaves its parent's list, so the walk goes over a copy.
+  // An element already being removed further up is skipped: parent links
+  // that form a ring must not recurse for ever.
+  if (!elm->stored || !holds(anchor_of(elm), *elm))
+    return;
+  if (std::find(busy.begin(), busy.end(), elm.get()) != busy.end())
+    return;
+  busy.push_back(elm.get());
+  for (const auto& child : elm->get_children())
+    remove_all_in(child, busy);
+  busy.pop_back();
+  remove(elm);
+}
+
+std::optional<CellPos> ModelWorkspace::cut(const ElementPtr& elm, bool force)
+{
+  VK_CHECK_VAL(elm != nullptr, std::nullopt);
+  if (!force && !elm->get_is_cuttable())
+    return remove_all(elm->get_parent(), false);
+  // Every lower neighbour is found before anything goes, then they are cut
+  // from the lowest up.
+  std::vector<ElementPtr> lowers;
+  std::unordered_set<const ModelElement*> seen{elm.get()};
+  for (ElementPtr l = elm->get_lower(); l && seen.insert(l.get()).second; l = l->get_lower())
+    lowers.push_back(l);
+  for (auto it = lowers.rbegin(); it != lowers.rend(); ++it)
+    remove_all(*it, false);
+  return remove_all(elm, false);
+}
+
+// --- resize -----------------------------------------------------------------
+
+int32_t ModelWorkspace::deltahv(CellDir d, const CellPos& pos, const CellRange& range)
+{
+  const int32_t e = range.end.get(d) - pos.get(d);
+  return e != 0 ? e : range.start.get(d) - pos.get(d);
+}
+
+ModelWorkspace::ElementPtr ModelWorkspace::resize(const ElementPtr& elm, const CellRange& range,
+                                                  const CellPos& newpos)
+{
+  VK_CHECK_VAL(elm != nullptr, nullptr);
+  const CellPos p = newpos.get_is_valid() ? newpos : anchor_of(elm);
+  return resize_hv(elm, deltah(p, range), deltav(p, range), newpos);
+}
+
+ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int32_t dh, int32_t dv,
+                                                     const CellPos& newpos)
+{
+  VK_CHECK_VAL(elm != nullptr, nullptr);
+  if (dh < 0 || dv < 0)
+    return elm;
+  const ElementPtr copy = elm->copy_all(*get_cells(), false);
+  copy->dh = dh;
+  copy->dv = dv;
+  const CellPos p = newpos.get_is_valid() ? newpos : anchor_of(elm);
+  if (elm->stored)
+    remove_on(p, elm);
+  cursor = p;
+  // A copy reaching outside the grid does not fit either: store() would
+  // refuse it, and the element must not get lost.
+  const bool fits = p.get_is_valid() && in_grid(int64_t{p.x} + dh) && in_grid(int64_t{p.y} + dv) &&
+                    copy->could_store(*this, p);
+  cursor = p;
+  if (fits) {
+    copy->pick_parent(*this, get_c_elm());
+    cursor = p;
+    if (store(copy))
+      return copy;
+  }
+  store(elm);
+  return elm;
+}
+
+void ModelWorkspace::clear_in_process()
+{
+  get_cells()->foreach([](int32_t, int32_t, const ElementPtr& head) {
+    head->foreach([](const ElementPtr& e) { e->in_process = false; });
+    return true;
+  });
+}
+
+// --- placement and free text ------------------------------------------------
+
+bool ModelWorkspace::could_store(const ElementPtr& elm)
+{
+  VK_CHECK_VAL(elm != nullptr, false);
+  const CellPos saved = cursor;
+  const bool result = elm->could_store(*this, cursor);
+  cursor = saved;
+  return result;
+}
+
+bool ModelWorkspace::add_text(const CellPos& pos)
+{
+  cursor = pos;
+  const ElementPtr text = make_text();
+  if (!could_store(text))
+    return false;
+  text->pick_parent(*this, get_c_elm());
+  if (!store(text))
+    return false;
+  signal_update();
+  return true;
+}
+
+} // namespace velkaro

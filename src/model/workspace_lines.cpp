@@ -1,0 +1,152 @@
+// Insertion and removal of whole columns and rows.
+
+#include <algorithm>
+#include <utility>
+
+#include <glib.h>
+
+#include "common/check.h"
+#include "model/element.h"
+#include "model/element_cells.h"
+#include "model/expanded_cells.h"
+#include "model/grid.h"
+#include "model/workspace.h"
+#include "model/workspace_diff.h"
+
+namespace velkaro {
+
+bool ModelWorkspace::line_shift_fits(CellDir dir, int32_t index, int32_t delta) const
+{
+  if (index < 0 || index > CellPos::MAX)
+    return false;
+  // Opening line index moves what is anchored at or after it one further;
+  // closing it moves what is anchored after it one back.
+  const int32_t first = delta > 0 ? index : index + 1;
+  return get_cells()->foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
+    const int32_t anchor = dir == CellDir::h ? x : y;
+    if (anchor < first)
+      return true;
+    bool fits = true;
+    head->foreach([&](const ElementPtr& e) {
+      const int64_t far = int64_t{anchor} + (dir == CellDir::h ? e->dh : e->dv);
+      const int64_t lo = std::min<int64_t>(anchor, far) + delta;
+      const int64_t hi = std::max<int64_t>(anchor, far) + delta;
+      fits = fits && 0 <= lo && hi <= CellPos::MAX;
+    });
+    return fits;
+  });
+}
+
+bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
+{
+  VK_CHECK_VAL(dir != CellDir::hv, false);
+  if (!line_shift_fits(dir, index, 1)) {
+    g_debug("workspace: line %d (%s) not opened: it would move an element out of the grid", index,
+            cell_dir_to_string(dir).c_str());
+    return false;
+  }
+  get_cells()->insert_line(dir, index, 1);
+  if (!is_tmp)
+    grid->get(dir)->ins(index);
+  if (const auto diff = get_diff())
+    diff->insert_line(dir, index);
+  signal_update();
+  return true;
+}
+
+bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
+{
+  VK_CHECK_VAL(dir != CellDir::hv, false);
+  if (!line_shift_fits(dir, index, -1)) {
+    g_debug("workspace: line %d (%s) not removed: it would move an element out of the grid", index,
+            cell_dir_to_string(dir).c_str());
+    return false;
+  }
+  if (!is_tmp)
+    grid->get(dir)->rm(index);
+  const auto cells = get_cells();
+  std::vector<std::pair<CellPos, ElementPtr>> left;
+  cells->foreach_line(dir, index, [&left](int32_t x, int32_t y, const ElementPtr& head) {
+    left.push_back({{x, y}, head});
+    return true;
+  });
+  // What still stands on the line is removed element by element, each
+  // recorded on its own, so that undo puts every one back in its place and
+  // nothing added by this action comes back with a chain.
+  for (const auto& [pos, head] : left)
+    head->foreach([&](const ElementPtr& e) { remove_on(pos, e); });
+  cells->remove_line(dir, index, 1);
+  if (const auto diff = get_diff())
+    diff->rm_line(dir, index);
+  signal_update();
+  return true;
+}
+
+bool ModelWorkspace::insert_line(CellDir dir, int32_t index)
+{
+  if (!insert_line_(dir, index))
+    return false;
+  if (dir == CellDir::v) {
+    fill_line(CellDir::v, index + 1, index, &ModelWorkspace::fill_upper);
+  } else {
+    fill_line(CellDir::h, index + 1, index, &ModelWorkspace::fill_left);
+    fill_line(CellDir::h, index - 1, index, &ModelWorkspace::fill_right);
+  }
+  get_cells()->update_pos();
+  clear_in_process();
+  return true;
+}
+
+void ModelWorkspace::fill_line(CellDir dir, int32_t index, int32_t at, FillHook hook)
+{
+  // Nothing lies before the first line (and a negative filter would make
+  // the visit take every line).
+  if (index < 0)
+    return;
+  // The covering map is taken once: it stays as it is while the hooks
+  // change the cells.
+  const auto expanded = get_cells()->get_expanded();
+  const auto call = [&](int32_t x, int32_t y, const ElementPtr& e) {
+    cursor = dir == CellDir::v ? CellPos{x, at} : CellPos{at, y};
+    (this->*hook)(e);
+  };
+  if (dir == CellDir::v)
+    expanded->foreach_row(index, call);
+  else
+    expanded->foreach_col(index, call);
+}
+
+bool ModelWorkspace::remove_line(CellDir dir, int32_t index)
+{
+  VK_CHECK_VAL(dir != CellDir::hv, false);
+  if (!line_shift_fits(dir, index, -1)) {
+    g_debug("workspace: line %d (%s) not removed: it would move an element out of the grid", index,
+            cell_dir_to_string(dir).c_str());
+    return false;
+  }
+  std::vector<ElementPtr> elms;
+  get_cells()->foreach_line(dir, index, [&](int32_t, int32_t, const ElementPtr& head) {
+    if (dir == CellDir::v) {
+      auto row = remove_row_elms(head);
+      elms.insert(elms.end(), row.begin(), row.end());
+    } else {
+      head->foreach([&elms](const ElementPtr& e) { elms.push_back(e); });
+    }
+    return true;
+  });
+  // On a row, a part that may not be cut alone and has role 0 takes its
+  // parent's family with it; on a column, one with role 1.
+  const int32_t family_role = dir == CellDir::v ? 0 : 1;
+  for (const auto& e : elms) {
+    if (!e->get_is_cuttable() && e->get_role() == family_role)
+      cut(e, false);
+    else
+      remove_all(e, false);
+  }
+  remove_line_(dir, index);
+  get_cells()->update_pos();
+  clear_in_process();
+  return true;
+}
+
+} // namespace velkaro
