@@ -59,7 +59,14 @@ std::optional<std::string> CtrlKeyActionMap::action(const KeyEvent& event)
 
 std::string CtrlKeyActionMap::e2str(const KeyEvent& event)
 {
-  return CtrlKeyActionMapKey(event.keyval, event.state).to_string();
+  guint state = event.state;
+  // At most one modifier is printed, Shift first. A letter's case already
+  // carries its Shift, so printing Shift would drop Control or Meta and name
+  // another key: print the modifier that counts instead.
+  const bool shift_in_keyval = !CtrlKeyActionMapKey(event.keyval, 0).is_shiftable();
+  if (shift_in_keyval && (state & (CtrlKeyActionMapKey::CONTROL_MASK | CtrlKeyActionMapKey::META_MASK)))
+    state &= ~CtrlKeyActionMapKey::SHIFT_MASK;
+  return CtrlKeyActionMapKey(event.keyval, state).to_string();
 }
 
 void CtrlKeyActionMap::clear_leading_keys()

@@ -44,8 +44,10 @@ public:
   // An exact binding waits while a longer binding continues it.
   std::optional<std::string> action(const KeyEvent& event);
 
-  // The printed form of the event's key with its whole modifier state, as the
-  // key-binding editor records it.
+  // The printed form of the event's key with its modifier state, as the
+  // key-binding editor records it. Only one modifier can be printed: for a
+  // key whose case carries Shift (a letter) with Control or Meta, that one is
+  // printed, so the text reads back as the pressed key ("<C-Z>").
   static std::string e2str(const KeyEvent& event);
 
   const std::optional<CtrlKeyActionMapKeyPattern>& get_leading_keys() const { return m_leading_keys; }

@@ -123,8 +123,11 @@ TEST(KeyPattern, PressedKeysPrintWithTheirStateAndReadBack)
     {{GDK_KEY_Escape, GDK_LOCK_MASK | GDK_MOD2_MASK}, "<Esc>", true},
     {{'x', GDK_MOD1_MASK}, "x", true},
     {{'a', META | CONTROL}, "<C-a>", false},
-    // Control is lost behind Shift: read back, this is the key Z alone.
-    {{'Z', SHIFT | CONTROL}, "<S-Z>", false},
+    // The case of a letter carries Shift, so Control is what is printed.
+    {{'Z', SHIFT | CONTROL}, "<C-Z>", true},
+    {{'Z', SHIFT | META}, "<M-Z>", true},
+    // One modifier only: Control is lost behind the Shift of a shiftable key.
+    {{GDK_KEY_Up, SHIFT | CONTROL}, "<S-Up>", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.printed);

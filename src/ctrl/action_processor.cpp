@@ -1,0 +1,81 @@
+#include "ctrl/action_processor.h"
+
+#include <utility>
+
+#include "common/check.h"
+#include "ctrl/action.h"
+#include "ctrl/icursor_holder.h"
+
+namespace velkaro {
+
+CtrlActionProcessor::CtrlActionProcessor() : m_last_action(CtrlAction::create()) {}
+
+std::shared_ptr<CtrlActionProcessor> CtrlActionProcessor::create()
+{
+  return std::make_shared<CtrlActionProcessor>();
+}
+
+bool CtrlActionProcessor::execute(const std::shared_ptr<CtrlAction>& action)
+{
+  VK_CHECK_VAL(action, false);
+  m_last_action = action;
+  if (!action->execute())
+    return false;
+  m_redo_stack.reset();
+  if (!m_undo_stack.empty()) {
+    // Hold the head: merging may run code that changes the stack.
+    const auto head = m_undo_stack.back();
+    if (head->get_is_mergeable() && head->merge(action))
+      return true;
+  }
+  if (const auto ctrl = m_ctrl.lock())
+    action->set_cursor_cell(ctrl->get_now_cell());
+  m_undo_stack.push_back(action);
+  return true;
+}
+
+void CtrlActionProcessor::undo(bool move_cursor)
+{
+  if (m_undo_stack.empty())
+    return;
+  const auto action = std::move(m_undo_stack.back());
+  m_undo_stack.pop_back();
+  action->undo();
+  if (!m_redo_stack)
+    m_redo_stack.emplace();
+  m_redo_stack->push_back(action);
+  if (move_cursor)
+    restore_cursor(*action);
+}
+
+void CtrlActionProcessor::redo()
+{
+  if (!m_redo_stack || m_redo_stack->empty())
+    return;
+  const auto action = std::move(m_redo_stack->back());
+  m_redo_stack->pop_back();
+  action->redo();
+  m_undo_stack.push_back(action);
+  restore_cursor(*action);
+}
+
+void CtrlActionProcessor::set_head_mergeable(bool mergeable)
+{
+  if (!m_undo_stack.empty())
+    m_undo_stack.back()->set_is_mergeable(mergeable);
+}
+
+void CtrlActionProcessor::reset()
+{
+  m_undo_stack.clear();
+  m_redo_stack.reset();
+}
+
+void CtrlActionProcessor::restore_cursor(const CtrlAction& action) const
+{
+  const auto ctrl = m_ctrl.lock();
+  if (ctrl && action.get_cursor_cell().get_is_valid())
+    ctrl->set_pos(action.get_cursor_cell());
+}
+
+} // namespace velkaro

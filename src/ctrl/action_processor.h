@@ -1,0 +1,77 @@
+#pragma once
+// CtrlActionProcessor: the undo and redo history of one controller context.
+//
+// execute() runs an action; when it did something the redo history is
+// dropped and the action is either merged into the action on top of the undo
+// stack (when that one is mergeable and accepts it) or pushed with the
+// cursor cell of that moment. An action that did nothing leaves both stacks
+// as they were, so redo stays possible after it. undo() and redo() move the
+// top action between the stacks and put the cursor back on its recorded
+// cell. Neither stack has a depth limit.
+//
+// The redo history is absent until the first undo and again after every
+// successful execution; get_redo_stack() tells absent from empty.
+//
+// The cursor is read from and set on the cursor holder (the context), which
+// the processor links to without owning it. Without a holder (a throw-away
+// processor of a dry run) no cursor cell is recorded and none is restored.
+//
+// Ownership: the stacks hold their actions; last_action holds the action most
+// recently handed to execute().
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velkaro {
+
+class CtrlAction;
+class CtrlICursorHolder;
+
+class CtrlActionProcessor {
+public:
+  using Stack = std::vector<std::shared_ptr<CtrlAction>>; // back() is the newest
+
+  // An empty history, a plain last action, no cursor holder.
+  CtrlActionProcessor();
+  static std::shared_ptr<CtrlActionProcessor> create();
+  CtrlActionProcessor(const CtrlActionProcessor&) = delete;
+  CtrlActionProcessor& operator=(const CtrlActionProcessor&) = delete;
+
+  // Runs action (see the header comment); true when it did something.
+  // last_action becomes action in every case.
+  bool execute(const std::shared_ptr<CtrlAction>& action);
+  // Undoes the newest action and moves it to the redo history; the cursor
+  // goes back to its recorded cell when move_cursor is set. Nothing when
+  // there is nothing to undo.
+  void undo(bool move_cursor);
+  // Redoes the newest undone action and pushes it on the undo stack without
+  // merging; the cursor goes to its recorded cell. Nothing when there is
+  // nothing to redo.
+  void redo();
+  // Sets the mergeable flag of the action on top of the undo stack; nothing
+  // when the stack is empty.
+  void set_head_mergeable(bool mergeable);
+  // Empties the undo stack and drops the redo history; the last action and
+  // the cursor holder stay.
+  void reset();
+
+  bool get_has_undo_stack() const { return !m_undo_stack.empty(); }
+  bool get_has_redo_stack() const { return m_redo_stack && !m_redo_stack->empty(); }
+  const Stack& get_undo_stack() const { return m_undo_stack; }
+  const std::optional<Stack>& get_redo_stack() const { return m_redo_stack; }
+  const std::shared_ptr<CtrlAction>& get_last_action() const { return m_last_action; }
+
+  std::shared_ptr<CtrlICursorHolder> get_ctrl() const { return m_ctrl.lock(); }
+  void set_ctrl(const std::shared_ptr<CtrlICursorHolder>& ctrl) { m_ctrl = ctrl; }
+
+private:
+  void restore_cursor(const CtrlAction& action) const;
+
+  Stack m_undo_stack;
+  std::optional<Stack> m_redo_stack;
+  std::shared_ptr<CtrlAction> m_last_action;
+  std::weak_ptr<CtrlICursorHolder> m_ctrl;
+};
+
+} // namespace velkaro
