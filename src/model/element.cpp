@@ -75,28 +75,6 @@ void ModelElement::each_pos_obstacles(std::vector<ElementPtr>& obstacles, const 
   (void)pos;
 }
 
-std::vector<ModelElement::ElementPtr> ModelElement::obstacles()
-{
-  std::vector<ElementPtr> found;
-  const int32_t width = get_mwidth();
-  const int32_t height = get_mheight();
-  CellPos row = wpos;
-  for (int32_t j = 0; j < height; ++j) {
-    CellPos cell = row;
-    for (int32_t i = 0; i < width; ++i) {
-      each_pos_obstacles(found, cell);
-      cell.x += get_exthdir();
-    }
-    row.y += get_extvdir();
-  }
-  return found;
-}
-
-bool ModelElement::can_store()
-{
-  return obstacles().empty();
-}
-
 void ModelElement::layout(const Rectangle& box)
 {
   (void)box;

@@ -134,13 +134,17 @@ public:
   virtual void each_pos_obstacles(std::vector<ElementPtr>& obstacles, const CellPos& pos);
   // The elements in the way at wpos: each_pos_obstacles() for every cell the
   // element would cover, row by row in the direction of the extension,
-  // columns inside rows.
+  // columns inside rows. The walk moves the cursor of the element's
+  // workspace from cell to cell (so that a kind may look around it there)
+  // and leaves it at (wpos.x, wpos.y + get_mheight() * get_extvdir());
+  // whoever tests through the workspace gets it back. An element without a
+  // workspace walks a cursor of its own.
   virtual std::vector<ElementPtr> obstacles();
   // True when obstacles() is empty.
   virtual bool can_store();
   virtual void set_in_process(bool b) { in_process = b; }
-  // Places the element's content in box (pixels, relative to the element's
-  // own top-left corner). Base: nothing.
+  // Places the element's content in box (pixels, relative to the top-left
+  // corner of the element's anchor cell). Base: nothing.
   virtual void layout(const Rectangle& box);
   // The content of the default vwrite(). Base: nothing.
   virtual void write_in_top();
@@ -293,6 +297,22 @@ public:
   // use) and wpos, asks can_store(), then each carried copy at its origpos
   // moved by pos - origpos.
   bool could_store(ModelWorkspace& ws, const CellPos& pos);
+  // The elements in the way of storing the element and the copies it
+  // carries with the element at pos of ws: sets ws, cells and wpos like
+  // could_store(), then gathers the obstacles of each carried copy at its
+  // origpos moved by pos - origpos, then obstacles(). An element may occur
+  // more than once. The workspace cursor is left where the last walk ended.
+  std::vector<ElementPtr> get_obstacles(ModelWorkspace& ws, const CellPos& pos);
+  // The chain head stored at wpos in the element's workspace, or null.
+  ElementPtr get_c_elm() const;
+  // Lays the element out for cell (x, y) of ws, where a layout pass met it:
+  // layout() with the box of its cells. A one-cell element gets the size of
+  // cell (x, y) at (0, 0). An element covering several cells gets the grid
+  // rectangle of all the cells it covers, placed relative to the top-left
+  // corner of its anchor cell (pos): for one extending left or up, x or y
+  // is negative, while the width and height are always those of the
+  // covered cells.
+  void layout_for(ModelWorkspace& ws, int32_t x, int32_t y);
 
   // --- Order among siblings.
 

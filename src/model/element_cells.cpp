@@ -68,8 +68,11 @@ ModelElementCells::ElementPtr ModelElementCells::bear(const std::string& name)
 
 void ModelElementCells::update_pos()
 {
-  foreach([this](int32_t, int32_t, const ElementPtr& head) {
-    head->foreach([this](const ElementPtr& e) { e->update_pos(*this); });
+  // The cell being visited is where the map reports every element of its
+  // chain; asking the map element by element would search the whole map
+  // for each one that moved.
+  foreach([](int32_t x, int32_t y, const ElementPtr& head) {
+    head->foreach([x, y](const ElementPtr& e) { e->pos = {x, y}; });
     return true;
   });
 }

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <new>
 
+#include <unistd.h>
+
 #include <glib.h>
 
 namespace velkaro {
@@ -71,6 +73,22 @@ SerializingWriter::~SerializingWriter()
   m_writer.reset();
 }
 
+std::shared_ptr<SerializingWriter> SerializingWriter::create_on_descriptor(int fd,
+                                                                           const std::string& path)
+{
+  std::shared_ptr<SerializingWriter> writer(new SerializingWriter(false));
+  writer->m_path = path;
+  writer->m_file.reset(fdopen(fd, "wb"));
+  if (!writer->m_file) {
+    const int err = errno;
+    close(fd);
+    writer->fail("cannot open \"" + path + "\": " + g_strerror(err));
+    return writer;
+  }
+  writer->open_output();
+  return writer;
+}
+
 void SerializingWriter::open_file(const std::string& path)
 {
   m_path = path;
@@ -80,6 +98,11 @@ void SerializingWriter::open_file(const std::string& path)
     fail("cannot open \"" + path + "\": " + g_strerror(err));
     return;
   }
+  open_output();
+}
+
+void SerializingWriter::open_output()
+{
   // Our own output callback, so that every failed write is seen here.
   xmlOutputBufferPtr out = xmlOutputBufferCreateIO(&SerializingWriter::write_to_file, nullptr,
                                                    this, nullptr);
@@ -171,6 +194,10 @@ bool SerializingWriter::finish()
     if (std::fflush(file) != 0 || std::ferror(file)) {
       const int err = errno;
       fail("cannot write \"" + m_path + "\": " + g_strerror(err));
+    } else if (fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+      // (Pipes and special files cannot be synced; nothing is lost there.)
+      const int err = errno;
+      fail("cannot write \"" + m_path + "\" to the disk: " + g_strerror(err));
     }
     if (std::fclose(file) != 0) {
       const int err = errno;

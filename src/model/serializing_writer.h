@@ -36,6 +36,9 @@ public:
   // cannot be opened the writer has no output: every operation fails and
   // get_error() tells why.
   static std::shared_ptr<SerializingWriter> create(const std::string& path);
+  // A writer on the open file descriptor fd, which it takes over (and
+  // closes); path names the file in messages.
+  static std::shared_ptr<SerializingWriter> create_on_descriptor(int fd, const std::string& path);
   // A writer into memory, for copies: get_for_copy() is true and get_text()
   // gives the document.
   static std::shared_ptr<SerializingWriter> create_memory_for_copy();
@@ -58,8 +61,9 @@ public:
   void write_element(const std::string& name, const std::function<void()>& fn);
 
   // Closes every open element and ends the document; a file writer then
-  // flushes and closes its file. True when the whole document was written:
-  // no operation failed before and ending, flushing and closing succeeded.
+  // flushes its file to the disk and closes it. True when the whole
+  // document was written: no operation failed before and ending, flushing
+  // and closing succeeded.
   [[nodiscard]] bool finish();
 
   bool has_error() const { return m_failed; }
@@ -75,6 +79,8 @@ private:
 
   static int write_to_file(void* context, const char* buffer, int len);
   void open_file(const std::string& path);
+  // Starts the document on m_file.
+  void open_output();
   void open_memory();
   void start_document();
   // Records a failure of what when result is negative; returns true on success.

@@ -11,7 +11,6 @@
 #include "model/element_cells.h"
 #include "model/exp_stack.h"
 #include "model/grid.h"
-#include "model/serializing_writer.h"
 #include "model/text_element.h"
 #include "model/workspace_diff.h"
 
@@ -82,24 +81,6 @@ std::vector<ModelWorkspace::ElementPtr> ModelWorkspace::remove_row_elms(const El
   VK_CHECK_VAL(head != nullptr, elms);
   head->foreach([&elms](const ElementPtr& e) { elms.push_back(e); });
   return elms;
-}
-
-void ModelWorkspace::update_layout(const CellPos& pos)
-{
-  (void)pos;
-}
-
-bool ModelWorkspace::write(SerializingWriter& writer)
-{
-  // The writer keeps its failures; whoever finishes it learns of them.
-  writer.write_element("workspace", [&] { (void)get_cells()->write(writer); });
-  return true;
-}
-
-bool ModelWorkspace::read(SerializingReader& reader)
-{
-  (void)reader;
-  return false;
 }
 
 std::shared_ptr<ModelElementCells> ModelWorkspace::get_cells() const

@@ -30,6 +30,13 @@
 // Grid bounds. Nothing is stored outside the cells 0..CellPos::MAX, and a
 // line operation that would move an element out of that range is refused.
 //
+// Files. save() writes the whole document to a temporary file beside the
+// target, flushes it to disk and only then renames it over the target, so
+// that a failure at any step leaves the old file as it was. load() reads into
+// fresh cells and keeps them only when the whole file was read; otherwise
+// the document stays as it was. Both report why they failed through
+// get_last_error().
+//
 // Ownership: the workspace owns its grid, both cell maps and the open
 // record. Elements link back to it without ownership.
 
@@ -49,6 +56,7 @@
 namespace velkaro {
 
 struct CellRange;
+struct CellRangeIndex;
 class ModelElement;
 class ModelElementCells;
 class ModelExpStack;
@@ -136,7 +144,10 @@ public:
   // is cut with its parent's family, every other one is removed with its
   // descendants. False, with nothing changed, when the removal is refused.
   virtual bool remove_line(CellDir dir, int32_t index);
-  // Lays out the lines of cell pos after a change. Base: nothing.
+  // Sizes column pos.x and row pos.y from the elements covering them (the
+  // rectangles of their last layout), then lays out every element covering
+  // the column and every one covering the row (an element covering both
+  // twice). Nothing in temp mode.
   virtual void update_layout(const CellPos& pos);
   // Applies a record: its removed line (full removal), its inserted line
   // (bare insertion), every element recorded as removed that is still
@@ -145,9 +156,14 @@ public:
   // added one to the chain's end); then positions are brought up to date
   // and signal_update() runs. Undo is patch(*d.reverse()), redo patch(d).
   virtual void patch(const ModelWorkspaceDiff& diff);
-  // "workspace" holding the "element_cells" of get_cells(). True.
+  // "workspace" holding the "element_cells" of get_cells(). True; the
+  // writer keeps its own failures.
   bool write(SerializingWriter& writer) override;
-  // Base: reads nothing and reports failure.
+  // Reads the "element_cells" of the first "workspace" element into
+  // get_cells(), then update_layout_all(). An empty input (a file that does
+  // not exist) reads as an empty document. False when the reader failed or
+  // the document holds no "workspace" element (the reader then carries the
+  // message).
   bool read(SerializingReader& reader) override;
   // Resets to an empty document: a new grid, new document cells and
   // scratch cells, no open record, empty file path, modified false. The
@@ -251,6 +267,12 @@ public:
   // Whether elm (with the copies it carries) may be stored at the cursor.
   // The cursor is the same afterwards.
   bool could_store(const ElementPtr& elm);
+  // The elements in the way of elm (and the copies it carries) at the
+  // cursor; one may occur more than once. The cursor is the same afterwards.
+  std::vector<ElementPtr> obstacles(const ElementPtr& elm);
+  // True as soon as one of elms, tried in order, could be stored at the
+  // cursor.
+  bool could_store_ary(const std::vector<ElementPtr>& elms);
   // Places a new make_text() element at pos when it may go there: it picks
   // its parent, is stored, and signal_update() runs; true. False otherwise,
   // with only the cursor moved to pos.
@@ -269,6 +291,110 @@ public:
   bool insert_row(int32_t index) { return insert_line(CellDir::v, index); }
   bool remove_col(int32_t index) { return remove_line(CellDir::h, index); }
   bool remove_row(int32_t index) { return remove_line(CellDir::v, index); }
+
+  // --- Layout.
+
+  // Sizes every column and every row in which a chain is anchored from the
+  // elements covering it, then lays out every stored element at its anchor
+  // cell. Also in temp mode. Lines covered only by elements anchored
+  // elsewhere keep their size.
+  void update_layout_all();
+  // update_layout() at elm's anchor cell.
+  void may_updated(const ElementPtr& elm);
+
+  // --- Copy and paste. Copies are what ModelElement::copy_all() makes: each
+  // carries its origpos and, in its subs, copies of its children.
+
+  // Stores copy with its subs, each at its origpos + delta, each first
+  // picking its parent from the chain there. Nothing is emitted. False when
+  // a store was refused (the others are still stored).
+  bool store_copy(const ElementPtr& copy, const CellPos& delta);
+  // Pastes copy with its subs so that copy lands on target. Whatever stands
+  // in the way is cut first (a part that may not go alone takes its
+  // parent's family). With consume the copy itself goes into the document
+  // and copy becomes null. Without it, the document gets a copy of it and
+  // copy is replaced by a fresh copy whose origpos is target, so that it
+  // can be pasted again; the scratch cells are used on the way and left
+  // empty (in temp mode, where the scratch cells hold the document being
+  // tried, the copy itself goes in and copy becomes a copy of it). Then
+  // signal_update(); true.
+  // A copy is never stored on what stands in its way: the paste is refused
+  // (false, copy kept, nothing emitted) when the copy would reach outside
+  // the grid, when something in the way may not be cut (a part without a
+  // parent; nothing is cut then), or when cutting did not make room (the
+  // cuts stay, written into the open record like every other change).
+  bool paste(ElementPtr& copy, const CellPos& target, bool consume);
+  // Pastes every copy of elms at (its origpos - yank_pos) + to, in order;
+  // then yank_pos := to and elms := what each paste left in its variable
+  // (null for a consumed one, the copy itself for a refused one). False
+  // when a paste was refused.
+  bool paste_elms(std::vector<ElementPtr>& elms, CellPos& yank_pos, const CellPos& to,
+                  bool consume);
+
+  // --- Blocks. The axis names the lines concerned: with h the block's
+  // columns, whose cells move along y (down and up); with v its rows, whose
+  // cells move along x.
+
+  // Normalises range in place and gives the block from it (include) or
+  // from just after it to the last used row (h) or column (v) of the
+  // anchor cells, across the range's columns (h) or rows (v). Null when
+  // nothing is used that far.
+  std::shared_ptr<CellRange> make_end_range(CellRange& range, CellDir axis, bool include);
+  // Takes the range-cut targets anchored in range (taken as it stands),
+  // each element of each chain in cell-map order: an element that is a
+  // descendant of one already taken is left out, and one already taken
+  // that descends from the new one is dropped. Returns deep copies of what
+  // was taken (with slide, a copy without a parent takes the original's
+  // parent), made before anything is removed; with remove, the elements
+  // taken then go with their descendants. yank_pos becomes the
+  // component-wise minimum of itself and the anchor cells taken.
+  std::vector<ElementPtr> range_cut(CellPos& yank_pos, const CellRange& range, bool remove,
+                                    bool slide, CellDir axis);
+  // Moves the range-cut targets of range n cells along the axis (negative
+  // n: up or left) by cutting them and pasting them back, shifted, with
+  // whatever blocks them cut. A moved element that cannot be pasted goes
+  // back to where it was when it fits there.
+  void move_range(const CellRange& range, CellDir axis, int32_t n);
+  // Normalises range and opens empty cells of its size at it (insert) or
+  // just after it, moving the rest of the used cells along the axis, then
+  // calls the fill hooks once per empty cell for the elements bordering the
+  // new cells: fill_upper() for those just below (h); fill_left() for those
+  // just right and fill_right() for those just left (v); nearest cell first.
+  void insert_range(CellRange& range, CellDir axis, bool insert);
+  // Normalises range, cuts its range-cut targets and moves what lies after
+  // it back by its size.
+  void remove_range(CellRange& range, CellDir axis);
+
+  // --- Files.
+
+  // Writes the document to path (nothing: the current file path). On
+  // success the file path becomes path (absolute), modified is cleared and
+  // the result is true. On failure (no path, an unwritable directory or
+  // file, a failed write, flush or rename) the result is false, the target
+  // file, the file path and modified are as they were, no temporary file is
+  // left behind, and get_last_error() tells why.
+  bool save(const std::optional<std::string>& path = std::nullopt);
+  // Replaces the document with the one in the file at path. A path where no
+  // file exists gives an empty document bearing that path. On success the
+  // file path becomes path (absolute), modified is false, nothing is
+  // emitted (the cells are notified) and the result is true. A file that
+  // cannot be read or parsed, that the reader refuses, or that holds no
+  // "workspace", fails: the result is false, the document (its elements,
+  // grid, record, file path and modified) is as it was, and
+  // get_last_error() tells why. An empty path fails the same way.
+  // A kind whose read() fills state of its own besides the cells and the
+  // grid keeps that state safe in its own override.
+  bool load(const std::string& path);
+  // Why the latest save() or load() failed; "" after one succeeded.
+  const std::string& get_last_error() const { return m_last_error; }
+
+protected:
+  // Moves the complete temporary file over target (a rename in one
+  // directory) and flushes the directory. False with error set when the
+  // rename failed; the temporary file is then removed by the caller.
+  // Tests override it to interrupt a save.
+  virtual bool replace_file(const std::string& temp, const std::string& target,
+                            std::string& error);
 
 private:
   // elm is linked in the chain anchored at pos of cells.
@@ -292,10 +418,28 @@ private:
   // cursor moved to the cell at which it is met, then set across to at.
   using FillHook = void (ModelWorkspace::*)(const ElementPtr&);
   void fill_line(CellDir dir, int32_t index, int32_t at, FillHook hook);
+  // For insert_range(): calls hook n times for each element covering line
+  // index of the axis within the interval across it, the cursor stepped by
+  // step along the line's axis from the cell where it is met.
+  void fill_block(CellDir dir, int32_t index, const CellRangeIndex& across, int32_t n,
+                  int32_t step, FillHook hook);
+  // Cuts what stands in the way of copy at target; false when room cannot
+  // be made. Nothing is cut when an obstacle may not be cut.
+  bool make_room(const ElementPtr& copy, const CellPos& target);
+  // The non-consuming paste: a copy of copy goes into the document at its
+  // origpos + delta; copy becomes a fresh copy whose origpos is the target.
+  void paste_keeping(ElementPtr& copy, const CellPos& delta);
+  // The document's parts that load() replaces, to put them back.
+  struct Saved;
+  Saved take_saved() const;
+  void put_back(Saved&& saved);
+  bool fail_file(std::string message);
+  bool write_file(const std::string& target, std::string& error);
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;
   std::string m_file_path;
+  std::string m_last_error;
   sigc::signal<void()> m_signal_updated;
   sigc::signal<void(const char*)> m_signal_notify;
 };

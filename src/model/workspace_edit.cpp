@@ -58,6 +58,8 @@ bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
     diff->add_element(cursor, elm);
   const auto cells = get_cells();
   const ElementPtr head = get_c_elm();
+  // Known before the layout below runs, which places the element by it.
+  elm->pos = cursor;
   if (!head)
     set_elm(cursor, elm);
   else if (index < 0)

@@ -25,11 +25,16 @@ class RandomEditor {
 public:
   RandomEditor(unsigned seed, TestWorkspace& ws) : m_rng(seed), m_ws(ws) {}
 
-  // One random edit. Line operations only when lines is set.
-  void edit(bool lines)
+  // One random edit. Line operations only when lines is set, block
+  // operations and pastes only when blocks is.
+  void edit(bool lines, bool blocks = false)
   {
-    const int kinds = lines ? 11 : 9;
-    switch (pick(kinds)) {
+    std::vector<int> kinds = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    if (lines)
+      kinds.insert(kinds.end(), {9, 10});
+    if (blocks)
+      kinds.insert(kinds.end(), {11, 12, 13, 14});
+    switch (kinds[pick(static_cast<int>(kinds.size()))]) {
     case 0:
     case 1: store_new_box(); break;
     case 2: store_new_text(); break;
@@ -40,7 +45,11 @@ public:
     case 7: if (auto e = any_stored()) m_ws.remove_all(e, pick(3) == 0); break;
     case 8: store_again(); break;
     case 9: m_ws.insert_line(pick(2) ? CellDir::h : CellDir::v, pick(10)); break;
-    default: m_ws.remove_line(pick(2) ? CellDir::h : CellDir::v, pick(10)); break;
+    case 10: m_ws.remove_line(pick(2) ? CellDir::h : CellDir::v, pick(10)); break;
+    case 11: m_ws.move_range(any_range(), any_dir(), pick(5) - 2); break;
+    case 12: { CellRange r = any_range(); m_ws.insert_range(r, any_dir(), pick(2) == 0); break; }
+    case 13: { CellRange r = any_range(); m_ws.remove_range(r, any_dir()); break; }
+    default: paste(); break;
     }
   }
 
@@ -114,8 +123,29 @@ private:
       store_at_random(loose[pick(static_cast<int>(loose.size()))]);
   }
 
+  CellDir any_dir() { return pick(2) ? CellDir::h : CellDir::v; }
+  CellRange any_range()
+  {
+    const int32_t x = pick(9), y = pick(9);
+    return CellRange{{x, y}, {x + pick(4), y + pick(4)}};
+  }
+
+  // Pastes a copy kept from an earlier paste, or a new copy of a stored
+  // element, consuming it or keeping a fresh copy for later.
+  void paste()
+  {
+    if (!m_kept || pick(3) == 0) {
+      const auto e = any_stored();
+      if (!e)
+        return;
+      m_kept = e->copy_all(*m_ws.get_cells(), false);
+    }
+    m_ws.paste(m_kept, {1 + pick(8), 1 + pick(8)}, pick(2) == 0);
+  }
+
   std::mt19937 m_rng;
   TestWorkspace& m_ws;
+  ElementPtr m_kept;
   int m_count = 0;
   std::vector<ElementPtr> m_made;
 };
@@ -140,7 +170,7 @@ void expect_consistent(ModelWorkspace& ws, const std::string& where)
   });
 }
 
-void run_script(unsigned seed, int steps, bool lines, int max_edits)
+void run_script(unsigned seed, int steps, bool lines, int max_edits, bool blocks = false)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   ws->grow = true;
@@ -152,7 +182,7 @@ void run_script(unsigned seed, int steps, bool lines, int max_edits)
     const auto d = ws->new_diff();
     ws->set_diff(d);
     for (int n = 1 + editor.pick(max_edits); n > 0; --n)
-      editor.edit(lines);
+      editor.edit(lines, blocks);
     ws->set_diff(nullptr);
     records.push_back(d);
     docs.push_back(document_of(*ws));
@@ -182,6 +212,17 @@ TEST(ModelWorkspaceUndoScript, SeveralEditsPerAction)
 {
   for (unsigned seed = 101; seed <= 112; ++seed)
     run_script(seed, 200, false, 5);
+}
+
+// Block moves, insertions and removals and pastes among the other edits.
+// (A record holds one inserted and one removed line: several edits per
+// action go without line operations.)
+TEST(ModelWorkspaceUndoScript, BlocksAndPastes)
+{
+  for (unsigned seed = 201; seed <= 212; ++seed)
+    run_script(seed, 200, true, 1, true);
+  for (unsigned seed = 301; seed <= 312; ++seed)
+    run_script(seed, 150, false, 4, true);
 }
 
 } // namespace

@@ -1,0 +1,412 @@
+// Saving and loading documents: what a round trip keeps, and that no
+// failure costs what is on disk or in memory.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "model/element_cells.h"
+#include "model/grid.h"
+#include "model/hostile_documents_for_test.h"
+#include "model/text_element.h"
+#include "model/workspace_for_test.h"
+
+namespace velkaro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::document_of;
+using test::put;
+using test::TempDir;
+
+std::string contents_of(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_text_file(const std::string& path, const std::string& text)
+{
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<std::string> names_in(const fs::path& dir)
+{
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::shared_ptr<ModelTextElement> text(const std::string& s, ModelAlign align = ModelAlign::LEFT,
+                                       ModelAlign valign = ModelAlign::CENTER)
+{
+  auto t = ModelTextElement::create();
+  t->set_text(s);
+  t->align = align;
+  t->valign = valign;
+  return t;
+}
+
+// Aligned texts, texts over several cells (one reaching left and up), and
+// texts with parents in the same chain, in the row below and in another
+// column.
+std::shared_ptr<ModelWorkspace> sample_document()
+{
+  const auto ws = ModelWorkspace::create();
+  put(*ws, text("right top", ModelAlign::RIGHT, ModelAlign::TOP), 1, 1);
+  put(*ws, text("centre bottom", ModelAlign::CENTER, ModelAlign::BOTTOM), 2, 1);
+  const auto wide = text("wide & <tall>", ModelAlign::CENTER);
+  wide->dh = 2;
+  wide->dv = 1;
+  put(*ws, wide, 3, 2);
+  const auto back = text("reaching back");
+  back->dh = -2;
+  back->dv = -1;
+  put(*ws, back, 8, 6);
+  const auto parent = text("parent");
+  put(*ws, parent, 0, 4);
+  put(*ws, ModelTextElement::create_with_parent(parent), 0, 4);
+  put(*ws, ModelTextElement::create_with_parent(parent), 0, 5);
+  put(*ws, ModelTextElement::create_with_parent(parent), 5, 4);
+  ws->signal_update();
+  return ws;
+}
+
+// Restores the working directory when it goes.
+class WorkingDirectory {
+public:
+  explicit WorkingDirectory(const fs::path& dir) : m_old(fs::current_path()) { fs::current_path(dir); }
+  ~WorkingDirectory() { fs::current_path(m_old); }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+  fs::path m_old;
+};
+
+TEST(ModelWorkspaceFiles, SaveLoadSaveGivesTheSameFile)
+{
+  TempDir dir;
+  const auto ws = sample_document();
+  ASSERT_TRUE(ws->modified);
+  const std::string first = dir.file("first.xml");
+  ASSERT_TRUE(ws->save(first)) << ws->get_last_error();
+  EXPECT_FALSE(ws->modified);
+  EXPECT_EQ(ws->get_file_path(), first);
+  EXPECT_EQ(ws->get_last_error(), "");
+
+  const auto loaded = ModelWorkspace::create();
+  int updates = 0;
+  loaded->signal_updated().connect([&] { ++updates; });
+  {
+    WorkingDirectory in(dir.path());
+    ASSERT_TRUE(loaded->load("first.xml")) << loaded->get_last_error();
+  }
+  EXPECT_EQ(loaded->get_file_path(), first);
+  EXPECT_TRUE(g_path_is_absolute(loaded->get_file_path().c_str()));
+  EXPECT_FALSE(loaded->modified);
+  EXPECT_EQ(updates, 0);
+  const std::string second = dir.file("second.xml");
+  ASSERT_TRUE(loaded->save(second)) << loaded->get_last_error();
+  EXPECT_EQ(contents_of(second), contents_of(first));
+  EXPECT_EQ(document_of(*loaded), document_of(*ws));
+
+  // The parents came back as elements of the loaded document.
+  const auto parent = loaded->elm_at({0, 4});
+  ASSERT_NE(parent, nullptr);
+  EXPECT_EQ(parent->get_children().size(), 3u);
+  // Load lays the document out: the lines have room for the texts.
+  EXPECT_EQ(loaded->grid->h->get_size(1), ws->grid->h->get_size(1));
+  EXPECT_GT(loaded->grid->h->get_size(1), ModelGridGridList::DEFAULT_MIN_SIZE);
+}
+
+TEST(ModelWorkspaceFiles, TheFileHoldsAWorkspaceAroundTheCells)
+{
+  TempDir dir;
+  const auto ws = ModelWorkspace::create();
+  const std::string path = dir.file("empty.xml");
+  ASSERT_TRUE(ws->save(path));
+  EXPECT_EQ(contents_of(path),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<workspace>\n <element_cells/>\n</workspace>\n");
+  const auto loaded = sample_document();
+  ASSERT_TRUE(loaded->load(path));
+  EXPECT_EQ(loaded->elm_at({1, 1}), nullptr);
+  EXPECT_FALSE(loaded->modified);
+}
+
+TEST(ModelWorkspaceFiles, SaveWithoutAPathUsesTheFilePath)
+{
+  TempDir dir;
+  const auto ws = sample_document();
+  const std::string path = dir.file("doc.xml");
+  ASSERT_TRUE(ws->save(path));
+  ws->move_hv(9, 9);
+  ASSERT_TRUE(ws->add_text({9, 9}));
+  EXPECT_TRUE(ws->modified);
+  ASSERT_TRUE(ws->save());
+  EXPECT_FALSE(ws->modified);
+  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  const auto loaded = ModelWorkspace::create();
+  ASSERT_TRUE(loaded->load(path));
+  EXPECT_NE(loaded->elm_at({9, 9}), nullptr);
+}
+
+TEST(ModelWorkspaceFiles, SaveKeepsTheModeOfTheFileItReplacesAndTheLinkToIt)
+{
+  TempDir dir;
+  const std::string real = dir.file("real.xml");
+  const std::string link = dir.file("link.xml");
+  write_text_file(real, "old");
+  ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real.xml", link.c_str()), 0);
+  const auto ws = sample_document();
+  ASSERT_TRUE(ws->save(link)) << ws->get_last_error();
+  EXPECT_EQ(ws->get_file_path(), link);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(contents_of(real).find("<workspace>"), std::string::npos) << contents_of(real);
+  struct stat info {};
+  ASSERT_EQ(stat(real.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.xml", "real.xml"}));
+}
+
+// Replaces the file like a save whose rename fails, after checking that
+// the temporary file is complete.
+class InterruptedWorkspace : public ModelWorkspace {
+public:
+  explicit InterruptedWorkspace(Key key) : ModelWorkspace(key) {}
+
+  std::string temp_contents;
+  std::string temp_dir;
+
+protected:
+  bool replace_file(const std::string& temp, const std::string& target, std::string& error) override
+  {
+    temp_contents = contents_of(temp);
+    temp_dir = fs::path(temp).parent_path().string();
+    (void)target;
+    error = "interrupted";
+    return false;
+  }
+};
+
+struct SaveFailure {
+  const char* name;
+  // Prepares dir and gives the path to save to; an existing target holds "old".
+  std::function<std::string(TempDir& dir)> target;
+  bool needs_permissions = false;
+};
+
+TEST(ModelWorkspaceFiles, AFailedSaveKeepsTheOldFileThePathAndModified)
+{
+  const bool root = geteuid() == 0;
+  const std::vector<SaveFailure> cases = {
+    {"an empty path", [](TempDir&) { return std::string(); }},
+    {"a parent that is no directory",
+     [](TempDir& dir) {
+       write_text_file(dir.file("plain"), "old");
+       return dir.file("plain") + "/doc.xml";
+     }},
+    {"a missing directory", [](TempDir& dir) { return dir.file("none") + "/doc.xml"; }},
+    {"a directory as target",
+     [](TempDir& dir) {
+       fs::create_directory(dir.file("doc.xml"));
+       return dir.file("doc.xml");
+     }},
+    {"a file system that takes no files", [](TempDir&) { return std::string("/proc/velkaro-doc.xml"); }},
+    {"a directory without write permission",
+     [](TempDir& dir) {
+       const std::string sub = dir.file("locked");
+       fs::create_directory(sub);
+       write_text_file(sub + "/doc.xml", "old");
+       chmod(sub.c_str(), 0555);
+       return sub + "/doc.xml";
+     },
+     true},
+    {"a read-only file",
+     [](TempDir& dir) {
+       write_text_file(dir.file("doc.xml"), "old");
+       chmod(dir.file("doc.xml").c_str(), 0444);
+       return dir.file("doc.xml");
+     },
+     true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_permissions && root) {
+      // Permissions do not stop root; the interrupted save below covers the rest.
+      continue;
+    }
+    TempDir dir;
+    const std::string before_path = dir.file("where-it-was.xml");
+    const auto ws = sample_document();
+    ASSERT_TRUE(ws->save(before_path));
+    ws->signal_update();
+    const std::string target = c.target(dir);
+    const bool existed = fs::is_regular_file(target);
+    const auto listing = [&] {
+      std::vector<std::string> all;
+      for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+        all.push_back(e.path().string());
+      std::sort(all.begin(), all.end());
+      return all;
+    };
+    const auto files_before = listing();
+
+    EXPECT_FALSE(ws->save(target));
+    EXPECT_TRUE(ws->modified);
+    EXPECT_EQ(ws->get_file_path(), before_path);
+    EXPECT_NE(ws->get_last_error(), "");
+    if (!target.empty()) {
+      EXPECT_NE(ws->get_last_error().find(target), std::string::npos) << ws->get_last_error();
+    }
+    if (existed) {
+      EXPECT_EQ(contents_of(target), "old");
+    }
+    EXPECT_EQ(listing(), files_before) << "a temporary file was left behind";
+    chmod(dir.file("locked").c_str(), 0755);
+  }
+}
+
+TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTemporaryFile)
+{
+  TempDir dir;
+  const std::string target = dir.file("doc.xml");
+  write_text_file(target, "old");
+  const auto ws = ModelWorkspace::create<InterruptedWorkspace>();
+  put(*ws, text("new"), 2, 2);
+  ws->signal_update();
+  EXPECT_FALSE(ws->save(target));
+  EXPECT_EQ(ws->temp_dir, dir.path().string());
+  EXPECT_NE(ws->temp_contents.find("<text role=\"1\" align=\"left\" valign=\"centre\">new</text>"),
+            std::string::npos)
+      << ws->temp_contents;
+  EXPECT_NE(ws->temp_contents.find("</workspace>"), std::string::npos);
+  EXPECT_EQ(contents_of(target), "old");
+  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_TRUE(ws->modified);
+  EXPECT_EQ(ws->get_file_path(), "");
+  EXPECT_NE(ws->get_last_error().find("interrupted"), std::string::npos);
+
+  // Only the rename failed: without the interruption the same save works.
+  const auto plain = ModelWorkspace::create();
+  put(*plain, text("new"), 2, 2);
+  ASSERT_TRUE(plain->save(target));
+  EXPECT_EQ(contents_of(target), ws->temp_contents);
+}
+
+TEST(ModelWorkspaceFiles, LoadingAMissingFileGivesAnEmptyDocumentBearingItsPath)
+{
+  TempDir dir;
+  const auto ws = sample_document();
+  const std::string path = dir.file("new.xml");
+  ASSERT_TRUE(ws->load(path));
+  EXPECT_EQ(ws->get_file_path(), path);
+  EXPECT_FALSE(ws->modified);
+  EXPECT_TRUE(ws->get_cells()->get_rows().empty());
+  EXPECT_FALSE(fs::exists(path));
+  ASSERT_TRUE(ws->save());
+  EXPECT_TRUE(fs::exists(path));
+}
+
+// The document's parts a failed load must leave alone.
+struct Snapshot {
+  std::string document;
+  std::string file_path;
+  bool modified;
+  std::shared_ptr<ModelElementCells> cells;
+  std::shared_ptr<ModelGrid> grid;
+  std::vector<ModelGridGridData> columns;
+
+  static Snapshot of(ModelWorkspace& ws)
+  {
+    return {document_of(ws), ws.get_file_path(), ws.modified, ws.get_cells(), ws.grid,
+            ws.grid->h->get_entries()};
+  }
+  void expect_same(ModelWorkspace& ws) const
+  {
+    EXPECT_EQ(document_of(ws), document);
+    EXPECT_EQ(ws.get_file_path(), file_path);
+    EXPECT_EQ(ws.modified, modified);
+    EXPECT_EQ(ws.get_cells(), cells);
+    EXPECT_EQ(ws.grid, grid);
+    EXPECT_EQ(ws.grid->h->get_entries(), columns);
+  }
+};
+
+TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
+{
+  TempDir dir;
+  const std::string secret_path = dir.file("secret.txt");
+  write_text_file(secret_path, "TOP-SECRET");
+  struct Case {
+    std::string name;
+    std::string text;
+  };
+  std::vector<Case> cases;
+  for (auto& h : test::hostile_documents(secret_path))
+    cases.push_back({h.name, h.text});
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  const std::string cell = " <element_cells>\n  <cell h=\"1\" v=\"1\">\n   <text>a</text>\n  </cell>\n";
+  cases.push_back({"an empty file", ""});
+  cases.push_back({"another kind of document", head + "<notes><note>a</note></notes>\n"});
+  cases.push_back({"broken after the workspace", head + "<workspace>\n" + cell + " </element_cells>\n</workspace>\n<x"});
+  cases.push_back({"broken inside the cells", head + "<workspace>\n" + cell + "  <cell h=\"2\"></workspace>\n"});
+  cases.push_back({"a cell outside the grid",
+                   head + "<workspace>\n <element_cells>\n  <cell h=\"70000\" v=\"1\"><text>a</text></cell>\n"
+                          " </element_cells>\n</workspace>\n"});
+  cases.push_back({"a number too large",
+                   head + "<workspace>\n <element_cells>\n  <cell h=\"1\" v=\"1\"><text width=\"99999999999\">a</text></cell>\n"
+                          " </element_cells>\n</workspace>\n"});
+
+  const auto check = [](ModelWorkspace& ws, const std::string& path, const std::string& label) {
+    SCOPED_TRACE(label);
+    const Snapshot before = Snapshot::of(ws);
+    int updates = 0;
+    sigc::connection connection = ws.signal_updated().connect([&] { ++updates; });
+    EXPECT_FALSE(ws.load(path));
+    connection.disconnect();
+    before.expect_same(ws);
+    EXPECT_EQ(updates, 0);
+    EXPECT_NE(ws.get_last_error(), "");
+    EXPECT_NE(ws.get_last_error().find(path), std::string::npos) << ws.get_last_error();
+  };
+
+  const auto ws = sample_document();
+  ASSERT_TRUE(ws->save(dir.file("mine.xml")));
+  ws->signal_update();
+  for (const auto& c : cases) {
+    const std::string path = dir.file("broken.xml");
+    write_text_file(path, c.text);
+    check(*ws, path, c.name);
+    EXPECT_EQ(ws->get_last_error().find("TOP-SECRET"), std::string::npos);
+  }
+  check(*ws, "", "an empty path");
+  check(*ws, dir.path().string(), "a directory");
+  if (geteuid() != 0) {
+    const std::string locked = dir.file("locked.xml");
+    ASSERT_TRUE(ws->save(locked));
+    ws->signal_update();
+    chmod(locked.c_str(), 0);
+    check(*ws, locked, "a file that may not be read");
+  }
+
+  // A good file still loads afterwards.
+  ASSERT_TRUE(ws->load(dir.file("mine.xml"))) << ws->get_last_error();
+  EXPECT_EQ(ws->get_last_error(), "");
+  EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
+}
+
+} // namespace
+} // namespace velkaro
