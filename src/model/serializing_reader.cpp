@@ -194,6 +194,13 @@ void SerializingReader::open_file(const std::string& filename)
   // The file is opened here rather than by libxml2, which would also take
   // "-" for standard input and try URI-unescaped variants of a missing name,
   // and its bytes reach the parser through read_file(), which checks them.
+  // Only regular files are documents; opening a FIFO would block until
+  // someone writes to it, and a device may never end.
+  struct stat before {};
+  if (::stat(filename.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+    fail("cannot read \"" + filename + "\": " + (S_ISDIR(before.st_mode) ? g_strerror(EISDIR) : "not a regular file"));
+    return;
+  }
   auto input = std::make_unique<FileInput>();
   input->path = filename;
   input->file.reset(std::fopen(filename.c_str(), "rbe"));
@@ -204,8 +211,8 @@ void SerializingReader::open_file(const std::string& filename)
     return;
   }
   struct stat info {};
-  if (fstat(fileno(input->file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-    fail("cannot read \"" + filename + "\": " + g_strerror(EISDIR));
+  if (fstat(fileno(input->file.get()), &info) == 0 && !S_ISREG(info.st_mode)) {
+    fail("cannot read \"" + filename + "\": " + (S_ISDIR(info.st_mode) ? g_strerror(EISDIR) : "not a regular file"));
     return;
   }
   m_input = std::move(input);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "model/iserializable.h"
@@ -290,7 +292,10 @@ TEST(Serializing, FilesThatExistButAreNoDocumentsAreErrors)
   for (int i = 0; i < 5000; ++i)
     trailing += "<x/>";
   write_file(dir.file("trailing.xml"), trailing + "</a>\n<b/>\n");
-  for (const std::string& path : {dir.file("empty.xml"), dir.path().string()}) {
+  // A FIFO nobody writes to must be refused at once, not block the open.
+  ASSERT_EQ(mkfifo(dir.file("fifo.xml").c_str(), 0600), 0);
+  for (const std::string& path : {dir.file("empty.xml"), dir.path().string(), dir.file("fifo.xml"),
+                                  std::string("/dev/zero")}) {
     auto reader = SerializingReader::create(path);
     EXPECT_FALSE(reader->next()) << path;
     EXPECT_TRUE(reader->has_error()) << path;
