@@ -1,0 +1,113 @@
+#pragma once
+// CtrlTextEditorWithAction: the base of the text editors the program
+// instantiates. Such an editor is also an action handler: it registers named,
+// key-bound actions that call the editing operations, so that their keys can
+// be shown, remapped by the user and stored like those of any mode, and a
+// text mode includes it (CtrlIActionHandler::include) so that the mode's key
+// map consults the editor's actions.
+//
+// Undo. An editor made for a controller context takes the context's undo
+// processor, workspace and configuration store into its handler data. With a
+// processor every text change becomes a CtrlUpdateTextAction run through it
+// (merged into the mergeable undo head, or pushed), whose execution emits
+// update(ite, true); the selected range is then not recomputed. Without a
+// processor (an editor made on a bare widget, as the command line's) a text
+// change is announced directly, as by the plain text editor. Cursor motions
+// are never recorded. Either way a text change marks the handler data's
+// workspace, when there is one, modified.
+//
+// The actions are plain (not undoable) actions: their text changes reach the
+// undo history through emit_update_text() alone.
+//
+// get_name() is the handler's display name and the configuration group of
+// its users' key bindings; each concrete editor gives its own and registers
+// its actions in its constructor. The processor, workspace and store are
+// fixed at creation.
+//
+// Ownership: as CtrlTextEditor (owned by std::shared_ptr; the processor's
+// actions refer back to the editor without owning it). The editor owns its
+// handler data; action functions refer to the editor without owning it.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ctrl/daction_handler.h"
+#include "ctrl/iaction_handler.h"
+#include "ctrl/text_editor.h"
+
+namespace velkaro {
+
+class CtrlActionProcessor;
+class ModelStore;
+class ModelWorkspace;
+
+// What an editor made for a controller context takes from it.
+struct CtrlTextEditorContextParts {
+  // The context, observed (CtrlTextEditor::get_ctrl()); may be null.
+  std::shared_ptr<CtrlContext> ctrl;
+  // How the editor reaches the context's text element, canvas and zoom.
+  CtrlTextEditorContextLink link;
+  // The context's undo processor, workspace and configuration store, for
+  // the handler data; each may be null.
+  std::shared_ptr<CtrlActionProcessor> action_proc;
+  std::shared_ptr<ModelWorkspace> ws;
+  std::shared_ptr<ModelStore> store;
+};
+
+class CtrlTextEditorWithAction : public CtrlTextEditor, public CtrlIActionHandler {
+public:
+  // Records the change as described in the header comment.
+  void emit_update_text(const std::string& prev) override;
+
+  CtrlDActionHandler& get_data_ah() override { return m_data; }
+
+  // A table row of an editor's actions: the name, the default key patterns,
+  // the operation and the description (marked with N_(), translated at
+  // registration; null for none).
+  template <class Editor>
+  struct ActionRow {
+    const char* name;
+    Keys keys;
+    void (*run)(Editor&);
+    const char* description;
+  };
+
+protected:
+  // On widget, editing ite (may be null); no processor, workspace or store.
+  CtrlTextEditorWithAction(Gtk::Widget& widget, const std::shared_ptr<CtrlITextEditable>& ite);
+  // For a context, on its canvas, without explicit target.
+  explicit CtrlTextEditorWithAction(CtrlTextEditorContextParts parts);
+
+  // Registers the rows in order; an earlier row keeps a key that a later
+  // one claims too. While an action runs the editor is kept alive, so a
+  // signal handler that drops the editor does not take the running action
+  // away with it.
+  template <class Editor>
+  void register_actions(Editor& editor, const std::vector<ActionRow<Editor>>& rows)
+  {
+    for (const auto& row : rows) {
+      void_action(
+        row.name, row.keys,
+        [&editor, run = row.run] {
+          const std::shared_ptr<CtrlTextEditor> keep = editor.hold();
+          run(editor);
+        },
+        translated(row.description));
+    }
+  }
+
+  // Emits enter_request().
+  void request_enter() { signal_enter_request().emit(); }
+  // Keeps the editor alive while an action emits more than one signal.
+  std::shared_ptr<CtrlTextEditor> hold() { return weak_from_this().lock(); }
+
+private:
+  static std::optional<std::string> translated(const char* description);
+  void mark_modified() const;
+
+  CtrlDActionHandler m_data;
+};
+
+} // namespace velkaro
