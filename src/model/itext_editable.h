@@ -21,6 +21,7 @@
 
 #include <cairo.h>
 #include <glibmm/refptr.h>
+#include <pangomm/layout.h>
 
 #include "common/rectangle.h"
 
