@@ -71,6 +71,13 @@ void CtrlActionProcessor::reset()
   m_redo_stack.reset();
 }
 
+void CtrlActionProcessor::swap_history(CtrlActionProcessor& other)
+{
+  std::swap(m_undo_stack, other.m_undo_stack);
+  std::swap(m_redo_stack, other.m_redo_stack);
+  std::swap(m_last_action, other.m_last_action);
+}
+
 void CtrlActionProcessor::restore_cursor(const CtrlAction& action) const
 {
   const auto ctrl = m_ctrl.lock();

@@ -55,6 +55,12 @@ public:
   // Empties the undo stack and drops the redo history; the last action and
   // the cursor holder stay.
   void reset();
+  // Exchanges the undo stack, the redo history and the last action with
+  // other's; the cursor holders stay. A dry run gives the processor an empty
+  // history this way, so that whatever reaches the processor meanwhile (also
+  // through wrappers registered long before) lands in a history that is
+  // then put aside.
+  void swap_history(CtrlActionProcessor& other);
 
   bool get_has_undo_stack() const { return !m_undo_stack.empty(); }
   bool get_has_redo_stack() const { return m_redo_stack && !m_redo_stack->empty(); }

@@ -1,0 +1,161 @@
+// CtrlContext: the dry run, the undoable wrappers, the delayed refresh of
+// actionable names and the context's own action-handler operations.
+
+#include <glibmm/main.h>
+
+#include "common/c_resource.h"
+#include "common/cell_range.h"
+#include "ctrl/action_processor.h"
+#include "ctrl/context.h"
+#include "ctrl/delegate_action.h"
+#include "ctrl/icanvas.h"
+#include "ctrl/imain_view.h"
+#include "ctrl/mode.h"
+#include "model/element_cells.h"
+#include "model/workspace.h"
+#include "model/workspace_diff.h"
+
+namespace velkaro {
+
+namespace {
+
+// What a dry run may change besides the document and the undo history.
+struct DryRunState {
+  explicit DryRunState(CtrlContext& ctx)
+    : edit_elm(ctx.edit_elm),
+      selected_range(ctx.selected_range),
+      selected_corners(ctx.selected_range ? std::optional(*ctx.selected_range) : std::nullopt),
+      in_cell_mode(ctx.in_cell_mode),
+      now_dir(ctx.get_now_dir()),
+      ws_cursor(ctx.get_ws()->cursor),
+      ws_modified(ctx.get_ws()->modified),
+      ws_is_tmp(ctx.get_ws()->is_tmp),
+      ws_diff(ctx.get_ws()->get_diff())
+  {
+  }
+
+  std::shared_ptr<ModelElement> edit_elm;
+  std::shared_ptr<CellRange> selected_range;
+  std::optional<CellRange> selected_corners;
+  bool in_cell_mode;
+  CellDir now_dir;
+  CellPos ws_cursor;
+  bool ws_modified;
+  bool ws_is_tmp;
+  std::shared_ptr<ModelWorkspaceDiff> ws_diff;
+};
+
+} // namespace
+
+bool CtrlContext::do_test(const std::function<bool()>& fn)
+{
+  if (m_in_test)
+    return fn();
+  const DryRunState saved(*this);
+  const auto yank_elms = m_yank_elms;
+  const auto yank_pos = m_yank_pos;
+  // The scratch cells start as a copy of the document's.
+  m_ws->tmp_cells->copy(*m_ws->get_cells());
+  m_in_test = true;
+  m_ws->is_tmp = true;
+  m_test_cell = m_now_cell;
+  CtrlActionProcessor kept;
+  m_action_proc->swap_history(kept);
+
+  ScopeGuard restore([&] {
+    m_in_test = false;
+    m_ws->is_tmp = saved.ws_is_tmp;
+    m_action_proc->swap_history(kept);
+    m_ws->tmp_cells->clear();
+    edit_elm = saved.edit_elm;
+    selected_range = saved.selected_range;
+    if (selected_range)
+      *selected_range = *saved.selected_corners;
+    in_cell_mode = saved.in_cell_mode;
+    m_now_dir = saved.now_dir;
+    m_ws->cursor = saved.ws_cursor;
+    m_ws->modified = saved.ws_modified;
+    if (m_ws->get_diff() != saved.ws_diff)
+      m_ws->set_diff(saved.ws_diff);
+    m_yank_elms = yank_elms;
+    m_yank_pos = yank_pos;
+  });
+  return fn();
+}
+
+bool CtrlContext::with_diff(const std::function<void()>& fn)
+{
+  return with_diff_if([fn] {
+    fn();
+    return true;
+  });
+}
+
+bool CtrlContext::with_diff_if(const std::function<bool()>& fn)
+{
+  const auto action = CtrlDelegateAction::create(m_ws, m_action_proc, fn);
+  return action && m_action_proc->execute(action);
+}
+
+void CtrlContext::update_view()
+{
+  if (m_in_test)
+    return;
+  if (m_canvas)
+    m_canvas->update();
+  queue_state_changed();
+}
+
+// --- Delayed refresh of actionable names
+
+void CtrlContext::queue_state_changed()
+{
+  if (m_in_test)
+    return;
+  ++m_state_changed_count;
+  // Each request has its own timer; only the one that finds no other
+  // pending emits. A timer that fires after the context is gone does nothing.
+  Glib::signal_timeout().connect(
+    [link = std::weak_ptr<const CtrlContextLink>(m_link)] {
+      if (const auto alive = link.lock(); alive && alive->ctx)
+        alive->ctx->delay_emit();
+      return false;
+    },
+    STATE_CHANGED_DELAY_MS, Glib::PRIORITY_LOW);
+}
+
+void CtrlContext::delay_emit()
+{
+  if (m_state_changed_count == 1)
+    signal_update_actionable_name_sig().emit(enum_actionable_name());
+  --m_state_changed_count;
+}
+
+// --- The context as an action handler
+
+CtrlContext::NameSet CtrlContext::enum_actionable_name()
+{
+  NameSet names = CtrlIActionHandler::enum_actionable_name();
+  // Held: a test may switch modes (a dry run does not, but a kind's might).
+  if (const ModePtr mode = m_now_mode; mode && (!main_view || main_view->get_is_cv_active()))
+    names.merge(mode->enum_actionable_name());
+  return names;
+}
+
+bool CtrlContext::action(const std::optional<std::string>& name)
+{
+  if (!name)
+    return false;
+  // The action may close the window that owns this context.
+  const auto self = weak_from_this().lock();
+  if (action_own(name))
+    return true;
+  if (!m_now_mode || m_names_at_mode.count(*name))
+    return false;
+  const ModePtr mode = m_now_mode;
+  m_names_at_mode.insert(*name);
+  ScopeGuard done([this, &name] { m_names_at_mode.erase(*name); });
+  return mode->action(name);
+}
+
+} // namespace velkaro
