@@ -1,0 +1,181 @@
+// The command line's commands: splitting a command text into words, the
+// command map, and the commands themselves.
+
+#include <optional>
+#include <string>
+
+#include <glib.h>
+
+#include "ctrl/action_processor.h"
+#include "ctrl/cmd_ctrl.h"
+#include "ctrl/icanvas.h"
+#include "ctrl/imain_view.h"
+#include "ctrl/imain_window.h"
+#include "model/workspace.h"
+
+namespace velkaro {
+
+// ---------------------------------------------------------------------------
+// Wrapper and map
+
+std::shared_ptr<CtrlCmdActionWrapper> CtrlCmdActionWrapper::create(Func func)
+{
+  return std::make_shared<CtrlCmdActionWrapper>(std::move(func));
+}
+
+CtrlCommandActionMap::Args CtrlCommandActionMap::split(const std::string& text)
+{
+  Args words;
+  const char* const end = text.data() + text.size();
+  const char* word = nullptr;
+  for (const char* p = text.data(); p < end;) {
+    const gunichar c = g_utf8_get_char_validated(p, end - p);
+    const bool valid = c != static_cast<gunichar>(-1) && c != static_cast<gunichar>(-2);
+    // A stray byte is one character of a word, so nothing is lost or read
+    // past the end.
+    const char* const next = valid ? g_utf8_next_char(p) : p + 1;
+    if (valid && g_unichar_isspace(c)) {
+      if (word)
+        words.emplace_back(word, p);
+      word = nullptr;
+    } else if (!word) {
+      word = p;
+    }
+    p = next;
+  }
+  if (word)
+    words.emplace_back(word, end);
+  return words;
+}
+
+CtrlCommandActionMap::WrapperPtr CtrlCommandActionMap::get(const std::string& word) const
+{
+  const auto it = m_map.find(word);
+  return it == m_map.end() ? nullptr : it->second;
+}
+
+bool CtrlCommandActionMap::action(const std::string& command) const
+{
+  Args words = split(command);
+  if (words.empty())
+    return false;
+  const WrapperPtr wrapper = get(words.front());
+  if (!wrapper)
+    return false;
+  words.erase(words.begin());
+  return wrapper->run(words);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CtrlCmdCtrl::register_commands()
+{
+  struct CommandRow {
+    const char* word;
+    bool (CtrlCmdCtrl::*run)(const Args&);
+  };
+  static const CommandRow rows[] = {
+    {"q", &CtrlCmdCtrl::cmd_quit},   {"parse", &CtrlCmdCtrl::cmd_parse}, {"set", &CtrlCmdCtrl::cmd_set},
+    {"w", &CtrlCmdCtrl::cmd_write}, {"r", &CtrlCmdCtrl::cmd_read},      {"xp", &CtrlCmdCtrl::cmd_export},
+  };
+  for (const auto& row : rows) {
+    m_cmd_map->set(row.word, CtrlCmdActionWrapper::create([this, run = row.run](const Args& args) {
+      // Held: "q" may destroy the window, and with it this line's owner.
+      const auto keep = weak_from_this().lock();
+      return (this->*run)(args);
+    }));
+  }
+}
+
+bool CtrlCmdCtrl::cmd_quit(const Args&)
+{
+  const auto ctx = m_ctrl.lock();
+  const auto window = ctx ? ctx->get_main_window() : nullptr;
+  if (!window || window->raise_delete_request())
+    return false;
+  // The canvas's reference would keep the scrolled window alive past the
+  // window that holds it.
+  if (const auto& cv = ctx->get_cv())
+    cv->release_scrolled_window();
+  window->destroy();
+  return false;
+}
+
+bool CtrlCmdCtrl::cmd_parse(const Args& args)
+{
+  g_debug("cmdctrl:160: parse result:");
+  for (std::size_t i = 0; i < args.size(); ++i)
+    g_debug("cmdctrl:164:   [%d]:%s", static_cast<int>(i), args[i].c_str());
+  g_debug("cmdctrl:166: ----------");
+  return true;
+}
+
+bool CtrlCmdCtrl::cmd_set(const Args&)
+{
+  exit_cmd_mode();
+  if (const auto ctx = m_ctrl.lock(); ctx && ctx->main_view)
+    ctx->main_view->show_key_setting();
+  return true;
+}
+
+bool CtrlCmdCtrl::cmd_write(const Args& args)
+{
+  g_debug("cmdctrl:182: command w called");
+  g_debug("cmdctrl:183: call ws.save");
+  const auto ctx = m_ctrl.lock();
+  if (!ctx)
+    return false;
+  ModelWorkspace& ws = *ctx->get_ws();
+  // Without a path the document's own file; a document never saved has
+  // none, and the save fails.
+  const std::optional<std::string> path = args.empty() ? std::nullopt : std::optional<std::string>(args.front());
+  if (ws.save(path))
+    return true;
+  report_failure(*ctx, ws.get_last_error());
+  return false;
+}
+
+bool CtrlCmdCtrl::cmd_read(const Args& args)
+{
+  g_debug("cmdctrl:194: command r called");
+  if (args.size() != 1)
+    return true;
+  g_debug("cmdctrl:196: call ws.load");
+  const auto ctx = m_ctrl.lock();
+  if (!ctx)
+    return false;
+  ModelWorkspace& ws = *ctx->get_ws();
+  // The history is cleared only once the file is in: a refused file leaves
+  // the document as it was, and its history still fits it.
+  if (!ws.load(args.front())) {
+    report_failure(*ctx, ws.get_last_error());
+    return false;
+  }
+  ctx->get_action_proc()->reset();
+  return true;
+}
+
+bool CtrlCmdCtrl::cmd_export(const Args& args)
+{
+  g_debug("cmdctrl:203: command xp called");
+  if (args.size() == 1)
+    export_png(args.front());
+  return true;
+}
+
+bool CtrlCmdCtrl::export_png(const std::string& file_path)
+{
+  const auto ctx = m_ctrl.lock();
+  const auto window = ctx ? ctx->get_main_window() : nullptr;
+  return window && window->activate_action("export-png", file_path);
+}
+
+void CtrlCmdCtrl::report_failure(CtrlContext& ctx, const std::string& message) const
+{
+  g_warning("%s", message.c_str());
+  if (const auto window = ctx.get_main_window())
+    window->show_alert(message);
+}
+
+} // namespace velkaro
