@@ -7,6 +7,7 @@
 #include <glib.h>
 
 #include "ctrl/action_processor.h"
+#include "common/i18n.h"
 #include "ctrl/cmd_ctrl.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
@@ -146,6 +147,11 @@ bool CtrlCmdCtrl::cmd_read(const Args& args)
   if (!ctx)
     return false;
   ModelWorkspace& ws = *ctx->get_ws();
+  // Reading replaces the document: never over changes that are not saved.
+  if (ws.modified) {
+    report_failure(*ctx, _("The document has unsaved changes: write them with \"w\" first."));
+    return false;
+  }
   // The history is cleared only once the file is in: a refused file leaves
   // the document as it was, and its history still fits it.
   if (!ws.load(args.front())) {

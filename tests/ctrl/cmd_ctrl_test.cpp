@@ -212,6 +212,25 @@ TEST(CtrlCmdCtrl, TypedWriteSavesThenTypedReadLoadsWithoutHistory)
   ASSERT_TRUE(test::press_keys(*stage.kit.ctx, "i"));
   ASSERT_NE(test::document_of(ws), saved);
   ASSERT_TRUE(stage.kit.ctx->get_action_proc()->get_has_undo_stack());
+  ws.signal_update(); // announced as a diagram kind's insertion announces itself
+  ASSERT_TRUE(ws.modified);
+  // A file is never read over changes that are not saved.
+  const std::string edited = test::document_of(ws);
+  stage.open();
+  stage.type("r " + file);
+  stage.keys("<CR>");
+  EXPECT_TRUE(stage.is_open());
+  EXPECT_EQ(stage.cmd->get_text(), "r " + file);
+  EXPECT_EQ(test::document_of(ws), edited);
+  EXPECT_TRUE(stage.kit.ctx->get_action_proc()->get_has_undo_stack());
+  EXPECT_EQ(stage.kit.main_window->alerts.size(), 1u);
+  stage.kit.ctx->activate_edit_ctrl();
+  stage.kit.main_window->alerts.clear();
+  // Written elsewhere first, the changes are safe and the file reads over them.
+  stage.open();
+  stage.type("w " + dir.file("b.xml"));
+  stage.keys("<CR>");
+  ASSERT_FALSE(ws.modified);
   stage.open();
   stage.type("r " + file);
   stage.keys("<CR>");
