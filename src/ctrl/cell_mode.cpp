@@ -1,0 +1,117 @@
+#include "ctrl/cell_mode.h"
+
+#include "common/any.h"
+#include "common/point.h"
+#include "ctrl/action.h"
+#include "ctrl/action_processor.h"
+#include "ctrl/base_mode.h"
+#include "ctrl/icell_text_mode.h"
+#include "ctrl/mode_2d.h"
+#include "ctrl/mode_key_table.h"
+#include "ctrl/move_view_mode.h"
+#include "ctrl/select_cell_mode.h"
+#include "model/text_element.h"
+#include "model/workspace.h"
+
+namespace velkaro {
+
+namespace {
+
+using Mode = CtrlCellMode;
+using Table = CtrlModeKeyTable<Mode>;
+
+// In registration order: an earlier row keeps a key a later one claims.
+const Table::Rows& key_rows()
+{
+  static const Table::Rows rows = {
+    {"copy", {"y", "<C-c>"}, N_("Yank element"), false, [](Mode& m) { return m.copy(); },
+     [](Mode& m) { return m.check_copy(); }},
+    {"cut", {"x", "<C-x>", "<Del>"}, N_("Delete current cell element and copy"), true,
+     [](Mode& m) { return m.remove(); }, [](Mode& m) { return m.check_copy(); }},
+    {"paste", {"p", "<C-v>"}, N_("Paste"), true, [](Mode& m) { return m.paste(); },
+     [](Mode& m) { return m.get_ctrl().get_has_yanked(); }},
+    {"insert-element", {"i"}, N_("Insert"), true, [](Mode& m) { return m.insert(); }},
+    {"append-element", {"a"}, N_("Append"), true, [](Mode& m) { return m.append(); }},
+    {"insert-to-next-element", {"I"}, N_("Insert to Next Element"), true, [](Mode& m) { return m.insert_shift(); }},
+    {"append-to-next-element", {"A"}, N_("Append to Next Element"), true, [](Mode& m) { return m.append_shift(); }},
+    {"change-to-selectmode", {"v"}, N_("Change to Select Cell Mode"), false,
+     [](Mode& m) { return m.change_to<CtrlSelectCellMode>(); }},
+    {"resize", {"R"}, N_("Resize"), false, [](Mode& m) { return m.resize(); }},
+    {"change", {"r", "c", "<Enter>"}, N_("Change"), false, [](Mode& m) { return m.change(); },
+     [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.change_(); }); }},
+    {"show-all", {"<Tab>"}, N_("Show all elements"), false, [](Mode& m) { return m.change_to<CtrlMoveViewMode>(); }},
+    {"append-text", {"tt", "T"}, N_("Append new text"), true, [](Mode& m) { return m.insert_text(); },
+     [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.insert_text(); }); }},
+  };
+  return rows;
+}
+
+} // namespace
+
+CtrlCellMode::CtrlCellMode(CtrlContext& ctrl) : CtrlACellMode(ctrl)
+{
+  include(CtrlBaseMode::create(ctrl));
+  include(Ctrl2DMode::create(ctrl));
+  Table::register_rows(*this, key_rows());
+}
+
+bool CtrlCellMode::check_copy() { return get_ctrl().get_check_copy(); }
+
+bool CtrlCellMode::paste() { return get_ctrl().paste(); }
+
+bool CtrlCellMode::insert_text()
+{
+  auto& ctx = get_ctrl();
+  if (ctx.get_now_elm())
+    return false;
+  if (!get_ws()->add_text(ctx.get_now_cell()))
+    return false;
+  // The step being recorded is this insertion; the text typed next merges
+  // into it, so one undo takes back the text with what was typed.
+  ctx.get_action_proc()->get_last_action()->set_is_mergeable(true);
+  change_to<CtrlICellTextMode>();
+  return true;
+}
+
+bool CtrlCellMode::mod_text(int kind, bool to_end)
+{
+  auto& ctx = get_ctrl();
+  const auto head = ctx.get_now_elm();
+  if (!head || !head->has<ModelTextElement>(ANY_ROLE))
+    return false;
+  change_to<CtrlICellTextMode>([kind, to_end](CtrlICellTextMode& text) { text.request_cursor(kind, to_end); });
+  return true;
+}
+
+void CtrlCellMode::on_enter()
+{
+  CtrlACellMode::on_enter();
+  get_ctrl().in_cell_mode = true;
+}
+
+void CtrlCellMode::on_exit()
+{
+  CtrlACellMode::on_exit();
+  get_ctrl().in_cell_mode = false;
+}
+
+bool CtrlCellMode::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
+                                            const std::shared_ptr<Point>& now_pt)
+{
+  auto& ctx = get_ctrl();
+  const CellPos from = ctx.point_to_cell_pos(*start_pt);
+  const CellPos to = ctx.point_to_cell_pos(*now_pt);
+  if (from == to)
+    return false;
+  if (!change_to<CtrlSelectCellMode>())
+    return false;
+  // Held: the selection's update may switch again.
+  if (const auto select = std::dynamic_pointer_cast<CtrlSelectCellMode>(ctx.get_now_mode())) {
+    select->anchor = from;
+    ctx.set_pos(to);
+    select->update_range();
+  }
+  return true;
+}
+
+} // namespace velkaro

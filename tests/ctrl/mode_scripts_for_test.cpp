@@ -1,0 +1,232 @@
+#include "ctrl/mode_scripts_for_test.h"
+
+#include <gtest/gtest.h>
+
+#include "common/point.h"
+#include "common/rectangle.h"
+#include "ctrl/action_processor.h"
+#include "ctrl/base_mode.h"
+#include "ctrl/select_cell_mode.h"
+#include "ctrl/text_editor_insert.h"
+#include "model/grid.h"
+#include "model/text_element.h"
+#include "ctrl/undoable_action.h"
+#include "ctrl/mode_2d.h"
+#include "model/element_cells.h"
+
+namespace velkaro::test {
+
+Layout layout_of(ModelWorkspace& ws)
+{
+  Layout layout;
+  ws.get_cells()->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>&) {
+    std::string entry;
+    for (const auto& name : chain_at(ws, x, y)) {
+      const bool text = name.rfind("T:", 0) == 0;
+      entry += (entry.empty() ? "" : "+") + (text ? name.substr(2) : name);
+    }
+    layout.push_back(entry + "@" + std::to_string(x) + "," + std::to_string(y));
+    return true;
+  });
+  return layout;
+}
+
+void put_layout(ModelWorkspace& ws, const Layout& layout)
+{
+  for (const std::string& entry : layout) {
+    const auto at = entry.rfind('@');
+    const auto comma = entry.find(',', at);
+    ASSERT_TRUE(at != std::string::npos && comma != std::string::npos) << entry;
+    const int32_t x = std::stoi(entry.substr(at + 1, comma - at - 1));
+    const int32_t y = std::stoi(entry.substr(comma + 1));
+    std::string texts = entry.substr(0, at);
+    for (std::size_t start = 0;;) {
+      const auto plus = texts.find('+', start);
+      ASSERT_TRUE(put(ws, make_text(texts.substr(start, plus - start)), x, y)) << entry;
+      if (plus == std::string::npos)
+        break;
+      start = plus + 1;
+    }
+  }
+}
+
+void expect_key_table(CtrlIActionHandler& handler, const std::vector<ExpectedAction>& rows)
+{
+  const auto actions = handler.enum_actions();
+  ASSERT_EQ(actions.size(), rows.size()) << handler.get_name();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ExpectedAction& row = rows[i];
+    const auto& wrapper = actions[i];
+    SCOPED_TRACE(handler.get_name() + " " + row.name);
+    EXPECT_EQ(wrapper->get_name(), row.name);
+    EXPECT_EQ(wrapper->get_app_keys(), row.keys);
+    EXPECT_EQ(wrapper->get_assigned(), row.keys);
+    EXPECT_EQ(wrapper->get_description(), row.description);
+    EXPECT_EQ(std::dynamic_pointer_cast<CtrlUndoableAction>(wrapper) != nullptr, row.undoable);
+    EXPECT_EQ(wrapper->has_is_actionable_func(), row.tested);
+    for (const auto& key : row.keys)
+      EXPECT_EQ(handler.get_key_action_map().get(key), row.name) << key;
+  }
+}
+
+HostMode::HostMode(CtrlContext& ctrl) : KindMode(ctrl, "HOST MODE")
+{
+  include(CtrlBaseMode::create(ctrl));
+  include(Ctrl2DMode::create(ctrl));
+}
+
+KindKit host_kit()
+{
+  return KindKit([](KindContext& ctx) { return std::vector<CtrlContext::ModePtr>{std::make_shared<HostMode>(ctx)}; });
+}
+
+std::shared_ptr<Point> centre_of(ModelWorkspace& ws, const CellPos& cell)
+{
+  const Rectangle rect = ws.grid->get_rect(cell.x, cell.y);
+  return Point::create(rect.x + rect.width / 2, rect.y + rect.height / 2);
+}
+
+void note(const CtrlMode& mode, const std::string& what)
+{
+  mode.get_ctrl().get_c<KindContext>().log->push_back(mode.get_name() + ":" + what);
+}
+
+std::shared_ptr<ResizableMark> ResizableMark::create(std::string name)
+{
+  auto mark = std::make_shared<ResizableMark>();
+  mark->name = std::move(name);
+  return mark;
+}
+
+// --- TestCellMode
+
+namespace {
+
+// Stores a mark at cell when it is empty.
+bool put_mark(CtrlMode& mode, const std::string& name, const CellPos& cell)
+{
+  auto& ws = *mode.get_ws();
+  return !ws.elm_at(cell) && put(ws, KindMark::create(name), cell.x, cell.y);
+}
+
+} // namespace
+
+bool TestCellMode::insert() { return put_mark(*this, "i", get_ctrl().get_now_cell()); }
+
+bool TestCellMode::insert_shift()
+{
+  note(*this, "insert_shift");
+  return false;
+}
+
+bool TestCellMode::append() { return put_mark(*this, "a", get_ctrl().get_now_cell().add({1, 0})); }
+
+bool TestCellMode::append_shift()
+{
+  note(*this, "append_shift");
+  return false;
+}
+
+bool TestCellMode::copy_(bool remove)
+{
+  get_ctrl().copy(nullptr, remove);
+  return true;
+}
+
+bool TestCellMode::change_()
+{
+  auto& ctx = get_ctrl();
+  const auto text = ctx.get_now_text_elm();
+  if (!text)
+    return false;
+  note(*this, "change");
+  return ctx.with_diff_if([&] {
+    get_ws()->replace(text, KindMark::create("changed"));
+    return true;
+  });
+}
+
+void TestCellMode::on_enter()
+{
+  CtrlCellMode::on_enter();
+  note(*this, "on_enter");
+}
+
+void TestCellMode::on_exit()
+{
+  CtrlCellMode::on_exit();
+  note(*this, "on_exit");
+}
+
+// --- Doubles of the modes the cell mode switches into
+
+void RangeModeDouble::on_enter()
+{
+  CtrlRangeMode::on_enter();
+  const auto& elm = get_ctrl().edit_elm;
+  note(*this, "on_enter mode=" + std::to_string(static_cast<int>(mode)) +
+                " edit=" + (elm ? elm->get_type_name() : "(none)"));
+}
+
+void RangeModeDouble::on_exit()
+{
+  CtrlRangeMode::on_exit();
+  note(*this, "on_exit");
+}
+
+void MoveViewModeDouble::on_enter()
+{
+  CtrlMoveViewMode::on_enter();
+  note(*this, "on_enter");
+}
+
+void MoveViewModeDouble::on_exit()
+{
+  CtrlMoveViewMode::on_exit();
+  note(*this, "on_exit");
+}
+
+CellTextModeDouble::CellTextModeDouble(CtrlContext& ctrl) : KindMode(ctrl, "INSERT MODE (CELL)")
+{
+  CtrlTextEditorContextParts parts;
+  parts.link.get_now_text_elm = [this]() -> std::shared_ptr<CtrlITextEditable> {
+    return get_ctrl().get_now_text_elm();
+  };
+  parts.action_proc = ctrl.get_action_proc();
+  parts.ws = ctrl.get_ws();
+  m_editor = CtrlTextEditorInsert::create_with_ctrl(std::move(parts));
+  void_action("cancel", {"<Esc>"}, [this] { get_ctrl().change_to_cell_mode(); }, std::nullopt);
+}
+
+void CellTextModeDouble::request_cursor(int kind, bool to_end)
+{
+  note("request_cursor " + std::to_string(kind) + " " + (to_end ? "true" : "false"));
+}
+
+void CellTextModeDouble::on_exit()
+{
+  get_ctrl().get_action_proc()->set_head_mergeable(false);
+  KindMode::on_exit();
+}
+
+void CellTextModeDouble::type(const std::string& chars)
+{
+  for (const char c : chars)
+    m_editor->commit_cb(std::string(1, c));
+}
+
+KindKit cell_kit()
+{
+  KindKit kit([](KindContext& ctx) {
+    return std::vector<CtrlContext::ModePtr>{
+      std::make_shared<TestCellMode>(ctx),       std::make_shared<CtrlSelectCellMode>(ctx),
+      std::make_shared<RangeModeDouble>(ctx),    std::make_shared<MoveViewModeDouble>(ctx),
+      std::make_shared<CellTextModeDouble>(ctx),
+    };
+  });
+  kit.ctx->change_to_cell_mode();
+  kit.take_log();
+  return kit;
+}
+
+} // namespace velkaro::test

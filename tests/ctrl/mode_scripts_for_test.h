@@ -1,0 +1,145 @@
+#pragma once
+// Helpers for the key-script tests of the shared key sets and the cell
+// modes, on top of the test diagram kind (test_kind.h).
+//
+// A document is written as a list of "text@x,y" entries, row by row and
+// left to right as the cell map visits its anchor cells; a chain of several
+// elements at one cell reads "a+b@x,y" (marks as "M:name").
+//
+// HostMode ("HOST MODE") is the smallest mode that carries the shared key
+// sets: it includes its own CtrlBaseMode and then its own Ctrl2DMode, as
+// the cell and select-cell modes do.
+//
+// cell_kit() builds a context with a diagram kind's cell mode (TestCellMode)
+// and the modes it switches into: the select-cell mode itself, and doubles
+// of the range mode, the move-view mode and the in-cell text mode, each
+// logging what it is handed. The modes log under their names into the kit's
+// log.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ctrl/cell_mode.h"
+#include "ctrl/context.h"
+#include "ctrl/icell_text_mode.h"
+#include "ctrl/move_view_mode.h"
+#include "ctrl/range_mode.h"
+#include "ctrl/test_kind.h"
+#include "model/workspace.h"
+
+namespace velkaro {
+class CtrlTextEditorInsert;
+}
+
+namespace velkaro::test {
+
+using Layout = std::vector<std::string>;
+
+// The document's anchor cells as "text@x,y" entries.
+Layout layout_of(ModelWorkspace& ws);
+// Stores a text for each "text@x,y" entry (a "+" separates the texts of one
+// chain); fails the test when the workspace refuses one. Records nothing.
+void put_layout(ModelWorkspace& ws, const Layout& layout);
+
+// One registered action as a key table lists it.
+struct ExpectedAction {
+  const char* name;
+  std::vector<std::string> keys;
+  // nullopt: registered without a description.
+  std::optional<std::string> description;
+  bool undoable;
+  // Has an is-actionable test of its own.
+  bool tested;
+};
+
+// Checks that handler's registered actions are exactly rows, in order:
+// names, default keys, descriptions, undoable or not, tested or not; and
+// that each key starts its action in the handler's own key map.
+void expect_key_table(CtrlIActionHandler& handler, const std::vector<ExpectedAction>& rows);
+
+class HostMode : public KindMode {
+public:
+  explicit HostMode(CtrlContext& ctrl);
+};
+
+// A kit whose context registers HostMode alone.
+KindKit host_kit();
+
+// The centre of the cell in the workspace's grid, in canvas units.
+std::shared_ptr<Point> centre_of(ModelWorkspace& ws, const CellPos& cell);
+
+// Writes "<name>:<what>" into the log of the mode's context.
+void note(const CtrlMode& mode, const std::string& what);
+
+// A mark that the range mode may resize.
+class ResizableMark : public KindMark {
+public:
+  static std::shared_ptr<ResizableMark> create(std::string name);
+  const char* get_type_name() const override { return "ResizableMark"; }
+  ElementPtr new_instance() const override { return std::make_shared<ResizableMark>(); }
+  bool get_resizable() const override { return true; }
+};
+
+// The cell mode of the test kind:
+// - insert ("i") stores a mark "i" at an empty cursor cell;
+// - append ("a") stores a mark "a" one column right of the cursor when
+//   that cell is empty;
+// - insert_shift ("I") and append_shift ("A") only log and do nothing;
+// - copy_ copies (and with remove cuts) at the cursor through the context;
+// - change_ replaces a text at the cursor cell by a mark "changed" as a
+//   recorded step of its own (so a dry run of it changes the document) and
+//   logs; nothing elsewhere.
+class TestCellMode : public CtrlCellMode {
+public:
+  explicit TestCellMode(CtrlContext& ctrl) : CtrlCellMode(ctrl) {}
+
+  bool insert() override;
+  bool insert_shift() override;
+  bool append() override;
+  bool append_shift() override;
+  bool copy_(bool remove) override;
+  bool change_() override;
+  void on_enter() override;
+  void on_exit() override;
+};
+
+class RangeModeDouble : public CtrlRangeMode {
+public:
+  using CtrlRangeMode::CtrlRangeMode;
+  // Logs "on_enter mode=<sub-mode number> edit=<edit_elm's class name>".
+  void on_enter() override;
+  void on_exit() override;
+};
+
+class MoveViewModeDouble : public CtrlMoveViewMode {
+public:
+  using CtrlMoveViewMode::CtrlMoveViewMode;
+  void on_enter() override;
+  void on_exit() override;
+};
+
+// "INSERT MODE (CELL)". While current, type() types through a real
+// recording insert editor into the context's text element at the cursor,
+// as the text mode does; "<Esc>" goes back to the cell mode. Leaving ends
+// the run of typing (the undo head is no longer mergeable).
+class CellTextModeDouble : public KindMode, public CtrlICellTextMode {
+public:
+  explicit CellTextModeDouble(CtrlContext& ctrl);
+  // Logs "request_cursor <kind> <to_end>".
+  void request_cursor(int kind, bool to_end) override;
+  void on_exit() override;
+  void type(const std::string& chars);
+
+private:
+  std::shared_ptr<CtrlTextEditorInsert> m_editor;
+};
+
+// A kit whose context registers TestCellMode (the default mode),
+// CtrlSelectCellMode, RangeModeDouble, MoveViewModeDouble and
+// CellTextModeDouble, with the cell mode entered and the log emptied.
+KindKit cell_kit();
+
+} // namespace velkaro::test
