@@ -28,6 +28,10 @@ CtrlContext::CtrlContext(Key, std::shared_ptr<ModelWorkspace> ws, const std::str
   assert(m_ws && "CtrlContext: a workspace is required");
   m_store_changed = m_store->signal_config_changed().connect(sigc::mem_fun(*this, &CtrlContext::relay_config_changed));
   m_ws_updated = m_ws->signal_updated().connect(sigc::mem_fun(*this, &CtrlContext::queue_state_changed));
+  // The store first reads its file while the kind's modes register their
+  // keys, inside the kind's constructor: its problems wait for the window.
+  // The destructor takes this callback back, so it never outlives the context.
+  m_store->set_alert([this](const std::string& message) { show_alert(message); });
 }
 
 CtrlContext::~CtrlContext()
@@ -51,12 +55,25 @@ void CtrlContext::link_back(const std::shared_ptr<CtrlContext>& self)
   });
 }
 
-void CtrlContext::show_alert(const std::string& message) const
+void CtrlContext::show_alert(const std::string& message)
 {
-  if (const auto window = get_main_window())
+  if (const auto window = get_main_window()) {
     window->show_alert(message);
-  else
-    g_warning("%s", message.c_str());
+    return;
+  }
+  g_warning("%s", message.c_str());
+  m_pending_alerts.push_back(message);
+}
+
+void CtrlContext::set_main_window(const std::shared_ptr<CtrlIMainWindow>& window)
+{
+  m_main_window = window;
+  if (!window)
+    return;
+  auto pending = std::move(m_pending_alerts);
+  m_pending_alerts.clear();
+  for (const auto& message : pending)
+    window->show_alert(message);
 }
 
 void CtrlContext::active(bool b)

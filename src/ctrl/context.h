@@ -225,7 +225,9 @@ public:
   const std::shared_ptr<CtrlICanvas>& get_canvas() const { return m_canvas; }
   const std::shared_ptr<CtrlICanvas>& get_cv() const { return m_canvas; }
   std::shared_ptr<CtrlIMainWindow> get_main_window() const { return m_main_window.lock(); }
-  void set_main_window(const std::shared_ptr<CtrlIMainWindow>& window) { m_main_window = window; }
+  // Alerts raised before the window was set (a broken configuration file
+  // found while the modes register, say) are shown to it now.
+  void set_main_window(const std::shared_ptr<CtrlIMainWindow>& window);
   const std::shared_ptr<CtrlKeyBinder>& get_key_binder() const { return m_key_binder; }
   const std::shared_ptr<CtrlMouseBinder>& get_mouse_binder() const { return m_mouse_binder; }
 
@@ -390,7 +392,7 @@ private:
   // Fires once per request; emits when it is the last one pending.
   void delay_emit();
   void aim_binders();
-  void show_alert(const std::string& message) const;
+  void show_alert(const std::string& message);
 
   std::shared_ptr<ModelWorkspace> m_ws;
   std::string m_exename;
@@ -407,6 +409,8 @@ private:
 
   std::shared_ptr<CtrlICanvas> m_canvas;
   std::weak_ptr<CtrlIMainWindow> m_main_window;
+  // Alerts waiting for a main window to show them.
+  std::vector<std::string> m_pending_alerts;
   std::shared_ptr<CtrlKeyBinder> m_key_binder;
   std::shared_ptr<CtrlMouseBinder> m_mouse_binder;
 

@@ -2,7 +2,9 @@
 // the keyboard, the settings of the group "general", routing of action
 // names, and what a destroyed context leaves behind.
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -244,12 +246,34 @@ TEST(ContextConfig, StoreProblemsReachTheMainWindow)
   EXPECT_EQ(kit.main_window->alerts[0].rfind("Can't save the config file", 0), 0u) << kit.main_window->alerts[0];
   EXPECT_EQ(kit.ctx->config("show-toolbar"), "false") << "the change stays in memory";
 
-  // Without a window the problem is only logged.
+  // Without a window the problem waits for the next window set, once.
   KindKit alone({}, "alone");
+  const fs::path alone_conf = alone.ctx->get_store()->get_config_path();
+  fs::remove(alone_conf);
+  fs::create_directories(alone_conf);
   alone.ctx->set_main_window(nullptr);
   alone.ctx->save_config("show-menubar", "false");
   EXPECT_TRUE(alone.main_window->alerts.empty());
   EXPECT_EQ(kit.main_window->alerts.size(), 1u);
+  alone.ctx->set_main_window(alone.main_window);
+  ASSERT_EQ(alone.main_window->alerts.size(), 1u);
+  EXPECT_EQ(alone.main_window->alerts[0].rfind("Can't save the config file", 0), 0u) << alone.main_window->alerts[0];
+  alone.ctx->set_main_window(alone.main_window);
+  EXPECT_EQ(alone.main_window->alerts.size(), 1u) << "each alert is shown once";
+}
+
+TEST(ContextConfig, ABrokenConfigurationFoundAtStartUpIsShownOnceTheWindowIsThere)
+{
+  namespace fs = std::filesystem;
+  // The store reads its file while the modes register their keys, before
+  // the window exists.
+  const fs::path dir = fs::path(std::getenv("XDG_CONFIG_HOME")) / "velkaro";
+  fs::create_directories(dir);
+  std::ofstream(dir / "velkaro_broken.conf") << "[group\nthis is no key file\n";
+  KindKit kit({}, "broken");
+  ASSERT_EQ(kit.main_window->alerts.size(), 1u);
+  EXPECT_NE(kit.main_window->alerts[0].find(".bak"), std::string::npos) << kit.main_window->alerts[0];
+  EXPECT_TRUE(fs::exists(dir / "velkaro_broken.conf.bak"));
 }
 
 TEST(ContextConfig, ExecutableNameIsTheThirdFieldOfTheApplicationId)
