@@ -319,9 +319,17 @@ TEST(CellMode, ResizeStartsOnTheOneResizableElement)
   ctx.set_pos({2, 1});
   press_keys(ctx, "R");
   EXPECT_EQ(ctx.edit_elm, mark) << "the element covering the cursor cell";
-  EXPECT_EQ(mode_log(kit), (Log{"CELL MODE:on_exit", "RANGE MODE:on_enter mode=4 edit=ResizableMark"}));
+  EXPECT_EQ(mode_log(kit), (Log{"CELL MODE:on_exit", "RANGE MODE:enter_for ResizableMark",
+                                 "RANGE MODE:on_enter mode=4 edit=ResizableMark"}));
   EXPECT_EQ(mode_name(kit), "RANGE MODE");
+  EXPECT_EQ(ctx.get_now_cell(), (CellPos{2, 1})) << "on the element's far corner";
+  // The range mode's own empty step, which settling an unchanged resize
+  // takes back.
+  EXPECT_EQ(undo_steps(kit), 1u);
+  press_keys(ctx, "<Enter>");
+  EXPECT_EQ(mode_name(kit), "CELL MODE");
   EXPECT_EQ(undo_steps(kit), 0u);
+  EXPECT_EQ(layout_of(ws), (Layout{"M:r@1,1", "M:plain@4,1"}));
 }
 
 TEST(CellMode, ResizeOfACellWithSeveralResizableElementsDoesNothingAndSaysSo)

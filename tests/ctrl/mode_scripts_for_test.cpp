@@ -1,5 +1,7 @@
 #include "ctrl/mode_scripts_for_test.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "common/point.h"
@@ -48,6 +50,41 @@ void put_layout(ModelWorkspace& ws, const Layout& layout)
       start = plus + 1;
     }
   }
+}
+
+Layout marks_of(ModelWorkspace& ws)
+{
+  Layout marks;
+  ws.get_cells()->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>& head) {
+    head->foreach([&](const std::shared_ptr<ModelElement>& e) {
+      const auto mark = std::dynamic_pointer_cast<KindMark>(e);
+      const std::string name = mark ? mark->name : e->get_type_name();
+      marks.push_back(name + "@" + std::to_string(x) + "," + std::to_string(y) + "+" + std::to_string(e->dh) + "," +
+                      std::to_string(e->dv));
+    });
+    return true;
+  });
+  return marks;
+}
+
+std::vector<std::shared_ptr<ModelElement>> put_marks(ModelWorkspace& ws, const Layout& marks)
+{
+  std::vector<std::shared_ptr<ModelElement>> stored;
+  for (const std::string& entry : marks) {
+    int x = 0, y = 0, dh = 0, dv = 0;
+    const auto at = entry.rfind('@');
+    const int fields =
+      at == std::string::npos ? 0 : std::sscanf(entry.c_str() + at + 1, "%d,%d+%d,%d", &x, &y, &dh, &dv);
+    EXPECT_TRUE(fields == 2 || fields == 4) << entry;
+    auto mark = ResizableMark::create(entry.substr(0, at));
+    // As if read from a file: not in process.
+    mark->in_process = false;
+    mark->dh = dh;
+    mark->dv = dv;
+    EXPECT_TRUE(put(ws, mark, x, y)) << entry;
+    stored.push_back(mark);
+  }
+  return stored;
 }
 
 void expect_key_table(CtrlIActionHandler& handler, const std::vector<ExpectedAction>& rows)
@@ -158,33 +195,65 @@ void TestCellMode::on_exit()
   note(*this, "on_exit");
 }
 
-// --- Doubles of the modes the cell mode switches into
+// --- The test kind's range mode
 
-void RangeModeDouble::on_enter()
+void TestRangeMode::on_enter_for(const std::string& type_name)
+{
+  note(*this, "enter_for " + type_name);
+  auto& ctx = get_ctrl();
+  m_base = ctx.edit_elm;
+  m_base_pos = ctx.get_epos();
+}
+
+void TestRangeMode::on_update_range()
+{
+  note(*this, "update_range");
+  m_far = get_ctrl().get_now_cell();
+}
+
+void TestRangeMode::update_element(CellPos epos)
+{
+  note(*this, "update_element " + epos.to_string());
+  auto& ctx = get_ctrl();
+  const auto range = get_range();
+  if (!range || !m_base)
+    return;
+  if (drop_at && range->end == *drop_at) {
+    ctx.edit_elm = nullptr;
+    return;
+  }
+  const auto mark = std::dynamic_pointer_cast<KindMark>(m_base);
+  auto shaped = ResizableMark::create(mark ? mark->name : "?");
+  CellPos at = range->start;
+  CellPos far = range->end;
+  if (mode == CtrlRangeModeModes::resize) {
+    at = m_base_pos;
+    far = m_far;
+  }
+  shaped->dh = far.x - at.x;
+  shaped->dv = far.y - at.y;
+  auto& ws = *get_ws();
+  ws.remove(m_base);
+  ASSERT_TRUE(put(ws, shaped, at.x, at.y));
+  ctx.edit_elm = shaped;
+}
+
+void TestRangeMode::on_enter()
 {
   CtrlRangeMode::on_enter();
+  m_far = get_ctrl().get_now_cell();
   const auto& elm = get_ctrl().edit_elm;
   note(*this, "on_enter mode=" + std::to_string(static_cast<int>(mode)) +
                 " edit=" + (elm ? elm->get_type_name() : "(none)"));
 }
 
-void RangeModeDouble::on_exit()
+void TestRangeMode::on_exit()
 {
   CtrlRangeMode::on_exit();
   note(*this, "on_exit");
 }
 
-void MoveViewModeDouble::on_enter()
-{
-  CtrlMoveViewMode::on_enter();
-  note(*this, "on_enter");
-}
-
-void MoveViewModeDouble::on_exit()
-{
-  CtrlMoveViewMode::on_exit();
-  note(*this, "on_exit");
-}
+// --- Double of the in-cell text mode
 
 CellTextModeDouble::CellTextModeDouble(CtrlContext& ctrl) : KindMode(ctrl, "INSERT MODE (CELL)")
 {
@@ -220,7 +289,7 @@ KindKit cell_kit()
   KindKit kit([](KindContext& ctx) {
     return std::vector<CtrlContext::ModePtr>{
       std::make_shared<TestCellMode>(ctx),       std::make_shared<CtrlSelectCellMode>(ctx),
-      std::make_shared<RangeModeDouble>(ctx),    std::make_shared<MoveViewModeDouble>(ctx),
+      std::make_shared<TestRangeMode>(ctx),      std::make_shared<CtrlMoveViewMode>(ctx),
       std::make_shared<CellTextModeDouble>(ctx),
     };
   });

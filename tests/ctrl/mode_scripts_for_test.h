@@ -11,10 +11,9 @@
 // the cell and select-cell modes do.
 //
 // cell_kit() builds a context with a diagram kind's cell mode (TestCellMode)
-// and the modes it switches into: the select-cell mode itself, and doubles
-// of the range mode, the move-view mode and the in-cell text mode, each
-// logging what it is handed. The modes log under their names into the kit's
-// log.
+// and the modes it switches into: the select-cell mode and the move-view
+// mode themselves, the test kind's range mode, and a double of the in-cell
+// text mode. The modes log under their names into the kit's log.
 
 #include <cstdint>
 #include <memory>
@@ -43,6 +42,14 @@ Layout layout_of(ModelWorkspace& ws);
 // Stores a text for each "text@x,y" entry (a "+" separates the texts of one
 // chain); fails the test when the workspace refuses one. Records nothing.
 void put_layout(ModelWorkspace& ws, const Layout& layout);
+
+// Resizable marks written as "name@x,y+dh,dv": each mark of the document,
+// anchor cells row by row and each chain from its head.
+Layout marks_of(ModelWorkspace& ws);
+// Stores a ResizableMark for each "name@x,y" or "name@x,y+dh,dv" entry (at
+// an occupied cell it joins the chain there); fails the test when the
+// workspace refuses one. Records nothing. The marks, in order.
+std::vector<std::shared_ptr<ModelElement>> put_marks(ModelWorkspace& ws, const Layout& marks);
 
 // One registered action as a key table lists it.
 struct ExpectedAction {
@@ -106,19 +113,37 @@ public:
   void on_exit() override;
 };
 
-class RangeModeDouble : public CtrlRangeMode {
+// The range mode of the test kind. A range shapes a ResizableMark named
+// like the element the mode was entered with (the base): in the resize
+// sub-mode the mark keeps the base's anchor cell and its far corner is
+// where the cursor was when the range was last recomputed; otherwise it
+// covers the range. Each preview removes the base
+// (when the document holds it) and stores the shaped mark, which becomes
+// edit_elm.
+//
+// Logs "enter_for <class name>", "on_enter mode=<sub-mode number>
+// edit=<edit_elm's class name>", "update_range", "update_element <epos>"
+// and "on_exit".
+class TestRangeMode : public CtrlRangeMode {
 public:
   using CtrlRangeMode::CtrlRangeMode;
-  // Logs "on_enter mode=<sub-mode number> edit=<edit_elm's class name>".
-  void on_enter() override;
-  void on_exit() override;
-};
 
-class MoveViewModeDouble : public CtrlMoveViewMode {
-public:
-  using CtrlMoveViewMode::CtrlMoveViewMode;
+  void on_enter_for(const std::string& type_name) override;
+  void on_update_range() override;
+  void update_element(CellPos epos) override;
+  bool get_is_minor_change() const override { return minor_change; }
   void on_enter() override;
   void on_exit() override;
+
+  // What get_is_minor_change() answers.
+  bool minor_change = false;
+  // A range ending here makes update_element() drop the element.
+  std::optional<CellPos> drop_at;
+
+private:
+  std::shared_ptr<ModelElement> m_base;
+  CellPos m_base_pos{-1, -1};
+  CellPos m_far{0, 0};
 };
 
 // "INSERT MODE (CELL)". While current, type() types through a real
@@ -138,7 +163,7 @@ private:
 };
 
 // A kit whose context registers TestCellMode (the default mode),
-// CtrlSelectCellMode, RangeModeDouble, MoveViewModeDouble and
+// CtrlSelectCellMode, TestRangeMode, CtrlMoveViewMode and
 // CellTextModeDouble, with the cell mode entered and the log emptied.
 KindKit cell_kit();
 
