@@ -74,6 +74,7 @@
 
 #include "common/cell_pos.h"
 #include "ctrl/context.h"
+#include "ctrl/icell_text_mode.h"
 #include "ctrl/mode.h"
 
 namespace velkaro {
@@ -300,7 +301,9 @@ public:
 
 // "INSERT MODE (CELL)": typing, entered straight from a cell mode, to which
 // "cancel" returns.
-class CtrlInsertModeDirect : public CtrlAGTextMode {
+// It is the text mode the cell modes enter (CtrlICellTextMode): only this
+// one of the family takes that role.
+class CtrlInsertModeDirect : public CtrlAGTextMode, public CtrlICellTextMode {
 public:
   static std::shared_ptr<CtrlInsertModeDirect> create(CtrlContext& ctrl)
   {
@@ -309,6 +312,7 @@ public:
   CtrlInsertModeDirect(Key key, CtrlContext& ctrl);
 
   std::string get_name() const override { return "INSERT MODE (CELL)"; }
+  void request_cursor(int kind, bool to_end) override { req_cursor(kind, to_end); }
 };
 
 // "VISUAL MODE (TEXT)": selecting from where the cursor stood on entry; "c"
