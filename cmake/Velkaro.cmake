@@ -2,10 +2,16 @@
 
 set(VELKARO_WARNINGS -Wall -Wextra)
 
+# Headers nearly every translation unit parses; precompiled once per target,
+# they cut the build (and CI) time by a large share.
+set(VELKARO_PCH_MODEL <memory> <string> <vector> <functional> <optional> <map>
+    <sigc++/sigc++.h> <glibmm/ustring.h> <pangomm/layout.h>)
+set(VELKARO_PCH_GTK ${VELKARO_PCH_MODEL} <gtkmm/widget.h>)
+
 # velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...])
 # Builds every .cpp of src/<folder> into the static library velkaro_<folder>.
 function(velkaro_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS;PCH" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
   if(NOT sources)
     # A layer without code yet: an interface library, so that those above can link it.
@@ -19,6 +25,9 @@ function(velkaro_library folder)
   target_compile_options(velkaro_${folder} PRIVATE ${VELKARO_WARNINGS})
   target_compile_definitions(velkaro_${folder} PUBLIC GETTEXT_PACKAGE="velkaro")
   target_link_libraries(velkaro_${folder} PUBLIC ${ARG_DEPS} ${ARG_PUBLIC_LIBS})
+  if(ARG_PCH)
+    target_precompile_headers(velkaro_${folder} PRIVATE ${ARG_PCH})
+  endif()
 endfunction()
 
 # velkaro_test(<folder> LIBS <targets>... [GTK])
@@ -43,6 +52,11 @@ function(velkaro_test folder)
     set(leaks 1)
   endif()
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} velkaro_test_support)
+  if(ARG_GTK)
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> ${VELKARO_PCH_GTK})
+  else()
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> ${VELKARO_PCH_MODEL})
+  endif()
   set(asan "detect_leaks=${leaks}:abort_on_error=0:halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/tests/support/asan.supp")
   set(lsan "suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0")
   set(ubsan "print_stacktrace=1:halt_on_error=1")
