@@ -24,10 +24,6 @@
 namespace velkaro::test {
 namespace {
 
-size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
-
-std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name(); }
-
 CtrlCellMode& cell_mode(KindKit& kit) { return dynamic_cast<CtrlCellMode&>(*kit.ctx->get_default_mode()); }
 
 // The log without the canvas's lines.

@@ -284,6 +284,23 @@ void CellTextModeDouble::type(const std::string& chars)
     m_editor->commit_cb(std::string(1, c));
 }
 
+std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name(); }
+
+size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
+
+std::vector<std::string> marks_in_process(KindKit& kit)
+{
+  std::vector<std::string> names;
+  kit.ws->get_cells()->foreach([&](int32_t, int32_t, const std::shared_ptr<ModelElement>& head) {
+    head->foreach([&](const std::shared_ptr<ModelElement>& e) {
+      if (e->in_process)
+        names.push_back(std::dynamic_pointer_cast<KindMark>(e)->name);
+    });
+    return true;
+  });
+  return names;
+}
+
 KindKit cell_kit()
 {
   KindKit kit([](KindContext& ctx) {

@@ -162,6 +162,14 @@ private:
   std::shared_ptr<CtrlTextEditorInsert> m_editor;
 };
 
+// The current mode's display name.
+std::string mode_name(KindKit& kit);
+// How many steps the undo stack holds.
+size_t undo_steps(KindKit& kit);
+// The names of the marks in process (highlighted or under edit), in
+// document order.
+std::vector<std::string> marks_in_process(KindKit& kit);
+
 // A kit whose context registers TestCellMode (the default mode),
 // CtrlSelectCellMode, TestRangeMode, CtrlMoveViewMode and
 // CellTextModeDouble, with the cell mode entered and the log emptied.

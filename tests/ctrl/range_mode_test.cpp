@@ -71,24 +71,6 @@ TestRangeMode& range_mode(KindKit& kit)
   return dynamic_cast<TestRangeMode&>(*kit.ctx->get_mode(typeid(TestRangeMode)));
 }
 
-std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name(); }
-
-size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
-
-// The names of the marks in process.
-std::vector<std::string> in_process(KindKit& kit)
-{
-  std::vector<std::string> names;
-  kit.ws->get_cells()->foreach([&](int32_t, int32_t, const std::shared_ptr<ModelElement>& head) {
-    head->foreach([&](const std::shared_ptr<ModelElement>& e) {
-      if (e->in_process)
-        names.push_back(std::dynamic_pointer_cast<KindMark>(e)->name);
-    });
-    return true;
-  });
-  return names;
-}
-
 // The mode's own log lines without the canvas's.
 Log mode_log(KindKit& kit)
 {
@@ -214,7 +196,7 @@ TEST(RangeMode, KeyScripts)
     if (std::string(s.mode) == cell) {
       EXPECT_EQ(ctx.edit_elm, nullptr);
       EXPECT_EQ(ctx.selected_range, nullptr);
-      EXPECT_TRUE(in_process(kit).empty());
+      EXPECT_TRUE(marks_in_process(kit).empty());
     }
 
     // Every step the mode left is an ordinary one.
@@ -260,7 +242,7 @@ TEST(RangeMode, EachPreviewUndoesTheLastAndRecordsTheKindsUpdate)
   press_keys(ctx, "i");
   EXPECT_EQ(mode_log(kit), (Log{"CELL MODE:on_exit", "RANGE MODE:enter_for ResizableMark",
                                  "RANGE MODE:on_enter mode=0 edit=ResizableMark"}));
-  EXPECT_EQ(in_process(kit), (std::vector<std::string>{"n"}));
+  EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"n"}));
   const auto inserted = ctx.get_action_proc()->get_undo_stack().back();
 
   press_keys(ctx, "l");
@@ -269,11 +251,11 @@ TEST(RangeMode, EachPreviewUndoesTheLastAndRecordsTheKindsUpdate)
   ASSERT_EQ(undo_steps(kit), 1u);
   EXPECT_NE(ctx.get_action_proc()->get_undo_stack().back(), inserted) << "the insertion was replaced";
   EXPECT_EQ(ctx.selected_range->to_string(), "(1, 1)-(2, 1)");
-  EXPECT_EQ(in_process(kit), (std::vector<std::string>{"n"}));
+  EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"n"}));
 
   press_keys(ctx, "<Enter>");
   EXPECT_EQ(mode_log(kit), (Log{"RANGE MODE:update_element (1, 1)", "RANGE MODE:on_exit", "CELL MODE:on_enter"}));
-  EXPECT_TRUE(in_process(kit).empty());
+  EXPECT_TRUE(marks_in_process(kit).empty());
 }
 
 TEST(RangeMode, AMinorChangeKeepsItsSingleCellStep)
@@ -370,7 +352,7 @@ TEST(RangeMode, TheMouseSubModeSettlesOnReleaseAndReturnsTheCursor)
   EXPECT_EQ(ctx.get_now_cell(), (CellPos{7, 1}));
   EXPECT_EQ(marks_of(*kit.ws), (Layout{"m@2,2+0,0"})) << "the insertion is kept";
   EXPECT_EQ(undo_steps(kit), 1u);
-  EXPECT_TRUE(in_process(kit).empty());
+  EXPECT_TRUE(marks_in_process(kit).empty());
 }
 
 TEST(RangeMode, TheFirstMouseDrivenPreviewUndoesNothing)

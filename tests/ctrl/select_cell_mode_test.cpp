@@ -19,10 +19,6 @@
 namespace velkaro::test {
 namespace {
 
-std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name(); }
-
-size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
-
 std::optional<std::string> selection(KindKit& kit)
 {
   const auto& range = kit.ctx->selected_range;

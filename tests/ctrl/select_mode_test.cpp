@@ -78,24 +78,6 @@ TestSelectMode& select_mode(KindKit& kit)
   return dynamic_cast<TestSelectMode&>(*kit.ctx->get_mode(typeid(TestSelectMode)));
 }
 
-std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name(); }
-
-size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
-
-// The names of the marks in process.
-std::vector<std::string> highlighted(KindKit& kit)
-{
-  std::vector<std::string> names;
-  kit.ws->get_cells()->foreach([&](int32_t, int32_t, const std::shared_ptr<ModelElement>& head) {
-    head->foreach([&](const std::shared_ptr<ModelElement>& e) {
-      if (e->in_process)
-        names.push_back(std::dynamic_pointer_cast<KindMark>(e)->name);
-    });
-    return true;
-  });
-  return names;
-}
-
 // Three marks stacked at (1, 1) and one elsewhere; the cursor on the stack;
 // the select mode entered for mode.
 void enter_on_stack(KindKit& kit, CtrlSelectModeModes mode, int start_index = 0)
@@ -151,7 +133,7 @@ TEST(SelectMode, EnteringHighlightsTheKindsStartingCandidate)
   EXPECT_EQ(mode_name(kit), "SELECT MODE");
   EXPECT_EQ(select.candidates.size(), 3u);
   EXPECT_EQ(selected_name(kit), "b");
-  EXPECT_EQ(highlighted(kit), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"b"}));
   EXPECT_EQ(kit.ctx->get_now_cell(), (CellPos{1, 1}));
 }
 
@@ -174,7 +156,7 @@ TEST(SelectMode, KeysStepWithoutWrappingAround)
     press_keys(*kit.ctx, c.keys);
     EXPECT_EQ(mode_name(kit), "SELECT MODE");
     EXPECT_EQ(selected_name(kit), c.selected);
-    EXPECT_EQ(highlighted(kit), (std::vector<std::string>{c.selected})) << "only the selected one";
+    EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{c.selected})) << "only the selected one";
     EXPECT_EQ(kit.ctx->get_now_cell(), (CellPos{1, 1}));
     EXPECT_EQ(undo_steps(kit), 0u);
   }
@@ -217,7 +199,7 @@ TEST(SelectMode, ThePointerGestureStepsOnceEveryTwelveUnits)
       EXPECT_EQ(bef->get_x(), now->get_x() - m.dx) << "the binder's point is left as it was";
       bef = now;
     }
-    EXPECT_EQ(highlighted(kit), (std::vector<std::string>{selected_name(kit)}));
+    EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{selected_name(kit)}));
   }
 }
 
@@ -235,7 +217,7 @@ TEST(SelectMode, EscapeAndARightClickCancelAndClearEveryHighlight)
       else
         press_keys(*kit.ctx, "<Esc>");
       EXPECT_EQ(mode_name(kit), "CELL MODE");
-      EXPECT_TRUE(highlighted(kit).empty());
+      EXPECT_TRUE(marks_in_process(kit).empty());
       EXPECT_EQ(document_of(*kit.ws), before);
       EXPECT_EQ(kit.ctx->get_now_cell(), (CellPos{1, 1}));
       for (const auto& line : kit.take_log())
@@ -276,7 +258,7 @@ TEST(SelectMode, SettlingByKeyOrClickRecordsWhatTheKindAsks)
     EXPECT_EQ(marks_of(*kit.ws), c.expected);
     EXPECT_EQ(undo_steps(kit), c.steps);
     EXPECT_EQ(kit.ctx->get_now_cell(), (CellPos{1, 1})) << "the click's point is not used";
-    EXPECT_TRUE(highlighted(kit).empty());
+    EXPECT_TRUE(marks_in_process(kit).empty());
 
     // The step is an ordinary one: undo gives the document back.
     press_keys(*kit.ctx, "u");
@@ -298,7 +280,7 @@ TEST(SelectMode, AChangeHandsTheSelectedCandidateToTheRangeMode)
       press_keys(*kit.ctx, "x");
     ASSERT_EQ(mode_name(kit), "RANGE MODE");
     EXPECT_EQ(kit.ctx->edit_elm, select_mode(kit).candidates.at(2));
-    EXPECT_EQ(highlighted(kit), (std::vector<std::string>{"c"}));
+    EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"c"}));
 
     press_keys(*kit.ctx, "lj<Enter>");
     EXPECT_EQ(marks_of(*kit.ws), (Layout{"a@1,1+0,0", "b@1,1+0,0", "c@1,1+1,1", "z@3,3+0,0"}));
