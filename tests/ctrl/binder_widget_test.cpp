@@ -15,7 +15,7 @@
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/window.h>
 
-#include "common/c_resource.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/key_action_map_key.h"
 #include "ctrl/key_binder.h"
 #include "ctrl/mouse_binder.h"
@@ -25,13 +25,11 @@ namespace velkaro {
 namespace {
 
 using Log = std::vector<std::string>;
-using EventPtr = CPtr<GdkEvent, gdk_event_free>;
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
-}
+using test::button_event;
+using test::EventPtr;
+using test::key_event;
+using test::motion_event;
+using test::settle;
 
 // A drawing area whose default key and button handlers log and return
 // default_result.
@@ -116,46 +114,6 @@ struct Window {
   Gtk::Window window;
   LoggingArea area;
 };
-
-GdkDevice* keyboard() { return gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())); }
-GdkDevice* pointer() { return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())); }
-
-EventPtr key_event(GdkEventType type, GdkWindow* window, guint keyval)
-{
-  EventPtr event(gdk_event_new(type));
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.send_event = TRUE;
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  gdk_event_set_device(event.get(), keyboard());
-  return event;
-}
-
-EventPtr button_event(GdkEventType type, GdkWindow* window, guint button, double x, double y)
-{
-  EventPtr event(gdk_event_new(type));
-  event->button.window = GDK_WINDOW(g_object_ref(window));
-  event->button.send_event = TRUE;
-  event->button.time = GDK_CURRENT_TIME;
-  event->button.button = button;
-  event->button.x = x;
-  event->button.y = y;
-  gdk_event_set_device(event.get(), pointer());
-  return event;
-}
-
-EventPtr motion_event(GdkWindow* window, guint state, double x, double y)
-{
-  EventPtr event(gdk_event_new(GDK_MOTION_NOTIFY));
-  event->motion.window = GDK_WINDOW(g_object_ref(window));
-  event->motion.send_event = TRUE;
-  event->motion.time = GDK_CURRENT_TIME;
-  event->motion.state = static_cast<GdkModifierType>(state);
-  event->motion.x = x;
-  event->motion.y = y;
-  gdk_event_set_device(event.get(), pointer());
-  return event;
-}
 
 // Emits the event's signals on the widget itself; true when it was handled.
 bool send_to(Gtk::Widget& widget, const EventPtr& event) { return gtk_widget_event(widget.gobj(), event.get()); }

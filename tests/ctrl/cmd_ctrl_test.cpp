@@ -21,9 +21,9 @@
 #include <pangomm/context.h>
 #include <pangomm/layout.h>
 
-#include "common/c_resource.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/cmd_ctrl.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/icommand_bar.h"
 #include "ctrl/key_action_map_key_pattern.h"
 #include "ctrl/test_kind.h"
@@ -35,14 +35,8 @@ namespace {
 
 using test::KindKit;
 using test::Log;
+using test::settle;
 using Words = std::vector<std::string>;
-using EventPtr = CPtr<GdkEvent, gdk_event_free>;
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
-}
 
 std::string read_file(const std::string& path)
 {
@@ -142,23 +136,11 @@ struct Stage {
   // As the context's "activat-cmd-ctrl" does.
   void open() { kit.ctx->activate_cmd_ctrl(); }
 
-  EventPtr key_event(guint keyval, guint state)
-  {
-    EventPtr event(gdk_event_new(GDK_KEY_PRESS));
-    event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-    event->key.send_event = TRUE;
-    event->key.time = GDK_CURRENT_TIME;
-    event->key.keyval = keyval;
-    event->key.state = state;
-    gdk_event_set_device(event.get(),
-                         gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-    return event;
-  }
   // Key presses go to the toplevel, which hands them to its focus widget, as
   // the display's keys come.
   void press(guint keyval, guint state = 0)
   {
-    gtk_main_do_event(key_event(keyval, state).get());
+    gtk_main_do_event(test::key_event(GDK_KEY_PRESS, window.get_window()->gobj(), keyval, state).get());
     settle();
   }
   // Types each character of text as a key press.

@@ -13,8 +13,8 @@
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/window.h>
 
-#include "common/c_resource.h"
 #include "ctrl/context.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/key_binder.h"
 #include "ctrl/mouse_binder.h"
 #include "ctrl/test_kind.h"
@@ -22,38 +22,6 @@
 
 namespace velkaro::test {
 namespace {
-
-using EventPtr = CPtr<GdkEvent, gdk_event_free>;
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
-}
-
-EventPtr key_event(GdkWindow* window, guint keyval)
-{
-  EventPtr event(gdk_event_new(GDK_KEY_PRESS));
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.send_event = TRUE;
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  gdk_event_set_device(event.get(), gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-  return event;
-}
-
-EventPtr button_event(GdkWindow* window, guint button, double x, double y)
-{
-  EventPtr event(gdk_event_new(GDK_BUTTON_PRESS));
-  event->button.window = GDK_WINDOW(g_object_ref(window));
-  event->button.send_event = TRUE;
-  event->button.time = GDK_CURRENT_TIME;
-  event->button.button = button;
-  event->button.x = x;
-  event->button.y = y;
-  gdk_event_set_device(event.get(), gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
-  return event;
-}
 
 TEST(ContextGtk, RealEventsOnTheCanvasWidgetReachTheCurrentMode)
 {
@@ -78,14 +46,14 @@ TEST(ContextGtk, RealEventsOnTheCanvasWidgetReachTheCurrentMode)
   GdkWindow* top = window.get_window()->gobj();
   GdkWindow* own = area.get_window()->gobj();
   // Through GTK's dispatch: keys go to the focus widget of the toplevel.
-  gtk_main_do_event(key_event(top, GDK_KEY_x).get());
-  gtk_main_do_event(button_event(own, GDK_BUTTON_PRIMARY, 100, 50).get());
-  gtk_main_do_event(button_event(own, GDK_BUTTON_SECONDARY, 10, 10).get());
+  gtk_main_do_event(key_event(GDK_KEY_PRESS, top, GDK_KEY_x).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, own, GDK_BUTTON_PRIMARY, 100, 50).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, own, GDK_BUTTON_SECONDARY, 10, 10).get());
   // "o" switches to the other mode; the binders follow.
-  gtk_main_do_event(key_event(top, GDK_KEY_o).get());
-  gtk_main_do_event(button_event(own, GDK_BUTTON_PRIMARY, 40, 20).get());
-  gtk_main_do_event(key_event(top, GDK_KEY_d).get());
-  gtk_main_do_event(key_event(top, GDK_KEY_d).get());
+  gtk_main_do_event(key_event(GDK_KEY_PRESS, top, GDK_KEY_o).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, own, GDK_BUTTON_PRIMARY, 40, 20).get());
+  gtk_main_do_event(key_event(GDK_KEY_PRESS, top, GDK_KEY_d).get());
+  gtk_main_do_event(key_event(GDK_KEY_PRESS, top, GDK_KEY_d).get());
   settle();
 
   EXPECT_EQ(kit.take_log(), (Log{
@@ -104,8 +72,8 @@ TEST(ContextGtk, RealEventsOnTheCanvasWidgetReachTheCurrentMode)
   kit.ctx.reset();
   EXPECT_TRUE(keys.expired());
   EXPECT_TRUE(mouse.expired());
-  EXPECT_FALSE(gtk_widget_event(GTK_WIDGET(area.gobj()), key_event(top, GDK_KEY_x).get()));
-  EXPECT_FALSE(gtk_widget_event(GTK_WIDGET(area.gobj()), button_event(own, GDK_BUTTON_PRIMARY, 1, 1).get()));
+  EXPECT_FALSE(gtk_widget_event(GTK_WIDGET(area.gobj()), key_event(GDK_KEY_PRESS, top, GDK_KEY_x).get()));
+  EXPECT_FALSE(gtk_widget_event(GTK_WIDGET(area.gobj()), button_event(GDK_BUTTON_PRESS, own, GDK_BUTTON_PRIMARY, 1, 1).get()));
   settle();
   EXPECT_TRUE(kit.take_log().empty());
 }
@@ -133,9 +101,9 @@ TEST(ContextGtk, ReplacingTheCanvasMovesTheBinders)
   kit.take_log();
 
   EXPECT_FALSE(gtk_widget_event(GTK_WIDGET(first.gobj()),
-                                button_event(first.get_window()->gobj(), GDK_BUTTON_PRIMARY, 1, 1).get()));
+                                button_event(GDK_BUTTON_PRESS, first.get_window()->gobj(), GDK_BUTTON_PRIMARY, 1, 1).get()));
   EXPECT_TRUE(gtk_widget_event(GTK_WIDGET(second.gobj()),
-                               button_event(second.get_window()->gobj(), GDK_BUTTON_PRIMARY, 1, 1).get()));
+                               button_event(GDK_BUTTON_PRESS, second.get_window()->gobj(), GDK_BUTTON_PRIMARY, 1, 1).get()));
   EXPECT_EQ(kit.take_log(), (Log{"KIND CELL MODE:press (1.0, 1.0)"}));
   EXPECT_EQ(kit.ctx->get_canvas(), other);
 }

@@ -18,6 +18,7 @@
 #include "common/c_resource.h"
 #include "common/point.h"
 #include "ctrl/action_processor.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/key_action_map_key_pattern.h"
 #include "ctrl/mode_text.h"
 #include "ctrl/mode_text_kit.h"
@@ -29,7 +30,6 @@
 namespace velkaro::test {
 namespace {
 
-using EventPtr = CPtr<GdkEvent, gdk_event_free>;
 using Chain = std::vector<std::string>;
 
 const char* const NORMAL = "NORMAL MODE (TEXT)";
@@ -37,15 +37,6 @@ const char* const INSERT_NORMAL = "INSERT MODE (NORMAL)";
 const char* const INSERT_CELL = "INSERT MODE (CELL)";
 const char* const VISUAL = "VISUAL MODE (TEXT)";
 const char* const CELL = "KIND CELL MODE";
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
-}
-
-GdkDevice* keyboard() { return gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())); }
-GdkDevice* pointer() { return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())); }
 
 // The test kind on a shown window whose drawing area is the canvas widget,
 // with the focus; every text mode types through GTK's simple input method.
@@ -72,43 +63,21 @@ struct Stage {
     const CtrlKeyActionMapKeyPattern pattern(text);
     for (const auto& key : pattern.get_keys()) {
       for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        EventPtr event(gdk_event_new(type));
-        event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-        event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = key.get_keyval();
-        event->key.state = key.get_state();
-        gdk_event_set_device(event.get(), keyboard());
-        gtk_main_do_event(event.get());
+        gtk_main_do_event(key_event(type, window.get_window()->gobj(), key.get_keyval(), key.get_state()).get());
       }
     }
   }
 
   void button(GdkEventType type, const Point& pt)
   {
-    EventPtr event(gdk_event_new(type));
-    event->button.window = GDK_WINDOW(g_object_ref(area.get_window()->gobj()));
-    event->button.send_event = TRUE;
-    event->button.time = GDK_CURRENT_TIME;
-    event->button.button = GDK_BUTTON_PRIMARY;
-    event->button.x = pt.get_x();
-    event->button.y = pt.get_y();
-    event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
-    gdk_event_set_device(event.get(), pointer());
-    gtk_main_do_event(event.get());
+    const guint state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+    gtk_main_do_event(
+        button_event(type, area.get_window()->gobj(), GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y(), state).get());
   }
 
   void drag(const Point& pt)
   {
-    EventPtr event(gdk_event_new(GDK_MOTION_NOTIFY));
-    event->motion.window = GDK_WINDOW(g_object_ref(area.get_window()->gobj()));
-    event->motion.send_event = TRUE;
-    event->motion.time = GDK_CURRENT_TIME;
-    event->motion.state = GDK_BUTTON1_MASK;
-    event->motion.x = pt.get_x();
-    event->motion.y = pt.get_y();
-    gdk_event_set_device(event.get(), pointer());
-    gtk_main_do_event(event.get());
+    gtk_main_do_event(motion_event(area.get_window()->gobj(), GDK_BUTTON1_MASK, pt.get_x(), pt.get_y()).get());
   }
 
   // The widget point (zoom 1, no scrolling) on character i of the text at

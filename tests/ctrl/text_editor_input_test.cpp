@@ -22,6 +22,7 @@
 
 #include "common/c_resource.h"
 #include "common/text_range.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/ikey_handler.h"
 #include "ctrl/key_action_map_key.h"
 #include "ctrl/key_binder.h"
@@ -32,19 +33,17 @@
 namespace velkaro {
 namespace {
 
+using test::button_event;
+using test::EventPtr;
+using test::key_event;
+using test::motion_event;
+using test::settle;
 using test::SignalLog;
 using test::TestText;
 using Log = std::vector<std::string>;
-using EventPtr = CPtr<GdkEvent, gdk_event_free>;
 using Span = std::pair<guint, guint>;
 
 constexpr guint HEX_MODS = GDK_CONTROL_MASK | GDK_SHIFT_MASK;
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
-}
 
 // An attribute list underlining [start, end).
 Pango::AttrList underline(guint start, guint end)
@@ -142,46 +141,6 @@ struct Stage {
   LoggingArea area;
 };
 
-GdkDevice* keyboard() { return gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())); }
-GdkDevice* pointer() { return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())); }
-
-EventPtr key_event(GdkEventType type, GdkWindow* window, guint keyval, guint state = 0)
-{
-  EventPtr event(gdk_event_new(type));
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.send_event = TRUE;
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  event->key.state = state;
-  gdk_event_set_device(event.get(), keyboard());
-  return event;
-}
-
-EventPtr button_event(GdkEventType type, GdkWindow* window, double x, double y)
-{
-  EventPtr event(gdk_event_new(type));
-  event->button.window = GDK_WINDOW(g_object_ref(window));
-  event->button.send_event = TRUE;
-  event->button.time = GDK_CURRENT_TIME;
-  event->button.button = GDK_BUTTON_PRIMARY;
-  event->button.x = x;
-  event->button.y = y;
-  gdk_event_set_device(event.get(), pointer());
-  return event;
-}
-
-EventPtr drag_event(GdkWindow* window, double x, double y)
-{
-  EventPtr event(gdk_event_new(GDK_MOTION_NOTIFY));
-  event->motion.window = GDK_WINDOW(g_object_ref(window));
-  event->motion.send_event = TRUE;
-  event->motion.time = GDK_CURRENT_TIME;
-  event->motion.state = GDK_BUTTON1_MASK;
-  event->motion.x = x;
-  event->motion.y = y;
-  gdk_event_set_device(event.get(), pointer());
-  return event;
-}
 
 // Through GTK's own dispatch, as events from the display come: keys to the
 // toplevel, which hands them to its focus widget.
@@ -387,20 +346,20 @@ TEST(CtrlTextEditorInput, AClickPlacesTheCursorAndADragSelects)
 
   // The cursor stands on characters: a press anywhere on one lands on it.
   auto [x1, y1] = at(1, 0.8);
-  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), x1, y1).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, x1, y1).get());
   EXPECT_EQ(ite->get_cursor_index(), 1);
   EXPECT_FALSE(editor->get_is_selecting());
   auto [x3, y3] = at(3, 0.2);
-  gtk_main_do_event(drag_event(stage.own(), x3, y3).get());
+  gtk_main_do_event(motion_event(stage.own(), GDK_BUTTON1_MASK, x3, y3).get());
   EXPECT_TRUE(editor->get_is_selecting());
   EXPECT_EQ(ite->get_cursor_index(), 3);
   EXPECT_EQ(range_of(*ite), (Span{1, 4}));
-  gtk_main_do_event(button_event(GDK_BUTTON_RELEASE, stage.own(), x3, y3).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_RELEASE, stage.own(), GDK_BUTTON_PRIMARY, x3, y3).get());
   EXPECT_TRUE(editor->get_is_selecting());
 
   // A new click drops the selection.
   auto [x5, y5] = at(5, 0.5);
-  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), x5, y5).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, x5, y5).get());
   EXPECT_EQ(ite->get_cursor_index(), 5);
   EXPECT_FALSE(editor->get_is_selecting());
   EXPECT_FALSE(ite->get_has_range());
@@ -468,13 +427,13 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
                                      *editor->get_mouse_offset_pt(), 2.0);
     switch (c.began) {
     case Began::press_on_widget:
-      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, area.get_window()->gobj(), x, y).get());
+      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, area.get_window()->gobj(), GDK_BUTTON_PRIMARY, x, y).get());
       break;
     case Began::key_press:
       gtk_main_do_event(key_event(GDK_KEY_PRESS, window.get_window()->gobj(), GDK_KEY_i).get());
       break;
     case Began::press_elsewhere:
-      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, other.get_window()->gobj(), x, y).get());
+      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, other.get_window()->gobj(), GDK_BUTTON_PRIMARY, x, y).get());
       break;
     }
     ASSERT_TRUE(editor->get_is_activated());
@@ -486,7 +445,7 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
       // The press goes on as a drag in the new binder: from "d" to "e".
       const auto [ex, ey] = widget_pixel(*layout_point_in_char(*ite, 4, 0.3), *ite->get_pango_layout_offset(),
                                          *editor->get_mouse_offset_pt(), 2.0);
-      gtk_main_do_event(drag_event(area.get_window()->gobj(), ex, ey).get());
+      gtk_main_do_event(motion_event(area.get_window()->gobj(), GDK_BUTTON1_MASK, ex, ey).get());
       EXPECT_EQ(range_of(*ite), (Span{3, 5}));
     }
     on_key.disconnect();
@@ -516,7 +475,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
   EXPECT_TRUE(ite->get_is_editing());
   // One binder and one set of key handlers: each event is handled once.
   signals.log.clear();
-  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), 0, 0).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 0, 0).get());
   EXPECT_EQ(signals.log, (Log{"update:cursor"}));
   press_key(stage, GDK_KEY_x);
   EXPECT_EQ(ite->get_text(), "xabc");
@@ -530,7 +489,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
   EXPECT_FALSE(ite->get_has_range());
   EXPECT_EQ(editor->get_drag_start_pt(), nullptr);
   signals.log.clear();
-  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), 0, 0).get());
+  gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 0, 0).get());
   press_key(stage, GDK_KEY_y);
   EXPECT_TRUE(signals.log.empty());
   EXPECT_EQ(ite->get_text(), "xabc");
@@ -698,8 +657,8 @@ TEST(CtrlTextEditorInput, WhicheverOfWidgetAndEditorGoesFirstNothingIsLeftConnec
     editor.reset();
     EXPECT_FALSE(ite->get_is_editing());
     press_key(stage, GDK_KEY_x);
-    gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), 1, 1).get());
-    gtk_main_do_event(drag_event(stage.own(), 5, 1).get());
+    gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 1, 1).get());
+    gtk_main_do_event(motion_event(stage.own(), GDK_BUTTON1_MASK, 5, 1).get());
     EXPECT_EQ(ite->get_text(), "abc");
     EXPECT_EQ(stage.log, (Log{"default key"}));
   }

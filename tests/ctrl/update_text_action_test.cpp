@@ -19,6 +19,7 @@
 #include "ctrl/action_handler_for_test.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/delegate_action.h"
+#include "ctrl/gdk_events_for_test.h"
 #include "ctrl/ikey_handler.h"
 #include "ctrl/key_binder.h"
 #include "ctrl/key_action_map_key.h"
@@ -153,13 +154,7 @@ private:
 // A key press as the display delivers it, to the toplevel window.
 void press_key(Gtk::Window& window, guint keyval)
 {
-  CPtr<GdkEvent, gdk_event_free> event(gdk_event_new(GDK_KEY_PRESS));
-  event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  event->key.send_event = TRUE;
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  gdk_event_set_device(event.get(), gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-  gtk_main_do_event(event.get());
+  gtk_main_do_event(test::key_event(GDK_KEY_PRESS, window.get_window()->gobj(), keyval).get());
 }
 
 TEST(CtrlUpdateTextAction, KeysTypedOnTheCanvasAreOneUndoStep)
