@@ -268,11 +268,21 @@ bool CtrlATextModeRoot::head_action_created(const ModelTextElement& text) const
   const auto& stack = get_ctrl().get_action_proc()->get_undo_stack();
   if (stack.empty() || !stack.back()->get_diff())
     return false;
+  // Only a step that did nothing but store this text: undoing a step that
+  // also changed other things (a pasted block holding the text) would take
+  // those away with it.
+  const auto& diff = *stack.back()->get_diff();
+  if (diff.inserted_line || diff.removed_line)
+    return false;
+  int added = 0;
   bool created = false;
-  stack.back()->get_diff()->each_add([&](int32_t, int32_t, const ModelWorkspaceDiff::ElementPtr& elm) {
+  diff.each_add([&](int32_t, int32_t, const ModelWorkspaceDiff::ElementPtr& elm) {
+    ++added;
     created = created || elm.get() == &text;
   });
-  return created;
+  bool removed = false;
+  diff.each_rm([&](int32_t, int32_t, const ModelWorkspaceDiff::ElementPtr&) { removed = true; });
+  return created && added == 1 && !removed;
 }
 
 } // namespace velkaro

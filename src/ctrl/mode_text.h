@@ -43,9 +43,9 @@
 //
 // Leaving text editing (for a mode that is not a text mode) with the text
 // under the cursor empty and alone in its cell removes that text: the undo
-// step that created it is undone when it is the newest one (so nothing of
-// the text stays in the history), otherwise the text goes in an undo step of
-// its own. Every leaving makes the newest undo step not mergeable, so the
+// step that created it is undone when it is the newest one and did nothing
+// else (so nothing of the text stays in the history), otherwise the text goes
+// in an undo step of its own. Every leaving makes the newest undo step not mergeable, so the
 // next edit starts a step of its own.
 //
 // Crossing: a cursor motion past the first or last line of the edited text
@@ -215,7 +215,7 @@ private:
   void hand_over_text(CtrlATextModeRoot* next);
   void adopt_text(const std::shared_ptr<ModelTextElement>& text);
   void remove_empty_text();
-  // The newest undo step stored text itself.
+  // The newest undo step stored text and did nothing else.
   bool head_action_created(const ModelTextElement& text) const;
   void run_exit_idle();
 

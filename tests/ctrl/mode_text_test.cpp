@@ -196,6 +196,33 @@ TEST(TextModes, LeavingAnEmptyLoneTextThatWasThereRemovesItInAStepOfItsOwn)
   EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{});
 }
 
+TEST(TextModes, AnEmptyTextStoredWithOtherThingsInOneStepGoesInAStepOfItsOwn)
+{
+  // One step stored the empty text together with something else, as the
+  // paste of a block holding it does: undoing that step would take the
+  // rest away too.
+  TextKit kit;
+  ASSERT_TRUE(kit.ctx->with_diff([&kit] {
+    put(*kit.ws, KindMark::create("m"), 3, 3);
+    kit.put_text(1, 1, "");
+  }));
+  ASSERT_EQ(kit.undo_depth(), 1u);
+  kit.go(1, 1);
+  ASSERT_TRUE(press_keys(*kit.ctx, "c"));
+  ASSERT_EQ(kit.mode_name(), NORMAL);
+  EXPECT_TRUE(kit.text_mode().get_was_empty());
+  ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
+
+  EXPECT_EQ(kit.mode_name(), CELL);
+  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(kit.undo_depth(), 2u);
+
+  ASSERT_TRUE(press_keys(*kit.ctx, "u"));
+  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
+  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+}
+
 TEST(TextModes, ATextCreatedAndLeftEmptyGoesWithTheStepThatCreatedIt)
 {
   TextKit kit;
