@@ -118,7 +118,7 @@ Glib::RefPtr<Pango::Context> cairo_pango_context()
 // A shown window holding the bar's drawing area, and a command line on it
 // serving a test diagram's context, switched off as the window leaves it.
 struct Stage {
-  explicit Stage(KindKit kit_ = KindKit()) : kit(std::move(kit_))
+  explicit Stage(KindKit given = KindKit()) : kit(std::move(given))
   {
     window.add(area);
     window.show_all();
