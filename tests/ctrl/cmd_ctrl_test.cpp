@@ -15,6 +15,7 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <gtkmm/box.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/window.h>
 #include <pango/pangocairo.h>
@@ -26,6 +27,7 @@
 #include "ctrl/gdk_events_for_test.h"
 #include "ctrl/icommand_bar.h"
 #include "ctrl/key_action_map_key_pattern.h"
+#include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/test_kind.h"
 #include "ctrl/text_editor_insert.h"
 #include "support/test_env.h"
@@ -116,7 +118,7 @@ Glib::RefPtr<Pango::Context> cairo_pango_context()
 // A shown window holding the bar's drawing area, and a command line on it
 // serving a test diagram's context, switched off as the window leaves it.
 struct Stage {
-  Stage()
+  explicit Stage(KindKit given = KindKit()) : kit(std::move(given))
   {
     window.add(area);
     window.show_all();
@@ -224,6 +226,53 @@ TEST(CtrlCmdCtrl, TypedWriteSavesThenTypedReadLoadsWithoutHistory)
   test::press_keys(*stage.kit.ctx, "u");
   EXPECT_EQ(test::document_of(ws), saved);
   EXPECT_TRUE(stage.kit.main_window->alerts.empty());
+}
+
+TEST(CtrlCmdCtrl, AColonTypedOnTheCanvasOpensTheLineThatThenWritesAndReads)
+{
+  VELKARO_REQUIRE_GTK();
+  test::TempDir dir;
+  const std::string file = dir.file("typed.xml");
+  // The canvas and the bar side by side in one window, the canvas with the
+  // context's own binders, as the main window has them.
+  Stage stage(test::host_kit());
+  Gtk::DrawingArea canvas_area;
+  canvas_area.set_can_focus(true);
+  stage.window.remove();
+  Gtk::Box box;
+  box.pack_start(canvas_area);
+  box.pack_start(stage.area);
+  stage.window.add(box);
+  stage.window.show_all();
+  stage.kit.canvas->widget = &canvas_area;
+  stage.kit.ctx->set_canvas(stage.kit.canvas);
+  auto& ws = *stage.kit.ws;
+  ASSERT_TRUE(test::put(ws, test::make_text("typed"), 2, 1));
+  const std::string saved = test::document_of(ws);
+
+  canvas_area.grab_focus();
+  test::settle();
+  stage.press(GDK_KEY_colon, GDK_SHIFT_MASK);
+  ASSERT_TRUE(stage.is_open());
+  EXPECT_TRUE(stage.area.is_focus());
+  EXPECT_EQ(stage.cmd->get_text(), "") << "the colon opens the line and is not typed into it";
+  stage.type("w " + file);
+  stage.keys("<CR>");
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_NE(read_file(file).find("typed"), std::string::npos);
+  EXPECT_FALSE(ws.modified);
+
+  ASSERT_TRUE(test::put(ws, test::make_text("later"), 0, 3));
+  ASSERT_TRUE(ws.save(dir.file("elsewhere.xml")));
+  canvas_area.grab_focus();
+  test::settle();
+  stage.press(GDK_KEY_colon, GDK_SHIFT_MASK);
+  ASSERT_TRUE(stage.is_open());
+  stage.type("r " + file);
+  stage.keys("<CR>");
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(test::document_of(ws), saved);
+  EXPECT_EQ(ws.get_file_path(), file);
 }
 
 TEST(CtrlCmdCtrl, BackspaceDeletesThenClosesAnEmptyLineAndCancelCloses)

@@ -207,6 +207,52 @@ TEST(RangeMode, KeyScripts)
   }
 }
 
+TEST(RangeMode, TheUsersEarlierStepOutlivesEveryEditOfTheMode)
+{
+  // What the first preview, a settle or a cancel undoes is the mode's own
+  // step (the empty one of entering, the insertion, a preview), never the
+  // step the user made before.
+  struct Case {
+    const char* keys;
+    CellPos cursor;
+    Layout expected;
+    size_t mode_steps;
+  };
+  const Layout start = {"r@1,1+0,0", "e@6,6+0,0"};
+  const Case cases[] = {
+    {"c<Enter>", {1, 1}, start, 0},
+    {"cl<Esc>", {1, 1}, start, 0},
+    {"clh<Enter>", {1, 1}, start, 0},
+    {"cl<Enter>", {1, 1}, {"r@1,1+1,0", "e@6,6+0,0"}, 1},
+    {"R<Enter>", {1, 1}, start, 0},
+    {"Rl<Esc>", {1, 1}, start, 0},
+    {"Rj<Enter>", {1, 1}, {"r@1,1+0,1", "e@6,6+0,0"}, 1},
+    {"i<Esc>", {3, 3}, start, 0},
+    {"il<Esc>", {3, 3}, start, 0},
+    {"il<Enter>", {3, 3}, {"r@1,1+0,0", "n@3,3+1,0", "e@6,6+0,0"}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    KindKit kit = range_kit();
+    auto& ctx = *kit.ctx;
+    put_marks(*kit.ws, {"r@1,1"});
+    const std::string untouched = document_of(*kit.ws);
+    ctx.with_diff([&] { put_marks(*kit.ws, {"e@6,6"}); });
+    ASSERT_EQ(undo_steps(kit), 1u);
+    ctx.set_pos(c.cursor);
+
+    press_keys(ctx, c.keys);
+    ASSERT_EQ(mode_name(kit), "CELL MODE");
+    EXPECT_EQ(marks_of(*kit.ws), c.expected);
+    ASSERT_EQ(undo_steps(kit), 1 + c.mode_steps);
+    for (size_t i = 0; i < c.mode_steps; ++i)
+      press_keys(ctx, "u");
+    EXPECT_EQ(marks_of(*kit.ws), start);
+    press_keys(ctx, "u");
+    EXPECT_EQ(document_of(*kit.ws), untouched) << "the earlier step was still the one below";
+  }
+}
+
 TEST(RangeMode, LineKeysUndoAndRedoDoNothingWhileThePreviewIsShown)
 {
   // "o", "O" and "dd" would otherwise record a line change on top of the
