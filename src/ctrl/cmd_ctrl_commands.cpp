@@ -152,6 +152,10 @@ bool CtrlCmdCtrl::cmd_read(const Args& args)
     report_failure(*ctx, _("The document has unsaved changes: write them with \"w\" first."));
     return false;
   }
+  // A mode may hold elements of the document it works on (a range preview,
+  // a selection); it is left before they belong to no document any more.
+  if (ctx->get_now_mode() != ctx->get_default_mode())
+    ctx->change_to_cell_mode();
   // The history is cleared only once the file is in: a refused file leaves
   // the document as it was, and its history still fits it.
   if (!ws.load(args.front())) {

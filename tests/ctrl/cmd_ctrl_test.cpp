@@ -275,6 +275,26 @@ TEST(CtrlCmdCtrl, AColonTypedOnTheCanvasOpensTheLineThatThenWritesAndReads)
   EXPECT_EQ(ws.get_file_path(), file);
 }
 
+TEST(CtrlCmdCtrl, ReadLeavesTheCurrentModeBeforeTheDocumentIsReplaced)
+{
+  VELKARO_REQUIRE_GTK();
+  test::TempDir dir;
+  const std::string file = dir.file("other.xml");
+  Stage stage;
+  auto& ws = *stage.kit.ws;
+  ASSERT_TRUE(ws.save(file));
+  stage.kit.ctx->change_to<test::KindOtherMode>();
+  ASSERT_EQ(test::mode_name(stage.kit), "KIND OTHER MODE");
+  stage.open();
+  stage.kit.take_log();
+  stage.cmd->set_text("r " + file);
+  test::press_keys(*stage.cmd, "<CR>");
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(test::mode_name(stage.kit), "KIND CELL MODE");
+  const Log log = stage.kit.take_log();
+  EXPECT_NE(std::find(log.begin(), log.end(), "KIND OTHER MODE:on_exit next=KIND CELL MODE"), log.end());
+}
+
 TEST(CtrlCmdCtrl, BackspaceDeletesThenClosesAnEmptyLineAndCancelCloses)
 {
   VELKARO_REQUIRE_GTK();
