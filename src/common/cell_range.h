@@ -32,9 +32,10 @@ struct CellRange {
   template <class F>
   void foreach(F&& fn) const
   {
-    for (int32_t y = start.y; y <= end.y; ++y)
-      for (int32_t x = start.x; x <= end.x; ++x)
-        fn(x, y);
+    // 64-bit counters: a corner on the largest 32-bit index must end the walk.
+    for (int64_t y = start.y; y <= end.y; ++y)
+      for (int64_t x = start.x; x <= end.x; ++x)
+        fn(static_cast<int32_t>(x), static_cast<int32_t>(y));
   }
 
   bool is_pos_inside(const CellPos& p) const

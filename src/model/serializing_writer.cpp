@@ -51,6 +51,14 @@ std::string to_xml_text(std::string_view text)
 
 const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
+// libxml2 writes any name as it is; one that is not an XML name would make a
+// document that no reader accepts. Our documents use no namespaces, so a
+// prefixed name ("x:y") would be refused too.
+bool is_xml_name(const std::string& name)
+{
+  return name.find('\0') == std::string::npos && xmlValidateNCName(xml(name), 0) == 0;
+}
+
 } // namespace
 
 std::shared_ptr<SerializingWriter> SerializingWriter::create(const std::string& path)
@@ -148,6 +156,9 @@ bool SerializingWriter::start_element(const std::string& name)
 {
   if (!m_writer)
     return check(-1, "element " + name);
+  if (!is_xml_name(name))
+    return refuse_name("element", name);
+  m_attributes.clear();
   return check(xmlTextWriterStartElement(m_writer.get(), xml(name)), "element " + name);
 }
 
@@ -162,6 +173,14 @@ bool SerializingWriter::write_attribute(const std::string& name, const std::stri
 {
   if (!m_writer)
     return check(-1, "attribute " + name);
+  if (!is_xml_name(name))
+    return refuse_name("attribute", name);
+  // libxml2 would write it again; readers refuse an element that has an
+  // attribute twice.
+  if (!m_attributes.insert(name).second) {
+    fail("attribute \"" + name + "\" written twice on one element");
+    return false;
+  }
   const std::string value = to_xml_text(content);
   return check(xmlTextWriterWriteAttribute(m_writer.get(), xml(name), xml(value)),
                "attribute " + name);
@@ -223,6 +242,12 @@ bool SerializingWriter::check(int result, std::string_view what)
     fail(std::string(what) + ": nothing can be written (no output, or the document is finished)");
   else
     fail(std::string(what) + ": writing failed");
+  return false;
+}
+
+bool SerializingWriter::refuse_name(std::string_view kind, const std::string& name)
+{
+  fail(std::string(kind) + " \"" + name + "\": not an XML name");
   return false;
 }
 

@@ -13,6 +13,8 @@
 // (right after its start_element) / write_text / end_element calls, then
 // finish, then release. Nothing is written after finish.
 //
+// Element and attribute names must be XML names without a namespace prefix,
+// and an element takes each attribute once; anything else fails.
 // Text and attribute values are escaped. Characters that XML 1.0 does not
 // allow (control characters other than tab, line feed and carriage return,
 // U+FFFE and U+FFFF) are left out, and bytes that are not valid UTF-8 become
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -85,9 +88,13 @@ private:
   void start_document();
   // Records a failure of what when result is negative; returns true on success.
   bool check(int result, std::string_view what);
+  // Records that name is not an XML name; returns false.
+  bool refuse_name(std::string_view kind, const std::string& name);
   void fail(std::string message);
 
   bool m_for_copy;
+  // The attributes written since the last start_element.
+  std::set<std::string> m_attributes;
   bool m_failed = false;
   std::string m_error;
   std::string m_path;

@@ -117,6 +117,12 @@ TEST(CellRange, ForeachRowByRowAndNothingWhenReversed)
   seen.clear();
   CellRange{{2, 2}, {1, 1}}.foreach([&](int x, int y) { seen.push_back({x, y}); });
   EXPECT_TRUE(seen.empty());
+
+  // Corners on the largest index: the walk still ends.
+  seen.clear();
+  CellRange{{INT32_MAX - 1, INT32_MAX}, {INT32_MAX, INT32_MAX}}.foreach(
+      [&](int x, int y) { seen.push_back({x, y}); });
+  EXPECT_EQ(seen, (std::vector<CellPos>{{INT32_MAX - 1, INT32_MAX}, {INT32_MAX, INT32_MAX}}));
 }
 
 TEST(CellRange, OffsetChangesTheSharedRange)

@@ -1,11 +1,14 @@
 // Documents are untrusted: each of these must be refused with an error,
 // quickly, and without anything outside the document being opened.
 #include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include "common/c_resource.h"
 #include "model/hostile_documents_for_test.h"
 #include "model/serializing_reader.h"
+#include "model/serializing_writer.h"
 #include "support/test_env.h"
 
 namespace velkaro {
@@ -53,6 +57,37 @@ private:
 };
 
 using test::hostile_documents;
+
+// Sends everything written to standard error into a file while it lives.
+class StderrCapture {
+public:
+  explicit StderrCapture(const std::string& path)
+  {
+    std::fflush(stderr);
+    m_saved = dup(STDERR_FILENO);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (m_saved >= 0 && fd >= 0)
+      m_active = dup2(fd, STDERR_FILENO) >= 0;
+    if (fd >= 0)
+      close(fd);
+  }
+  ~StderrCapture()
+  {
+    std::fflush(stderr);
+    if (m_saved >= 0) {
+      dup2(m_saved, STDERR_FILENO);
+      close(m_saved);
+    }
+  }
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
+
+  bool works() const { return m_active; }
+
+private:
+  int m_saved = -1;
+  bool m_active = false;
+};
 
 // Everything a caller could get out of the reader, and the verdict.
 struct Outcome {
@@ -110,6 +145,41 @@ TEST(HostileXml, EveryHostileDocumentIsRefusedQuicklyAndReadsNothingElse)
       EXPECT_LT(elapsed, std::chrono::seconds(1)) << label;
     }
   }
+}
+
+TEST(HostileXml, ErrorsAreKeptForTheCallerNotPrinted)
+{
+  test::TempDir dir;
+  const std::string doc_path = dir.file("doc.xml");
+  const std::string captured = dir.file("stderr.txt");
+  std::vector<std::string> errors;
+  {
+    StderrCapture capture(captured);
+    ASSERT_TRUE(capture.works());
+    auto documents = hostile_documents(dir.file("secret.txt"));
+    documents.push_back({"undeclared entity", "<r>&x;</r>"});
+    documents.push_back({"two roots", "<a/><b/>"});
+    for (const auto& doc : documents) {
+      std::ofstream(doc_path, std::ios::binary | std::ios::trunc) << doc.text;
+      for (auto reader : {SerializingReader::create_memory_for_copy(doc.text), SerializingReader::create(doc_path)}) {
+        while (reader->next())
+          (void)reader->get_text();
+        errors.push_back(reader->get_error());
+      }
+    }
+    for (const std::string& path : {dir.file("no/such/dir.xml"), std::string("/dev/full")}) {
+      auto writer = SerializingWriter::create(path);
+      (void)writer->start_element("a");
+      (void)writer->write_text("t");
+      errors.push_back(writer->finish() ? std::string() : writer->get_error());
+    }
+  }
+  for (const auto& e : errors)
+    EXPECT_FALSE(e.empty()) << "a failure went unreported";
+  std::ifstream in(captured);
+  std::stringstream printed;
+  printed << in.rdbuf();
+  EXPECT_EQ(printed.str(), "");
 }
 
 TEST(HostileXml, DeclarationSplitBetweenTwoReadsIsStoppedBeforeParsing)

@@ -361,6 +361,45 @@ TEST(Serializing, MisuseOfTheWriterIsAFailure)
   EXPECT_EQ(finished->get_text(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\n <b/>\n</a>\n");
 }
 
+TEST(Serializing, NamesThatAreNotXmlNamesFailInsteadOfBreakingTheDocument)
+{
+  const std::string bad_names[] = {"", "a b", "a<", "1a", "a>b", "-a", "a\"", "a=b", std::string("a\0b", 3),
+                                   "\xFF", "x:y", ":a"};
+  for (const std::string& name : bad_names) {
+    auto element = SerializingWriter::create_memory_for_copy();
+    EXPECT_FALSE(element->start_element(name)) << '"' << name << '"';
+    EXPECT_FALSE(element->finish()) << '"' << name << '"';
+    EXPECT_FALSE(element->get_error().empty());
+
+    auto attribute = SerializingWriter::create_memory_for_copy();
+    EXPECT_TRUE(attribute->start_element("a"));
+    EXPECT_FALSE(attribute->write_attribute(name, "v")) << '"' << name << '"';
+    EXPECT_FALSE(attribute->finish()) << '"' << name << '"';
+  }
+
+  auto twice = SerializingWriter::create_memory_for_copy();
+  EXPECT_TRUE(twice->start_element("a"));
+  EXPECT_TRUE(twice->write_attribute("h", "1"));
+  EXPECT_FALSE(twice->write_attribute("h", "2"));
+  EXPECT_FALSE(twice->finish());
+  EXPECT_NE(twice->get_error().find("\"h\""), std::string::npos) << twice->get_error();
+
+  // Whatever a writer accepts, a reader reads back; each element has its own attributes.
+  auto writer = SerializingWriter::create_memory_for_copy();
+  EXPECT_TRUE(writer->start_element("element_cells"));
+  EXPECT_TRUE(writer->write_attribute("_x", "1"));
+  EXPECT_TRUE(writer->start_element("\xC3\xA9t\xC3\xA9_2.a-b"));
+  EXPECT_TRUE(writer->write_attribute("_x", "2"));
+  ASSERT_TRUE(writer->finish()) << writer->get_error();
+  auto reader = SerializingReader::create_memory_for_copy(writer->get_text());
+  ASSERT_TRUE(reader->next()) << reader->get_error();
+  EXPECT_EQ(reader->get_attribute("_x"), "1");
+  ASSERT_TRUE(reader->next());
+  EXPECT_EQ(reader->get_name(), "\xC3\xA9t\xC3\xA9_2.a-b");
+  EXPECT_EQ(reader->get_attribute("_x"), "2");
+  EXPECT_TRUE(reader->read_to_end()) << reader->get_error();
+}
+
 TEST(Serializing, IntegersFromDocumentsAreParsedAndClamped)
 {
   struct Case {
