@@ -59,7 +59,7 @@ void CtrlAction::set_is_mergeable(bool mergeable) { m_is_mergeable = mergeable; 
 bool CtrlAction::with_diff(const std::function<bool()>& fn)
 {
   const bool done = record_changes(fn);
-  g_debug("with_diff %s", done ? "true" : "false");
+  g_debug("action:347: with_diff %s", done ? "true" : "false");
   return done;
 }
 

@@ -358,12 +358,17 @@ public:
   // The same; fn's result says whether anything was done (false: nothing
   // is recorded).
   bool with_diff_if(const std::function<bool()>& fn);
+  // As with_diff(), with the action marked mergeable: while it is the newest
+  // step, the actions that follow it join it and are undone with it.
+  bool merge_diff(const std::function<void()>& fn);
   // Clears the undo history, then loads path into the workspace, or without
   // a path starts an empty document.
   void new_context(const std::optional<std::string>& path);
   // The canvas updates itself and the refresh of actionable names is queued;
   // nothing during a dry run.
   void update_view();
+  // The workspace lays out the line of pos again.
+  void update_layout(const CellPos& pos);
   // Unless a dry run is under way, emits signal_update_actionable_name_sig()
   // STATE_CHANGED_DELAY_MS after this request, at low priority, when no
   // other request came meanwhile: a burst of requests gives one signal,

@@ -97,6 +97,18 @@ bool CtrlContext::with_diff_if(const std::function<bool()>& fn)
   return action && m_action_proc->execute(action);
 }
 
+bool CtrlContext::merge_diff(const std::function<void()>& fn)
+{
+  const auto action = CtrlDelegateAction::create(
+    m_ws, m_action_proc,
+    [fn] {
+      fn();
+      return true;
+    },
+    true);
+  return action && m_action_proc->execute(action);
+}
+
 void CtrlContext::update_view()
 {
   if (m_in_test)
@@ -105,6 +117,8 @@ void CtrlContext::update_view()
     m_canvas->update();
   queue_state_changed();
 }
+
+void CtrlContext::update_layout(const CellPos& pos) { m_ws->update_layout(pos); }
 
 // --- Delayed refresh of actionable names
 

@@ -202,6 +202,15 @@ void ModelStore::load_config()
   // The user has just been told why nothing can be saved: no second alert.
   if (!make_file(path))
     m_save_failing = true;
+  // Reading a FIFO or a device would block or never end: only a regular
+  // file is read, and nothing is ever written over anything else.
+  if (g_file_test(path.c_str(), G_FILE_TEST_EXISTS) && !g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR)) {
+    m_read_only = true;
+    show_alert(Glib::ustring::compose(
+      _("Can't read the config file %1\nIt is not a regular file, so changed settings are not saved."),
+      Glib::ustring(path)));
+    return;
+  }
   try {
     m_config->load_from_file(path, Glib::KEY_FILE_KEEP_COMMENTS);
   } catch (const Glib::KeyFileError& e) {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
+#include "ctrl/action.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
@@ -251,6 +252,35 @@ TEST(ContextRefresh, TimerOfADestroyedContextDoesNothing)
   EXPECT_TRUE(weak.expired()) << "a pending timer does not keep the context";
   run_main_loop(200);
   EXPECT_EQ(count, 0);
+}
+
+TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
+{
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  auto& ws = *kit.ws;
+  const auto& proc = *ctx.get_action_proc();
+  const std::string empty = document_of(ws);
+
+  EXPECT_TRUE(ctx.with_diff([&] { put(ws, make_text("a"), 1, 1); }));
+  EXPECT_FALSE(ctx.with_diff_if([&] { return false; }));
+  const std::string with_a = document_of(ws);
+  EXPECT_EQ(proc.get_undo_stack().size(), 1u);
+
+  // A merge step takes the actions that follow it into its undo step.
+  EXPECT_TRUE(ctx.merge_diff([&] { put(ws, make_text("b"), 2, 2); }));
+  EXPECT_TRUE(ctx.with_diff([&] { put(ws, make_text("c"), 3, 3); }));
+  EXPECT_TRUE(ctx.with_diff_if([&] { return put(ws, make_text("d"), 4, 4); }));
+  EXPECT_EQ(proc.get_undo_stack().size(), 2u);
+  EXPECT_TRUE(proc.get_undo_stack().back()->get_is_mergeable());
+
+  ctx.get_action_proc()->undo(true);
+  EXPECT_EQ(document_of(ws), with_a) << "b, c and d are one step";
+  ctx.get_action_proc()->undo(true);
+  EXPECT_EQ(document_of(ws), empty);
+  ctx.get_action_proc()->redo();
+  ctx.get_action_proc()->redo();
+  EXPECT_EQ(chain_at(ws, 4, 4), (std::vector<std::string>{"T:d"}));
 }
 
 TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)

@@ -1,10 +1,15 @@
+#include <atomic>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include <glibmm/miscutils.h>
@@ -205,6 +210,39 @@ TEST_F(StoreTest, BrokenFileThatCannotBeKeptIsNeverOverwritten)
   EXPECT_EQ(store->get_value("show-toolbar", "general"), "false") << "the change stays in memory";
   EXPECT_EQ(changes.size(), 1u);
   EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(StoreTest, ConfigPathThatIsNotARegularFileIsNeitherReadNorReplaced)
+{
+  fs::create_directories(conf.parent_path());
+  ASSERT_EQ(mkfifo(conf.c_str(), 0600), 0);
+  // A store that opened the FIFO would block until a writer came: this one
+  // comes in whenever a reader waits, so such a store fails the test instead
+  // of hanging it.
+  std::atomic<bool> done{false};
+  std::atomic<bool> writer_got_in{false};
+  std::thread writer([&] {
+    while (!done) {
+      const int fd = open(conf.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        writer_got_in = true;
+        close(fd);
+      }
+      usleep(1000);
+    }
+  });
+  auto store = ModelStore::create("seq", [this](const std::string& message) { alerts.push_back(message); });
+  EXPECT_EQ(store->get_value("show-toolbar", "general"), std::nullopt);
+  store->save_value("show-toolbar", "false", "general");
+  store->remove_key("show-menubar", "general");
+  done = true;
+  writer.join();
+
+  EXPECT_FALSE(writer_got_in);
+  EXPECT_TRUE(fs::is_fifo(conf)) << "nothing was written over it";
+  EXPECT_EQ(store->get_value("show-toolbar", "general"), "false") << "the change stays in memory";
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(alerts[0].rfind("Can't read the config file " + conf.string() + "\n", 0), 0u) << alerts[0];
 }
 
 TEST_F(StoreTest, FailedSaveTellsTheUserOnceUntilASaveWorks)
