@@ -129,10 +129,18 @@ struct SerializingReader::FileInput {
   RawTextCheck check;
 };
 
-int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max)
+namespace {
+
+// The integer at the start of text: blanks, an optional sign, then digits.
+// Its magnitude stops growing one past INT32_MAX, where every longer number
+// clamps alike; too_long tells that it went beyond.
+struct IntPrefix {
+  int64_t value = 0;
+  bool too_long = false;
+};
+
+IntPrefix scan_int_prefix(std::string_view text)
 {
-  assert(min <= max);
-  // Any magnitude beyond this clamps the same way, so the digits stop growing it.
   constexpr int64_t limit = int64_t{INT32_MAX} + 1;
   size_t i = 0;
   while (i < text.size() && g_ascii_isspace(text[i]))
@@ -140,31 +148,33 @@ int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max)
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-'))
     negative = text[i++] == '-';
-  int64_t value = 0;
-  for (; i < text.size() && g_ascii_isdigit(text[i]); ++i)
-    value = std::min(value * 10 + (text[i] - '0'), limit);
-  return static_cast<int32_t>(std::clamp<int64_t>(negative ? -value : value, min, max));
+  IntPrefix prefix;
+  for (; i < text.size() && g_ascii_isdigit(text[i]); ++i) {
+    prefix.value = prefix.value * 10 + (text[i] - '0');
+    if (prefix.value > limit) {
+      prefix.value = limit;
+      prefix.too_long = true;
+    }
+  }
+  if (negative)
+    prefix.value = -prefix.value;
+  return prefix;
+}
+
+} // namespace
+
+int32_t parse_int_prefix(std::string_view text, int32_t min, int32_t max)
+{
+  assert(min <= max);
+  return static_cast<int32_t>(std::clamp<int64_t>(scan_int_prefix(text).value, min, max));
 }
 
 std::optional<int32_t> parse_int_prefix_checked(std::string_view text)
 {
-  size_t i = 0;
-  while (i < text.size() && g_ascii_isspace(text[i]))
-    ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-    negative = text[i++] == '-';
-  int64_t value = 0;
-  for (; i < text.size() && g_ascii_isdigit(text[i]); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > int64_t{INT32_MAX} + 1)
-      return std::nullopt;
-  }
-  if (negative)
-    value = -value;
-  if (value < INT32_MIN || value > INT32_MAX)
+  const IntPrefix prefix = scan_int_prefix(text);
+  if (prefix.too_long || prefix.value < INT32_MIN || prefix.value > INT32_MAX)
     return std::nullopt;
-  return static_cast<int32_t>(value);
+  return static_cast<int32_t>(prefix.value);
 }
 
 std::shared_ptr<SerializingReader> SerializingReader::create(const std::string& filename)
