@@ -149,12 +149,12 @@ public:
   // the column and every one covering the row (an element covering both
   // twice). Nothing in temp mode.
   virtual void update_layout(const CellPos& pos);
-  // Applies a record: its removed line (full removal), its inserted line
-  // (bare insertion), every element recorded as removed that is still
-  // stored, every element recorded as added (cursor on its cell; an element
-  // recorded as removed goes back to its former place in its chain, an
-  // added one to the chain's end); then positions are brought up to date
-  // and signal_update() runs. Undo is patch(*d.reverse()), redo patch(d).
+  // Applies a record: its inserted line (bare insertion), every element
+  // recorded as removed that is still stored, every element recorded as
+  // added (cursor on its cell; an element recorded as removed goes back to
+  // its former place in its chain, an added one to the chain's end), its
+  // removed line (full removal); then positions are brought up to date and
+  // signal_update() runs. Undo is patch(*d.reverse()), redo patch(d).
   virtual void patch(const ModelWorkspaceDiff& diff);
   // "workspace" holding the "element_cells" of get_cells(). True; the
   // writer keeps its own failures.

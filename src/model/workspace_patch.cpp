@@ -12,8 +12,12 @@ namespace velkaro {
 
 void ModelWorkspace::patch(const ModelWorkspaceDiff& diff)
 {
-  if (const auto line = diff.removed_line)
-    remove_line(line->dir, line->index);
+  // An action that opens a line does so before its other changes, which are
+  // therefore recorded at the places after the opening; one that removes a
+  // line removes what stands on it first, recorded at the places before the
+  // removal. So the line is opened before the elements are patched and
+  // removed after them: undoing an opened line first restores what the fill
+  // hooks took from beyond it, where they took it, and only then closes it.
   if (const auto line = diff.inserted_line)
     insert_line_(line->dir, line->index);
   diff.each_rm([this](int32_t, int32_t, const ElementPtr& e) { remove(e); });
@@ -39,6 +43,9 @@ void ModelWorkspace::patch(const ModelWorkspaceDiff& diff)
       store_at(entry.elm, entry.index);
     }
   }
+  // The full removal: what still stands on the line goes with it.
+  if (const auto line = diff.removed_line)
+    remove_line(line->dir, line->index);
   get_cells()->update_pos();
   signal_update();
 }

@@ -2,6 +2,7 @@
 // failure costs what is on disk or in memory.
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -277,6 +279,55 @@ TEST(ModelWorkspaceFiles, AFailedSaveKeepsTheOldFileThePathAndModified)
     EXPECT_EQ(listing(), files_before) << "a temporary file was left behind";
     chmod(dir.file("locked").c_str(), 0755);
   }
+}
+
+// Permissions do not stop root, so when the tests run as root the save into
+// a directory without write permission runs in a child process that has
+// become an ordinary user first.
+TEST(ModelWorkspaceFilesDeathTest, AnOrdinaryUsersSaveIntoADirectoryWithoutWritePermissionFails)
+{
+  if (geteuid() != 0)
+    GTEST_SKIP() << "without privileges the failed-save cases cover it";
+  constexpr uid_t nobody = 65534;
+  TempDir dir;
+  const std::string locked = dir.file("locked");
+  fs::create_directory(locked);
+  const std::string target = locked + "/doc.xml";
+  write_text_file(target, "old");
+  // The user may write the file itself, only not the directory it is in.
+  ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  const std::string before_path = dir.file("where-it-was.xml");
+  const auto ws = sample_document();
+  ASSERT_TRUE(ws->save(before_path));
+  ws->signal_update();
+
+  const auto save_as_nobody = [&] {
+    if (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+        setresuid(nobody, nobody, nobody) != 0) {
+      std::fputs("cannot become an ordinary user", stderr);
+      _exit(2);
+    }
+    std::string failures;
+    if (ws->save(target))
+      failures += "the save reported success; ";
+    if (!ws->modified)
+      failures += "modified was cleared; ";
+    if (ws->get_file_path() != before_path)
+      failures += "the file path changed; ";
+    if (ws->get_last_error().find(target) == std::string::npos)
+      failures += "the message does not name the file; ";
+    if (contents_of(target) != "old")
+      failures += "the old file changed; ";
+    if (names_in(locked) != std::vector<std::string>{"doc.xml"})
+      failures += "a file was left behind; ";
+    std::fputs(failures.c_str(), stderr);
+    // Straight out: the child's objects are the parent's to release.
+    _exit(failures.empty() ? 0 : 1);
+  };
+  EXPECT_EXIT(save_as_nobody(), ::testing::ExitedWithCode(0), "^$");
+  EXPECT_EQ(contents_of(target), "old");
 }
 
 TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTemporaryFile)

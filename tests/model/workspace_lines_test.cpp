@@ -289,6 +289,56 @@ TEST(ModelWorkspaceLines, UndoingAnInsertedRowRemovesWhatTheHooksStoredOnIt)
   EXPECT_EQ(document_of(*ws), before);
 }
 
+// A kind whose line-like boxes, met just below a new row or just right of a
+// new column, move into the new cell and grow so that they still reach
+// their old one: the hooks remove an element after the new line and store
+// its replacement on the line.
+class GrowBackWorkspace : public TestWorkspace {
+public:
+  using TestWorkspace::TestWorkspace;
+
+  void fill_upper(const ElementPtr& elm) override { grow_back(elm, 0, 1); }
+  void fill_left(const ElementPtr& elm) override { grow_back(elm, 1, 0); }
+
+private:
+  void grow_back(const ElementPtr& elm, int32_t dh, int32_t dv)
+  {
+    const CellPos at = cursor;
+    const auto grown = elm->copy_all(*get_cells(), false);
+    grown->dh = elm->dh + dh;
+    grown->dv = elm->dv + dv;
+    remove(elm);
+    cursor = at;
+    ASSERT_TRUE(store(grown));
+  }
+};
+
+TEST(ModelWorkspaceLines, UndoPutsBackWhatTheHooksTookFromBeyondTheNewLine)
+{
+  for (CellDir dir : {CellDir::h, CellDir::v}) {
+    SCOPED_TRACE(dir == CellDir::h ? "column" : "row");
+    const auto ws = ModelWorkspace::create<GrowBackWorkspace>();
+    put(*ws, box("B"), 3, 3);
+    put(*ws, box("far"), 6, 6);
+    const std::string before = document_of(*ws);
+    const auto d = ws->new_diff();
+    ws->set_diff(d);
+    ASSERT_TRUE(ws->insert_line(dir, 3));
+    ws->set_diff(nullptr);
+    const auto grown = ws->elm_at({3, 3});
+    ASSERT_NE(grown, nullptr);
+    EXPECT_EQ(grown->dh, dir == CellDir::h ? 1 : 0);
+    EXPECT_EQ(grown->dv, dir == CellDir::v ? 1 : 0);
+    const std::string after = document_of(*ws);
+    for (int round = 0; round < 2; ++round) {
+      ws->patch(*d->reverse());
+      ASSERT_EQ(document_of(*ws), before) << "undo, round " << round;
+      ws->patch(*d);
+      ASSERT_EQ(document_of(*ws), after) << "redo, round " << round;
+    }
+  }
+}
+
 TEST(ModelWorkspaceLines, NoLineOperationMovesAnElementOutOfTheGrid)
 {
   const int32_t max = CellPos::MAX;
