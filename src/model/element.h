@@ -19,7 +19,8 @@
 // A child joins the list when it is inserted into a cell map and leaves it
 // when it is removed; a removed element still names its parent, so
 // inserting it again puts it back at the end of the list. A listed child
-// always names the element as its parent.
+// names the element as its parent, except in a duplicate (dup()), which
+// lists the same children as its source.
 //
 // The cell map (cells) and the workspace (ws) are weak links too, so an
 // element never keeps its document alive.
@@ -166,8 +167,9 @@ public:
   virtual void on_remove();
   virtual void on_insert();
   // A shallow duplicate: a new_instance() sharing the cells, parent,
-  // position, stored flag, role and focus of this element; extension 0,
-  // mono false, no children, no chain links, in process.
+  // position, stored flag, role, focus and children (a list of its own of
+  // the same elements) of this element; extension 0, mono false, no chain
+  // links, in process.
   virtual ElementPtr dup() const;
   virtual bool get_resizable() const { return false; }
   // pos + (dh, dv).
@@ -349,6 +351,8 @@ public:
   // keep_parent, reconnect(), inserted() at the element's own cell, and
   // in_process := false. A reference naming nothing, the element itself or
   // one of its descendants is dropped with a warning naming the element.
+  // (The cell map's read resolves all its elements together, looking for
+  // rings of parents once for the whole map.)
   void reconnect_in_cells(ModelElementCells& cells, bool keep_parent);
 
   // --- Copies.
@@ -379,6 +383,16 @@ protected:
   virtual bool is_own_type(const ModelElement& other) const;
 
 private:
+  friend class ModelElementCells;
+
+  // A parent reference resolved: the element it names, or none.
+  struct ParentChoice {
+    ModelElementElmPos ref;
+    ElementPtr candidate;
+    // Why candidate cannot be taken; "" when it can.
+    std::string why;
+  };
+
   std::shared_ptr<ModelElement> self() const;
   ElementPtr upper_(bool up) const;
   // The first element of the chain, from the head, accepted by pred with
@@ -390,8 +404,18 @@ private:
   ElementPtr walk_to_end(bool up) const;
   bool read_common(SerializingReader& reader);
   bool read_extension(SerializingReader& reader);
-  // Why the parent the reference names cannot be taken, or "" when it can.
-  std::string refuse_parent(const ElementPtr& candidate, const ModelElementElmPos& ref) const;
+  // pos2elm(); fresh tells that the element is a copy that no chain holds
+  // yet, so that its own cell is its origpos without searching the map.
+  ElementPtr pos2elm_(ModelElementElmPos& pp, bool fresh) const;
+  // The parent reference read last, resolved against the element's cells.
+  // Rings of parents are not looked for here.
+  ParentChoice resolve_reference(bool fresh) const;
+  // candidate is one of the element's descendants (or the element itself).
+  bool closes_ring(const ModelElement& candidate) const;
+  // reconnect_in_cells() with the parent reference already resolved (when
+  // choice is given); fresh as for pos2elm_().
+  void finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice, bool fresh);
+  void reconnect_in_cells_(ModelElementCells& cells, bool keep_parent, bool fresh);
   void join_parent();
   void leave_parent();
   void prune_children();

@@ -443,7 +443,7 @@ TEST(ModelElement, InProcessCountsTheAncestors)
   EXPECT_FALSE(top->get_is_in_process());
 }
 
-TEST(ModelElement, DupIsShallowAndLeavesTheChildrenWithTheSource)
+TEST(ModelElement, DupIsShallowAndListsTheSameChildren)
 {
   auto cells = test::TestCells::create();
   const auto parent = TestElement::create("P");
@@ -470,10 +470,17 @@ TEST(ModelElement, DupIsShallowAndLeavesTheChildrenWithTheSource)
   EXPECT_TRUE(d->in_process);
   EXPECT_EQ(d->get_cells(), cells);
   EXPECT_TRUE(d->get_is_single());
-  // The child names e as its parent, so only e lists it.
-  EXPECT_FALSE(d->get_is_parent());
+  // The same children, shared, in a list of its own: the child still names
+  // e, and a later child of e is not listed by the duplicate.
+  EXPECT_TRUE(d->get_is_parent());
+  EXPECT_EQ(d->get_children(), e->get_children());
   EXPECT_EQ(names(e->get_children()), "c");
   EXPECT_EQ(child->get_parent(), e);
+  const auto later = TestElement::create("l");
+  later->set_parent(e);
+  test::store(*cells, later, 2, 7);
+  EXPECT_EQ(names(e->get_children()), "cl");
+  EXPECT_EQ(names(d->get_children()), "c");
 }
 
 TEST(ModelElement, RoleAndIsTopNotify)
