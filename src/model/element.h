@@ -248,7 +248,8 @@ public:
   // The role of to_endrole(), 0 when there is none.
   template <class T>
   int32_t endrole(int32_t dir) const;
-  // For a role r other than 0: to_endrole() of the element's own type in r's
+  // For a role r other than 0: to_endrole() of the element's own type (its
+  // class and the classes derived from it, see is_own_type()) in r's
   // direction is the element itself. For role 0: the chain holds no element
   // of the element's own type with role 1 or -1.
   bool get_is_endrole() const;
@@ -377,10 +378,22 @@ protected:
   SerializingWriter* get_writer() const { return m_writer; }
   SerializingReader* get_reader() const { return m_reader; }
 
-  // Whether other's class counts as this element's own type for
-  // get_is_endrole(). Base: exactly the same class. A kind whose subclasses
-  // share chains with it overrides this in each class of the family.
+  // Whether other's class is this element's class or derives from it: the
+  // type that get_is_endrole() looks for. C++ cannot compare two dynamic
+  // classes that way, so each element class that others derive from
+  // overrides it with is_own_type_of<ItsClass>(other). Base: exactly the
+  // same class.
   virtual bool is_own_type(const ModelElement& other) const;
+  // For the override in class T: other is a T or derives from it. In a
+  // subclass of T that does not override is_own_type() in turn, exactly the
+  // same class, as in the base.
+  template <class T>
+  bool is_own_type_of(const ModelElement& other) const
+  {
+    if (typeid(*this) != typeid(T))
+      return ModelElement::is_own_type(other);
+    return dynamic_cast<const T*>(&other) != nullptr;
+  }
 
 private:
   friend class ModelElementCells;

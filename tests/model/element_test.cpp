@@ -292,13 +292,26 @@ TEST(ModelElement, RoleDirectionsAndEndRoles)
   EXPECT_TRUE(gap1->get_is_endrole());
   EXPECT_FALSE(gap3->get_is_endrole());
 
-  // Role 0 ends its direction when neither 1 nor -1 is there; a subclass
-  // element with role 1 is not of the element's own type.
+  // Role 0 ends its direction when neither 1 nor -1 is there; an element of
+  // a subclass counts as the element's own type, one of another type does
+  // not.
   const auto lone = TestElement::create("z", 0);
-  lone->add(TestSubElement::create("s", 1));
   lone->add(OtherElement::create(-1));
   EXPECT_TRUE(lone->get_is_endrole());
-  EXPECT_EQ(lone->to_endrole<TestElement>(1)->get_role(), 1);  // subclasses count here
+  lone->add(TestSubElement::create("s", 1));
+  EXPECT_FALSE(lone->get_is_endrole());
+  EXPECT_EQ(lone->to_endrole<TestElement>(1)->get_role(), 1);
+
+  // A subclass element continues its base's direction, but the base's
+  // elements are not of the subclass's type.
+  const auto base1 = TestElement::create("b", 1);
+  const auto sub2 = TestSubElement::create("s", 2);
+  base1->add(sub2);
+  EXPECT_FALSE(base1->get_is_endrole());
+  EXPECT_FALSE(sub2->get_is_endrole());  // its own type has no role 1 here
+  const auto sub1 = TestSubElement::create("t", 1);
+  sub2->add(sub1);
+  EXPECT_TRUE(sub2->get_is_endrole());
 }
 
 TEST(ModelElement, ExtensionValues)
