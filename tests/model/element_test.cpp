@@ -212,6 +212,36 @@ TEST(ModelElement, AVeryLongChainIsReleasedWithoutRecursion)
   EXPECT_TRUE(last.expired());
 }
 
+TEST(ModelElement, DeeplyNestedCarriedCopiesAreReleasedWithoutRecursion)
+{
+  // Carried copies nest as deep as the line of parents copied; each one
+  // here also heads a short chain, and one in the middle is held elsewhere.
+  constexpr int count = 300000;
+  std::weak_ptr<ModelElement> deepest;
+  std::weak_ptr<ModelElement> deepest_next;
+  std::shared_ptr<ModelElement> held;
+  {
+    auto top = TestElement::create();
+    std::shared_ptr<ModelElement> e = top;
+    for (int i = 0; i < count; ++i) {
+      auto sub = TestElement::create();
+      sub->add(TestElement::create());
+      e->subs.push_back(sub);
+      e = sub;
+      if (i == count / 2)
+        held = e;
+    }
+    deepest = e;
+    deepest_next = e->get_next();
+  }
+  // The held copy keeps what it carries and its chain.
+  EXPECT_FALSE(deepest.expired());
+  EXPECT_NE(held->get_next(), nullptr);
+  held.reset();
+  EXPECT_TRUE(deepest.expired());
+  EXPECT_TRUE(deepest_next.expired());
+}
+
 TEST(ModelElement, NeitherParentNorChildrenOwn)
 {
   // A child after its parent in the same chain, and a parent with a child
