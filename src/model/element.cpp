@@ -22,17 +22,28 @@ int32_t span(int32_t extension)
 
 ModelElement::~ModelElement()
 {
-  // A chain read from a document can be long enough to overflow the stack
-  // through nested destructors, so it is released here one element at a
-  // time, as long as nothing else holds the rest.
-  ElementPtr next = std::move(m_next);
-  while (next) {
-    next->m_prev = nullptr;
-    if (next.use_count() != 1)
-      break;
-    ElementPtr after = std::move(next->m_next);
-    next.reset();
-    next = std::move(after);
+  // A chain read from a document can be long, and the copies a deep copy
+  // carries nest as deep as the line of parents copied, enough to overflow
+  // the stack through nested destructors. So what this element owns is
+  // released here one element at a time: an element that dies with it
+  // hands its own next and carried copies over before it goes.
+  std::vector<ElementPtr> pending = std::move(subs);
+  const auto take_next = [&pending](ModelElement& e) {
+    if (e.m_next) {
+      e.m_next->m_prev = nullptr;
+      pending.push_back(std::move(e.m_next));
+    }
+  };
+  take_next(*this);
+  while (!pending.empty()) {
+    ElementPtr e = std::move(pending.back());
+    pending.pop_back();
+    if (!e || e.use_count() != 1)
+      continue;
+    for (auto& sub : e->subs)
+      pending.push_back(std::move(sub));
+    e->subs.clear();
+    take_next(*e);
   }
 }
 

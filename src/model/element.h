@@ -19,7 +19,8 @@
 // A child joins the list when it is inserted into a cell map and leaves it
 // when it is removed; a removed element still names its parent, so
 // inserting it again puts it back at the end of the list. A listed child
-// always names the element as its parent.
+// names the element as its parent, except in a duplicate (dup()), which
+// lists the same children as its source.
 //
 // The cell map (cells) and the workspace (ws) are weak links too, so an
 // element never keeps its document alive.
@@ -166,8 +167,9 @@ public:
   virtual void on_remove();
   virtual void on_insert();
   // A shallow duplicate: a new_instance() sharing the cells, parent,
-  // position, stored flag, role and focus of this element; extension 0,
-  // mono false, no children, no chain links, in process.
+  // position, stored flag, role, focus and children (a list of its own of
+  // the same elements) of this element; extension 0, mono false, no chain
+  // links, in process.
   virtual ElementPtr dup() const;
   virtual bool get_resizable() const { return false; }
   // pos + (dh, dv).
@@ -246,7 +248,8 @@ public:
   // The role of to_endrole(), 0 when there is none.
   template <class T>
   int32_t endrole(int32_t dir) const;
-  // For a role r other than 0: to_endrole() of the element's own type in r's
+  // For a role r other than 0: to_endrole() of the element's own type (its
+  // class and the classes derived from it, see is_own_type()) in r's
   // direction is the element itself. For role 0: the chain holds no element
   // of the element's own type with role 1 or -1.
   bool get_is_endrole() const;
@@ -349,6 +352,8 @@ public:
   // keep_parent, reconnect(), inserted() at the element's own cell, and
   // in_process := false. A reference naming nothing, the element itself or
   // one of its descendants is dropped with a warning naming the element.
+  // (The cell map's read resolves all its elements together, looking for
+  // rings of parents once for the whole map.)
   void reconnect_in_cells(ModelElementCells& cells, bool keep_parent);
 
   // --- Copies.
@@ -373,12 +378,34 @@ protected:
   SerializingWriter* get_writer() const { return m_writer; }
   SerializingReader* get_reader() const { return m_reader; }
 
-  // Whether other's class counts as this element's own type for
-  // get_is_endrole(). Base: exactly the same class. A kind whose subclasses
-  // share chains with it overrides this in each class of the family.
+  // Whether other's class is this element's class or derives from it: the
+  // type that get_is_endrole() looks for. C++ cannot compare two dynamic
+  // classes that way, so each element class that others derive from
+  // overrides it with is_own_type_of<ItsClass>(other). Base: exactly the
+  // same class.
   virtual bool is_own_type(const ModelElement& other) const;
+  // For the override in class T: other is a T or derives from it. In a
+  // subclass of T that does not override is_own_type() in turn, exactly the
+  // same class, as in the base.
+  template <class T>
+  bool is_own_type_of(const ModelElement& other) const
+  {
+    if (typeid(*this) != typeid(T))
+      return ModelElement::is_own_type(other);
+    return dynamic_cast<const T*>(&other) != nullptr;
+  }
 
 private:
+  friend class ModelElementCells;
+
+  // A parent reference resolved: the element it names, or none.
+  struct ParentChoice {
+    ModelElementElmPos ref;
+    ElementPtr candidate;
+    // Why candidate cannot be taken; "" when it can.
+    std::string why;
+  };
+
   std::shared_ptr<ModelElement> self() const;
   ElementPtr upper_(bool up) const;
   // The first element of the chain, from the head, accepted by pred with
@@ -390,8 +417,18 @@ private:
   ElementPtr walk_to_end(bool up) const;
   bool read_common(SerializingReader& reader);
   bool read_extension(SerializingReader& reader);
-  // Why the parent the reference names cannot be taken, or "" when it can.
-  std::string refuse_parent(const ElementPtr& candidate, const ModelElementElmPos& ref) const;
+  // pos2elm(); fresh tells that the element is a copy that no chain holds
+  // yet, so that its own cell is its origpos without searching the map.
+  ElementPtr pos2elm_(ModelElementElmPos& pp, bool fresh) const;
+  // The parent reference read last, resolved against the element's cells.
+  // Rings of parents are not looked for here.
+  ParentChoice resolve_reference(bool fresh) const;
+  // candidate is one of the element's descendants (or the element itself).
+  bool closes_ring(const ModelElement& candidate) const;
+  // reconnect_in_cells() with the parent reference already resolved (when
+  // choice is given); fresh as for pos2elm_().
+  void finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice, bool fresh);
+  void reconnect_in_cells_(ModelElementCells& cells, bool keep_parent, bool fresh);
   void join_parent();
   void leave_parent();
   void prune_children();

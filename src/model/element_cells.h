@@ -14,7 +14,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/cells.h"
 #include "model/element.h"
@@ -68,6 +70,16 @@ public:
 private:
   // Reads the chain of the "cell" element the reader stands on into (h, v).
   void read_each_elms(SerializingReader& reader, int32_t h, int32_t v);
+  // reconnect_in_cells() for every element of every chain, in visiting and
+  // chain order, with the parent references resolved against the complete
+  // map; of each ring of parents the references close, the one of the
+  // element met last is dropped.
+  void reconnect_all();
+  // Drops, from each ring of parents that the resolved references (choices,
+  // one per element of elms) and the other elements' parent links would
+  // make, the reference of the last element of the ring in elms.
+  static void break_rings(const std::vector<ElementPtr>& elms,
+                          std::vector<std::optional<ModelElement::ParentChoice>>& choices);
 
   std::shared_ptr<ModelExpandedCells> m_expanded;
 };

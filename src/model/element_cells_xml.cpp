@@ -1,7 +1,9 @@
 // The "element_cells" layer of a document: one "cell" element per anchor
 // cell, holding the chain stored there.
 
+#include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include <glib.h>
 
@@ -55,13 +57,71 @@ bool ModelElementCells::read(SerializingReader& reader)
   }
   // Elements appended to existing chains change the map without set().
   updated();
+  reconnect_all();
+  return !reader.has_error();
+}
+
+void ModelElementCells::reconnect_all()
+{
   // Every reference is resolved against the complete map, so the order in
-  // which the cells came does not matter.
-  foreach([this](int32_t, int32_t, const ElementPtr& head) {
-    head->foreach([this](const ElementPtr& e) { e->reconnect_in_cells(*this, false); });
+  // which the cells came does not matter. The references are resolved
+  // first and the rings they would close are found in one walk over the
+  // whole map: looking up the ancestors of each element in turn would cost
+  // the square of the depth of a long line of parents.
+  std::vector<ElementPtr> elms;
+  foreach([&elms](int32_t, int32_t, const ElementPtr& head) {
+    head->foreach([&elms](const ElementPtr& e) { elms.push_back(e); });
     return true;
   });
-  return !reader.has_error();
+  std::vector<std::optional<ModelElement::ParentChoice>> choices(elms.size());
+  for (size_t i = 0; i < elms.size(); ++i) {
+    elms[i]->set_cells(*this);
+    if (elms[i]->m_parent_pos)
+      choices[i] = elms[i]->resolve_reference(false);
+  }
+  break_rings(elms, choices);
+  for (size_t i = 0; i < elms.size(); ++i)
+    elms[i]->finish_reconnect(*this, std::move(choices[i]), false);
+}
+
+void ModelElementCells::break_rings(const std::vector<ElementPtr>& elms,
+                                    std::vector<std::optional<ModelElement::ParentChoice>>& choices)
+{
+  std::unordered_map<const ModelElement*, size_t> index;
+  for (size_t i = 0; i < elms.size(); ++i)
+    index.emplace(elms[i].get(), i);
+  // The parent an element will have once every reference is taken.
+  const auto parent_of = [&](const ElementPtr& e) -> ElementPtr {
+    const auto it = index.find(e.get());
+    if (it == index.end() || !choices[it->second])
+      return e->get_parent();
+    const auto& choice = *choices[it->second];
+    return choice.why.empty() ? choice.candidate : nullptr;
+  };
+  enum class Mark { on_path, done };
+  std::unordered_map<const ModelElement*, Mark> marks;
+  for (const ElementPtr& start : elms) {
+    std::vector<ElementPtr> path;
+    ElementPtr e = start;
+    while (e && !marks.contains(e.get())) {
+      marks.emplace(e.get(), Mark::on_path);
+      path.push_back(e);
+      e = parent_of(e);
+    }
+    if (e && marks.at(e.get()) == Mark::on_path) {
+      // The ring runs from e to the end of the path; the reference of its
+      // element that comes last in the map closes it.
+      std::optional<size_t> last;
+      for (auto it = std::find(path.begin(), path.end(), e); it != path.end(); ++it)
+        if (const auto found = index.find(it->get());
+            found != index.end() && choices[found->second] && (!last || found->second > *last))
+          last = found->second;
+      if (last)
+        choices[*last]->why = "would make a cycle of parents";
+    }
+    for (const ElementPtr& p : path)
+      marks[p.get()] = Mark::done;
+  }
 }
 
 void ModelElementCells::read_each_elms(SerializingReader& reader, int32_t h, int32_t v)

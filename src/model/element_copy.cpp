@@ -2,6 +2,9 @@
 // the in-memory XML form, and the deep copy that carries copies of the
 // children.
 
+#include <unordered_set>
+#include <vector>
+
 #include <glib.h>
 
 #include "model/element.h"
@@ -22,8 +25,8 @@ ModelElement::ElementPtr ModelElement::dup() const
   e->focus = focus;
   // Only constructors set mono, and a duplicate counts as made another way.
   e->mono = false;
-  // The children stay with this element: they name it as their parent, and
-  // a child is listed only by the element it names.
+  // The same children in a list of its own; they still name this element.
+  e->m_children = m_children;
   return e;
 }
 
@@ -55,23 +58,54 @@ ModelElement::ElementPtr ModelElement::copy_() const
 ModelElement::ElementPtr ModelElement::copy(ModelElementCells& cells)
 {
   ElementPtr e = copy_();
-  e->reconnect_in_cells(cells, false);
+  e->reconnect_in_cells_(cells, false, true);
   return e;
 }
 
 ModelElement::ElementPtr ModelElement::copy_all(ModelElementCells& cells, bool sub)
 {
-  set_cells(cells);
-  m_latest_copy = copy_();
-  const ElementPtr copy = m_latest_copy;
-  std::vector<ElementPtr> copies;
-  for (const auto& child : get_children())
-    copies.push_back(child->copy_all(cells, true));
-  copy->subs = std::move(copies);
-  const ElementPtr parent = m_parent.lock();
-  copy->m_parent = sub && parent ? parent->m_latest_copy : nullptr;
-  copy->reconnect_in_cells(cells, true);
-  return copy;
+  // Depth first without recursion: a line of parents read from a document
+  // can be deeper than the stack. Each element is copied when the walk
+  // enters it; its copy is finished (carried copies, parent, reconnection)
+  // when all its children are, so a child's copy finds the copy of its
+  // parent and joins its children in order.
+  struct Frame {
+    ElementPtr source;
+    ElementPtr copy;
+    bool sub;
+    std::vector<ElementPtr> children;
+    size_t next = 0;
+    std::vector<ElementPtr> copies;
+  };
+  std::vector<Frame> stack;
+  // Children lists that lead back to an element being copied would never end.
+  std::unordered_set<const ModelElement*> entered;
+  const auto enter = [&](const ElementPtr& source, bool is_sub) {
+    source->set_cells(cells);
+    source->m_latest_copy = source->copy_();
+    entered.insert(source.get());
+    stack.push_back({source, source->m_latest_copy, is_sub, source->get_children(), 0, {}});
+  };
+  enter(self(), sub);
+  while (true) {
+    Frame& frame = stack.back();
+    if (frame.next < frame.children.size()) {
+      const ElementPtr child = frame.children[frame.next++];
+      if (!entered.contains(child.get()))
+        enter(child, true);
+      continue;
+    }
+    const ElementPtr copy = frame.copy;
+    copy->subs = std::move(frame.copies);
+    const ElementPtr parent = frame.source->m_parent.lock();
+    copy->m_parent = frame.sub && parent ? parent->m_latest_copy : nullptr;
+    copy->reconnect_in_cells_(cells, true, true);
+    entered.erase(frame.source.get());
+    stack.pop_back();
+    if (stack.empty())
+      return copy;
+    stack.back().copies.push_back(copy);
+  }
 }
 
 } // namespace velkaro

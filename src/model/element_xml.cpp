@@ -200,10 +200,15 @@ ModelElementElmPos ModelElement::readpos()
 
 ModelElement::ElementPtr ModelElement::pos2elm(ModelElementElmPos& pp) const
 {
+  return pos2elm_(pp, false);
+}
+
+ModelElement::ElementPtr ModelElement::pos2elm_(ModelElementElmPos& pp, bool fresh) const
+{
   const auto cells = get_cells();
   VK_CHECK_VAL(cells != nullptr, nullptr);
   if (pp.h == -1 || pp.v == -1) {
-    CellPos own = cells->get_pos(self());
+    CellPos own = fresh ? origpos : cells->get_pos(self());
     if (own.x == -1)
       own = origpos;
     if (pp.h == -1)
@@ -220,48 +225,74 @@ ModelElement::ElementPtr ModelElement::pos2elm(ModelElementElmPos& pp) const
   return target;
 }
 
-std::string ModelElement::refuse_parent(const ElementPtr& candidate,
-                                        const ModelElementElmPos& ref) const
+ModelElement::ParentChoice ModelElement::resolve_reference(bool fresh) const
 {
-  if (!candidate) {
+  ParentChoice choice{*m_parent_pos, nullptr, ""};
+  choice.candidate = pos2elm_(choice.ref, fresh);
+  if (!choice.candidate) {
     const auto cells = get_cells();
     // A cell without a chain simply gives no parent; an index outside an
     // existing chain is a broken reference.
-    return cells && cells->get(ref.h, ref.v) ? "names no element of that chain" : "";
+    if (cells && cells->get(choice.ref.h, choice.ref.v))
+      choice.why = "names no element of that chain";
+  } else if (choice.candidate.get() == this) {
+    choice.why = "names the element itself";
   }
-  if (candidate.get() == this)
-    return "names the element itself";
+  return choice;
+}
+
+bool ModelElement::closes_ring(const ModelElement& candidate) const
+{
   std::unordered_set<const ModelElement*> seen;
-  for (ElementPtr up = candidate->get_parent(); up; up = up->get_parent()) {
-    if (up.get() == this)
-      return "would make a cycle of parents";
-    if (!seen.insert(up.get()).second)
-      break;
+  for (const ModelElement* up = &candidate; up; ) {
+    if (up == this)
+      return true;
+    if (!seen.insert(up).second)
+      return false;
+    const ElementPtr next = up->get_parent();
+    up = next.get();
   }
-  return "";
+  return false;
+}
+
+void ModelElement::finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice,
+                                    bool fresh)
+{
+  set_cells(cells);
+  if (choice) {
+    if (!choice->why.empty()) {
+      const ModelElementElmPos own = elm2pos(*this);
+      g_warning("%s number %d of the cell (%d, %d): its parent reference to number %d of the "
+                "cell (%d, %d) %s; it is read without a parent",
+                get_type_name(), own.index, own.h, own.v, choice->ref.index, choice->ref.h,
+                choice->ref.v, choice->why.c_str());
+      choice->candidate = nullptr;
+    }
+    if (choice->candidate != m_parent.lock())
+      leave_parent();
+    m_parent = choice->candidate;
+  }
+  reconnect();
+  // A fresh copy is in no chain, so the map would be searched in vain.
+  inserted(cells, fresh && pos.get_is_valid() ? pos : CellPos{-1, -1});
+  in_process = false;
+}
+
+void ModelElement::reconnect_in_cells_(ModelElementCells& cells, bool keep_parent, bool fresh)
+{
+  set_cells(cells);
+  std::optional<ParentChoice> choice;
+  if (m_parent_pos && !keep_parent) {
+    choice = resolve_reference(fresh);
+    if (choice->why.empty() && choice->candidate && closes_ring(*choice->candidate))
+      choice->why = "would make a cycle of parents";
+  }
+  finish_reconnect(cells, std::move(choice), fresh);
 }
 
 void ModelElement::reconnect_in_cells(ModelElementCells& cells, bool keep_parent)
 {
-  set_cells(cells);
-  if (m_parent_pos && !keep_parent) {
-    ModelElementElmPos ref = *m_parent_pos;
-    ElementPtr candidate = pos2elm(ref);
-    const std::string why = refuse_parent(candidate, ref);
-    if (!why.empty()) {
-      const ModelElementElmPos own = elm2pos(*this);
-      g_warning("%s number %d of the cell (%d, %d): its parent reference to number %d of the "
-                "cell (%d, %d) %s; it is read without a parent",
-                get_type_name(), own.index, own.h, own.v, ref.index, ref.h, ref.v, why.c_str());
-      candidate = nullptr;
-    }
-    if (candidate != m_parent.lock())
-      leave_parent();
-    m_parent = candidate;
-  }
-  reconnect();
-  inserted(cells, {-1, -1});
-  in_process = false;
+  reconnect_in_cells_(cells, keep_parent, false);
 }
 
 } // namespace velkaro

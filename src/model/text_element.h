@@ -80,6 +80,11 @@ public:
   void del_selection();
 
 protected:
+  // Text elements of the kinds derive from this class and count as its type.
+  bool is_own_type(const ModelElement& other) const override
+  {
+    return is_own_type_of<ModelTextElement>(other);
+  }
   // Writes "align", "valign" and the text: the content of vwrite(), for
   // kinds that write their own name.
   void write_text_content();

@@ -48,6 +48,12 @@ public:
   bool resizable = false;
   bool flip = false;
   std::vector<CellPos> tested;
+
+protected:
+  bool is_own_type(const ModelElement& other) const override
+  {
+    return is_own_type_of<TestElement>(other);
+  }
 };
 
 class TestSubElement : public TestElement {

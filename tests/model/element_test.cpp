@@ -212,6 +212,36 @@ TEST(ModelElement, AVeryLongChainIsReleasedWithoutRecursion)
   EXPECT_TRUE(last.expired());
 }
 
+TEST(ModelElement, DeeplyNestedCarriedCopiesAreReleasedWithoutRecursion)
+{
+  // Carried copies nest as deep as the line of parents copied; each one
+  // here also heads a short chain, and one in the middle is held elsewhere.
+  constexpr int count = 300000;
+  std::weak_ptr<ModelElement> deepest;
+  std::weak_ptr<ModelElement> deepest_next;
+  std::shared_ptr<ModelElement> held;
+  {
+    auto top = TestElement::create();
+    std::shared_ptr<ModelElement> e = top;
+    for (int i = 0; i < count; ++i) {
+      auto sub = TestElement::create();
+      sub->add(TestElement::create());
+      e->subs.push_back(sub);
+      e = sub;
+      if (i == count / 2)
+        held = e;
+    }
+    deepest = e;
+    deepest_next = e->get_next();
+  }
+  // The held copy keeps what it carries and its chain.
+  EXPECT_FALSE(deepest.expired());
+  EXPECT_NE(held->get_next(), nullptr);
+  held.reset();
+  EXPECT_TRUE(deepest.expired());
+  EXPECT_TRUE(deepest_next.expired());
+}
+
 TEST(ModelElement, NeitherParentNorChildrenOwn)
 {
   // A child after its parent in the same chain, and a parent with a child
@@ -292,13 +322,26 @@ TEST(ModelElement, RoleDirectionsAndEndRoles)
   EXPECT_TRUE(gap1->get_is_endrole());
   EXPECT_FALSE(gap3->get_is_endrole());
 
-  // Role 0 ends its direction when neither 1 nor -1 is there; a subclass
-  // element with role 1 is not of the element's own type.
+  // Role 0 ends its direction when neither 1 nor -1 is there; an element of
+  // a subclass counts as the element's own type, one of another type does
+  // not.
   const auto lone = TestElement::create("z", 0);
-  lone->add(TestSubElement::create("s", 1));
   lone->add(OtherElement::create(-1));
   EXPECT_TRUE(lone->get_is_endrole());
-  EXPECT_EQ(lone->to_endrole<TestElement>(1)->get_role(), 1);  // subclasses count here
+  lone->add(TestSubElement::create("s", 1));
+  EXPECT_FALSE(lone->get_is_endrole());
+  EXPECT_EQ(lone->to_endrole<TestElement>(1)->get_role(), 1);
+
+  // A subclass element continues its base's direction, but the base's
+  // elements are not of the subclass's type.
+  const auto base1 = TestElement::create("b", 1);
+  const auto sub2 = TestSubElement::create("s", 2);
+  base1->add(sub2);
+  EXPECT_FALSE(base1->get_is_endrole());
+  EXPECT_FALSE(sub2->get_is_endrole());  // its own type has no role 1 here
+  const auto sub1 = TestSubElement::create("t", 1);
+  sub2->add(sub1);
+  EXPECT_TRUE(sub2->get_is_endrole());
 }
 
 TEST(ModelElement, ExtensionValues)
@@ -443,7 +486,7 @@ TEST(ModelElement, InProcessCountsTheAncestors)
   EXPECT_FALSE(top->get_is_in_process());
 }
 
-TEST(ModelElement, DupIsShallowAndLeavesTheChildrenWithTheSource)
+TEST(ModelElement, DupIsShallowAndListsTheSameChildren)
 {
   auto cells = test::TestCells::create();
   const auto parent = TestElement::create("P");
@@ -470,10 +513,17 @@ TEST(ModelElement, DupIsShallowAndLeavesTheChildrenWithTheSource)
   EXPECT_TRUE(d->in_process);
   EXPECT_EQ(d->get_cells(), cells);
   EXPECT_TRUE(d->get_is_single());
-  // The child names e as its parent, so only e lists it.
-  EXPECT_FALSE(d->get_is_parent());
+  // The same children, shared, in a list of its own: the child still names
+  // e, and a later child of e is not listed by the duplicate.
+  EXPECT_TRUE(d->get_is_parent());
+  EXPECT_EQ(d->get_children(), e->get_children());
   EXPECT_EQ(names(e->get_children()), "c");
   EXPECT_EQ(child->get_parent(), e);
+  const auto later = TestElement::create("l");
+  later->set_parent(e);
+  test::store(*cells, later, 2, 7);
+  EXPECT_EQ(names(e->get_children()), "cl");
+  EXPECT_EQ(names(d->get_children()), "c");
 }
 
 TEST(ModelElement, RoleAndIsTopNotify)

@@ -347,6 +347,72 @@ TEST(ElementXml, HostileDocumentsNeitherCrashNorHangNorGrow)
   }
 }
 
+TEST(ElementXml, TheReferenceThatClosesARingIsTheOneDropped)
+{
+  // d -> a -> b -> c -> a, met in the order d, a, b, c: c's reference
+  // closes the ring.
+  const auto cells = TestCells::create();
+  test::LogCapture log;
+  const auto reader = test::read_document(
+      *cells, doc({R"(<cell h="1" v="0"><text pi="0" pv="1">d</text></cell>)",
+                   R"(<cell h="1" v="1"><text pi="0" pv="2">a</text></cell>)",
+                   R"(<cell h="1" v="2"><text pi="0" pv="3">b</text></cell>)",
+                   R"(<cell h="1" v="3"><text pi="0" pv="1">c</text></cell>)"}));
+  ASSERT_FALSE(reader->has_error()) << reader->get_error();
+  const auto at = [&](int32_t y) { return cells->get(1, y); };
+  EXPECT_EQ(at(0)->get_parent(), at(1));
+  EXPECT_EQ(at(1)->get_parent(), at(2));
+  EXPECT_EQ(at(2)->get_parent(), at(3));
+  EXPECT_EQ(at(3)->get_parent(), nullptr);
+  EXPECT_EQ(at(3)->get_children(), (std::vector<std::shared_ptr<ModelElement>>{at(2)}));
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_NE(log.messages[0].find("of the cell (1, 3)"), std::string::npos) << log.messages[0];
+  EXPECT_NE(log.messages[0].find("would make a cycle of parents"), std::string::npos);
+}
+
+TEST(ElementXml, ALongLineOfParentsIsReadCopiedAndReleased)
+{
+  // Each element's parent is the one a row above: the order in which the
+  // references are resolved makes every ancestor known before its
+  // descendants are met. Looking at every element's ancestors, searching
+  // the map for every copy or copying by recursion would not end in time
+  // or would overflow the stack.
+  constexpr int32_t n = 30000;
+  std::string body;
+  body.reserve(n * 64);
+  body += R"(<cell h="0" v="0"><text>top</text></cell>)";
+  for (int32_t y = 1; y < n; ++y)
+    body += "<cell h=\"0\" v=\"" + std::to_string(y) + "\"><text pi=\"0\" pv=\"" +
+            std::to_string(y - 1) + "\"/></cell>\n";
+  const auto cells = TestCells::create();
+  test::LogCapture log;
+  const auto reader = test::read_document(*cells, doc({body}));
+  ASSERT_FALSE(reader->has_error()) << reader->get_error();
+  EXPECT_TRUE(log.messages.empty());
+  int32_t depth = 0;
+  for (auto up = cells->get(0, n - 1)->get_parent(); up; up = up->get_parent())
+    ++depth;
+  EXPECT_EQ(depth, n - 1);
+
+  const auto top = cells->get(0, 0);
+  {
+    const auto copy = top->copy_all(*cells, false);
+    std::shared_ptr<ModelElement> e = copy;
+    int32_t carried = 0;
+    while (!e->subs.empty()) {
+      ASSERT_EQ(e->subs.size(), 1u);
+      EXPECT_EQ(e->subs[0]->get_parent(), e);
+      e = e->subs[0];
+      ++carried;
+    }
+    EXPECT_EQ(carried, n - 1);
+    EXPECT_EQ(e->origpos, (CellPos{0, n - 1}));
+    EXPECT_EQ(cells->get(0, n - 1)->get_latest_copy(), e);
+  }
+  // The copies are released by their holders: the top copy by its source.
+  cells->clear();
+}
+
 TEST(ElementXml, ABrokenReferenceDropsOnlyThatParent)
 {
   const auto cells = TestCells::create();

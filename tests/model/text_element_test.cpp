@@ -18,6 +18,17 @@ public:
   Rectangle get_pango_layout_rect() override { return {0, 0, 30, 10}; }
 };
 
+// A kind's text element with a role of its own.
+class RoleText : public ModelTextElement {
+public:
+  explicit RoleText(int32_t r) : role(r) {}
+  const char* get_type_name() const override { return "RoleText"; }
+  ElementPtr new_instance() const override { return std::make_shared<RoleText>(role); }
+  int32_t get_role() const override { return role; }
+
+  int32_t role;
+};
+
 TEST(ModelAlign, XmlWords)
 {
   struct Row {
@@ -74,6 +85,19 @@ TEST(ModelTextElement, RoleFollowsTheParentLink)
   test::store(*cells, child, 1, 1);
   const std::string doc = test::document_of(*cells);
   EXPECT_NE(doc.find("<text pi=\"0\" align="), std::string::npos) << doc;
+}
+
+TEST(ModelTextElement, TextsOfDerivedKindsCountAsTextsForEndRoles)
+{
+  const auto t = ModelTextElement::create();  // role 1
+  EXPECT_TRUE(t->get_is_endrole());
+  const auto kind2 = std::make_shared<RoleText>(2);
+  t->add(kind2);
+  EXPECT_FALSE(t->get_is_endrole());
+  EXPECT_EQ(t->to_endrole<ModelTextElement>(1), kind2);
+  // The plain text is not of the kind's type: the kind's direction has no
+  // role 1.
+  EXPECT_FALSE(kind2->get_is_endrole());
 }
 
 TEST(ModelTextElement, LayoutAlignsTheTextRectangleInTheBox)
