@@ -10,7 +10,10 @@
 // Reading adds to what the map holds. A document is untrusted: a "cell"
 // outside the grid, an element reaching outside it and an integer that does
 // not fit in 32 bits stop the read with an error in the reader that names
-// the line; broken parent references are dropped with a warning.
+// the line, and so do elements covering more than MAX_READ_COVER cells in
+// all (the covering map holds an entry per covered cell, so a few elements
+// as large as the grid would exhaust memory); broken parent references are
+// dropped with a warning.
 
 #include <cstdint>
 #include <memory>
@@ -52,6 +55,9 @@ public:
 
   // "element_cells" with one "cell" (attributes "h", "v") per anchor cell,
   // each holding its chain from the head. True.
+  // The most cells the elements of one read may cover in all.
+  static constexpr int64_t MAX_READ_COVER = int64_t{1} << 22;
+
   bool write(SerializingWriter& writer) override;
   // A new element for the XML name. Base: a ModelTextElement for any name.
   virtual ElementPtr bear(const std::string& name);
@@ -68,8 +74,10 @@ public:
   bool copy(ModelElementCells& from);
 
 private:
-  // Reads the chain of the "cell" element the reader stands on into (h, v).
-  void read_each_elms(SerializingReader& reader, int32_t h, int32_t v);
+  // Reads the chain of the "cell" element the reader stands on into (h, v);
+  // covered counts the cells its elements cover, and the read fails when it
+  // passes MAX_READ_COVER.
+  void read_each_elms(SerializingReader& reader, int32_t h, int32_t v, int64_t& covered);
   // reconnect_in_cells() for every element of every chain, in visiting and
   // chain order, with the parent references resolved against the complete
   // map; of each ring of parents the references close, the one of the

@@ -39,6 +39,7 @@ bool ModelElementCells::write(SerializingWriter& writer)
 
 bool ModelElementCells::read(SerializingReader& reader)
 {
+  int64_t covered = 0;
   if (reader.skip_to_element("element_cells")) {
     (void)reader.foreach_subtree([&] {
       if (!reader.get_is_start_element() || reader.get_name() != "cell")
@@ -51,7 +52,7 @@ bool ModelElementCells::read(SerializingReader& reader)
         reader.fail_here("the cell " + CellPos{*h, *v}.to_string() + " lies outside the grid");
         return false;
       }
-      read_each_elms(reader, *h, *v);
+      read_each_elms(reader, *h, *v, covered);
       return !reader.has_error();
     });
   }
@@ -124,7 +125,7 @@ void ModelElementCells::break_rings(const std::vector<ElementPtr>& elms,
   }
 }
 
-void ModelElementCells::read_each_elms(SerializingReader& reader, int32_t h, int32_t v)
+void ModelElementCells::read_each_elms(SerializingReader& reader, int32_t h, int32_t v, int64_t& covered)
 {
   // Kept so that a long chain is not walked again for every element.
   ElementPtr tail;
@@ -141,6 +142,11 @@ void ModelElementCells::read_each_elms(SerializingReader& reader, int32_t h, int
     elm->pos = {h, v};
     if (!elm->read_in_cells(*this, reader))
       return false;
+    covered += int64_t{elm->get_mwidth()} * elm->get_mheight();
+    if (covered > MAX_READ_COVER) {
+      reader.fail_here("the elements cover more than " + std::to_string(MAX_READ_COVER) + " cells");
+      return false;
+    }
     if (!tail)
       if (const ElementPtr head = get(h, v))
         tail = head->get_last();
