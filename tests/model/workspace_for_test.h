@@ -4,6 +4,7 @@
 // covered by another box; cells that make it from its XML name; and a
 // workspace whose fill hooks log their calls and can let boxes grow.
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -140,6 +141,29 @@ inline std::string document_of(ModelWorkspace& ws)
   (void)ws.write(*writer);
   EXPECT_TRUE(writer->finish()) << writer->get_error();
   return writer->get_text();
+}
+
+// Runs edit on ws with a fresh record open; the record.
+inline std::shared_ptr<ModelWorkspaceDiff> record_edit(ModelWorkspace& ws, const std::function<void()>& edit)
+{
+  const auto d = ws.new_diff();
+  ws.set_diff(d);
+  edit();
+  ws.set_diff(nullptr);
+  return d;
+}
+
+// Twice over, undoing d gives the document before and redoing it the one
+// after.
+inline void expect_undo_redo(ModelWorkspace& ws, const ModelWorkspaceDiff& d, const std::string& before,
+                             const std::string& after)
+{
+  for (int round = 0; round < 2; ++round) {
+    ws.patch(*d.reverse());
+    ASSERT_EQ(document_of(ws), before) << "undo, round " << round;
+    ws.patch(d);
+    ASSERT_EQ(document_of(ws), after) << "redo, round " << round;
+  }
 }
 
 // Stores elm at (x, y) of ws.

@@ -258,17 +258,10 @@ TEST(ModelWorkspaceLines, EveryLineOperationIsUndoneAndRedoneByItsRecord)
                      std::to_string(index));
         const auto ws = line_document();
         const std::string before = document_of(*ws);
-        const auto d = ws->new_diff();
-        ws->set_diff(d);
-        ASSERT_TRUE(insert ? ws->insert_line(dir, index) : ws->remove_line(dir, index));
-        ws->set_diff(nullptr);
+        const auto d =
+            record_edit(*ws, [&] { ASSERT_TRUE(insert ? ws->insert_line(dir, index) : ws->remove_line(dir, index)); });
         const std::string after = document_of(*ws);
-        for (int round = 0; round < 2; ++round) {
-          ws->patch(*d->reverse());
-          ASSERT_EQ(document_of(*ws), before) << "undo, round " << round;
-          ws->patch(*d);
-          ASSERT_EQ(document_of(*ws), after) << "redo, round " << round;
-        }
+        expect_undo_redo(*ws, *d, before, after);
       }
     }
   }
@@ -321,21 +314,13 @@ TEST(ModelWorkspaceLines, UndoPutsBackWhatTheHooksTookFromBeyondTheNewLine)
     put(*ws, box("B"), 3, 3);
     put(*ws, box("far"), 6, 6);
     const std::string before = document_of(*ws);
-    const auto d = ws->new_diff();
-    ws->set_diff(d);
-    ASSERT_TRUE(ws->insert_line(dir, 3));
-    ws->set_diff(nullptr);
+    const auto d = record_edit(*ws, [&] { ASSERT_TRUE(ws->insert_line(dir, 3)); });
     const auto grown = ws->elm_at({3, 3});
     ASSERT_NE(grown, nullptr);
     EXPECT_EQ(grown->dh, dir == CellDir::h ? 1 : 0);
     EXPECT_EQ(grown->dv, dir == CellDir::v ? 1 : 0);
     const std::string after = document_of(*ws);
-    for (int round = 0; round < 2; ++round) {
-      ws->patch(*d->reverse());
-      ASSERT_EQ(document_of(*ws), before) << "undo, round " << round;
-      ws->patch(*d);
-      ASSERT_EQ(document_of(*ws), after) << "redo, round " << round;
-    }
+    expect_undo_redo(*ws, *d, before, after);
   }
 }
 

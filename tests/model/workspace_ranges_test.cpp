@@ -321,18 +321,10 @@ TEST(ModelWorkspaceRanges, EveryBlockOperationIsUndoneAndRedoneByItsRecord)
     SCOPED_TRACE(c.name);
     const auto ws = block_document();
     const std::string before = document_of(*ws);
-    const auto d = ws->new_diff();
-    ws->set_diff(d);
-    c.op(*ws);
-    ws->set_diff(nullptr);
+    const auto d = record_edit(*ws, [&] { c.op(*ws); });
     const std::string after = document_of(*ws);
     EXPECT_NE(after, before);
-    for (int round = 0; round < 2; ++round) {
-      ws->patch(*d->reverse());
-      ASSERT_EQ(document_of(*ws), before) << "undo, round " << round;
-      ws->patch(*d);
-      ASSERT_EQ(document_of(*ws), after) << "redo, round " << round;
-    }
+    expect_undo_redo(*ws, *d, before, after);
   }
 }
 

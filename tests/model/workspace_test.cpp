@@ -603,20 +603,12 @@ TEST(ModelWorkspaceUndo, EachEditIsUndoneAndRedoneByItsRecord)
     SCOPED_TRACE(c.name);
     Fixture f;
     const std::string before = document_of(*f.ws);
-    const auto d = f.ws->new_diff();
-    f.ws->set_diff(d);
-    c.edit(f);
-    f.ws->set_diff(nullptr);
+    const auto d = record_edit(*f.ws, [&] { c.edit(f); });
     const std::string after = document_of(*f.ws);
     EXPECT_EQ(after != before, c.changes);
     int updates = 0;
     f.ws->signal_updated().connect([&] { ++updates; });
-    for (int round = 0; round < 2; ++round) {
-      f.ws->patch(*d->reverse());
-      EXPECT_EQ(document_of(*f.ws), before) << "undo, round " << round;
-      f.ws->patch(*d);
-      EXPECT_EQ(document_of(*f.ws), after) << "redo, round " << round;
-    }
+    expect_undo_redo(*f.ws, *d, before, after);
     EXPECT_EQ(updates, 4);
   }
 }
