@@ -6,27 +6,14 @@
 
 #include "common/c_resource.h"
 #include "common/check.h"
+#include "support/log_capture.h"
 
 namespace velkaro {
 namespace {
 
-// Collects the critical messages GLib logs while it lives, instead of printing them.
-class CriticalCapture {
-public:
-  CriticalCapture() { m_id = g_log_set_handler(nullptr, G_LOG_LEVEL_CRITICAL, &on_log, this); }
-  ~CriticalCapture() { g_log_remove_handler(nullptr, m_id); }
-  CriticalCapture(const CriticalCapture&) = delete;
-  CriticalCapture& operator=(const CriticalCapture&) = delete;
-
-  std::vector<std::string> messages;
-
-private:
-  static void on_log(const gchar*, GLogLevelFlags, const gchar* message, gpointer self)
-  {
-    static_cast<CriticalCapture*>(self)->messages.emplace_back(message ? message : "");
-  }
-
-  guint m_id = 0;
+// What GLib logs as critical while it lives.
+struct CriticalCapture : test::LogCapture {
+  CriticalCapture() : LogCapture(G_LOG_LEVEL_CRITICAL) {}
 };
 
 int checked_length(const char* text)

@@ -20,6 +20,7 @@
 #include "ctrl/select_cell_mode.h"
 #include "model/element.h"
 #include "model/workspace.h"
+#include "support/log_capture.h"
 
 namespace velkaro::test {
 namespace {
@@ -338,16 +339,13 @@ TEST(CellMode, ResizeOfACellWithSeveralResizableElementsDoesNothingAndSaysSo)
   ctx.set_pos({1, 1});
 
   std::vector<std::string> debug;
-  const guint id = g_log_set_handler(
-    nullptr, G_LOG_LEVEL_DEBUG,
-    [](const gchar*, GLogLevelFlags, const gchar* message, gpointer out) {
-      static_cast<std::vector<std::string>*>(out)->emplace_back(message);
-    },
-    &debug);
-  press_keys(ctx, "R");
-  // Run where a step would be recorded: nothing happened, so nothing is.
-  EXPECT_FALSE(ctx.with_diff_if([&] { return cell_mode(kit).resize(); }));
-  g_log_remove_handler(nullptr, id);
+  {
+    test::LogCapture log(G_LOG_LEVEL_DEBUG);
+    press_keys(ctx, "R");
+    // Run where a step would be recorded: nothing happened, so nothing is.
+    EXPECT_FALSE(ctx.with_diff_if([&] { return cell_mode(kit).resize(); }));
+    debug = log.debug;
+  }
 
   EXPECT_EQ(debug, (std::vector<std::string>(2, "mode_cell:49: todo is called!!!!!!!!!!!")));
   EXPECT_EQ(mode_name(kit), "CELL MODE");

@@ -30,6 +30,7 @@
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/test_kind.h"
 #include "ctrl/text_editor_insert.h"
+#include "support/log_capture.h"
 #include "support/test_env.h"
 
 namespace velkaro {
@@ -48,45 +49,12 @@ std::string read_file(const std::string& path)
   return s.str();
 }
 
-// Collects what GLib logs at debug level, as warnings and as critical
-// messages while it lives, instead of printing it.
-class LogCapture {
-public:
+// What GLib logs at debug level, as warnings and as critical messages.
+struct LogCapture : test::LogCapture {
   LogCapture()
+    : test::LogCapture(static_cast<GLogLevelFlags>(G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL))
   {
-    m_id = g_log_set_handler(
-      nullptr, static_cast<GLogLevelFlags>(G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
-      &LogCapture::on_log, this);
   }
-  ~LogCapture() { g_log_remove_handler(nullptr, m_id); }
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-
-  // The debug lines that begin with prefix.
-  Words debug_from(const std::string& prefix) const
-  {
-    Words lines;
-    for (const auto& line : debug)
-      if (line.rfind(prefix, 0) == 0)
-        lines.push_back(line);
-    return lines;
-  }
-
-  Words debug;
-  Words warnings;
-  Words criticals;
-
-private:
-  static void on_log(const gchar*, GLogLevelFlags level, const gchar* message, gpointer self)
-  {
-    auto* capture = static_cast<LogCapture*>(self);
-    Words& lines = level & G_LOG_LEVEL_WARNING    ? capture->warnings
-                   : level & G_LOG_LEVEL_CRITICAL ? capture->criticals
-                                                  : capture->debug;
-    lines.emplace_back(message ? message : "");
-  }
-
-  guint m_id = 0;
 };
 
 // The command bar as the window has it: it hands the context its command line.

@@ -17,6 +17,7 @@
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "model/text_element.h"
+#include "support/log_capture.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {
@@ -148,29 +149,5 @@ inline std::shared_ptr<SerializingReader> read_document(ModelElementCells& cells
   return reader;
 }
 
-// Collects the warnings and critical messages GLib logs while it lives,
-// instead of printing them.
-class LogCapture {
-public:
-  LogCapture()
-  {
-    m_id = g_log_set_handler(nullptr,
-                             static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
-                             &LogCapture::on_log, this);
-  }
-  ~LogCapture() { g_log_remove_handler(nullptr, m_id); }
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-
-  std::vector<std::string> messages;
-
-private:
-  static void on_log(const gchar*, GLogLevelFlags, const gchar* message, gpointer self)
-  {
-    static_cast<LogCapture*>(self)->messages.emplace_back(message ? message : "");
-  }
-
-  guint m_id = 0;
-};
 
 } // namespace velkaro::test
