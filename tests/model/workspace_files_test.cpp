@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "model/hostile_documents_for_test.h"
 #include "model/text_element.h"
 #include "model/workspace_for_test.h"
+#include "support/log_capture.h"
 
 namespace velkaro {
 namespace {
@@ -457,6 +459,73 @@ TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
   ASSERT_TRUE(ws->load(dir.file("mine.xml"))) << ws->get_last_error();
   EXPECT_EQ(ws->get_last_error(), "");
   EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
+}
+
+// Documents damaged at random (numbers swapped for extreme ones, bytes
+// dropped, slices repeated, stray markup): each is either refused, leaving
+// the open document exactly as it was, or read into a document that saves
+// and reads back the same.
+TEST(ModelWorkspaceFiles, DamagedDocumentsAreRefusedWholeOrReadConsistently)
+{
+  TempDir dir;
+  const std::string good = dir.file("good.xml");
+  ASSERT_TRUE(sample_document()->save(good));
+  const std::string original = contents_of(good);
+  static const char* const numbers[] = {"-1", "0", "1", "65535", "65536", "-70000", "2147483647",
+                                        "-2147483648", "99999999999", "", "x", "3 4"};
+  static const char strays[] = "<>/\"=&; \n\txé#";
+  std::mt19937 random(20261210);
+  const auto below = [&](size_t n) {
+    return n == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, n - 1)(random);
+  };
+  const auto ws = sample_document();
+  const std::string kept = document_of(*ws);
+  // Dropped parent references are warned about; they are not the point here.
+  test::LogCapture log;
+  for (int round = 0; round < 300; ++round) {
+    std::string text = original;
+    for (size_t k = 1 + below(3); k > 0; --k) {
+      switch (below(4)) {
+      case 0: {
+        // A quoted number replaced by another.
+        size_t at = text.find("=\"", below(text.size()));
+        if (at == std::string::npos)
+          break;
+        const size_t end = text.find('"', at + 2);
+        if (end == std::string::npos)
+          break;
+        text.replace(at + 2, end - at - 2, numbers[below(std::size(numbers))]);
+        break;
+      }
+      case 1:
+        text.erase(below(text.size()), 1 + below(20));
+        break;
+      case 2: {
+        const size_t from = below(text.size());
+        text.insert(below(text.size()), text.substr(from, 1 + below(60)));
+        break;
+      }
+      default:
+        text[below(text.size())] = strays[below(sizeof strays - 1)];
+      }
+    }
+    SCOPED_TRACE("round " + std::to_string(round) + ":\n" + text);
+    const std::string damaged = dir.file("damaged.xml");
+    write_text_file(damaged, text);
+    if (!ws->load(damaged)) {
+      EXPECT_FALSE(ws->get_last_error().empty());
+      ASSERT_EQ(document_of(*ws), kept);
+      continue;
+    }
+    const std::string read = document_of(*ws);
+    const std::string again = dir.file("again.xml");
+    ASSERT_TRUE(ws->save(again)) << ws->get_last_error();
+    const auto reread = ModelWorkspace::create();
+    ASSERT_TRUE(reread->load(again)) << reread->get_last_error();
+    ASSERT_EQ(document_of(*reread), read);
+    ASSERT_TRUE(ws->load(good));
+    ASSERT_EQ(document_of(*ws), kept);
+  }
 }
 
 } // namespace
