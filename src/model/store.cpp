@@ -100,7 +100,7 @@ std::optional<std::string> ModelStore::get_value(const std::string& key, const s
       return std::nullopt;
     return config.get_value(group, key).raw();
   } catch (const Glib::Error& e) {
-    log_unexpected(e, __FILE__, __LINE__);
+    report_unreadable_value(key, group, e);
     return std::nullopt;
   }
 }
@@ -114,7 +114,7 @@ std::optional<std::vector<std::string>> ModelStore::get_values(const std::string
     const std::vector<Glib::ustring> list = config.get_string_list(group, key);
     return std::vector<std::string>(list.begin(), list.end());
   } catch (const Glib::Error& e) {
-    log_unexpected(e, __FILE__, __LINE__);
+    report_unreadable_value(key, group, e);
     return std::nullopt;
   }
 }
@@ -305,6 +305,20 @@ bool ModelStore::save_data_file(const std::string& key, const std::string& val, 
     return false;
   }
   return true;
+}
+
+void ModelStore::report_unreadable_value(const std::string& key, const std::string& group, const Glib::Error& e)
+{
+  // A value a person mistyped (a stray backslash, bytes that are not UTF-8)
+  // reads as absent, so the default takes its place; the file keeps it as
+  // it was written.
+  if (!m_unreadable_told.insert(group + "/" + key).second)
+    return;
+  // GLib's message quotes the value, which need not be UTF-8.
+  const std::string what = e.what();
+  const GCharPtr reason(g_utf8_make_valid(what.c_str(), static_cast<gssize>(what.size())));
+  show_alert(Glib::ustring::compose(_("Can't read the setting %1 in [%2] of the config file %3\n%4\nIts default is used."),
+                                    key, group, get_config_path(), reason.get()));
 }
 
 void ModelStore::show_alert(const std::string& message) const

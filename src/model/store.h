@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,8 @@ private:
   bool save();
   bool save_data_file(const std::string& key, const std::string& val, bool is_cache);
   void show_alert(const std::string& message) const;
+  // Tells the user, once per key, that a value of the file cannot be read.
+  void report_unreadable_value(const std::string& key, const std::string& group, const Glib::Error& e);
 
   std::string m_exename;
   AlertFunc m_alert;
@@ -99,6 +102,8 @@ private:
   bool m_read_only = false;
   // The last save failed and the user has been told; no new alert until a save works.
   bool m_save_failing = false;
+  // "group/key" of the values the user has been told cannot be read.
+  std::set<std::string> m_unreadable_told;
   SignalConfigChanged m_signal_config_changed;
 };
 

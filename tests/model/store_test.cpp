@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "model/store.h"
+#include "support/log_capture.h"
 #include "support/test_env.h"
 
 namespace velkaro {
@@ -177,6 +178,38 @@ TEST_F(StoreTest, HandWrittenCommentsSurviveASave)
   EXPECT_NE(text.find("# settings of the sequence editor\n"), std::string::npos) << text;
   EXPECT_NE(text.find("# keep the tool bar\nshow-toolbar=true\n"), std::string::npos) << text;
   EXPECT_NE(text.find("show-menubar=false\n"), std::string::npos) << text;
+}
+
+TEST_F(StoreTest, AValueThatCannotBeReadGivesItsDefaultAndOneAlertAndStaysInTheFile)
+{
+  const std::string hand_written = "[seq]\n"
+                                   "stray-escape=h,\\q\n"
+                                   "not-utf8=h,\xff\xfe\n"
+                                   "fine=a,b\n";
+  write_text(conf, hand_written);
+  auto store = make_store();
+  test::LogCapture log;
+
+  EXPECT_EQ(store->get_values("fine", "seq"), (std::vector<std::string>{"a", "b"}));
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(store->get_values("stray-escape", "seq"), std::nullopt);
+    EXPECT_EQ(store->get_values("not-utf8", "seq"), std::nullopt);
+  }
+  ASSERT_EQ(alerts.size(), 2u) << "one alert per unreadable value, however often it is read";
+  EXPECT_NE(alerts[0].find("stray-escape"), std::string::npos) << alerts[0];
+  EXPECT_NE(alerts[1].find("not-utf8"), std::string::npos) << alerts[1];
+  for (const auto& alert : alerts) {
+    EXPECT_NE(alert.find(conf.string()), std::string::npos) << alert;
+    EXPECT_TRUE(g_utf8_validate(alert.c_str(), static_cast<gssize>(alert.size()), nullptr)) << alert;
+  }
+  EXPECT_TRUE(log.messages.empty()) << log.messages.front();
+
+  // Another change saves the file whole: the unreadable values stay as they
+  // were written, for the user to mend.
+  store->save_value("other", "x", "seq");
+  const std::string saved = read_text(conf);
+  EXPECT_NE(saved.find("stray-escape=h,\\q\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("not-utf8=h,\xff\xfe\n"), std::string::npos) << saved;
 }
 
 TEST_F(StoreTest, BrokenFileIsKeptAsBackupBeforeItIsReplaced)
