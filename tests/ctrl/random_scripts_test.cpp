@@ -1,5 +1,6 @@
-// Seeded random key scripts through the cell modes and through the text
-// modes: whatever the keys did, nothing breaks, and back in the cell mode,
+// Seeded random key scripts through the cell modes (with pointer presses,
+// drags and releases among the keys) and through the text modes: whatever
+// they did, nothing breaks, and back in the cell mode,
 // undoing every step the history holds gives the document it started with.
 
 #include <random>
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/point.h"
 #include "ctrl/action_processor.h"
+#include "ctrl/mode.h"
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/mode_text_kit.h"
 #include "ctrl/test_kind.h"
@@ -20,15 +23,17 @@ namespace {
 constexpr int kSeeds = 100;
 constexpr int kKeysPerScript = 40;
 
-// Keys the modes bind and keys nothing binds, alike.
+// Keys the modes bind and keys nothing binds, alike; "MOUSE" stands for a
+// pointer event handed to the current mode.
 const std::vector<std::string> kCellKeys = {
-    "h",      "j",       "k",     "l",      "w",     "b",       "e",      "0",     "$",        "g",         "G",
-    "i",      "a",       "I",     "A",      "o",     "O",       "d",      "y",     "p",        "P",         "x",
-    "c",      "C",       "v",     "V",      "R",     "u",       "<C-r>",  "<Esc>", "<Enter>",  "<space>",   "<Tab>",
-    "t",      "T",       "s",     "S",      "r",     "D",       "<C-v>",  ">",     "<",        "H",         "J",
-    "K",      "L",       "m",     "n",      "z",     "Z",       "Q",      "X",     "q",        "<BS>",      "<Del>",
-    "<Left>", "<Right>", "<Up>",  "<Down>", "<C-a>", "1",       "2",      "f",     ";",        "gg",        "dd",
-    "yy",     "tt",      "<C-c>", "<C-[>",  "<CR>",  "<S-Tab>", "<Home>", "<End>", "<PageUp>", "<PageDown>"};
+    "MOUSE",  "MOUSE", "MOUSE",    "MOUSE",     "MOUSE", "h",      "j",       "k",     "l",      "w",     "b",
+    "e",      "0",     "$",        "g",         "G",     "i",      "a",       "I",     "A",      "o",     "O",
+    "d",      "y",     "p",        "P",         "x",     "c",      "C",       "v",     "V",      "R",     "u",
+    "<C-r>",  "<Esc>", "<Enter>",  "<space>",   "<Tab>", "t",      "T",       "s",     "S",      "r",     "D",
+    "<C-v>",  ">",     "<",        "H",         "J",     "K",      "L",       "m",     "n",      "z",     "Z",
+    "Q",      "X",     "q",        "<BS>",      "<Del>", "<Left>", "<Right>", "<Up>",  "<Down>", "<C-a>", "1",
+    "2",      "f",     ";",        "gg",        "dd",    "yy",     "tt",      "<C-c>", "<C-[>",  "<CR>",  "<S-Tab>",
+    "<Home>", "<End>", "<PageUp>", "<PageDown>"};
 
 // "TYPE" stands for text typed through the input method while an insert
 // mode is current.
@@ -37,6 +42,40 @@ const std::vector<std::string> kTextKeys = {
     "dd", "dw", "cw", "o",    "O",     "v",       "V",      "y",       "p",     "P",      "D",     "w",     "b",
     "e",  "0",  "$",  "<BS>", "<Del>", "<Enter>", "<Left>", "<Right>", "<Up>",  "<Down>", "<C-r>", "r",     "s",
     "m",  "C",  "S",  "J",    "~",     "yy",      "gg",     "G",       "<Tab>", "TYPE",   "TYPE",  "TYPE"};
+
+// Hands the current mode of kit one pointer event at the centre of a cell
+// near the document or at a point anywhere around it; what it did, for the
+// trace.
+std::string pointer_event(std::mt19937& random, KindKit& kit, std::shared_ptr<Point>& drag_start)
+{
+  const auto pt = random() % 3
+                      ? centre_of(*kit.ws, {static_cast<int32_t>(random() % 7), static_cast<int32_t>(random() % 7)})
+                      : std::make_shared<Point>(static_cast<double>(random() % 2000) - 500.0,
+                                                static_cast<double>(random() % 2000) - 500.0);
+  const auto mode = kit.ctx->get_now_mode();
+  switch (random() % 6) {
+  case 0:
+    drag_start = pt;
+    mode->on_press_left_button(pt);
+    return "[press " + pt->to_string() + "]";
+  case 1:
+    mode->on_drag_with_left_button(drag_start ? drag_start : pt, pt);
+    return "[drag " + pt->to_string() + "]";
+  case 2:
+    drag_start = nullptr;
+    mode->on_release_left_button(pt);
+    return "[release " + pt->to_string() + "]";
+  case 3:
+    mode->on_double_press_left_button(pt);
+    return "[double " + pt->to_string() + "]";
+  case 4:
+    mode->on_press_right_button(pt);
+    return "[right " + pt->to_string() + "]";
+  default:
+    mode->on_release_right_button(pt);
+    return "[right release " + pt->to_string() + "]";
+  }
+}
 
 TEST(RandomScripts, CellModesUndoBackToTheStart)
 {
@@ -49,8 +88,13 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
     const std::string before = document_of(*kit.ws);
     ctx.set_pos({1, 1});
     std::string script;
+    std::shared_ptr<Point> drag_start;
     for (int i = 0; i < kKeysPerScript; ++i) {
       const std::string& keys = kCellKeys[random() % kCellKeys.size()];
+      if (keys == "MOUSE") {
+        script += pointer_event(random, kit, drag_start);
+        continue;
+      }
       script += keys;
       press_keys(ctx, keys);
     }
