@@ -329,7 +329,8 @@ public:
   // Sets the cells and the writer, then vwrite(); true.
   bool write_in_cells(ModelElementCells& cells, SerializingWriter& writer);
   // Writes the XML element name with the common attributes role, width,
-  // height, pi, ph, pv, then runs content.
+  // height, pi, ph, pv (no parent reference for a parent that has left the
+  // map the element is in), then runs content.
   void write_base(const std::string& name, const std::function<void()>& content);
   // Writes the XML element name: in for-copy mode first "h" and "v" of the
   // element's own anchor cell, then content.
@@ -396,6 +397,9 @@ protected:
   }
 
 private:
+  // "pi", "ph", "pv" naming parent from this element's cell; nothing when
+  // the element is in its map and the parent is not.
+  void write_parent_reference(SerializingWriter& writer, const ModelElement& parent) const;
   friend class ModelElementCells;
 
   // A parent reference resolved: the element it names, or none.

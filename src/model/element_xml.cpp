@@ -74,18 +74,27 @@ void ModelElement::write_base(const std::string& name, const std::function<void(
       write_int(writer, "width", dh);
     if (dv != 0)
       write_int(writer, "height", dv);
-    if (const ElementPtr parent = m_parent.lock()) {
-      const ModelElementElmPos own = elm2pos(*this);
-      const ModelElementElmPos ref = elm2pos(*parent);
-      write_int(writer, "pi", ref.index);
-      if (ref.h != own.h)
-        write_int(writer, "ph", ref.h);
-      if (ref.v != own.v)
-        write_int(writer, "pv", ref.v);
-    }
+    if (const ElementPtr parent = m_parent.lock())
+      write_parent_reference(writer, *parent);
     if (content)
       content();
   });
+}
+
+void ModelElement::write_parent_reference(SerializingWriter& writer, const ModelElement& parent) const
+{
+  const ModelElementElmPos own = elm2pos(*this);
+  const ModelElementElmPos ref = elm2pos(parent);
+  // A parent that has left the map (removed, and kept alive only by the
+  // undo history) has no place to name: written as (-1, -1), the reference
+  // would read back as one into the element's own cell.
+  if (CellPos{own.h, own.v}.get_is_valid() && !CellPos{ref.h, ref.v}.get_is_valid())
+    return;
+  write_int(writer, "pi", ref.index);
+  if (ref.h != own.h)
+    write_int(writer, "ph", ref.h);
+  if (ref.v != own.v)
+    write_int(writer, "pv", ref.v);
 }
 
 ModelElementElmPos ModelElement::elm2pos(const ModelElement& elm) const

@@ -461,6 +461,38 @@ TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
   EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
 }
 
+TEST(ModelWorkspaceFiles, AChildWhoseParentWasRemovedIsSavedWithoutAParent)
+{
+  // The removed parent lives on in the undo record, so the child's link to
+  // it still answers; the saved document must not name another element.
+  TempDir dir;
+  const auto ws = ModelWorkspace::create();
+  const auto parent = text("parent");
+  put(*ws, parent, 0, 4);
+  put(*ws, text("other"), 3, 5);
+  const auto child = ModelTextElement::create_with_parent(parent);
+  child->set_text("child");
+  put(*ws, child, 3, 5);
+  const auto removal = test::record_edit(*ws, [&] { ws->remove(parent); });
+  ASSERT_EQ(child->get_parent(), parent);
+
+  const std::string path = dir.file("orphan.xml");
+  ASSERT_TRUE(ws->save(path));
+  EXPECT_EQ(contents_of(path).find("pi="), std::string::npos) << contents_of(path);
+  const auto loaded = ModelWorkspace::create();
+  ASSERT_TRUE(loaded->load(path));
+  const auto head = loaded->elm_at({3, 5});
+  ASSERT_NE(head, nullptr);
+  ASSERT_NE(head->get_next(), nullptr);
+  EXPECT_EQ(head->get_next()->get_parent(), nullptr);
+
+  // Undo brings the parent back, and with it the reference.
+  ws->patch(*removal->reverse());
+  ASSERT_TRUE(ws->save(path));
+  ASSERT_TRUE(loaded->load(path));
+  EXPECT_EQ(loaded->elm_at({3, 5})->get_next()->get_parent(), loaded->elm_at({0, 4}));
+}
+
 // Documents damaged at random (numbers swapped for extreme ones, bytes
 // dropped, slices repeated, stray markup): each is either refused, leaving
 // the open document exactly as it was, or read into a document that saves
