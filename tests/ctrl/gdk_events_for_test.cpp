@@ -7,6 +7,16 @@ namespace {
 
 GdkSeat* seat() { return gdk_display_get_default_seat(gdk_display_get_default()); }
 
+// A new event of type on window, sent now from device.
+EventPtr new_event(GdkEventType type, GdkWindow* window, GdkDevice* device)
+{
+  EventPtr event(gdk_event_new(type));
+  event->any.window = GDK_WINDOW(g_object_ref(window));
+  event->any.send_event = TRUE;
+  gdk_event_set_device(event.get(), device);
+  return event;
+}
+
 } // namespace
 
 void settle()
@@ -17,40 +27,31 @@ void settle()
 
 EventPtr key_event(GdkEventType type, GdkWindow* window, guint keyval, guint state)
 {
-  EventPtr event(gdk_event_new(type));
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.send_event = TRUE;
+  EventPtr event = new_event(type, window, gdk_seat_get_keyboard(seat()));
   event->key.time = GDK_CURRENT_TIME;
   event->key.keyval = keyval;
   event->key.state = state;
-  gdk_event_set_device(event.get(), gdk_seat_get_keyboard(seat()));
   return event;
 }
 
 EventPtr button_event(GdkEventType type, GdkWindow* window, guint button, double x, double y, guint state)
 {
-  EventPtr event(gdk_event_new(type));
-  event->button.window = GDK_WINDOW(g_object_ref(window));
-  event->button.send_event = TRUE;
+  EventPtr event = new_event(type, window, gdk_seat_get_pointer(seat()));
   event->button.time = GDK_CURRENT_TIME;
   event->button.button = button;
   event->button.x = x;
   event->button.y = y;
   event->button.state = state;
-  gdk_event_set_device(event.get(), gdk_seat_get_pointer(seat()));
   return event;
 }
 
 EventPtr motion_event(GdkWindow* window, guint state, double x, double y)
 {
-  EventPtr event(gdk_event_new(GDK_MOTION_NOTIFY));
-  event->motion.window = GDK_WINDOW(g_object_ref(window));
-  event->motion.send_event = TRUE;
+  EventPtr event = new_event(GDK_MOTION_NOTIFY, window, gdk_seat_get_pointer(seat()));
   event->motion.time = GDK_CURRENT_TIME;
   event->motion.state = state;
   event->motion.x = x;
   event->motion.y = y;
-  gdk_event_set_device(event.get(), gdk_seat_get_pointer(seat()));
   return event;
 }
 
