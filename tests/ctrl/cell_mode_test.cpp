@@ -124,9 +124,7 @@ TEST(CellMode, KeyScripts)
 
     // Undo in the cell mode takes every step back.
     ctx.change_to_cell_mode();
-    for (size_t i = 0; i < s.steps; ++i)
-      press_keys(ctx, "u");
-    EXPECT_EQ(document_of(*kit.ws), before);
+    expect_undone_to(kit, s.steps, before);
   }
 }
 

@@ -288,6 +288,13 @@ std::string mode_name(KindKit& kit) { return kit.ctx->get_now_mode()->get_name()
 
 size_t undo_steps(KindKit& kit) { return kit.ctx->get_action_proc()->get_undo_stack().size(); }
 
+void expect_undone_to(KindKit& kit, size_t steps, const std::string& before)
+{
+  for (size_t i = 0; i < steps; ++i)
+    press_keys(*kit.ctx, "u");
+  EXPECT_EQ(document_of(*kit.ws), before);
+}
+
 std::vector<std::string> marks_in_process(KindKit& kit)
 {
   std::vector<std::string> names;

@@ -166,6 +166,9 @@ private:
 std::string mode_name(KindKit& kit);
 // How many steps the undo stack holds.
 size_t undo_steps(KindKit& kit);
+// Presses "u" steps times in the current mode (the caller has returned to
+// the cell mode) and expects the document written as before.
+void expect_undone_to(KindKit& kit, size_t steps, const std::string& before);
 // The names of the marks in process (highlighted or under edit), in
 // document order.
 std::vector<std::string> marks_in_process(KindKit& kit);

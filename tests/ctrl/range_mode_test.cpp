@@ -201,9 +201,7 @@ TEST(RangeMode, KeyScripts)
 
     // Every step the mode left is an ordinary one.
     ctx.change_to_cell_mode();
-    for (size_t i = 0; i < s.steps; ++i)
-      press_keys(ctx, "u");
-    EXPECT_EQ(document_of(*kit.ws), before);
+    expect_undone_to(kit, s.steps, before);
   }
 }
 

@@ -110,9 +110,7 @@ TEST(SelectCellMode, KeyScripts)
 
     ctx.change_to_cell_mode();
     EXPECT_EQ(selection(kit), std::nullopt) << "leaving drops the selection";
-    for (size_t i = 0; i < s.steps; ++i)
-      press_keys(ctx, "u");
-    EXPECT_EQ(document_of(*kit.ws), before);
+    expect_undone_to(kit, s.steps, before);
   }
 }
 
