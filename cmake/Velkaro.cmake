@@ -30,13 +30,28 @@ function(velkaro_library folder)
   endif()
 endfunction()
 
-# velkaro_test(<folder> LIBS <targets>... [GTK])
+# velkaro_test(<folder> LIBS <targets>... [GTK] [KIT <files>...])
 # Builds tests/<folder>/*.cpp with the shared test main into test_<folder>
 # and registers each test case with CTest. GTK marks executables that start
 # GTK when a display is present; the others run with leak detection.
+# KIT names helper sources of the folder that other test folders share: they
+# go into the static library velkaro_test_<folder>_kit instead, which the
+# folder's tests (and any other test target) link.
 function(velkaro_test folder)
-  cmake_parse_arguments(ARG "GTK" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GTK" "" "LIBS;KIT" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(ARG_KIT)
+    set(kit_sources)
+    foreach(f ${ARG_KIT})
+      list(APPEND kit_sources ${PROJECT_SOURCE_DIR}/tests/${folder}/${f})
+    endforeach()
+    list(REMOVE_ITEM sources ${kit_sources})
+    add_library(velkaro_test_${folder}_kit STATIC ${kit_sources})
+    target_compile_options(velkaro_test_${folder}_kit PRIVATE ${VELKARO_WARNINGS})
+    target_link_libraries(velkaro_test_${folder}_kit PUBLIC ${ARG_LIBS} velkaro_test_support)
+    target_precompile_headers(velkaro_test_${folder}_kit PRIVATE <gtest/gtest.h> ${VELKARO_PCH_GTK})
+    list(APPEND ARG_LIBS velkaro_test_${folder}_kit)
+  endif()
   if(NOT sources)
     return()
   endif()
