@@ -64,15 +64,20 @@ ViewCheckMenuItem::ViewCheckMenuItem(const Glib::ustring& label, const std::stri
   register_toggle_action(*ctx);
   ctx->signal_config_changed().connect(sigc::mem_fun(*this, &ViewCheckMenuItem::config_changed_cb));
   signal_activate().connect([this] {
-    if (m_callback)
+    if (m_callback && !m_showing)
       m_callback(m_key);
   });
 }
 
 void ViewCheckMenuItem::config_changed_cb(const std::string& key, const std::optional<std::string>& value)
 {
-  if (key == m_key)
-    set_active(value.value_or("") == "true");
+  if (key != m_key)
+    return;
+  // GTK activates an entry whose state changes; showing a value written
+  // elsewhere must not switch it again.
+  m_showing = true;
+  ScopeGuard shown([this] { m_showing = false; });
+  set_active(value.value_or("") == "true");
 }
 
 void ViewCheckMenuItem::register_toggle_action(CtrlContext& ctx) const

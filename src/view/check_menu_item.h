@@ -11,8 +11,9 @@
 //
 // Re-entry: writing the setting announces "config-changed" at once; every
 // entry of the key then takes the new state, and GTK activates an entry
-// whose state changes, which runs the action by name again. The action
-// ignores a run that starts while it is running.
+// whose state changes. That activation runs nothing, so a value written by
+// anyone stays as written; and the action ignores a run that starts while
+// it is running.
 //
 // The action belongs to the context and stays there after the entry goes;
 // registering a second entry for the same key (a View menu built for the
@@ -49,6 +50,8 @@ private:
   std::string m_key;
   ViewMenuCallback m_callback;
   std::weak_ptr<CtrlContext> m_ctx;
+  // Set while the entry shows a value from "config-changed".
+  bool m_showing = false;
 };
 
 } // namespace velkaro

@@ -236,6 +236,22 @@ TEST(MainMenuCheckEntries, RunningTheActionByNameFlipsTheSettingAndEveryEntryOnc
   EXPECT_EQ(stored_setting(ctx, "show-toolbar"), "true");
 }
 
+TEST(MainMenuCheckEntries, AValueWrittenElsewhereIsShownAndStaysAsWritten)
+{
+  VELKARO_REQUIRE_GTK();
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  ViewMainMenu bar(kit.ctx);
+  auto* entry = find_item<ViewCheckMenuItem>(menu_of(bar, "_View"), "Show Menubar");
+  ASSERT_TRUE(entry && entry->get_active());
+  SettingWrites writes(ctx);
+
+  ctx.save_config("show-menubar", "false");
+  EXPECT_EQ(writes.lines, (Lines{"show-menubar=false"}));
+  EXPECT_EQ(stored_setting(ctx, "show-menubar"), "false");
+  EXPECT_FALSE(entry->get_active());
+}
+
 TEST(MainMenuCheckEntries, EntriesShowTheStoredSettingAndAStrangeValueSwitchesToTrue)
 {
   VELKARO_REQUIRE_GTK();

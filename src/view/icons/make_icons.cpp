@@ -268,7 +268,7 @@ void draw_delete_block(cairo_t* cr)
 
 void draw_connect_association(cairo_t* cr)
 {
-  cairo_set_line_width(cr, 1.5);
+  cairo_set_line_width(cr, 2.0);
   segment(cr, 2, 8, 14, 8);
   dot(cr, 2, 8, 1.75);
   dot(cr, 14, 8, 1.75);
@@ -276,7 +276,7 @@ void draw_connect_association(cairo_t* cr)
 
 void draw_connect_dependency(cairo_t* cr)
 {
-  cairo_set_line_width(cr, 1.5);
+  cairo_set_line_width(cr, 2.0);
   const double dash[] = {2.0, 1.5};
   cairo_set_dash(cr, dash, 2, 0);
   segment(cr, 1, 8, 14, 8);
@@ -289,7 +289,7 @@ void draw_connect_dependency(cairo_t* cr)
 
 void draw_connect_generalization(cairo_t* cr)
 {
-  cairo_set_line_width(cr, 1.5);
+  cairo_set_line_width(cr, 2.0);
   segment(cr, 1, 8, 9, 8);
   polygon(cr, {{9, 3.5}, {14.75, 8}, {9, 12.5}});
   cairo_stroke(cr);
@@ -297,7 +297,7 @@ void draw_connect_generalization(cairo_t* cr)
 
 void diamond_connector(cairo_t* cr, bool filled)
 {
-  cairo_set_line_width(cr, 1.5);
+  cairo_set_line_width(cr, 2.0);
   segment(cr, 1, 8, 6, 8);
   polygon(cr, {{6, 8}, {10.5, 4.5}, {15, 8}, {10.5, 11.5}});
   if (filled)
