@@ -9,7 +9,8 @@
 //   when the menu is built with a context; otherwise a plain entry.
 // Labels are message ids: they are looked up in the program's catalogue
 // when the menu is built (mark them with N_()); titles are shown as
-// written. Every build makes new widgets.
+// written. Every build makes new widgets. A table refers to its rows
+// without copying them: keep the rows in a static array.
 
 #include <memory>
 #include <span>

@@ -4,7 +4,8 @@
 //
 // A diagram kind supplies its buttons as a table of rows {tooltip, action,
 // separator after} given to the constructor; by default the class-diagram
-// buttons (default_rows()). Tooltips are shown as written.
+// buttons (default_rows()). Tooltips are shown as written. The rows are read
+// during construction only.
 //
 // Enabled state: a button is sensitive exactly when its action is in the
 // handler's actionable set, or is "manual". The constructor applies the

@@ -137,9 +137,11 @@ TEST(MainMenu, PlainEntriesFollowTheActionableNamesAfterTheRefreshDelay)
   EXPECT_FALSE(find_item(help, "_Version info.")->get_sensitive());
   // Check entries stay sensitive whatever the set.
   bar.on_update_actionable_name({});
-  for (auto* item : items_of(menu_of(bar, "_View")))
-    if (auto* check = dynamic_cast<ViewCheckMenuItem*>(item))
+  for (auto* item : items_of(menu_of(bar, "_View"))) {
+    if (auto* check = dynamic_cast<ViewCheckMenuItem*>(item)) {
       EXPECT_TRUE(check->get_sensitive()) << check->get_key();
+    }
+  }
   // With nothing actionable, "_Manual" is the one plain entry left enabled.
   bar.foreach_menu_item([](ViewMenuItem& item) { EXPECT_EQ(item.get_sensitive(), item.action_name == "manual"); });
 }
