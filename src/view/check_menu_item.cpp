@@ -53,13 +53,12 @@ private:
 
 ViewCheckMenuItem::ViewCheckMenuItem(const Glib::ustring& label, const std::string& key, ViewMenuCallback callback,
                                      const std::shared_ptr<CtrlContext>& ctx)
-  : Gtk::CheckMenuItem(label, false), m_key(key), m_callback(std::move(callback)), m_ctx(ctx)
+  : Gtk::CheckMenuItem(label, false), m_key(key), m_callback(std::move(callback))
 {
   gtk_actionable_set_action_name(GTK_ACTIONABLE(gobj()), m_key.c_str());
   set_sensitive(true);
   property_sensitive().signal_changed().connect(sigc::mem_fun(*this, &ViewCheckMenuItem::on_sensitive_changed));
   VK_CHECK(ctx);
-  // Shown before the activate handler exists, so showing runs no action.
   config_changed_cb(m_key, ctx->config(m_key));
   register_toggle_action(*ctx);
   ctx->signal_config_changed().connect(sigc::mem_fun(*this, &ViewCheckMenuItem::config_changed_cb));

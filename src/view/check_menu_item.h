@@ -17,8 +17,9 @@
 //
 // The action belongs to the context and stays there after the entry goes;
 // registering a second entry for the same key (a View menu built for the
-// popup) keeps the action already there. The entry links to the context
-// weakly: a popup that the context holds may hold entries.
+// popup) keeps the action already there. The entry keeps no reference to
+// the context (a popup that the context holds may hold entries); its
+// connection to "config-changed" ends with either.
 
 #include <memory>
 #include <optional>
@@ -49,7 +50,6 @@ private:
 
   std::string m_key;
   ViewMenuCallback m_callback;
-  std::weak_ptr<CtrlContext> m_ctx;
   // Set while the entry shows a value from "config-changed".
   bool m_showing = false;
 };
