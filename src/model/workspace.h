@@ -241,10 +241,12 @@ public:
   ElementPtr resize(const ElementPtr& elm, const CellRange& range, const CellPos& newpos);
   // Gives elm the extension (dh, dv) by storing a deep copy of it that has
   // it. newpos, when valid, must be elm's anchor cell; callers that keep the
-  // anchor pass (-1, -1). When the copy fits there, elm is removed and the
-  // copy, after picking its parent, is stored: the result is the copy.
-  // Otherwise elm goes back to the end of its chain and is the result. A
-  // negative extension changes nothing.
+  // anchor pass (-1, -1). When the copy fits there, elm is removed with its
+  // stored descendants; the copy takes elm's parent, may pick another one
+  // and is stored, and copies of the descendants, each naming the copy of
+  // its own parent, are stored where they stood (each appended to its
+  // chain): the result is the copy. Otherwise elm goes back to the end of
+  // its chain and is the result. A negative extension changes nothing.
   ElementPtr resize_hv(const ElementPtr& elm, int32_t dh, int32_t dv, const CellPos& newpos);
   // Clears the in-process flag of every stored element (the field itself,
   // not through the element's setter).
