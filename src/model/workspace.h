@@ -19,8 +19,16 @@
 // Notification. signal_updated() is the document's change signal. The
 // workspace connects its own handler first, at construction, so modified is
 // already set when any other observer runs. The bare line operations,
-// add_text() and patch() emit it; store, remove, replace, cut and resize do
-// not: their callers emit it through signal_update() when done.
+// add_text(), paste(), move_range() and patch() emit it through
+// signal_update(); store, remove, replace, cut and resize do not.
+//
+// Steps. The controller runs every change of the document as a step of its
+// undo history (an action executed, undone or redone) between begin_step()
+// and end_step(). While a step is open, signal_update() only notes the
+// change; when the outermost step closes having changed the document (its
+// record is not empty, or signal_update() ran), modified is set and
+// signal_updated() is emitted once. So whoever makes a change in a step, it
+// marks the document modified and observers are told once per step.
 //
 // Temp mode (is_tmp): get_cells() gives the scratch cells tmp_cells, so every
 // lookup and edit works on them; nothing is recorded, signal_updated() is not
@@ -109,8 +117,18 @@ public:
   sigc::signal<void()>& signal_updated() { return m_signal_updated; }
   // Emitted with "cells", "diff" or "file-path" after the setter ran.
   sigc::signal<void(const char*)>& signal_notify() { return m_signal_notify; }
-  // Emits signal_updated() unless in temp mode.
+  // Emits signal_updated() unless in temp mode; while a step is open, only
+  // notes that the step changed the document.
   void signal_update();
+
+  // Opens a step (steps nest).
+  void begin_step();
+  // Closes the step opened last; changed tells that it left a non-empty
+  // record. When the outermost step closes and it or a step inside it
+  // changed the document or called signal_update(), signal_updated() is
+  // emitted once (which sets modified). Nothing is noted or emitted in
+  // temp mode.
+  void end_step(bool changed);
 
   // --- Virtual operations with the base behaviour.
 
@@ -444,6 +462,8 @@ private:
   std::string m_last_error;
   sigc::signal<void()> m_signal_updated;
   sigc::signal<void(const char*)> m_signal_notify;
+  int m_step_depth = 0;
+  bool m_step_changed = false;
 };
 
 } // namespace velkaro
