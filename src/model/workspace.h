@@ -39,8 +39,10 @@
 // line operation that would move an element out of that range is refused.
 //
 // Files. save() writes the whole document to a temporary file beside the
-// target, flushes it to disk and only then renames it over the target, so
-// that a failure at any step leaves the old file as it was. load() reads into
+// target (ModelFileReplacement: unnamed while it is written, where the file
+// system allows), flushes it to disk and only then renames it over the
+// target, so that a failure at any step leaves the old file as it was, and
+// clears what saves of the same file left when they were killed. load() reads into
 // fresh cells and keeps them only when the whole file was read; otherwise
 // the document stays as it was. Both report why they failed through
 // get_last_error().

@@ -2,16 +2,22 @@
 // failure costs what is on disk or in memory.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <thread>
+
 #include <grp.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -330,6 +336,82 @@ TEST(ModelWorkspaceFilesDeathTest, AnOrdinaryUsersSaveIntoADirectoryWithoutWrite
   };
   EXPECT_EXIT(save_as_nobody(), ::testing::ExitedWithCode(0), "^$");
   EXPECT_EQ(contents_of(target), "old");
+}
+
+// Dies by SIGKILL at the last moment of a save: the complete temporary file
+// has its name and is about to replace the target.
+class KilledWorkspace : public ModelWorkspace {
+public:
+  explicit KilledWorkspace(Key key) : ModelWorkspace(key) {}
+
+protected:
+  bool replace_file(const std::string&, const std::string&, std::string&) override
+  {
+    raise(SIGKILL);
+    return false;
+  }
+};
+
+// Runs body in a child process and waits for it (killing it after delay,
+// when one is given); true when the child died by SIGKILL.
+bool killed_in_child(const std::function<void()>& body, std::optional<std::chrono::milliseconds> delay)
+{
+  const pid_t pid = fork();
+  if (pid == 0) {
+    body();
+    _exit(0);
+  }
+  if (pid < 0)
+    return false;
+  if (delay) {
+    std::this_thread::sleep_for(*delay);
+    kill(pid, SIGKILL);
+  }
+  int status = 0;
+  // A child stuck in a lock that another thread held at the fork is ended too.
+  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 20000) {
+      kill(pid, SIGKILL);
+      (void)waitpid(pid, &status, 0);
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST(ModelWorkspaceFiles, WhatSavesKilledMidwayLeaveIsClearedByTheNextSave)
+{
+  TempDir dir;
+  const std::string target = dir.file("doc.xml");
+  const auto ws = sample_document();
+  // Large enough that a save takes a while.
+  for (int32_t y = 0; y < 1000; ++y)
+    put(*ws, text("line " + std::to_string(y)), 1, y + 10);
+  ASSERT_TRUE(ws->save(target));
+  const std::string saved = contents_of(target);
+
+  // Killed with the complete temporary file named beside the target.
+  const auto killed = ModelWorkspace::create<KilledWorkspace>();
+  put(*killed, text("never saved"), 0, 0);
+  ASSERT_TRUE(killed_in_child([&] { (void)killed->save(target); }, std::nullopt));
+  EXPECT_GT(names_in(dir.path()).size(), 1u) << "the killed save left its temporary file";
+  // Killed at whatever point the saves have reached.
+  for (const int ms : {5, 20, 40}) {
+    SCOPED_TRACE(ms);
+    EXPECT_TRUE(killed_in_child(
+      [&] {
+        for (;;)
+          (void)ws->save(target);
+      },
+      std::chrono::milliseconds(ms)));
+  }
+  EXPECT_EQ(contents_of(target), saved) << "a killed save never leaves a broken document";
+
+  ws->signal_update();
+  ASSERT_TRUE(ws->save(target)) << ws->get_last_error();
+  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(contents_of(target), saved);
 }
 
 TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTemporaryFile)
