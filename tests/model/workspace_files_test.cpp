@@ -543,6 +543,70 @@ TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
   EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
 }
 
+// A document holding one text, on line 3 of the file.
+std::string document_with_text(const std::string& content)
+{
+  return "<?xml version=\"1.0\"?>\n<workspace><element_cells><cell h=\"1\" v=\"1\">\n"
+         "<text role=\"1\" align=\"left\" valign=\"centre\">" +
+         content + "</text></cell></element_cells></workspace>\n";
+}
+
+std::string lines_of(int64_t count, size_t width, const std::string& end = "\n")
+{
+  std::string text;
+  for (int64_t i = 0; i < count; ++i)
+    text += (i ? end : "") + std::string(width, static_cast<char>('a' + i % 26));
+  return text;
+}
+
+TEST(ModelWorkspaceFiles, ATextTooLargeToLayOutQuicklyIsRefusedNamingItsLine)
+{
+  using Clock = std::chrono::steady_clock;
+  constexpr int64_t max_lines = ModelTextElement::MAX_LINES;
+  constexpr int64_t max_bytes = ModelTextElement::MAX_BYTES;
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* refused; // nullptr: accepted
+  };
+  const std::vector<Case> cases = {
+    {"20,000 lines", lines_of(20000, 10), "more than 256 lines"},
+    {"one line of 5 MB", std::string(5 << 20, 'x'), "more than 8192 bytes"},
+    {"one line too many", lines_of(max_lines + 1, 3), "more than 256 lines"},
+    {"lines ended by carriage returns", lines_of(max_lines + 1, 3, "&#13;"), "more than 256 lines"},
+    {"lines ended by paragraph separators", lines_of(max_lines + 1, 3, "\u2029"), "more than 256 lines"},
+    {"one byte too many", std::string(max_bytes + 1, 'x'), "more than 8192 bytes"},
+    {"as many lines as allowed, filling the bytes", lines_of(max_lines, max_bytes / max_lines - 1), nullptr},
+    {"as many bytes as allowed", std::string(max_bytes, 'x'), nullptr},
+    {"carriage return and line feed end one line", lines_of(max_lines, 3, "&#13;\n"), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string path = dir.file("doc.xml");
+    write_text_file(path, document_with_text(c.text));
+    const auto ws = ModelWorkspace::create();
+    const auto start = Clock::now();
+    const bool loaded = ws->load(path);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    // Generous: a text at the limits lays out in a few milliseconds.
+    EXPECT_LT(took.count(), 1000);
+    if (c.refused) {
+      EXPECT_FALSE(loaded);
+      EXPECT_NE(ws->get_last_error().find(std::string("line 3: a text holds ") + c.refused), std::string::npos)
+        << ws->get_last_error();
+      EXPECT_EQ(ws->get_cells()->get(1, 1), nullptr);
+    } else {
+      ASSERT_TRUE(loaded) << ws->get_last_error();
+      const auto t = std::dynamic_pointer_cast<ModelTextElement>(ws->elm_at({1, 1}));
+      ASSERT_NE(t, nullptr);
+      EXPECT_FALSE(ModelTextElement::too_large(t->get_text()));
+      // Its copy reads back.
+      EXPECT_EQ(std::dynamic_pointer_cast<ModelTextElement>(t->copy_())->get_text(), t->get_text());
+    }
+  }
+}
+
 TEST(ModelWorkspaceFiles, AChildWhoseParentWasRemovedIsSavedWithoutAParent)
 {
   // The removed parent lives on in the undo record, so the child's link to
