@@ -103,14 +103,19 @@ void ViewWsDrawer::visit(int32_t x, int32_t y, const ElementPtr& elm, const Cair
 {
   now_cell = {x, y};
   const auto grid = get_grid();
+  Rectangle covered;
   if (elm->get_is_multi()) {
     start_cell = elm->pos;
-    now_rect = grid->get_range_rect(covered_range(*elm));
+    // From the anchor cell's corner, as the element's layout box is placed.
+    now_rect = grid->get_range_rect(CellRange{elm->pos, elm->get_endpos()});
+    covered = grid->get_range_rect(covered_range(*elm));
   } else {
     start_cell = {x, y};
-    now_rect = grid->get_rect(x, y);
+    now_rect = covered = grid->get_rect(x, y);
   }
-  if (region && !now_rect.is_intersect_region(region->cobj()))
+  // Tested with the cells it covers: for an element extending left or up
+  // now_rect has a negative width or height.
+  if (region && !covered.is_intersect_region(region->cobj()))
     return;
   now_elm = elm;
   init();

@@ -62,8 +62,11 @@ public:
   CellPos now_cell{0, 0};
   // The element; set only for elements that pass the region test.
   ElementPtr now_elm;
-  // The grid rectangle of the element's cells (of its whole range for an
-  // element over several cells), in canvas units.
+  // In canvas units, the grid rectangle of the visited cell, or for an
+  // element over several cells of its range from its anchor cell to its
+  // end cell: from the anchor cell's top-left corner, where its layout box
+  // starts, so that an element extending left or up has a negative width
+  // or height here.
   Rectangle now_rect;
 
   // --- The walk and the style, for draw().

@@ -207,7 +207,10 @@ TEST(WsDrawerTest, TheWalkOfARegionEqualsTheWholeWalkTestedAgainstIt)
       const auto dc_region = Cairo::Region::create(region.to_cairo_int());
       std::vector<std::string> expected;
       whole.on_visit = [&](RecordingDrawer& d) {
-        if (d.now_rect.is_intersect_region(dc_region->cobj()))
+        // The cells the element covers, whichever way it extends.
+        CellRange cells{d.now_elm->pos, d.now_elm->get_endpos()};
+        cells.ensure_consistency();
+        if (k.range_rect(cells.start, cells.end).is_intersect_region(dc_region->cobj()))
           expected.push_back(d.visits.back());
       };
       k.walk(whole, region);
