@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -215,6 +216,59 @@ inline void expect_undo_redo(ModelWorkspace& ws, const ModelWorkspaceDiff& d, co
     ws.patch(d);
     ASSERT_EQ(doc(ws), after) << "redo, round " << round;
   }
+}
+
+} // namespace velkaro::test
+
+namespace velkaro::test {
+
+// Whether d records nothing at all.
+inline bool record_is_empty(const ModelWorkspaceDiff& d)
+{
+  int n = 0;
+  d.each_add([&n](int32_t, int32_t, const ElementPtr&) { ++n; });
+  d.each_rm([&n](int32_t, int32_t, const ElementPtr&) { ++n; });
+  return n == 0 && !d.inserted_line && !d.removed_line;
+}
+
+// One operation on a small fixture: what it returns, the cell dump after it
+// (nothing: the document stays as it was, and nothing is recorded), and how
+// often it emits "signal-updated".
+struct OpCase {
+  std::string name;
+  std::function<void(SeqWorkspace&)> setup;
+  std::function<bool(SeqWorkspace&)> op;
+  bool result;
+  std::optional<std::vector<std::string>> after;
+  int signals;
+};
+
+// Runs c on a fresh workspace: the result, the dump, the signals, and undo
+// and redo of the operation's record back to the documents before and after.
+inline void run_case(const OpCase& c)
+{
+  SCOPED_TRACE(c.name);
+  const auto ws = new_ws();
+  c.setup(*ws);
+  ws->clear_in_process();
+  const std::string before = doc(*ws);
+  const auto before_dump = dump(*ws);
+  int signals = 0;
+  sigc::connection counting = ws->signal_updated().connect([&signals] { ++signals; });
+  bool result = false;
+  const auto d = recorded(*ws, [&] { result = c.op(*ws); });
+  counting.disconnect();
+  EXPECT_EQ(result, c.result);
+  EXPECT_EQ(signals, c.signals);
+  if (!c.after) {
+    EXPECT_EQ(joined(dump(*ws)), joined(before_dump));
+    EXPECT_EQ(doc(*ws), before);
+    EXPECT_TRUE(record_is_empty(*d));
+    return;
+  }
+  EXPECT_EQ(joined(dump(*ws)), joined(*c.after));
+  const std::string after = doc(*ws);
+  expect_undo_redo(*ws, *d, before, after);
 }
 
 } // namespace velkaro::test
