@@ -169,6 +169,37 @@ TEST(ViewKeySetting, RowShowsKeysFromTheSpacerOutwardsAndRestoreOnlyWhenRemapped
   EXPECT_TRUE(r.get_restore_button()->get_sensitive());
 }
 
+// The underline of a button's label: PANGO_UNDERLINE_NONE when it has none.
+int underline_of(Gtk::Button& button)
+{
+  auto* label = dynamic_cast<Gtk::Label*>(button.get_child());
+  PangoAttrList* attrs = label ? gtk_label_get_attributes(label->gobj()) : nullptr;
+  if (!attrs)
+    return PANGO_UNDERLINE_NONE;
+  PangoAttrIterator* it = pango_attr_list_get_iterator(attrs);
+  const auto* attr = reinterpret_cast<const PangoAttrInt*>(pango_attr_iterator_get(it, PANGO_ATTR_UNDERLINE));
+  const int value = attr ? attr->value : PANGO_UNDERLINE_NONE;
+  pango_attr_iterator_destroy(it);
+  return value;
+}
+
+TEST(ViewKeySetting, ButtonLabelIsUnderlinedWhileTheButtonHasTheFocus)
+{
+  VELKARO_REQUIRE_GTK();
+  Stage stage;
+  auto& r = stage.row("KIND CELL MODE", "own-x");
+  Gtk::Button& add = *r.get_add_button();
+  Gtk::Button& key = *r.get_key_buttons().at(0);
+  EXPECT_EQ(underline_of(add), PANGO_UNDERLINE_NONE);
+  add.grab_focus();
+  stage.frame();
+  EXPECT_EQ(underline_of(add), PANGO_UNDERLINE_SINGLE);
+  key.grab_focus();
+  stage.frame();
+  EXPECT_EQ(underline_of(add), PANGO_UNDERLINE_NONE);
+  EXPECT_EQ(underline_of(key), PANGO_UNDERLINE_SINGLE);
+}
+
 TEST(ViewKeySetting, TypingGgAndOkStoresTheSequenceUnderTheModesGroup)
 {
   VELKARO_REQUIRE_GTK();
