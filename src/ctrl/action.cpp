@@ -52,6 +52,14 @@ bool CtrlAction::merge(const std::shared_ptr<CtrlAction>& other)
   return true;
 }
 
+bool CtrlAction::get_has_changes() const
+{
+  for (const CtrlAction* a = this; a; a = a->m_next_action.get())
+    if (a->m_diff && !a->m_diff->get_is_empty())
+      return true;
+  return false;
+}
+
 bool CtrlAction::get_is_mergeable() const { return m_is_mergeable; }
 
 void CtrlAction::set_is_mergeable(bool mergeable) { m_is_mergeable = mergeable; }

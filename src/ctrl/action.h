@@ -63,6 +63,8 @@ public:
   const std::shared_ptr<CtrlAction>& get_next_action() const { return m_next_action; }
   // The record of the latest execution, or null.
   const std::shared_ptr<ModelWorkspaceDiff>& get_diff() const { return m_diff; }
+  // The record of this action or of one merged into it is not empty.
+  bool get_has_changes() const;
   // The cursor cell when the processor recorded the action; (-1, -1) when
   // none was recorded.
   const CellPos& get_cursor_cell() const { return m_cursor_cell; }

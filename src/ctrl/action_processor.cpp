@@ -5,8 +5,35 @@
 #include "common/check.h"
 #include "ctrl/action.h"
 #include "ctrl/icursor_holder.h"
+#include "model/workspace.h"
 
 namespace velkaro {
+
+namespace {
+
+// One step of the action's workspace, closed when it goes out of scope.
+class Step {
+public:
+  explicit Step(const CtrlAction& action) : m_ws(action.get_ws())
+  {
+    if (m_ws)
+      m_ws->begin_step();
+  }
+  ~Step()
+  {
+    if (m_ws)
+      m_ws->end_step(changed);
+  }
+  Step(const Step&) = delete;
+  Step& operator=(const Step&) = delete;
+
+  bool changed = false;
+
+private:
+  std::shared_ptr<ModelWorkspace> m_ws;
+};
+
+} // namespace
 
 CtrlActionProcessor::CtrlActionProcessor() : m_last_action(CtrlAction::create()) {}
 
@@ -19,7 +46,11 @@ bool CtrlActionProcessor::execute(const std::shared_ptr<CtrlAction>& action)
 {
   VK_CHECK_VAL(action, false);
   m_last_action = action;
-  if (!action->execute())
+  Step step(*action);
+  const bool done = action->execute();
+  // Also a change the action does not own up to is the document's.
+  step.changed = action->get_has_changes();
+  if (!done)
     return false;
   m_redo_stack.reset();
   if (!m_undo_stack.empty()) {
@@ -40,7 +71,9 @@ void CtrlActionProcessor::undo(bool move_cursor)
     return;
   const auto action = std::move(m_undo_stack.back());
   m_undo_stack.pop_back();
+  Step step(*action);
   action->undo();
+  step.changed = action->get_has_changes();
   if (!m_redo_stack)
     m_redo_stack.emplace();
   m_redo_stack->push_back(action);
@@ -54,7 +87,9 @@ void CtrlActionProcessor::redo()
     return;
   const auto action = std::move(m_redo_stack->back());
   m_redo_stack->pop_back();
+  Step step(*action);
   action->redo();
+  step.changed = action->get_has_changes();
   m_undo_stack.push_back(action);
   restore_cursor(*action);
 }

@@ -9,6 +9,13 @@
 // top action between the stacks and put the cursor back on its recorded
 // cell. Neither stack has a depth limit.
 //
+// Every execution, undo and redo is one step of the action's workspace
+// (ModelWorkspace::begin_step()): when the step leaves a non-empty record
+// (for undo and redo, in the action or one merged into it), or the
+// workspace announced a change meanwhile, the workspace is marked modified
+// and its observers are told once, after the stacks have changed. No action
+// has to announce its own changes.
+//
 // The redo history is absent until the first undo and again after every
 // successful execution; get_redo_stack() tells absent from empty.
 //

@@ -235,6 +235,10 @@ void CtrlTextEditor::emit_overstep(int dx, int dy)
 
 void CtrlTextEditor::commit_text(CtrlITextEditable& ite, const std::string& text, const std::function<void()>& finish)
 {
+  // A text larger than its holder may hold is not made: the change does
+  // nothing.
+  if (!ite.get_accepts_text(text))
+    return;
   const std::string prev = ite.get_text();
   ite.set_text(text);
   if (finish)

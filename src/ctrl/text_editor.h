@@ -347,7 +347,8 @@ protected:
 
   // The one way the editor changes a text: remembers the text before, sets
   // text (up to its first NUL), lets finish place the cursor on the changed
-  // text, then emit_update_text(prev).
+  // text, then emit_update_text(prev). Nothing happens when the holder does
+  // not accept text (CtrlITextEditable::get_accepts_text()).
   void commit_text(CtrlITextEditable& ite, const std::string& text, const std::function<void()>& finish);
   void set_is_activated(bool on) { m_is_activated = on; }
 

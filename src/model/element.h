@@ -346,7 +346,7 @@ public:
   // "index", "h", "v" of the current element, absent ones as 0.
   ModelElementElmPos readpos();
   // The element a parent reference names (pp's -1 parts become the
-  // element's own cell); the target's latest copy when it has one. Null when
+  // element's own cell); the target's latest copy while one is held. Null when
   // the cell holds no chain or the index is outside it.
   ElementPtr pos2elm(ModelElementElmPos& pp) const;
   // Finishes a read or a copy: resolves the parent reference unless
@@ -368,9 +368,12 @@ public:
   // A deep copy carrying copies of all children in its subs. The copy of a
   // child (sub) takes the latest copy of its parent as parent; the top copy
   // (sub false) has none. The copy is remembered as this element's latest
-  // copy, to which later parent references to this element resolve.
+  // copy, to which later parent references to this element resolve while
+  // someone holds it: the link only redirects, it does not own (an element
+  // standing in a chain behind its own latest copy would otherwise keep
+  // that copy, and through the chain itself, alive for ever).
   ElementPtr copy_all(ModelElementCells& cells, bool sub);
-  ElementPtr get_latest_copy() const { return m_latest_copy; }
+  ElementPtr get_latest_copy() const { return m_latest_copy.lock(); }
 
 protected:
   ModelElement() = default;
@@ -447,7 +450,7 @@ private:
   // Cleared by the previous element when it dies.
   ModelElement* m_prev = nullptr;
   std::optional<ModelElementElmPos> m_parent_pos;
-  ElementPtr m_latest_copy;
+  std::weak_ptr<ModelElement> m_latest_copy;
   int32_t m_role = 0;
   sigc::signal<void(const char*)> m_signal_notify;
 };

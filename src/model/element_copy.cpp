@@ -82,9 +82,10 @@ ModelElement::ElementPtr ModelElement::copy_all(ModelElementCells& cells, bool s
   std::unordered_set<const ModelElement*> entered;
   const auto enter = [&](const ElementPtr& source, bool is_sub) {
     source->set_cells(cells);
-    source->m_latest_copy = source->copy_();
+    ElementPtr copy = source->copy_();
+    source->m_latest_copy = copy;
     entered.insert(source.get());
-    stack.push_back({source, source->m_latest_copy, is_sub, source->get_children(), 0, {}});
+    stack.push_back({source, std::move(copy), is_sub, source->get_children(), 0, {}});
   };
   enter(self(), sub);
   while (true) {
@@ -98,7 +99,7 @@ ModelElement::ElementPtr ModelElement::copy_all(ModelElementCells& cells, bool s
     const ElementPtr copy = frame.copy;
     copy->subs = std::move(frame.copies);
     const ElementPtr parent = frame.source->m_parent.lock();
-    copy->m_parent = frame.sub && parent ? parent->m_latest_copy : nullptr;
+    copy->m_parent = frame.sub && parent ? parent->m_latest_copy : std::weak_ptr<ModelElement>();
     copy->reconnect_in_cells_(cells, true, true);
     entered.erase(frame.source.get());
     stack.pop_back();

@@ -229,8 +229,9 @@ ModelElement::ElementPtr ModelElement::pos2elm_(ModelElementElmPos& pp, bool fre
   if (!head)
     return nullptr;
   const ElementPtr target = head->nth(pp.index);
-  if (target && target->m_latest_copy)
-    return target->m_latest_copy;
+  if (target)
+    if (ElementPtr latest = target->m_latest_copy.lock())
+      return latest;
   return target;
 }
 

@@ -58,6 +58,12 @@ std::shared_ptr<CtrlDataForITextEditable> CtrlDataForITextEditable::copy() const
   return r;
 }
 
+bool CtrlITextEditable::get_accepts_text(const std::string& text)
+{
+  (void)text;
+  return true;
+}
+
 Rectangle CtrlITextEditable::get_pango_layout_rect()
 {
   return get_default_pango_layout_rect();

@@ -82,6 +82,9 @@ public:
   virtual Glib::RefPtr<Pango::Layout> new_pango_layout() = 0;
   // The implementer's own record, the same one for its whole life.
   virtual CtrlDataForITextEditable& get_data_ite() = 0;
+  // Whether the holder may take text as its text (the text editor leaves a
+  // change that it refuses undone). By default every text.
+  virtual bool get_accepts_text(const std::string& text);
   // The rectangle of the laid-out text in canvas units; by default
   // get_default_pango_layout_rect().
   virtual Rectangle get_pango_layout_rect();

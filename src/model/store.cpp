@@ -1,7 +1,10 @@
 #include "model/store.h"
 
 #include <cerrno>
+#include <optional>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <glib/gstdio.h>
@@ -11,6 +14,7 @@
 
 #include "common/c_resource.h"
 #include "common/i18n.h"
+#include "model/file_replacement.h"
 
 namespace velkaro {
 namespace {
@@ -43,17 +47,96 @@ bool make_dir(const std::string& dir, std::string& error)
   return false;
 }
 
-// Writes a temporary file beside path and renames it over path, so that a
-// crash leaves either the old or the new contents, never a truncated file.
+// Replaces the file path (the file behind it, when path is a symbolic link)
+// whole: a crash leaves either the old or the new contents, never a
+// truncated file nor a stray temporary one. A file the user may not write,
+// or one made read-only, is refused and kept.
 bool write_file(const std::string& path, const std::string& data, std::string& error)
 {
-  GError* raw = nullptr;
-  if (g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(data.size()),
-                               G_FILE_SET_CONTENTS_CONSISTENT, 0600, &raw))
-    return true;
-  GErrorPtr err(raw);
-  error = err->message;
-  return false;
+  const std::string target = ModelFileReplacement::file_behind(path);
+  struct stat info {};
+  bool exists = false;
+  if (!ModelFileReplacement::may_replace(target, info, exists, error)) {
+    error = target + ": " + error;
+    return false;
+  }
+  ModelFileReplacement temp(target);
+  ModelFileReplacement::clear_leftovers(target);
+  if (!temp.open(0600, error)) {
+    error = target + ": " + error;
+    return false;
+  }
+  if (exists)
+    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
+  for (size_t done = 0; done < data.size();) {
+    const ssize_t n = ::write(temp.get_fd(), data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0) {
+      error = target + ": " + g_strerror(errno);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (fsync(temp.get_fd()) != 0 && errno != EINVAL && errno != EROFS) {
+    error = target + ": " + g_strerror(errno);
+    return false;
+  }
+  if (!temp.name(error) || !temp.replace(error)) {
+    error = target + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+// Creates path anew with data; never replaces anything. False with error
+// set (EEXIST when something is there).
+bool create_file(const std::string& path, const std::string& data, int& err)
+{
+  const int fd = g_open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    err = errno;
+    return false;
+  }
+  bool ok = true;
+  for (size_t done = 0; ok && done < data.size();) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    ok = n >= 0;
+    err = errno;
+    if (ok)
+      done += static_cast<size_t>(n);
+  }
+  if (ok && fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+    ok = false;
+    err = errno;
+  }
+  close(fd);
+  if (!ok)
+    (void)g_unlink(path.c_str());
+  return ok;
+}
+
+// Keeps data as the first free one of "<path>.bak", "<path>.bak.1",
+// "<path>.bak.2" ...: an earlier backup is never written over. The name
+// used; nothing with error set when none could be made.
+std::optional<std::string> keep_backup(const std::string& path, const std::string& data,
+                                       std::string& error)
+{
+  constexpr int MAX_BACKUPS = 100;
+  for (int i = 0; i < MAX_BACKUPS; ++i) {
+    const std::string backup = path + ".bak" + (i ? "." + std::to_string(i) : std::string());
+    int err = 0;
+    if (create_file(backup, data, err))
+      return backup;
+    if (err != EEXIST) {
+      error = backup + ": " + g_strerror(err);
+      return std::nullopt;
+    }
+  }
+  error = path + ".bak: " + _("too many backups");
+  return std::nullopt;
 }
 
 bool read_file(const std::string& path, std::string& data, std::string& error)
@@ -248,18 +331,21 @@ bool ModelStore::make_file(const std::string& path)
 }
 
 // The file on disk is not a key file we can read. Start empty, but keep the
-// user's file as "<name>.bak" first, since the next save replaces it; when
-// even that fails, never write over it.
+// user's file as a backup first, since the next save replaces it; an older
+// backup is never written over; when even that fails, never write over the
+// file.
 void ModelStore::keep_unreadable_file(const std::string& reason)
 {
   reset_config();
   const std::string path = get_config_path();
-  const std::string backup = path + ".bak";
   std::string data;
   std::string error;
-  if (read_file(path, data, error) && write_file(backup, data, error)) {
+  std::optional<std::string> backup;
+  if (read_file(path, data, error))
+    backup = keep_backup(path, data, error);
+  if (backup) {
     show_alert(Glib::ustring::compose(_("Can't read the config file %1\n%2\nIt is kept as %3 and the settings start empty."),
-                                      Glib::ustring(path), Glib::ustring(reason), Glib::ustring(backup)));
+                                      Glib::ustring(path), Glib::ustring(reason), Glib::ustring(*backup)));
     return;
   }
   m_read_only = true;

@@ -111,6 +111,22 @@ void ModelTextElement::vwrite()
   write_base(text_tag, [this] { write_text_content(); });
 }
 
+std::optional<std::string> ModelTextElement::too_large(std::string_view text)
+{
+  int64_t lines = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ||
+        (c == '\xE2' && text.substr(i, 3) == "\xE2\x80\xA9"))
+      ++lines;
+  }
+  if (lines > MAX_LINES)
+    return "more than " + std::to_string(MAX_LINES) + " lines";
+  if (static_cast<int64_t>(text.size()) > MAX_BYTES)
+    return "more than " + std::to_string(MAX_BYTES) + " bytes";
+  return std::nullopt;
+}
+
 void ModelTextElement::read_in_top()
 {
   SerializingReader* reader = get_reader();
@@ -118,7 +134,15 @@ void ModelTextElement::read_in_top()
     return;
   align = model_align_from_string(reader->get_attribute("align"));
   valign = model_align_from_string(reader->get_attribute("valign"));
-  set_text(reader->get_text());
+  std::string text = reader->get_text();
+  // Checked before Pango sees it: laying out a huge text is what the limit
+  // prevents.
+  if (!reader->get_for_copy())
+    if (const auto why = too_large(text)) {
+      reader->fail_here("a text holds " + *why);
+      return;
+    }
+  set_text(text);
 }
 
 ModelElement::ElementPtr ModelTextElement::dup() const

@@ -6,12 +6,20 @@
 //
 // Its role follows its parent link: 1 without a parent, 0 with one; the role
 // given to set_role() is never stored.
+//
+// Size. Pango lays a text out in time that grows with its lines and, for
+// every line, with the bytes before it, so one text holds at most MAX_LINES
+// lines and MAX_BYTES bytes: any text within both lays out in a few
+// milliseconds. A document holding a larger text is refused when read
+// (copies are not checked: they hold only what was accepted), and the text
+// editor refuses a change that would make a text larger.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <pangomm/layout.h>
 
@@ -43,6 +51,14 @@ public:
   const char* get_type_name() const override { return "ModelTextElement"; }
   ElementPtr new_instance() const override { return std::make_shared<ModelTextElement>(); }
 
+  // The most one text may hold. Lines are counted as Pango counts
+  // paragraphs: "\n", "\r", "\r\n" and U+2029 each end one.
+  static constexpr int64_t MAX_LINES = 256;
+  static constexpr int64_t MAX_BYTES = 8192;
+  // Why text is more than one text may hold ("more than 256 lines"), or
+  // nothing when it fits.
+  static std::optional<std::string> too_large(std::string_view text);
+
   // The XML element name that vwrite() writes.
   std::string text_tag = "text";
   ModelAlign align = ModelAlign::LEFT;
@@ -52,8 +68,11 @@ public:
   void layout(const Rectangle& box) override;
   // text_tag with the common attributes, "align", "valign" and the text.
   void vwrite() override;
-  // "align", "valign" and the text content.
+  // "align", "valign" and the text content. A text that is too large fails
+  // the reader (naming the line of its element) and is not taken.
   void read_in_top() override;
+  // A text within MAX_LINES and MAX_BYTES.
+  bool get_accepts_text(const std::string& text) override { return !too_large(text); }
   // The base duplicate with the same tag, alignments and an independent copy
   // of the text-holder record; mono stays clear.
   ElementPtr dup() const override;

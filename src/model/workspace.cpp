@@ -37,6 +37,27 @@ void ModelWorkspace::init()
 
 void ModelWorkspace::signal_update()
 {
+  if (is_tmp)
+    return;
+  if (m_step_depth > 0)
+    m_step_changed = true;
+  else
+    m_signal_updated.emit();
+}
+
+void ModelWorkspace::begin_step()
+{
+  ++m_step_depth;
+}
+
+void ModelWorkspace::end_step(bool changed)
+{
+  VK_CHECK(m_step_depth > 0);
+  if (changed && !is_tmp)
+    m_step_changed = true;
+  if (--m_step_depth > 0 || !m_step_changed)
+    return;
+  m_step_changed = false;
   if (!is_tmp)
     m_signal_updated.emit();
 }

@@ -19,8 +19,16 @@
 // Notification. signal_updated() is the document's change signal. The
 // workspace connects its own handler first, at construction, so modified is
 // already set when any other observer runs. The bare line operations,
-// add_text() and patch() emit it; store, remove, replace, cut and resize do
-// not: their callers emit it through signal_update() when done.
+// add_text(), paste(), move_range() and patch() emit it through
+// signal_update(); store, remove, replace, cut and resize do not.
+//
+// Steps. The controller runs every change of the document as a step of its
+// undo history (an action executed, undone or redone) between begin_step()
+// and end_step(). While a step is open, signal_update() only notes the
+// change; when the outermost step closes having changed the document (its
+// record is not empty, or signal_update() ran), modified is set and
+// signal_updated() is emitted once. So whoever makes a change in a step, it
+// marks the document modified and observers are told once per step.
 //
 // Temp mode (is_tmp): get_cells() gives the scratch cells tmp_cells, so every
 // lookup and edit works on them; nothing is recorded, signal_updated() is not
@@ -31,8 +39,10 @@
 // line operation that would move an element out of that range is refused.
 //
 // Files. save() writes the whole document to a temporary file beside the
-// target, flushes it to disk and only then renames it over the target, so
-// that a failure at any step leaves the old file as it was. load() reads into
+// target (ModelFileReplacement: unnamed while it is written, where the file
+// system allows), flushes it to disk and only then renames it over the
+// target, so that a failure at any step leaves the old file as it was, and
+// clears what saves of the same file left when they were killed. load() reads into
 // fresh cells and keeps them only when the whole file was read; otherwise
 // the document stays as it was. Both report why they failed through
 // get_last_error().
@@ -109,8 +119,18 @@ public:
   sigc::signal<void()>& signal_updated() { return m_signal_updated; }
   // Emitted with "cells", "diff" or "file-path" after the setter ran.
   sigc::signal<void(const char*)>& signal_notify() { return m_signal_notify; }
-  // Emits signal_updated() unless in temp mode.
+  // Emits signal_updated() unless in temp mode; while a step is open, only
+  // notes that the step changed the document.
   void signal_update();
+
+  // Opens a step (steps nest).
+  void begin_step();
+  // Closes the step opened last; changed tells that it left a non-empty
+  // record. When the outermost step closes and it or a step inside it
+  // changed the document or called signal_update(), signal_updated() is
+  // emitted once (which sets modified). Nothing is noted or emitted in
+  // temp mode.
+  void end_step(bool changed);
 
   // --- Virtual operations with the base behaviour.
 
@@ -241,10 +261,12 @@ public:
   ElementPtr resize(const ElementPtr& elm, const CellRange& range, const CellPos& newpos);
   // Gives elm the extension (dh, dv) by storing a deep copy of it that has
   // it. newpos, when valid, must be elm's anchor cell; callers that keep the
-  // anchor pass (-1, -1). When the copy fits there, elm is removed and the
-  // copy, after picking its parent, is stored: the result is the copy.
-  // Otherwise elm goes back to the end of its chain and is the result. A
-  // negative extension changes nothing.
+  // anchor pass (-1, -1). When the copy fits there, elm is removed with its
+  // stored descendants; the copy takes elm's parent, may pick another one
+  // and is stored, and copies of the descendants, each naming the copy of
+  // its own parent, are stored where they stood (each appended to its
+  // chain): the result is the copy. Otherwise elm goes back to the end of
+  // its chain and is the result. A negative extension changes nothing.
   ElementPtr resize_hv(const ElementPtr& elm, int32_t dh, int32_t dv, const CellPos& newpos);
   // Clears the in-process flag of every stored element (the field itself,
   // not through the element's setter).
@@ -442,6 +464,8 @@ private:
   std::string m_last_error;
   sigc::signal<void()> m_signal_updated;
   sigc::signal<void(const char*)> m_signal_notify;
+  int m_step_depth = 0;
+  bool m_step_changed = false;
 };
 
 } // namespace velkaro

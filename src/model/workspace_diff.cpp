@@ -100,6 +100,19 @@ void ModelWorkspaceDiff::rm_line(CellDir dir, int32_t index)
   removed_line->index = index;
 }
 
+bool ModelWorkspaceDiff::get_is_empty() const
+{
+  if (inserted_line || removed_line)
+    return false;
+  bool empty = true;
+  for (const auto* cells : {add.get(), rm.get()})
+    cells->foreach([&empty](int32_t, int32_t, const std::shared_ptr<Entries>& entries) {
+      empty = entries->empty();
+      return empty;
+    });
+  return empty;
+}
+
 void ModelWorkspaceDiff::each_add(const ElmFunc& fn) const
 {
   each_entry(*add, fn);

@@ -90,6 +90,9 @@ public:
   void insert_line(CellDir dir, int32_t index);
   void rm_line(CellDir dir, int32_t index);
 
+  // Nothing is recorded: no element added or removed, no line.
+  bool get_is_empty() const;
+
   // Every element recorded as added (removed): cells in the order of the
   // cell map, within a cell in recording order.
   void each_add(const ElmFunc& fn) const;

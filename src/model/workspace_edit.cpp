@@ -200,26 +200,48 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
   VK_CHECK_VAL(elm != nullptr, nullptr);
   if (dh < 0 || dv < 0)
     return elm;
+  // The copy carries copies of elm's descendants, each naming the copy of
+  // its parent: when the copy goes in, they take the places of the
+  // descendants, so that the family stays whole in the document, in later
+  // copies of it and through undo and redo.
   const ElementPtr copy = elm->copy_all(*get_cells(), false);
   copy->dh = dh;
   copy->dv = dv;
+  // The resized element keeps its parent unless it picks another one.
+  copy->set_parent(elm->get_parent());
   const CellPos p = newpos.get_is_valid() ? newpos : anchor_of(elm);
   if (elm->stored)
     remove_on(p, elm);
   cursor = p;
-  // A copy reaching outside the grid does not fit either: store() would
-  // refuse it, and the element must not get lost.
+  // Only the copy itself is tested: the copies of the descendants go where
+  // the descendants stand now. A copy reaching outside the grid does not fit
+  // either: store() would refuse it, and the element must not get lost.
+  std::vector<ElementPtr> subs = std::move(copy->subs);
+  copy->subs.clear();
   const bool fits = p.get_is_valid() && in_grid(int64_t{p.x} + dh) && in_grid(int64_t{p.y} + dv) &&
                     copy->could_store(*this, p);
   cursor = p;
-  if (fits) {
-    copy->pick_parent(*this, get_c_elm());
-    cursor = p;
-    if (store(copy))
-      return copy;
+  if (!fits || refuse_store(*copy)) {
+    store(elm);
+    return elm;
   }
-  store(elm);
-  return elm;
+  remove_all(elm, true);
+  copy->pick_parent(*this, get_c_elm());
+  cursor = p;
+  (void)store(copy);
+  // Depth first without recursion, in the order of the children lists; the
+  // copies are the document's elements from now on and carry nothing.
+  std::vector<ElementPtr> pending(subs.rbegin(), subs.rend());
+  while (!pending.empty()) {
+    const ElementPtr sub = std::move(pending.back());
+    pending.pop_back();
+    pending.insert(pending.end(), sub->subs.rbegin(), sub->subs.rend());
+    sub->subs.clear();
+    cursor = sub->origpos;
+    (void)store(sub);
+  }
+  cursor = p;
+  return copy;
 }
 
 void ModelWorkspace::clear_in_process()

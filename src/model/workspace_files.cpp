@@ -16,6 +16,7 @@
 #include "common/c_resource.h"
 #include "common/i18n.h"
 #include "model/element_cells.h"
+#include "model/file_replacement.h"
 #include "model/grid.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
@@ -28,43 +29,6 @@ namespace {
 std::string error_text(int err)
 {
   return g_strerror(err);
-}
-
-// The file a save replaces: the target of a symbolic link, so that the link
-// stays; otherwise path itself.
-std::string file_behind(const std::string& path)
-{
-  struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-    return path;
-  const CPtr<char, free> resolved(realpath(path.c_str(), nullptr));
-  return resolved ? std::string(resolved.get()) : path;
-}
-
-// Whether a save may replace target; sets info when it exists.
-bool may_replace(const std::string& target, struct stat& info, bool& exists, std::string& error)
-{
-  exists = stat(target.c_str(), &info) == 0;
-  if (!exists) {
-    if (errno == ENOENT)
-      return true;
-    error = error_text(errno);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    error = error_text(EISDIR);
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = _("it is not a regular file");
-    return false;
-  }
-  // A file the user may not write is not replaced behind their back.
-  if (access(target.c_str(), W_OK) != 0) {
-    error = error_text(errno);
-    return false;
-  }
-  return true;
 }
 
 } // namespace
@@ -108,7 +72,7 @@ bool ModelWorkspace::save(const std::optional<std::string>& path)
   if (p.empty())
     return fail_file(_("Cannot save: no file name is given."));
   std::string error;
-  if (!write_file(file_behind(p), error))
+  if (!write_file(ModelFileReplacement::file_behind(p), error))
     return fail_file(Glib::ustring::compose(_("Cannot save %1: %2"), p, error));
   set_file_path(p);
   modified = false;
@@ -121,35 +85,33 @@ bool ModelWorkspace::write_file(const std::string& target, std::string& error)
 {
   struct stat info {};
   bool exists = false;
-  if (!may_replace(target, info, exists, error))
+  if (!ModelFileReplacement::may_replace(target, info, exists, error))
     return false;
-  const CPtr<char, g_free> dir(g_path_get_dirname(target.c_str()));
-  const CPtr<char, g_free> base(g_path_get_basename(target.c_str()));
-  std::string temp = std::string(dir.get()) + G_DIR_SEPARATOR_S "." + base.get() + ".XXXXXX";
-  // A file of our own beside the target, so that the rename stays within
-  // one file system. Private until it has the old file's mode.
-  const int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, exists ? 0600 : 0666);
-  if (fd < 0) {
-    error = error_text(errno);
+  ModelFileReplacement temp(target);
+  // Left by saves that were killed before they ended.
+  ModelFileReplacement::clear_leftovers(target);
+  // Private until it has the old file's mode.
+  if (!temp.open(exists ? 0600 : 0666, error))
     return false;
-  }
-  ScopeGuard remove_temp([&temp] { (void)g_unlink(temp.c_str()); });
   if (exists) {
-    (void)fchmod(fd, info.st_mode & 07777);
+    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
     // Only a privileged user can give the file back to its owner; others
     // own what they write.
-    if (fchown(fd, info.st_uid, info.st_gid) != 0)
+    if (fchown(temp.get_fd(), info.st_uid, info.st_gid) != 0)
       g_debug("workspace: %s keeps the saving user as its owner", target.c_str());
   }
-  const auto writer = SerializingWriter::create_on_descriptor(fd, temp);
+  const int fd = temp.dup_fd(error);
+  if (fd < 0)
+    return false;
+  const auto writer = SerializingWriter::create_on_descriptor(fd, temp.get_display_name());
   (void)write(*writer);
   if (!writer->finish()) {
     error = writer->get_error();
     return false;
   }
-  if (!replace_file(temp, target, error))
+  if (!temp.name(error) || !replace_file(temp.get_temp_path(), target, error))
     return false;
-  remove_temp.dismiss();
+  temp.committed();
   return true;
 }
 

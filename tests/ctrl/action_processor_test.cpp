@@ -3,6 +3,8 @@
 // document, the stacks and the cursor moves are compared with the expected
 // ones.
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -321,6 +323,94 @@ TEST(ActionProcessor, AFailedExecutionStillBecomesTheLastAction)
   EXPECT_FALSE(proc->execute(failing));
   EXPECT_EQ(proc->get_last_action(), failing);
   EXPECT_FALSE(proc->get_has_undo_stack());
+}
+
+TEST(ActionProcessor, EveryStepThatChangesTheDocumentMarksItModifiedAndTellsOnce)
+{
+  struct Case {
+    const char* what;
+    std::function<bool(ModelWorkspace&)> func;
+    bool changes;
+  };
+  const std::vector<Case> cases = {
+    {"a store that announces nothing",
+     [](ModelWorkspace& ws) {
+       ws.move_hv(3, 3);
+       return ws.store(Box::create("N"));
+     },
+     true},
+    {"a change reported as nothing done",
+     [](ModelWorkspace& ws) {
+       ws.move_hv(3, 3);
+       (void)ws.store(Box::create("N"));
+       return false;
+     },
+     true},
+    {"line changes that announce themselves twice",
+     [](ModelWorkspace& ws) { return ws.insert_row(0) && ws.insert_col(0); }, true},
+    {"nested steps",
+     [](ModelWorkspace& ws) {
+       ws.begin_step();
+       ws.signal_update();
+       ws.end_step(true);
+       return ws.remove_row(1);
+     },
+     true},
+    {"nothing changed", [](ModelWorkspace&) { return true; }, false},
+    {"a store and its removal", [](ModelWorkspace& ws) {
+       const auto n = Box::create("N");
+       ws.move_hv(3, 3);
+       (void)ws.store(n);
+       ws.remove(n);
+       return true;
+     },
+     false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto ws = ModelWorkspace::create<TestWorkspace>();
+    ws->move_hv(1, 1);
+    ASSERT_TRUE(ws->store(Box::create("A")));
+    const auto proc = CtrlActionProcessor::create();
+    int updates = 0;
+    std::vector<bool> seen_modified;
+    ws->signal_updated().connect([&] {
+      ++updates;
+      seen_modified.push_back(ws->modified);
+    });
+    const std::string before = document_of(*ws);
+    (void)proc->execute(CtrlDelegateAction::create(ws, proc, [&] { return c.func(*ws); }));
+    EXPECT_EQ(document_of(*ws) != before, c.changes);
+    EXPECT_EQ(ws->modified, c.changes);
+    EXPECT_EQ(updates, c.changes ? 1 : 0);
+    // Undo, then redo, of what the undo stack took.
+    for (const bool undo : {true, false}) {
+      if (!proc->get_has_undo_stack())
+        break;
+      ws->modified = false;
+      updates = 0;
+      if (undo)
+        proc->undo(false);
+      else
+        proc->redo();
+      // Patching with an empty record still announces itself, once.
+      EXPECT_TRUE(ws->modified || !c.changes) << (undo ? "undo" : "redo");
+      EXPECT_EQ(updates, 1) << (undo ? "undo" : "redo");
+    }
+    EXPECT_TRUE(std::all_of(seen_modified.begin(), seen_modified.end(), [](bool b) { return b; }))
+      << "observers see the flag set";
+  }
+
+  // A dry run on the scratch cells is no change of the document.
+  const auto ws = ModelWorkspace::create<TestWorkspace>();
+  const auto proc = CtrlActionProcessor::create();
+  int updates = 0;
+  ws->signal_updated().connect([&] { ++updates; });
+  ws->is_tmp = true;
+  (void)proc->execute(CtrlDelegateAction::create(ws, proc, [&] { return ws->insert_row(0); }));
+  ws->is_tmp = false;
+  EXPECT_EQ(updates, 0);
+  EXPECT_FALSE(ws->modified);
 }
 
 TEST(Action, WithDiffClosesTheRecordAndKeepsItWhateverTheResult)

@@ -128,6 +128,69 @@ TEST(CellMode, KeyScripts)
   }
 }
 
+TEST(CellMode, EveryKeyThatChangesTheDocumentMarksItModifiedAndTellsOnce)
+{
+  struct KeyCase {
+    const char* what;
+    CellPos cursor;
+    // Pressed before the document counts as saved.
+    const char* before;
+    const char* keys;
+    // The steps the keys leave (recorded, undone or redone).
+    int steps;
+  };
+  const KeyCase cases[] = {
+    {"x cuts a text", {1, 1}, "", "x", 1},
+    {"<C-x> cuts", {1, 1}, "", "<C-x>", 1},
+    {"<Del> cuts", {3, 1}, "", "<Del>", 1},
+    {"x on an empty cell", {2, 2}, "", "x", 0},
+    {"p pastes", {1, 1}, "yj", "p", 1},
+    {"<C-v> pastes", {1, 1}, "yj", "<C-v>", 1},
+    {"i inserts", {2, 2}, "", "i", 1},
+    {"a appends", {1, 0}, "", "a", 1},
+    {"tt adds a text", {2, 2}, "", "tt", 1},
+    {"T adds a text", {2, 2}, "", "T", 1},
+    {"c changes", {3, 1}, "", "c", 1},
+    {"r changes", {3, 1}, "", "r", 1},
+    {"<Enter> changes", {3, 1}, "", "<Enter>", 1},
+    // Each preview of the range mode undoes the one before and records anew.
+    {"R and a wider range resize", {5, 5}, "", "Rl<Enter>", 4},
+    {"o opens a row", {1, 0}, "", "o", 1},
+    {"O opens a row", {1, 1}, "", "O", 1},
+    {"dd removes a row", {0, 1}, "", "dd", 1},
+    {"<space>o opens a column", {1, 1}, "", "<space>o", 1},
+    {"<space>dd removes a column", {1, 5}, "", "<space>dd", 1},
+    {"v l l dd removes a block", {1, 1}, "", "vlldd", 1},
+    {"u undoes a cut", {1, 1}, "x", "u", 1},
+    {"<C-z> undoes a cut", {1, 1}, "x", "<C-z>", 1},
+    {"<C-r> redoes a cut", {1, 1}, "xu", "<C-r>", 1},
+    {"<C-Z> redoes a cut", {1, 1}, "xu", "<C-Z>", 1},
+    {"y copies", {1, 1}, "", "y", 0},
+    {"I does nothing", {1, 1}, "", "I", 0},
+    {"moves", {1, 1}, "", "lwhjk", 0},
+    {"u with nothing to undo", {1, 1}, "", "u", 0},
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(std::string(c.what) + " [" + c.before + "|" + c.keys + "]");
+    KindKit kit = cell_kit();
+    auto& ctx = *kit.ctx;
+    put_layout(*kit.ws, {"a@1,1", "b@3,1"});
+    put_marks(*kit.ws, {"r@5,5"});
+    ctx.set_pos(c.cursor);
+    press_keys(ctx, c.before);
+    const std::string saved = document_of(*kit.ws);
+    kit.ws->modified = false;
+    int updates = 0;
+    kit.ws->signal_updated().connect([&] { ++updates; });
+
+    press_keys(ctx, c.keys);
+    const bool changed = document_of(*kit.ws) != saved;
+    EXPECT_EQ(changed, c.steps > 0);
+    EXPECT_EQ(kit.ws->modified, changed);
+    EXPECT_EQ(updates, c.steps);
+  }
+}
+
 TEST(CellMode, EscapeLeavesAndReentersTheCellMode)
 {
   KindKit kit = cell_kit();

@@ -1,7 +1,8 @@
 // Seeded random key scripts through the cell modes (with pointer presses,
 // drags and releases among the keys) and through the text modes: whatever
-// they did, nothing breaks, and back in the cell mode,
-// undoing every step the history holds gives the document it started with.
+// they did, nothing breaks, a document that is no longer the one saved is
+// marked modified after every key, and back in the cell mode, undoing every
+// step the history holds gives the document it started with.
 
 #include <random>
 #include <string>
@@ -86,19 +87,23 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
     put_layout(*kit.ws, {"a@1,1", "b+c@2,1", "d@1,3", "e@4,4"});
     put_marks(*kit.ws, {"m@3,2+1,1", "n@0,5"});
     const std::string before = document_of(*kit.ws);
+    kit.ws->modified = false;
     ctx.set_pos({1, 1});
     std::string script;
     std::shared_ptr<Point> drag_start;
-    for (int i = 0; i < kKeysPerScript; ++i) {
+    bool unmarked = false;
+    for (int i = 0; i < kKeysPerScript && !unmarked; ++i) {
       const std::string& keys = kCellKeys[random() % kCellKeys.size()];
       if (keys == "MOUSE") {
         script += pointer_event(random, kit, drag_start);
-        continue;
+      } else {
+        script += keys;
+        press_keys(ctx, keys);
       }
-      script += keys;
-      press_keys(ctx, keys);
+      unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
+    EXPECT_FALSE(unmarked) << "the document changed but is not marked modified";
     ctx.change_to_cell_mode();
     for (size_t i = undo_steps(kit); i > 0; --i)
       ctx.get_action_proc()->undo(false);
@@ -116,9 +121,11 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
     kit.put_text(1, 2, "two\nlines é");
     kit.put_text(2, 1, "");
     const std::string before = document_of(*kit.ws);
+    kit.ws->modified = false;
     kit.go(1, 1);
     std::string script;
-    for (int i = 0; i < kKeysPerScript; ++i) {
+    bool unmarked = false;
+    for (int i = 0; i < kKeysPerScript && !unmarked; ++i) {
       const std::string& keys = kTextKeys[random() % kTextKeys.size()];
       script += keys + " ";
       if (keys != "TYPE")
@@ -128,8 +135,10 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
       // Now and then the idle work the modes queued runs in between.
       if (random() % 5 == 0)
         run_main_loop();
+      unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
+    EXPECT_FALSE(unmarked) << "the document changed but is not marked modified";
     kit.ctx->change_to_cell_mode();
     run_main_loop();
     for (size_t i = kit.undo_depth(); i > 0; --i)

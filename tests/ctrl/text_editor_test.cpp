@@ -11,6 +11,7 @@
 #include "common/text_range.h"
 #include "ctrl/mouse_binder.h"
 #include "ctrl/text_editor_test_support.h"
+#include "model/text_element.h"
 
 namespace velkaro {
 namespace {
@@ -193,6 +194,45 @@ TEST(CtrlTextEditor, EveryTextChangePassesThroughOnePlaceWithTheFinalCursor)
     editor->set_ite(TestText::create(c.text, c.cursor));
     c.op(*editor);
     EXPECT_EQ(editor->changes, c.expected);
+  }
+}
+
+TEST(CtrlTextEditor, AChangeThatWouldMakeATextLargerThanItMayHoldDoesNothing)
+{
+  const std::string full_lines =
+    std::string(ModelTextElement::MAX_LINES - 1, '\n') + "ab";
+  const std::string full_bytes(ModelTextElement::MAX_BYTES, 'x');
+  struct Case {
+    const char* name;
+    const std::string& text;
+    std::function<void(CtrlTextEditor&)> op;
+    bool changes;
+  };
+  const Case cases[] = {
+    {"a new line beyond the last one", full_lines, [](CtrlTextEditor& e) { e.new_line(); }, false},
+    {"a paste of lines", full_lines,
+     [](CtrlTextEditor& e) {
+       e.del_line();
+       e.paste();
+     },
+     true},
+    {"typing on the last line", full_lines, [](CtrlTextEditor& e) { e.insert("c"); }, true},
+    {"typing beyond the last byte", full_bytes, [](CtrlTextEditor& e) { e.insert("c"); }, false},
+    {"deleting", full_bytes, [](CtrlTextEditor& e) { e.bs(); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto text = ModelTextElement::create();
+    text->set_text(c.text);
+    text->set_cursor_index(static_cast<int32_t>(c.text.size()));
+    const auto editor = std::make_shared<RecordingEditor>();
+    const auto board = std::make_shared<TestClipboard>();
+    board->text = "\n\n";
+    editor->set_clipboard(board);
+    editor->set_ite(text);
+    c.op(*editor);
+    EXPECT_EQ(text->get_text() != c.text, c.changes);
+    EXPECT_FALSE(ModelTextElement::too_large(text->get_text()));
   }
 }
 

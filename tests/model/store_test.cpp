@@ -235,7 +235,11 @@ TEST_F(StoreTest, BrokenFileThatCannotBeKeptIsNeverOverwritten)
 {
   const std::string broken = "not a key file\n";
   write_text(conf, broken);
-  fs::create_directories(conf.string() + ".bak"); // the backup cannot be written
+  // Every backup name is taken (backups are numbered and never replaced):
+  // the file cannot be kept aside.
+  fs::create_directories(conf.string() + ".bak");
+  for (int i = 1; i < 100; ++i)
+    write_text(conf.string() + ".bak." + std::to_string(i), "older\n");
   auto store = make_store();
 
   store->save_value("show-toolbar", "false", "general");
@@ -243,6 +247,57 @@ TEST_F(StoreTest, BrokenFileThatCannotBeKeptIsNeverOverwritten)
   EXPECT_EQ(store->get_value("show-toolbar", "general"), "false") << "the change stays in memory";
   EXPECT_EQ(changes.size(), 1u);
   EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(StoreTest, ASecondBrokenFileIsKeptBesideTheFirstBackup)
+{
+  write_text(conf, "first broken file\n");
+  make_store()->save_value("show-toolbar", "false", "general");
+  write_text(conf, "second broken file\n");
+  make_store()->save_value("show-toolbar", "true", "general");
+  write_text(conf, "third broken file\n");
+  make_store()->save_value("show-toolbar", "true", "general");
+
+  EXPECT_EQ(read_text(conf.string() + ".bak"), "first broken file\n");
+  EXPECT_EQ(read_text(conf.string() + ".bak.1"), "second broken file\n");
+  EXPECT_EQ(read_text(conf.string() + ".bak.2"), "third broken file\n");
+  ASSERT_EQ(alerts.size(), 3u);
+  EXPECT_NE(alerts[1].find(conf.string() + ".bak.1"), std::string::npos) << alerts[1];
+}
+
+TEST_F(StoreTest, AConfigFileBehindASymbolicLinkIsWrittenThroughTheLink)
+{
+  const fs::path real = config_home / "elsewhere" / "settings.conf";
+  write_text(real, "[general]\nshow-toolbar=true\n");
+  fs::create_directories(conf.parent_path());
+  fs::create_symlink(real, conf);
+  auto store = make_store();
+  store->save_value("show-toolbar", "false", "general");
+
+  EXPECT_TRUE(fs::is_symlink(conf)) << "the link was replaced";
+  EXPECT_EQ(read_text(real), "[general]\nshow-toolbar=false\n");
+  EXPECT_EQ(make_store()->get_value("show-toolbar", "general"), "false");
+  EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), fs::directory_iterator()), 1);
+  EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(StoreTest, AReadOnlyConfigFileIsKeptAndTheUserIsTold)
+{
+  const std::string text = "[general]\nshow-toolbar=true\n";
+  write_text(conf, text);
+  ASSERT_EQ(chmod(conf.c_str(), 0444), 0);
+  auto store = make_store();
+  store->save_value("show-toolbar", "false", "general");
+  store->save_value("show-toolbar", "false", "general");
+
+  EXPECT_EQ(read_text(conf), text);
+  struct stat info {};
+  ASSERT_EQ(stat(conf.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+  EXPECT_EQ(store->get_value("show-toolbar", "general"), "false") << "the change stays in memory";
+  ASSERT_EQ(alerts.size(), 1u) << "told once";
+  EXPECT_NE(alerts[0].find(conf.string()), std::string::npos) << alerts[0];
+  EXPECT_EQ(std::distance(fs::directory_iterator(conf.parent_path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(StoreTest, ConfigPathThatIsNotARegularFileIsNeitherReadNorReplaced)

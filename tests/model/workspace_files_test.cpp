@@ -2,16 +2,22 @@
 // failure costs what is on disk or in memory.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <thread>
+
 #include <grp.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -238,13 +244,13 @@ TEST(ModelWorkspaceFiles, AFailedSaveKeepsTheOldFileThePathAndModified)
        return sub + "/doc.xml";
      },
      true},
+    // Refused even as root: nobody may write it.
     {"a read-only file",
      [](TempDir& dir) {
        write_text_file(dir.file("doc.xml"), "old");
        chmod(dir.file("doc.xml").c_str(), 0444);
        return dir.file("doc.xml");
-     },
-     true},
+     }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -330,6 +336,82 @@ TEST(ModelWorkspaceFilesDeathTest, AnOrdinaryUsersSaveIntoADirectoryWithoutWrite
   };
   EXPECT_EXIT(save_as_nobody(), ::testing::ExitedWithCode(0), "^$");
   EXPECT_EQ(contents_of(target), "old");
+}
+
+// Dies by SIGKILL at the last moment of a save: the complete temporary file
+// has its name and is about to replace the target.
+class KilledWorkspace : public ModelWorkspace {
+public:
+  explicit KilledWorkspace(Key key) : ModelWorkspace(key) {}
+
+protected:
+  bool replace_file(const std::string&, const std::string&, std::string&) override
+  {
+    raise(SIGKILL);
+    return false;
+  }
+};
+
+// Runs body in a child process and waits for it (killing it after delay,
+// when one is given); true when the child died by SIGKILL.
+bool killed_in_child(const std::function<void()>& body, std::optional<std::chrono::milliseconds> delay)
+{
+  const pid_t pid = fork();
+  if (pid == 0) {
+    body();
+    _exit(0);
+  }
+  if (pid < 0)
+    return false;
+  if (delay) {
+    std::this_thread::sleep_for(*delay);
+    kill(pid, SIGKILL);
+  }
+  int status = 0;
+  // A child stuck in a lock that another thread held at the fork is ended too.
+  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 20000) {
+      kill(pid, SIGKILL);
+      (void)waitpid(pid, &status, 0);
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST(ModelWorkspaceFiles, WhatSavesKilledMidwayLeaveIsClearedByTheNextSave)
+{
+  TempDir dir;
+  const std::string target = dir.file("doc.xml");
+  const auto ws = sample_document();
+  // Large enough that a save takes a while.
+  for (int32_t y = 0; y < 1000; ++y)
+    put(*ws, text("line " + std::to_string(y)), 1, y + 10);
+  ASSERT_TRUE(ws->save(target));
+  const std::string saved = contents_of(target);
+
+  // Killed with the complete temporary file named beside the target.
+  const auto killed = ModelWorkspace::create<KilledWorkspace>();
+  put(*killed, text("never saved"), 0, 0);
+  ASSERT_TRUE(killed_in_child([&] { (void)killed->save(target); }, std::nullopt));
+  EXPECT_GT(names_in(dir.path()).size(), 1u) << "the killed save left its temporary file";
+  // Killed at whatever point the saves have reached.
+  for (const int ms : {5, 20, 40}) {
+    SCOPED_TRACE(ms);
+    EXPECT_TRUE(killed_in_child(
+      [&] {
+        for (;;)
+          (void)ws->save(target);
+      },
+      std::chrono::milliseconds(ms)));
+  }
+  EXPECT_EQ(contents_of(target), saved) << "a killed save never leaves a broken document";
+
+  ws->signal_update();
+  ASSERT_TRUE(ws->save(target)) << ws->get_last_error();
+  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(contents_of(target), saved);
 }
 
 TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTemporaryFile)
@@ -459,6 +541,70 @@ TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
   ASSERT_TRUE(ws->load(dir.file("mine.xml"))) << ws->get_last_error();
   EXPECT_EQ(ws->get_last_error(), "");
   EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
+}
+
+// A document holding one text, on line 3 of the file.
+std::string document_with_text(const std::string& content)
+{
+  return "<?xml version=\"1.0\"?>\n<workspace><element_cells><cell h=\"1\" v=\"1\">\n"
+         "<text role=\"1\" align=\"left\" valign=\"centre\">" +
+         content + "</text></cell></element_cells></workspace>\n";
+}
+
+std::string lines_of(int64_t count, size_t width, const std::string& end = "\n")
+{
+  std::string text;
+  for (int64_t i = 0; i < count; ++i)
+    text += (i ? end : "") + std::string(width, static_cast<char>('a' + i % 26));
+  return text;
+}
+
+TEST(ModelWorkspaceFiles, ATextTooLargeToLayOutQuicklyIsRefusedNamingItsLine)
+{
+  using Clock = std::chrono::steady_clock;
+  constexpr int64_t max_lines = ModelTextElement::MAX_LINES;
+  constexpr int64_t max_bytes = ModelTextElement::MAX_BYTES;
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* refused; // nullptr: accepted
+  };
+  const std::vector<Case> cases = {
+    {"20,000 lines", lines_of(20000, 10), "more than 256 lines"},
+    {"one line of 5 MB", std::string(5 << 20, 'x'), "more than 8192 bytes"},
+    {"one line too many", lines_of(max_lines + 1, 3), "more than 256 lines"},
+    {"lines ended by carriage returns", lines_of(max_lines + 1, 3, "&#13;"), "more than 256 lines"},
+    {"lines ended by paragraph separators", lines_of(max_lines + 1, 3, "\u2029"), "more than 256 lines"},
+    {"one byte too many", std::string(max_bytes + 1, 'x'), "more than 8192 bytes"},
+    {"as many lines as allowed, filling the bytes", lines_of(max_lines, max_bytes / max_lines - 1), nullptr},
+    {"as many bytes as allowed", std::string(max_bytes, 'x'), nullptr},
+    {"carriage return and line feed end one line", lines_of(max_lines, 3, "&#13;\n"), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string path = dir.file("doc.xml");
+    write_text_file(path, document_with_text(c.text));
+    const auto ws = ModelWorkspace::create();
+    const auto start = Clock::now();
+    const bool loaded = ws->load(path);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    // Generous: a text at the limits lays out in a few milliseconds.
+    EXPECT_LT(took.count(), 1000);
+    if (c.refused) {
+      EXPECT_FALSE(loaded);
+      EXPECT_NE(ws->get_last_error().find(std::string("line 3: a text holds ") + c.refused), std::string::npos)
+        << ws->get_last_error();
+      EXPECT_EQ(ws->get_cells()->get(1, 1), nullptr);
+    } else {
+      ASSERT_TRUE(loaded) << ws->get_last_error();
+      const auto t = std::dynamic_pointer_cast<ModelTextElement>(ws->elm_at({1, 1}));
+      ASSERT_NE(t, nullptr);
+      EXPECT_FALSE(ModelTextElement::too_large(t->get_text()));
+      // Its copy reads back.
+      EXPECT_EQ(std::dynamic_pointer_cast<ModelTextElement>(t->copy_())->get_text(), t->get_text());
+    }
+  }
 }
 
 TEST(ModelWorkspaceFiles, AChildWhoseParentWasRemovedIsSavedWithoutAParent)

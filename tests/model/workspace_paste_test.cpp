@@ -252,5 +252,31 @@ TEST(ModelWorkspacePaste, AKeepingPasteDuringATrialStaysInTheTrial)
   EXPECT_EQ(document_of(*f.ws), before);
 }
 
+TEST(ModelWorkspacePaste, AnElementStoredBehindItsOwnLatestCopyIsReleasedWithTheDocument)
+{
+  std::weak_ptr<ModelElement> weak_x;
+  std::weak_ptr<ModelElement> weak_copy;
+  std::weak_ptr<ModelWorkspace> weak_ws;
+  {
+    const auto ws = ModelWorkspace::create<TestWorkspace>();
+    const auto x = Box::create("X");
+    put(*ws, x, 1, 1);
+    ElementPtr copy = x->copy_all(*ws->get_cells(), false);
+    weak_copy = copy;
+    ASSERT_TRUE(ws->paste(copy, {5, 5}, true));
+    ws->remove(x);
+    put(*ws, x, 5, 5);
+    // The copy heads the chain and owns x behind it; x names the copy as
+    // its latest copy.
+    ASSERT_EQ(chain_at(*ws, 5, 5), (Names{"X", "X"}));
+    ASSERT_EQ(x->get_latest_copy(), weak_copy.lock());
+    weak_x = x;
+    weak_ws = ws;
+  }
+  EXPECT_TRUE(weak_ws.expired());
+  EXPECT_TRUE(weak_copy.expired()) << "the copy outlives its document";
+  EXPECT_TRUE(weak_x.expired()) << "the element outlives its document";
+}
+
 } // namespace
 } // namespace velkaro

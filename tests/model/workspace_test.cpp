@@ -15,6 +15,8 @@
 #include "model/grid.h"
 #include "model/text_element.h"
 #include "model/workspace_for_test.h"
+#include "support/log_capture.h"
+#include "support/test_env.h"
 
 namespace velkaro {
 namespace {
@@ -378,6 +380,79 @@ TEST(ModelWorkspace, ResizeStoresACopyWhenItFitsAndPutsTheElementBackLastWhenNot
   EXPECT_EQ(r->dh, 2);
 }
 
+// Every stored element with its anchor cell and, when it has one, the
+// anchor cell of its parent: "x,y" or "x,y<-px,py".
+Names family_of(ModelWorkspace& ws)
+{
+  Names found;
+  ws.get_cells()->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>& head) {
+    head->foreach([&](const std::shared_ptr<ModelElement>& e) {
+      std::string entry = CellPos{x, y}.to_string();
+      if (const auto parent = e->get_parent())
+        entry += "<-" + ws.anchor_of(parent).to_string();
+      found.push_back(entry);
+    });
+    return true;
+  });
+  return found;
+}
+
+TEST(ModelWorkspace, AResizedParentKeepsItsChildrenInTheDocumentItsCopiesAndItsUndo)
+{
+  const test::TempDir dir;
+  const test::LogCapture log;
+  const auto ws = ModelWorkspace::create();
+  const auto p = ModelTextElement::create();
+  put(*ws, p, 5, 5);
+  const auto c = ModelTextElement::create_with_parent(p);
+  put(*ws, c, 5, 6);
+  const auto g = ModelTextElement::create_with_parent(c);
+  put(*ws, g, 6, 7);
+  const std::string before = document_of(*ws);
+
+  std::shared_ptr<ModelElement> resized;
+  const auto d = test::record_edit(*ws, [&] { resized = ws->resize_hv(p, 1, 0, {-1, -1}); });
+  ASSERT_NE(resized, p);
+  EXPECT_EQ(resized->dh, 1);
+  const Names family = {"(5, 5)", "(5, 6)<-(5, 5)", "(6, 7)<-(5, 6)"};
+  EXPECT_EQ(family_of(*ws), family);
+  const auto child = ws->elm_at({5, 6});
+  EXPECT_EQ(resized->get_children(), (std::vector<std::shared_ptr<ModelElement>>{child}));
+  EXPECT_TRUE(resized->subs.empty());
+  const std::string after = document_of(*ws);
+
+  // The written document keeps the references.
+  ASSERT_TRUE(ws->save(dir.file("resized.xml"))) << ws->get_last_error();
+  const auto loaded = ModelWorkspace::create();
+  ASSERT_TRUE(loaded->load(dir.file("resized.xml"))) << loaded->get_last_error();
+  EXPECT_EQ(family_of(*loaded), family);
+  EXPECT_EQ(loaded->elm_at({5, 5})->dh, 1);
+
+  // A copy of the resized parent carries its whole family, and a paste puts
+  // it exactly where the copy lands.
+  std::shared_ptr<ModelElement> copy = resized->copy_all(*ws->get_cells(), false);
+  ASSERT_TRUE(ws->paste(copy, {10, 10}, false));
+  EXPECT_EQ(family_of(*ws), (Names{"(5, 5)", "(5, 6)<-(5, 5)", "(6, 7)<-(5, 6)", "(10, 10)",
+                                   "(10, 11)<-(10, 10)", "(11, 12)<-(10, 11)"}));
+  ws->remove_all(ws->elm_at({10, 10}), false);
+
+  // Undo gives back the original family, redo the resized one.
+  test::expect_undo_redo(*ws, *d, before, after);
+  ws->patch(*d->reverse());
+  EXPECT_EQ(family_of(*ws), family);
+  EXPECT_EQ(ws->elm_at({5, 5}), p);
+  EXPECT_EQ(c->get_parent(), p);
+  EXPECT_EQ(p->get_children(), (std::vector<std::shared_ptr<ModelElement>>{c}));
+  ws->patch(*d);
+  EXPECT_EQ(ws->elm_at({5, 5}), resized);
+  EXPECT_EQ(ws->elm_at({5, 6})->get_parent(), resized);
+
+  // Moving the block below the parent later stores nothing out of place.
+  ws->move_range(*CellRange::create({5, 6}, {6, 7}), CellDir::h, 2);
+  EXPECT_EQ(family_of(*ws), (Names{"(5, 5)", "(5, 8)<-(5, 5)", "(6, 9)<-(5, 8)"}));
+  EXPECT_TRUE(log.criticals.empty()) << log.criticals.front();
+}
+
 TEST(ModelWorkspace, DistancesTakeTheFarCornerOrTheNearOneWhenTheFarIsOnTheSameLine)
 {
   struct Case {
@@ -575,7 +650,7 @@ TEST(ModelWorkspaceUndo, EachEditIsUndoneAndRedoneByItsRecord)
     {"remove a family, keeping the parent", [](Fixture& f) { f.ws->remove_all(f.p, true); }},
     {"resize that fits", [](Fixture& f) { f.ws->resize_hv(f.lone, 2, 1, {-1, -1}); }},
     {"resize that does not fit", [](Fixture& f) { f.ws->resize_hv(f.a, 1, 0, {-1, -1}); }},
-    {"resize a parent", [](Fixture& f) { f.ws->resize_hv(f.q, 0, 0, {8, 0}); }},
+    {"resize a parent", [](Fixture& f) { f.ws->resize_hv(f.q, 1, 0, {8, 0}); }},
     {"store and remove the same element", [](Fixture& f) {
        const auto n = Box::create("N");
        put(*f.ws, n, 4, 4);

@@ -1,0 +1,72 @@
+#pragma once
+// ViewDrawerContext: what every drawer draws with: the cairo context, the
+// palette, the zoom and the area that needs drawing. Its owner fills it and
+// hands it to each drawer in turn: the canvas keeps one for its widget and
+// puts the widget's cairo context and the visible area into it at every
+// draw; an exporter makes one over an off-screen image (create_make_surface).
+//
+// Lengths are canvas units: the grid's pixel geometry, drawn 1:1 at zoom 1.
+// The cairo context is valid only while its owner draws (the canvas's one
+// holds the widget's context of the latest draw until the next one).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <cairo.h>
+#include <cairomm/context.h>
+#include <cairomm/region.h>
+#include <cairomm/surface.h>
+#include <glibmm/refptr.h>
+
+#include "common/rectangle.h"
+
+namespace Pango {
+class Layout;
+}
+
+namespace velkaro {
+
+class ViewColorMap;
+
+class ViewDrawerContext {
+public:
+  // An empty context: no surface, no cairo context, no palette, zoom 1.0,
+  // update rectangle (0, 0, 0, 0).
+  ViewDrawerContext() = default;
+  ViewDrawerContext(const ViewDrawerContext&) = delete;
+  ViewDrawerContext& operator=(const ViewDrawerContext&) = delete;
+
+  static std::shared_ptr<ViewDrawerContext> create() { return std::make_shared<ViewDrawerContext>(); }
+  // An off-screen context for rect: update_rect is rect with each field
+  // truncated toward zero, surface an ARGB32 image of update_rect's width
+  // and height, cr a context on it translated by (-rect.x, -rect.y) with
+  // rect's own values, so that the canvas point (rect.x, rect.y) lands on
+  // pixel (0, 0). Zoom 1.0, no palette. An image cairo cannot make (a
+  // negative or too large size) leaves surface and cr in cairo's error
+  // state: get_status() tells, and nothing must be drawn on cr then.
+  static std::shared_ptr<ViewDrawerContext> create_make_surface(const Rectangle& rect);
+
+  // The image drawn on; null for a context that draws on a widget.
+  Cairo::RefPtr<Cairo::ImageSurface> surface;
+  // What drawers draw with; the canvas replaces it at every draw.
+  Cairo::RefPtr<Cairo::Context> cr;
+  // Set by the owner: the dark palette on screen, the light one for export.
+  std::shared_ptr<ViewColorMap> color_map;
+  // Canvas units to window pixels; off-screen contexts stay at 1.0.
+  double zoom = 1.0;
+  // The area to draw, in canvas units.
+  cairo_rectangle_int_t update_rect{0, 0, 0, 0};
+
+  // A new region holding update_rect alone.
+  Cairo::RefPtr<Cairo::Region> get_region() const;
+  // With off true at a zoom of exactly 1.0, antialiasing NONE, so that the
+  // lines of the unscaled canvas stay crisp; SUBPIXEL in every other case.
+  void set_antialias_off(bool off);
+  // A new layout on cr showing text in the font "Sans <px>px".
+  Glib::RefPtr<Pango::Layout> new_layout(const std::string& text, int32_t px) const;
+  // The off-screen surface's status; success for a context without one.
+  cairo_status_t get_status() const;
+};
+
+} // namespace velkaro

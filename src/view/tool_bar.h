@@ -1,0 +1,80 @@
+#pragma once
+// ViewToolBar: the window's tool bar of icon buttons (ViewToolButton), each
+// running an action by name through the bar's action handler.
+//
+// A diagram kind supplies its buttons as a table of rows {tooltip, action,
+// separator after} given to the constructor; by default the class-diagram
+// buttons (default_rows()). Tooltips are shown as written. The rows are read
+// during construction only.
+//
+// Enabled state: a button is sensitive exactly when its action is in the
+// handler's actionable set, or is "manual". The constructor applies the
+// handler's set once, after adding the buttons; then every
+// signal_update_actionable_name_sig() of the handler applies the new one.
+// Buttons are tinted with the context's theme colour as it is when each is
+// added.
+//
+// Ownership: the bar holds the context and the handler ("named action", the
+// context unless set otherwise); neither holds the bar.
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+#include <glibmm/ustring.h>
+#include <gtkmm/toolbar.h>
+#include <sigc++/connection.h>
+
+#include "ctrl/iaction_handler.h"
+
+namespace velkaro {
+
+class CtrlContext;
+class ViewToolButton;
+
+struct ViewToolRow {
+  const char* tooltip;
+  const char* action;
+  bool separator_after = false;
+};
+
+class ViewToolBar : public Gtk::Toolbar {
+public:
+  using NameSet = CtrlIActionHandler::NameSet;
+  using HandlerPtr = std::shared_ptr<CtrlIActionHandler>;
+
+  // The class-diagram buttons.
+  static std::span<const ViewToolRow> default_rows();
+
+  // A bar for ctx with the buttons of rows, in order, and a separator after
+  // each marked row; ctx is also the named action. Then applies ctx's
+  // actionable set.
+  explicit ViewToolBar(const std::shared_ptr<CtrlContext>& ctx, std::span<const ViewToolRow> rows = default_rows());
+
+  // Appends a button showing disp_name that runs name, tinted with the
+  // context's theme colour.
+  ViewToolButton& add_btn(const Glib::ustring& disp_name, const std::string& name);
+  void add_separator();
+
+  const std::shared_ptr<CtrlContext>& get_ctrl() const { return m_ctx; }
+  const HandlerPtr& get_named_action() const { return m_named_action; }
+  // The handler whose actions the buttons run and whose set updates reach
+  // the bar, instead of the former one.
+  void set_named_action(const HandlerPtr& handler);
+
+  // Each button: sensitive exactly when names holds its action or the action
+  // is "manual".
+  void on_update_actionable_name(const NameSet& names);
+  // Runs the action name on the named action; an unknown name does nothing.
+  void on_click_tool_btn(const std::string& action_name);
+  // Calls fn on every button, in order.
+  void foreach_tool_btn(const std::function<void(ViewToolButton&)>& fn);
+
+private:
+  std::shared_ptr<CtrlContext> m_ctx;
+  HandlerPtr m_named_action;
+  sigc::connection m_update_connection;
+};
+
+} // namespace velkaro

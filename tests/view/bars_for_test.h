@@ -1,0 +1,108 @@
+#pragma once
+// Helpers for the tests of the menu bar, the tool bar and the popup: the
+// main loop run for a while, menus written out as lines, settings read back
+// from the configuration file, and icon pixels.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gdkmm/pixbuf.h>
+#include <glibmm/keyfile.h>
+#include <glibmm/main.h>
+#include <gtkmm/checkmenuitem.h>
+#include <gtkmm/menushell.h>
+#include <gtkmm/separatormenuitem.h>
+
+#include "ctrl/context.h"
+#include "model/store.h"
+#include "view/menu_item.h"
+
+namespace velkaro::test {
+
+// Runs the default main context for ms milliseconds.
+inline void run_main_loop_for(int ms)
+{
+  const gint64 end = g_get_monotonic_time() + gint64(ms) * 1000;
+  while (g_get_monotonic_time() < end)
+    if (!g_main_context_iteration(nullptr, FALSE))
+      g_usleep(1000);
+}
+
+// Longer than the delay of the context's refresh of actionable names.
+inline void wait_for_actionable_refresh() { run_main_loop_for(int(CtrlContext::STATE_CHANGED_DELAY_MS) + 80); }
+
+// The menu item children of shell, in order.
+inline std::vector<Gtk::MenuItem*> items_of(Gtk::MenuShell& shell)
+{
+  std::vector<Gtk::MenuItem*> items;
+  for (Gtk::Widget* child : shell.get_children())
+    if (auto* item = dynamic_cast<Gtk::MenuItem*>(child))
+      items.push_back(item);
+  return items;
+}
+
+// One line per child of shell: "---" for a separator; "label -> action" for
+// a plain entry; "[x] label" or "[ ] label" for a check entry; the label for
+// anything else (a submenu).
+inline std::vector<std::string> lines_of(Gtk::MenuShell& shell)
+{
+  std::vector<std::string> lines;
+  for (Gtk::MenuItem* item : items_of(shell)) {
+    if (dynamic_cast<Gtk::SeparatorMenuItem*>(item))
+      lines.push_back("---");
+    else if (auto* entry = dynamic_cast<ViewMenuItem*>(item))
+      lines.push_back(entry->get_label() + " -> " + entry->action_name);
+    else if (auto* check = dynamic_cast<Gtk::CheckMenuItem*>(item))
+      lines.push_back(std::string(check->get_active() ? "[x] " : "[ ] ") + check->get_label());
+    else
+      lines.push_back(item->get_label());
+  }
+  return lines;
+}
+
+// The entry of shell labelled label, or null.
+template <class T = Gtk::MenuItem>
+T* find_item(Gtk::MenuShell& shell, const std::string& label)
+{
+  for (Gtk::MenuItem* item : items_of(shell))
+    if (item->get_label() == label)
+      return dynamic_cast<T*>(item);
+  return nullptr;
+}
+
+// The value of key in the group "general" of ctx's configuration file as
+// written on disk, or nullopt.
+inline std::optional<std::string> stored_setting(CtrlContext& ctx, const std::string& key)
+{
+  Glib::KeyFile file;
+  try {
+    file.load_from_file(ctx.get_store()->get_config_path());
+    return file.get_value(ModelStore::GENERAL, key);
+  } catch (const Glib::Error&) {
+    return std::nullopt;
+  }
+}
+
+struct Rgba {
+  uint8_t r, g, b, a;
+  bool operator==(const Rgba&) const = default;
+};
+
+inline Rgba pixel_at(const Glib::RefPtr<Gdk::Pixbuf>& pixbuf, int x, int y)
+{
+  const guint8* p = pixbuf->get_pixels() + y * pixbuf->get_rowstride() + x * pixbuf->get_n_channels();
+  return {p[0], p[1], p[2], pixbuf->get_has_alpha() ? p[3] : uint8_t(255)};
+}
+
+inline std::vector<Rgba> pixels_of(const Glib::RefPtr<Gdk::Pixbuf>& pixbuf)
+{
+  std::vector<Rgba> pixels;
+  for (int y = 0; y < pixbuf->get_height(); ++y)
+    for (int x = 0; x < pixbuf->get_width(); ++x)
+      pixels.push_back(pixel_at(pixbuf, x, y));
+  return pixels;
+}
+
+} // namespace velkaro::test

@@ -1,0 +1,203 @@
+// The PNG exporter base: the image's size and origin, one pass without
+// state resets between drawers, and writing that never reports success for
+// an image it did not write nor costs an existing file.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <cairomm/surface.h>
+#include <gtest/gtest.h>
+
+#include "ctrl/test_kind.h"
+#include "support/log_capture.h"
+#include "support/test_env.h"
+#include "view/color_map.h"
+#include "view/drawer.h"
+#include "view/drawer_context.h"
+#include "view/exporting_cnavas.h"
+#include "view/filling_drawer.h"
+#include "view/pixels_for_test.h"
+
+namespace velkaro {
+namespace {
+
+using test::Pixel;
+
+std::string contents_of(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> files_in(const std::filesystem::path& dir)
+{
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Fills the rectangle (x, y, w, h) with the current source, or first sets
+// the source to colour when it has one.
+class BoxDrawer : public ViewDrawer {
+public:
+  BoxDrawer(Rectangle box, std::optional<GdkRGBA> colour) : m_box(box), m_colour(colour) {}
+  void draw() override
+  {
+    if (m_colour)
+      set_source(*m_colour);
+    get_cr()->rectangle(m_box.x, m_box.y, m_box.width, m_box.height);
+    get_cr()->fill();
+  }
+
+private:
+  Rectangle m_box;
+  std::optional<GdkRGBA> m_colour;
+};
+
+// An exporter whose drawers the test gives, and whose last step can fail.
+class TestExporter : public ViewExportingCnavas {
+public:
+  TestExporter(const std::shared_ptr<CtrlContext>& ctrl, const Rectangle& rect, DrawerList drawers)
+    : ViewExportingCnavas(ctrl, rect), m_drawers(std::move(drawers))
+  {
+  }
+  bool fail_rename = false;
+
+protected:
+  DrawerList new_drawers() override { return m_drawers; }
+  bool replace_file(const std::string& temp, const std::string& target, std::string& error) override
+  {
+    if (!fail_rename)
+      return ViewExportingCnavas::replace_file(temp, target, error);
+    error = "interrupted";
+    return false;
+  }
+
+private:
+  DrawerList m_drawers;
+};
+
+TEST(ExportingCnavasTest, TheBaseExporterWritesATransparentImageOfTheTruncatedSize)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  const auto exporter = ViewExportingCnavas::create(kit.ctx, {3.5, 7.9, 40.9, 20.2});
+  ASSERT_TRUE(exporter);
+  ASSERT_TRUE(exporter->export_png(dir.file("empty.png"))) << exporter->get_last_error();
+  EXPECT_EQ(exporter->get_last_error(), "");
+  const auto image = Cairo::ImageSurface::create_from_png(dir.file("empty.png"));
+  EXPECT_EQ(image->get_width(), 40);
+  EXPECT_EQ(image->get_height(), 20);
+  EXPECT_EQ(test::count_unlike(image, 0, 0, 40, 20, Pixel{0, 0, 0, 0}), 0);
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"empty.png"});
+}
+
+TEST(ExportingCnavasTest, TheImageStartsAtTheRectanglesCornerAndUsesTheLightPalette)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  const auto exporter = ViewExportingCnavas::create<TestExporter>(
+    kit.ctx, {100, 50, 30, 20},
+    ViewExportingCnavas::DrawerList{std::make_shared<ViewFillingBackgroundDrawer>(),
+                                    std::make_shared<BoxDrawer>(Rectangle{100, 50, 5, 5}, GdkRGBA{1, 0, 0, 1})});
+  ASSERT_TRUE(exporter->export_png(dir.file("out.png"))) << exporter->get_last_error();
+  const auto image = Cairo::ImageSurface::create_from_png(dir.file("out.png"));
+  EXPECT_EQ(test::pixel_at(image, 0, 0), test::rgb(255, 0, 0));
+  EXPECT_EQ(test::pixel_at(image, 4, 4), test::rgb(255, 0, 0));
+  EXPECT_EQ(test::pixel_at(image, 5, 5), test::rgb(255, 255, 255));
+  EXPECT_EQ(test::pixel_at(image, 29, 19), test::rgb(255, 255, 255));
+}
+
+TEST(ExportingCnavasTest, DrawersRunInOnePassWithoutResettingTheCairoState)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  // The second box sets no colour: it fills with the one the first left.
+  const auto exporter = ViewExportingCnavas::create<TestExporter>(
+    kit.ctx, {0, 0, 20, 10},
+    ViewExportingCnavas::DrawerList{std::make_shared<BoxDrawer>(Rectangle{0, 0, 5, 5}, GdkRGBA{0, 0, 1, 1}),
+                                    std::make_shared<BoxDrawer>(Rectangle{10, 0, 5, 5}, std::nullopt)});
+  ASSERT_TRUE(exporter->export_png(dir.file("out.png")));
+  const auto image = Cairo::ImageSurface::create_from_png(dir.file("out.png"));
+  EXPECT_EQ(test::pixel_at(image, 12, 2), test::rgb(0, 0, 255));
+}
+
+TEST(ExportingCnavasTest, AnExportWhereNothingCanBeWrittenFailsWithAMessage)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  std::ofstream(dir.file("plain")) << "x";
+  const auto exporter = ViewExportingCnavas::create(kit.ctx, {0, 0, 10, 10});
+  for (const std::string path :
+       {dir.file("missing/out.png"), dir.file("plain/out.png"), dir.path().string(), std::string()}) {
+    EXPECT_FALSE(exporter->export_png(path)) << path;
+    EXPECT_NE(exporter->get_last_error(), "") << path;
+  }
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"plain"});
+}
+
+// Each way an export over an existing file can fail leaves the file as it
+// was and no temporary file behind.
+TEST(ExportingCnavasTest, AFailedExportLeavesTheExistingFileAsItWas)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  const std::string target = dir.file("old.png");
+  const std::string old_bytes = "an image the user keeps";
+  std::ofstream(target, std::ios::binary) << old_bytes;
+
+  struct Case {
+    const char* what;
+    Rectangle rect;
+    bool fail_rename;
+  };
+  const Case cases[] = {
+    // cairo's PNG writer refuses an empty image, after opening its file.
+    {"empty image", {0, 0, 0, 0}, false},
+    {"image too large for cairo", {0, 0, 40000, 10}, false},
+    {"rename interrupted", {0, 0, 10, 10}, true},
+  };
+  for (const Case& c : cases) {
+    const auto exporter = ViewExportingCnavas::create<TestExporter>(
+      kit.ctx, c.rect, ViewExportingCnavas::DrawerList{std::make_shared<ViewFillingBackgroundDrawer>()});
+    exporter->fail_rename = c.fail_rename;
+    EXPECT_FALSE(exporter->export_png(target)) << c.what;
+    EXPECT_NE(exporter->get_last_error().find("old.png"), std::string::npos) << exporter->get_last_error();
+    EXPECT_EQ(contents_of(target), old_bytes) << c.what;
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"old.png"}) << c.what;
+  }
+  // And a working export replaces it.
+  const auto exporter = ViewExportingCnavas::create(kit.ctx, {0, 0, 4, 4});
+  ASSERT_TRUE(exporter->export_png(target));
+  EXPECT_EQ(Cairo::ImageSurface::create_from_png(target)->get_width(), 4);
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"old.png"});
+}
+
+TEST(ExportingCnavasTest, ASymbolicLinkStaysALink)
+{
+  test::KindKit kit;
+  test::TempDir dir;
+  std::ofstream(dir.file("real.png")) << "old";
+  std::filesystem::create_symlink(dir.file("real.png"), dir.file("link.png"));
+  const auto exporter = ViewExportingCnavas::create(kit.ctx, {0, 0, 4, 4});
+  ASSERT_TRUE(exporter->export_png(dir.file("link.png"))) << exporter->get_last_error();
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
+  EXPECT_EQ(Cairo::ImageSurface::create_from_png(dir.file("real.png"))->get_width(), 4);
+}
+
+TEST(ExportingCnavasTest, ANullControllerMakesNoExporter)
+{
+  const test::LogCapture log(G_LOG_LEVEL_CRITICAL);
+  EXPECT_EQ(ViewExportingCnavas::create(nullptr, {0, 0, 4, 4}), nullptr);
+  ASSERT_EQ(log.criticals.size(), 1u);
+  EXPECT_NE(log.criticals[0].find("ctrl != nullptr"), std::string::npos);
+}
+
+} // namespace
+} // namespace velkaro
