@@ -21,6 +21,7 @@ void activate(Gtk::Window& window)
   event->focus_change.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
   event->focus_change.send_event = TRUE;
   event->focus_change.in = TRUE;
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
   gtk_main_do_event(event);
   gdk_event_free(event);
   frame(window);
