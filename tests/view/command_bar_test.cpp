@@ -16,7 +16,6 @@
 #include "ctrl/cmd_ctrl.h"
 #include "ctrl/test_kind.h"
 #include "support/test_env.h"
-#include "view/color_map.h"
 #include "view/command_bar.h"
 #include "view/drawer_context.h"
 #include "view/widgets_for_test.h"

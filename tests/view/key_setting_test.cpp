@@ -408,7 +408,8 @@ TEST(ViewKeySetting, MarkupCharactersInNamesAndDescriptionsShowAsWritten)
   VELKARO_REQUIRE_GTK();
   LogCapture logs;
   Stage stage([](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
-    auto mode = std::make_shared<IncludingMode>(ctx, "SAVE & <QUIT> MODE", std::vector<CtrlIActionHandler::HandlerPtr>{});
+    auto mode =
+      std::make_shared<IncludingMode>(ctx, "SAVE & <QUIT> MODE", std::vector<CtrlIActionHandler::HandlerPtr>{});
     mode->void_action("amp", {"a"}, [] {}, "Cut & paste <all>");
     return {mode};
   });
