@@ -37,8 +37,11 @@ void ModelWorkspace::init()
 
 void ModelWorkspace::signal_update()
 {
-  if (!is_tmp)
-    m_signal_updated.emit();
+  if (is_tmp)
+    return;
+  // Observers see the lines laid out, also in the middle of an operation.
+  flush_layout();
+  m_signal_updated.emit();
 }
 
 // --- virtual defaults -------------------------------------------------------
@@ -131,7 +134,7 @@ ModelWorkspace::ElementPtr ModelWorkspace::elm_at(const CellPos& pos) const
 
 std::shared_ptr<ModelExpStack> ModelWorkspace::exp_at(const CellPos& pos) const
 {
-  return get_cells()->get_expanded()->get(pos.x, pos.y);
+  return get_cells()->stack_at(pos.x, pos.y);
 }
 
 std::string ModelWorkspace::get_c_etype() const
