@@ -245,6 +245,8 @@ void BM_FirstMoveAfterEdit(benchmark::State& state)
       store_text(g);
       undo(g);
       g.ctx->set_pos(middle(g));
+      // As the cell mode has it: a step crosses a multi-cell element whole.
+      g.ctx->in_cell_mode = true;
     },
     [&g] { g.ctx->move_pos(MovingDir::right); }, [] {});
 }
