@@ -11,9 +11,10 @@
 // outside the grid, an element reaching outside it and an integer that does
 // not fit in 32 bits stop the read with an error in the reader that names
 // the line, and so do elements covering more than MAX_READ_COVER cells in
-// all (the covering map holds an entry per covered cell, so a few elements
-// as large as the grid would exhaust memory); broken parent references are
-// dropped with a warning.
+// all (get_expanded() holds an entry per covered cell, so a few elements as
+// large as the grid would exhaust it; lookups go through the covering index
+// below, which holds an entry per covered line); broken parent references
+// are dropped with a warning.
 
 #include <cstdint>
 #include <functional>
