@@ -187,6 +187,12 @@ private:
   // closes lines index + count .. index - 1 before the shift) with the
   // index kept, around the base operation run by op.
   void line_op(CellDir dir, int32_t index, int32_t count, const std::function<void()>& op);
+  // Moves the anchors of the chains anchored from line from on by delta
+  // (their lines already moved in the map), recording them as moved.
+  void shift_anchors(CellDir dir, int64_t from, int32_t delta);
+  // Moves the index's lines from first_moved on by delta and drops those
+  // from index up to first_moved.
+  void shift_lines(CellDir dir, int32_t index, int64_t first_moved, int32_t delta) const;
   // Fills the cells from the mirrored source as touch() asks.
   void fill_from_source(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const;
   // Fills the chains of the source that cover (x, y), or a line.

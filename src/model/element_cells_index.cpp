@@ -243,6 +243,49 @@ std::vector<ModelElementCells::Placed*> ModelElementCells::covering_lines(CellDi
   return found;
 }
 
+namespace {
+
+int32_t clamp32(int64_t v)
+{
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
+void ModelElementCells::shift_anchors(CellDir dir, int64_t from, int32_t delta)
+{
+  const auto move_chain = [&](const ElementPtr& head) {
+    for (ModelElement* e = head.get(); e; e = e->m_next.get())
+      if (const auto it = m_placed.find(e); it != m_placed.end()) {
+        (dir == CellDir::h ? it->second.anchor.x : it->second.anchor.y) += delta;
+        m_moved.push_back(e->shared_from_this());
+      }
+  };
+  if (dir == CellDir::v) {
+    for (auto row = m_rows.lower_bound(clamp32(from)); row != m_rows.end(); ++row)
+      for (const auto& cell : row->second)
+        move_chain(cell.second);
+    return;
+  }
+  for (const auto& row : m_rows)
+    for (auto cell = row.second.lower_bound(clamp32(from)); cell != row.second.end(); ++cell)
+      move_chain(cell->second);
+}
+
+void ModelElementCells::shift_lines(CellDir dir, int32_t index, int64_t first_moved,
+                                    int32_t delta) const
+{
+  Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
+  Lines moved;
+  for (auto it = lines.lower_bound(index); it != lines.end();) {
+    if (it->first >= first_moved)
+      moved.emplace(clamp32(int64_t{it->first} + delta), std::move(it->second));
+    it = lines.erase(it);
+  }
+  for (auto& [i, line] : moved)
+    lines.insert_or_assign(i, std::move(line));
+}
+
 void ModelElementCells::line_op(CellDir dir, int32_t index, int32_t count,
                                 const std::function<void()>& op)
 {
@@ -254,13 +297,13 @@ void ModelElementCells::line_op(CellDir dir, int32_t index, int32_t count,
   ensure_index();
   const bool removing = count < 0;
   const int32_t n = removing ? -count : count;
+  const int32_t delta = removing ? -n : n;
   // Lines that move: from index on when opening, from index + n on when
   // closing index .. index + n - 1.
   const int64_t first_moved = removing ? int64_t{index} + n : index;
-  const auto along = [dir](const CellPos& p) { return dir == CellDir::h ? p.x : p.y; };
   // The elements at the edges of the change, which may stretch across it,
   // leave the index and come back afterwards; all others either stay or
-  // move whole.
+  // move whole, keeping their order in every line.
   struct Taken {
     ElementPtr elm;
     CellPos anchor;
@@ -275,45 +318,13 @@ void ModelElementCells::line_op(CellDir dir, int32_t index, int32_t count,
     const Known known(m_known);
     op();
   }
-  // The elements that moved whole get their new anchors.
-  const int32_t delta = removing ? -n : n;
-  const int64_t moved_from = first_moved + delta;
-  const auto move_chain = [&](const ElementPtr& head) {
-    for (ModelElement* e = head.get(); e; e = e->m_next.get())
-      if (const auto it = m_placed.find(e); it != m_placed.end()) {
-        (dir == CellDir::h ? it->second.anchor.x : it->second.anchor.y) += delta;
-        m_moved.push_back(e->shared_from_this());
-      }
-  };
-  if (dir == CellDir::v) {
-    for (auto row = m_rows.lower_bound(static_cast<int32_t>(std::clamp<int64_t>(
-             moved_from, INT32_MIN, INT32_MAX)));
-         row != m_rows.end(); ++row)
-      for (const auto& cell : row->second)
-        move_chain(cell.second);
-  } else {
-    for (const auto& row : m_rows)
-      for (auto cell = row.second.lower_bound(static_cast<int32_t>(std::clamp<int64_t>(
-               moved_from, INT32_MIN, INT32_MAX)));
-           cell != row.second.end(); ++cell)
-        move_chain(cell->second);
-  }
-  // The lines of the index move with them.
-  Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
-  Lines moved;
-  for (auto it = lines.lower_bound(static_cast<int32_t>(std::clamp<int64_t>(index, INT32_MIN, INT32_MAX)));
-       it != lines.end();) {
-    if (it->first >= first_moved)
-      moved.emplace(static_cast<int32_t>(it->first + delta), std::move(it->second));
-    it = lines.erase(it);
-  }
-  for (auto& [i, line] : moved)
-    lines.insert_or_assign(i, std::move(line));
-  // The elements taken out come back where they now stand; those anchored
-  // on a removed line are gone.
+  shift_anchors(dir, first_moved + delta, delta);
+  shift_lines(dir, index, first_moved, delta);
+  // Those anchored on a removed line are gone; the others come back where
+  // they now stand.
   for (const auto& t : taken) {
     CellPos anchor = t.anchor;
-    const int32_t at = along(anchor);
+    const int32_t at = dir == CellDir::h ? anchor.x : anchor.y;
     if (removing && at >= index && at < first_moved)
       continue;
     if (at >= first_moved)
