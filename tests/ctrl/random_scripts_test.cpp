@@ -2,6 +2,10 @@
 // drags and releases among the keys) and through the text modes: whatever
 // they did, nothing breaks, and back in the cell mode,
 // undoing every step the history holds gives the document it started with.
+// In the cell modes, after every key the refresh of enabled actions (whose
+// dry runs work on scratch cells mirroring the document) leaves the document
+// as it was, and the covering index, the positions and the grid equal a full
+// recomputation from the cells.
 
 #include <random>
 #include <string>
@@ -15,6 +19,7 @@
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/mode_text_kit.h"
 #include "ctrl/test_kind.h"
+#include "model/structures_for_test.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {
@@ -97,11 +102,17 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
       }
       script += keys;
       press_keys(ctx, keys);
+      const std::string now = document_of(*kit.ws);
+      (void)ctx.enum_actionable_name();
+      ASSERT_EQ(document_of(*kit.ws), now) << "seed " << seed << ": " << script;
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
     ctx.change_to_cell_mode();
-    for (size_t i = undo_steps(kit); i > 0; --i)
+    for (size_t i = undo_steps(kit); i > 0; --i) {
       ctx.get_action_proc()->undo(false);
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+    }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
 }
