@@ -4,8 +4,8 @@
 // undoing every step the history holds gives the document it started with.
 // In the cell modes, after every key the refresh of enabled actions (whose
 // dry runs work on scratch cells mirroring the document) leaves the document
-// as it was, and the covering index, the positions and the grid equal a full
-// recomputation from the cells.
+// as it was; in both, after every key and every undo the covering index, the
+// positions and the grid equal a full recomputation from the cells.
 
 #include <random>
 #include <string>
@@ -139,12 +139,15 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
       // Now and then the idle work the modes queued runs in between.
       if (random() % 5 == 0)
         run_main_loop();
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
     kit.ctx->change_to_cell_mode();
     run_main_loop();
-    for (size_t i = kit.undo_depth(); i > 0; --i)
+    for (size_t i = kit.undo_depth(); i > 0; --i) {
       kit.ctx->get_action_proc()->undo(false);
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+    }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
 }
