@@ -129,6 +129,14 @@ public:
   void respan(const ModelElement& elm);
   // Element number index of the chain at (h, v), or null.
   ElementPtr element_at(const ModelElementElmPos& at) const;
+  // The size column (h) or row (v) index needs: the largest of
+  // (width of get_rect() + 10) / columns covered (heights for a row) over
+  // the elements covering it, 0 when none does. With fresh every rectangle
+  // is asked for; otherwise the needs measured since each element was last
+  // indexed or laid out (forget_need()) are taken as they were.
+  double line_need(CellDir dir, int32_t index, bool fresh) const;
+  // elm was laid out: its rectangle is asked for again next time.
+  void forget_need(const ModelElement& elm) const;
 
   // --- Scratch cells that mirror another map: after mirror(source), this
   // map behaves as a copy of source made by copy(), but each chain is
@@ -165,6 +173,10 @@ private:
     int32_t index;
     int32_t dh;
     int32_t dv;
+    // The width and height its lines need for it, as last measured; negative
+    // when not measured since it was indexed or laid out.
+    double need_w = -1.0;
+    double need_h = -1.0;
   };
   using Line = std::vector<Placed*>;
   using Lines = std::map<int32_t, Line>;

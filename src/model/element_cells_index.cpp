@@ -445,6 +445,35 @@ bool ModelElementCells::covered_from(CellDir dir, int32_t index, int32_t first) 
   });
 }
 
+double ModelElementCells::line_need(CellDir dir, int32_t index, bool fresh) const
+{
+  if (dir == CellDir::hv)
+    return 0.0;
+  if (m_source)
+    fill_line(dir, index);
+  ensure_index();
+  const Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
+  const auto line = lines.find(index);
+  if (line == lines.end())
+    return 0.0;
+  double most = 0.0;
+  for (Placed* p : line->second) {
+    if (fresh || p->need_w < 0.0) {
+      const Rectangle r = p->elm->get_rect();
+      p->need_w = (r.width + 10.0) / static_cast<double>(p->elm->get_mwidth());
+      p->need_h = (r.height + 10.0) / static_cast<double>(p->elm->get_mheight());
+    }
+    most = std::max(most, dir == CellDir::h ? p->need_w : p->need_h);
+  }
+  return most;
+}
+
+void ModelElementCells::forget_need(const ModelElement& elm) const
+{
+  if (const auto it = m_placed.find(&elm); it != m_placed.end())
+    it->second.need_w = it->second.need_h = -1.0;
+}
+
 ModelElementCells::ElementPtr ModelElementCells::element_at(const ModelElementElmPos& at) const
 {
   if (!m_chains.empty()) {

@@ -45,6 +45,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -477,9 +478,19 @@ private:
   // those they covered before, moved with the change.
   void mark_across(CellDir dir, int32_t index, int32_t delta, const std::vector<Across>& across);
 
+  // Lays out what covers the line dir index: everything when all, else only
+  // the elements stored or stretched since the last layout.
+  void lay_out_line(CellDir dir, int32_t index, bool all);
+
   int m_batches = 0;
   std::set<int32_t> m_marked_cols;
   std::set<int32_t> m_marked_rows;
+  // While the marked lines are laid out: update_layout() takes the needs
+  // measured before and lays out a line's elements only when its size
+  // changed, besides the elements in m_fresh, which came, moved across a
+  // line change or changed since the last layout.
+  bool m_flushing = false;
+  std::unordered_set<const ModelElement*> m_fresh;
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;

@@ -82,6 +82,9 @@ void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const M
   if (chain)
     chain->foreach([&](const ElementPtr& e) { mark_lines(*e, pos); });
   mark_lines(changed, pos);
+  // A stored element is laid out whether or not its lines change size.
+  if (!is_tmp && get_cells()->find(changed))
+    m_fresh.insert(&changed);
   if (m_batches == 0)
     flush_layout();
 }

@@ -48,28 +48,58 @@ void ModelWorkspace::update_layout(const CellPos& pos)
   if (is_tmp)
     return;
   // The elements covering the column and the row come from the covering
-  // index, which holds each line's elements.
+  // index. Called for the lines an operation marked, the needs measured
+  // since the elements' last layout stand, and a line whose size stays
+  // keeps its elements' boxes: only those new to it are laid out.
   const auto cells = get_cells();
-  const auto col = cells->covering(CellDir::h, pos.x);
-  const auto row = cells->covering(CellDir::v, pos.y);
-  const auto need = [](const std::vector<ModelElementCells::Met>& line, bool width) {
-    double most = 0.0;
-    for (const auto& met : line) {
-      const Rectangle r = met.elm->get_rect();
-      most = std::max(most, width ? (r.width + 10.0) / static_cast<double>(met.elm->get_mwidth())
-                                  : (r.height + 10.0) / static_cast<double>(met.elm->get_mheight()));
-    }
-    return most;
-  };
+  const bool fresh = !m_flushing;
+  const double col_need = cells->line_need(CellDir::h, pos.x, fresh);
+  const double row_need = cells->line_need(CellDir::v, pos.y, fresh);
+  bool col_changed = fresh;
+  bool row_changed = fresh;
   // A line before the first has no size.
-  if (pos.x >= 0)
-    grid->h->set_size(pos.x, need(col, true));
-  if (pos.y >= 0)
-    grid->v->set_size(pos.y, need(row, false));
-  for (const auto& met : col)
-    met.elm->layout_for(*this, met.x, met.y);
-  for (const auto& met : row)
-    met.elm->layout_for(*this, met.x, met.y);
+  if (pos.x >= 0) {
+    const double before = grid->h->get_size(pos.x);
+    grid->h->set_size(pos.x, col_need);
+    col_changed = col_changed || grid->h->get_size(pos.x) != before;
+  }
+  if (pos.y >= 0) {
+    const double before = grid->v->get_size(pos.y);
+    grid->v->set_size(pos.y, row_need);
+    row_changed = row_changed || grid->v->get_size(pos.y) != before;
+  }
+  lay_out_line(CellDir::h, pos.x, col_changed);
+  lay_out_line(CellDir::v, pos.y, row_changed);
+}
+
+void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
+{
+  const auto cells = get_cells();
+  if (all) {
+    for (const auto& met : cells->covering(dir, index)) {
+      met.elm->layout_for(*this, met.x, met.y);
+      cells->forget_need(*met.elm);
+    }
+    return;
+  }
+  for (const ModelElement* e : m_fresh) {
+    const auto at = cells->find(*e);
+    if (!at)
+      continue;
+    const int64_t x_end = int64_t{at->h} + e->dh;
+    const int64_t y_end = int64_t{at->v} + e->dv;
+    const int64_t lo = dir == CellDir::h ? std::min<int64_t>(at->h, x_end) : std::min<int64_t>(at->v, y_end);
+    const int64_t hi = dir == CellDir::h ? std::max<int64_t>(at->h, x_end) : std::max<int64_t>(at->v, y_end);
+    if (index < lo || index > hi)
+      continue;
+    // Met where a walk along the line first finds it.
+    const auto elm = std::const_pointer_cast<ModelElement>(e->shared_from_this());
+    if (dir == CellDir::h)
+      elm->layout_for(*this, index, static_cast<int32_t>(std::min<int64_t>(at->v, y_end)));
+    else
+      elm->layout_for(*this, static_cast<int32_t>(std::min<int64_t>(at->h, x_end)), index);
+    cells->forget_need(*elm);
+  }
 }
 
 void ModelWorkspace::mark_lines(const ModelElement& elm, const CellPos& anchor)
@@ -90,11 +120,16 @@ void ModelWorkspace::flush_layout()
   std::vector<int32_t> rows(m_marked_rows.begin(), m_marked_rows.end());
   m_marked_cols.clear();
   m_marked_rows.clear();
-  if (is_tmp)
+  if (is_tmp) {
+    m_fresh.clear();
     return;
+  }
+  m_flushing = true;
   // Through the virtual update_layout(), which a kind may extend.
   for (size_t i = 0; i < std::max(cols.size(), rows.size()); ++i)
     update_layout({i < cols.size() ? cols[i] : -1, i < rows.size() ? rows[i] : -1});
+  m_flushing = false;
+  m_fresh.clear();
 }
 
 void ModelWorkspace::shift_marks(CellDir dir, int32_t index, int32_t delta)
@@ -145,9 +180,11 @@ void ModelWorkspace::mark_across(CellDir dir, int32_t index, int32_t delta,
       const int64_t moved = line < index || (delta < 0 && line == index) ? line : line + delta;
       marks.insert(static_cast<int32_t>(moved));
     }
-    // What it covers now.
-    if (const auto at = cells->find(*a.elm); at && a.elm->stored)
+    // What it covers now; its box changes with it.
+    if (const auto at = cells->find(*a.elm); at && a.elm->stored) {
       mark_lines(*a.elm, {at->h, at->v});
+      m_fresh.insert(a.elm.get());
+    }
   }
 }
 

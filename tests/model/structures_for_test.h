@@ -13,7 +13,9 @@
 
 #include "model/element_cells.h"
 #include "model/expanded_cells.h"
+#include "common/point.h"
 #include "model/grid.h"
+#include "model/text_element.h"
 #include "model/workspace.h"
 
 namespace velkaro::test {
@@ -120,6 +122,22 @@ inline void expect_structures(ModelWorkspace& ws, const std::string& where)
   });
   const auto used = cells->get_exists_range();
   expect_fresh_grid(ws, std::max(used->end.x, used->end.y) + 4, where);
+  // Every text sits in the box of its cells as the grid now has them: laid
+  // out again, it stays where it is.
+  cells->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>& head) {
+    for (auto e = head; e; e = e->get_next()) {
+      const auto text = std::dynamic_pointer_cast<ModelTextElement>(e);
+      if (!text || !text->get_pango_layout_offset())
+        continue;
+      const double before_x = text->get_pango_layout_offset()->get_x();
+      const double before_y = text->get_pango_layout_offset()->get_y();
+      text->layout_for(ws, x, y);
+      const auto after = text->get_pango_layout_offset();
+      EXPECT_NEAR(after->get_x(), before_x, 1e-6) << where << ": the text at " << x << ", " << y;
+      EXPECT_NEAR(after->get_y(), before_y, 1e-6) << where << ": the text at " << x << ", " << y;
+    }
+    return true;
+  });
 }
 
 } // namespace velkaro::test
