@@ -45,7 +45,7 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -490,7 +490,7 @@ private:
   // changed, besides the elements in m_fresh, which came, moved across a
   // line change or changed since the last layout.
   bool m_flushing = false;
-  std::unordered_set<const ModelElement*> m_fresh;
+  std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>> m_fresh;
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;

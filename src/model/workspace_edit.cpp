@@ -84,7 +84,7 @@ void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const M
   mark_lines(changed, pos);
   // A stored element is laid out whether or not its lines change size.
   if (!is_tmp && get_cells()->find(changed))
-    m_fresh.insert(&changed);
+    m_fresh.emplace(&changed, changed.weak_from_this());
   if (m_batches == 0)
     flush_layout();
 }

@@ -82,7 +82,10 @@ void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
     }
     return;
   }
-  for (const ModelElement* e : m_fresh) {
+  for (const auto& [key, weak] : m_fresh) {
+    const auto e = weak.lock();
+    if (!e)
+      continue;
     const auto at = cells->find(*e);
     if (!at)
       continue;
@@ -93,7 +96,7 @@ void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
     if (index < lo || index > hi)
       continue;
     // Met where a walk along the line first finds it.
-    const auto elm = std::const_pointer_cast<ModelElement>(e->shared_from_this());
+    const auto elm = std::const_pointer_cast<ModelElement>(e);
     if (dir == CellDir::h)
       elm->layout_for(*this, index, static_cast<int32_t>(std::min<int64_t>(at->v, y_end)));
     else
@@ -150,8 +153,9 @@ std::vector<ModelWorkspace::Across> ModelWorkspace::elements_across(CellDir dir,
   std::vector<Across> across;
   if (is_tmp)
     return across;
-  // Those covering the line and, for an opened line, the one before it:
-  // their spans change; every other element keeps its size or moves whole.
+  // Those covering a removed line, or covering both an opened line and the
+  // one before it: their spans change; every other element keeps its size
+  // or moves whole.
   const auto cells = get_cells();
   for (const auto& met : cells->covering(dir, index)) {
     const auto at = cells->find(*met.elm);
@@ -177,13 +181,13 @@ void ModelWorkspace::mark_across(CellDir dir, int32_t index, int32_t delta,
     for (int64_t line = a.lo; line <= a.hi; ++line) {
       if (delta < 0 && line == index)
         continue;
-      const int64_t moved = line < index || (delta < 0 && line == index) ? line : line + delta;
+      const int64_t moved = line < index ? line : line + delta;
       marks.insert(static_cast<int32_t>(moved));
     }
     // What it covers now; its box changes with it.
     if (const auto at = cells->find(*a.elm); at && a.elm->stored) {
       mark_lines(*a.elm, {at->h, at->v});
-      m_fresh.insert(a.elm.get());
+      m_fresh.emplace(a.elm.get(), a.elm);
     }
   }
 }
