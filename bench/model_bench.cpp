@@ -180,7 +180,8 @@ void BM_UndoInsertRow(benchmark::State& state)
 }
 
 // A full row (a hundred elements) removed and put back by its record: each
-// element removed or stored lays its lines out again.
+// line whose elements changed is laid out once, at the end of the removal
+// and of the patch.
 void BM_RemoveRowAndUndo(benchmark::State& state)
 {
   const auto ws = ModelWorkspace::create();

@@ -54,8 +54,9 @@ bool CtrlContext::do_test(const std::function<bool()>& fn)
   const DryRunState saved(*this);
   const auto yank_elms = m_yank_elms;
   const auto yank_pos = m_yank_pos;
-  // The scratch cells start as a copy of the document's.
-  m_ws->tmp_cells->copy(*m_ws->get_cells());
+  // The scratch cells start as a copy of the document's, made cell by cell
+  // as the trial looks at them.
+  m_ws->tmp_cells->mirror(m_ws->get_cells());
   m_in_test = true;
   m_ws->is_tmp = true;
   m_test_cell = m_now_cell;

@@ -7,6 +7,7 @@
 
 #include "common/check.h"
 #include "ctrl/text_editor.h"
+#include "model/element.h"
 #include "model/itext_editable.h"
 #include "model/workspace.h"
 
@@ -19,6 +20,15 @@ int64_t length_of(const std::string& text) { return static_cast<int64_t>(text.si
 bool same_owner(const std::weak_ptr<CtrlITextEditable>& a, const std::weak_ptr<CtrlITextEditable>& b)
 {
   return !a.owner_before(b) && !b.owner_before(a);
+}
+
+// A stored text whose content undo or redo changed needs other line sizes:
+// its lines are laid out again, as typing into it does.
+void lay_out(const std::shared_ptr<ModelWorkspace>& ws, CtrlITextEditable& ite)
+{
+  auto* elm = dynamic_cast<ModelElement*>(&ite);
+  if (ws && elm && elm->stored)
+    ws->may_updated(elm->shared_from_this());
 }
 
 } // namespace
@@ -64,6 +74,7 @@ void CtrlUpdateTextAction::undo()
     const int64_t cursor = std::clamp<int64_t>(buf->cursor + d, 0, length_of(buf->before));
     ite->set_text(buf->before);
     ite->set_cursor_index(static_cast<int32_t>(std::min<int64_t>(cursor, std::numeric_limits<int32_t>::max())));
+    lay_out(get_ws(), *ite);
   }
   mark_modified();
   announce();
@@ -75,6 +86,7 @@ void CtrlUpdateTextAction::redo()
     if (const std::shared_ptr<CtrlITextEditable> ite = weak_ite.lock()) {
       ite->set_text(buf->after);
       ite->set_cursor_index(buf->cursor);
+      lay_out(get_ws(), *ite);
     }
   }
   mark_modified();

@@ -66,7 +66,7 @@ public:
   // Takes the value out of (x, y) and hands it to the caller; drops the row
   // when it becomes empty and calls updated() once. An empty cell gives null,
   // changes nothing and does not call updated().
-  Value remove(int32_t x, int32_t y);
+  virtual Value remove(int32_t x, int32_t y);
   // Drops every row (and with them the map's references to the values).
   // Does not call updated(); a subclass with caches overrides it to drop them.
   virtual void clear() { m_rows.clear(); }
@@ -150,9 +150,28 @@ public:
   // empty the columns come out as 65535 .. 0.
   std::shared_ptr<CellRange> get_exists_range() const;
 
-  const Rows& get_rows() const { return m_rows; }
+  const Rows& get_rows() const
+  {
+    touch_all();
+    return m_rows;
+  }
 
 protected:
+  // Called before every read or change of the map with the cells it is
+  // about to look at (columns x0..x1, rows y0..y1, inclusive), so that a
+  // subclass that fills itself on demand fills those cells first. Does
+  // nothing here.
+  virtual void touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
+  {
+    (void)x0, (void)y0, (void)x1, (void)y1;
+  }
+  static constexpr int64_t OPEN_LOW = INT64_MIN;
+  static constexpr int64_t OPEN_HIGH = INT64_MAX;
+  void touch_all() const { touch(OPEN_LOW, OPEN_LOW, OPEN_HIGH, OPEN_HIGH); }
+  // An interval bound as touch() takes it: a negative bound is open.
+  static int64_t low(int32_t bound) { return bound < 0 ? OPEN_LOW : bound; }
+  static int64_t high(int32_t bound) { return bound < 0 ? OPEN_HIGH : bound; }
+
   Rows m_rows;
 
 private:
@@ -165,6 +184,7 @@ private:
 template <class T>
 typename ModelCells<T>::Value ModelCells<T>::get(int32_t x, int32_t y) const
 {
+  touch(x, y, x, y);
   auto row = m_rows.find(y);
   if (row == m_rows.end())
     return nullptr;
@@ -176,6 +196,7 @@ template <class T>
 void ModelCells<T>::set(int32_t x, int32_t y, Value value)
 {
   VK_CHECK(value != nullptr);
+  touch(x, y, x, y);
   m_rows[y][x] = std::move(value);
   updated();
 }
@@ -183,6 +204,7 @@ void ModelCells<T>::set(int32_t x, int32_t y, Value value)
 template <class T>
 typename ModelCells<T>::Value ModelCells<T>::remove(int32_t x, int32_t y)
 {
+  touch(x, y, x, y);
   auto row = m_rows.find(y);
   if (row == m_rows.end())
     return nullptr;
@@ -213,6 +235,7 @@ std::shared_ptr<ModelCells<T>> ModelCells<T>::duplicate() const
 template <class T>
 bool ModelCells<T>::foreach(const CellFunc& fn) const
 {
+  touch_all();
   for (const auto& [y, row] : m_rows)
     for (const auto& [x, value] : row)
       if (!fn(x, y, value))
@@ -223,6 +246,7 @@ bool ModelCells<T>::foreach(const CellFunc& fn) const
 template <class T>
 bool ModelCells<T>::foreach_row_index(const IndexFunc& fn) const
 {
+  touch_all();
   for (const auto& entry : m_rows)
     if (!fn(entry.first))
       return false;
@@ -232,6 +256,7 @@ bool ModelCells<T>::foreach_row_index(const IndexFunc& fn) const
 template <class T>
 bool ModelCells<T>::foreach_col_index(const IndexFunc& fn) const
 {
+  touch_all();
   std::set<int32_t> columns;
   for (const auto& entry : m_rows)
     for (const auto& cell : entry.second)
@@ -255,6 +280,7 @@ bool ModelCells<T>::foreach_line_index(CellDir dir, const IndexFunc& fn) const
 template <class T>
 bool ModelCells<T>::foreach_col(int32_t x, const CellFunc& fn) const
 {
+  touch(x, OPEN_LOW, x, OPEN_HIGH);
   for (const auto& [y, row] : m_rows) {
     auto cell = row.find(x);
     if (cell != row.end() && !fn(x, y, cell->second))
@@ -266,6 +292,7 @@ bool ModelCells<T>::foreach_col(int32_t x, const CellFunc& fn) const
 template <class T>
 bool ModelCells<T>::foreach_row(int32_t y, const CellFunc& fn) const
 {
+  touch(OPEN_LOW, y, OPEN_HIGH, y);
   auto row = m_rows.find(y);
   if (row == m_rows.end())
     return true;
@@ -342,6 +369,7 @@ bool ModelCells<T>::foreach_range(const CellRange& range, const CellFunc& fn) co
 {
   const CellRangeIndex h = range.get_h();
   const CellRangeIndex v = range.get_v();
+  touch(low(h.start), low(v.start), high(h.end), high(v.end));
   // A non-negative start bounds the walk; a negative one leaves it open.
   auto row = v.start >= 0 ? m_rows.lower_bound(v.start) : m_rows.begin();
   for (; row != m_rows.end() && v.contains(row->first); ++row) {
@@ -380,6 +408,7 @@ void ModelCells<T>::insert_col(int32_t index, int32_t count, const CellFunc& mov
 template <class T>
 void ModelCells<T>::shift_row(int32_t index, int32_t count, const CellFunc& moved)
 {
+  touch_all();
   Rows shifted;
   for (auto it = m_rows.lower_bound(index); it != m_rows.end();) {
     const int32_t y = it->first + count;
@@ -399,6 +428,7 @@ void ModelCells<T>::shift_row(int32_t index, int32_t count, const CellFunc& move
 template <class T>
 void ModelCells<T>::shift_col(int32_t index, int32_t count, const CellFunc& moved)
 {
+  touch_all();
   for (auto& [y, row] : m_rows) {
     Row shifted;
     for (auto it = row.lower_bound(index); it != row.end();) {
@@ -428,6 +458,7 @@ template <class T>
 void ModelCells<T>::remove_row(int32_t index, int32_t count, const CellFunc& removed,
                                const CellFunc& moved)
 {
+  touch_all();
   const int64_t last = last_of(index, count);
   // The report covers exactly the rows that go (an open interval here would
   // report cells that stay when index or last is negative).
@@ -450,6 +481,7 @@ template <class T>
 void ModelCells<T>::remove_col(int32_t index, int32_t count, const CellFunc& removed,
                                const CellFunc& moved)
 {
+  touch_all();
   const int64_t last = last_of(index, count);
   for (auto& [y, row] : m_rows) {
     auto first = row.lower_bound(index);
@@ -481,6 +513,7 @@ CellPos ModelCells<T>::get_pos(const Value& value) const
 template <class T>
 std::shared_ptr<CellRange> ModelCells<T>::get_exists_range() const
 {
+  touch_all();
   if (m_rows.empty())
     return CellRange::create({0, 0}, {0, 0});
   CellPos start{CellPos::MAX, CellPos::MAX};

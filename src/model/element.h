@@ -433,8 +433,10 @@ private:
   // candidate is one of the element's descendants (or the element itself).
   bool closes_ring(const ModelElement& candidate) const;
   // reconnect_in_cells() with the parent reference already resolved (when
-  // choice is given); fresh as for pos2elm_().
-  void finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice, bool fresh);
+  // choice is given); inserted() at the cell at, or where the cells report
+  // the element when at is not valid.
+  void finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice,
+                        const CellPos& at);
   void reconnect_in_cells_(ModelElementCells& cells, bool keep_parent, bool fresh);
   void join_parent();
   void leave_parent();

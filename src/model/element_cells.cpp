@@ -6,24 +6,6 @@
 
 namespace velkaro {
 
-void ModelElementCells::clear()
-{
-  ModelCells<ModelElement>::clear();
-  m_expanded.reset();
-}
-
-CellPos ModelElementCells::get_pos(const ElementPtr& target) const
-{
-  if (!target)
-    return {-1, -1};
-  if (target->pos.get_is_valid()) {
-    const ElementPtr head = get(target->pos.x, target->pos.y);
-    if (head && head->has_elm(*target))
-      return target->pos;
-  }
-  return ModelCells<ModelElement>::get_pos(target->get_first());
-}
-
 std::shared_ptr<ModelExpandedCells> ModelElementCells::expand() const
 {
   auto expanded = ModelExpandedCells::create();
@@ -75,6 +57,8 @@ void ModelElementCells::update_pos()
     head->foreach([x, y](const ElementPtr& e) { e->pos = {x, y}; });
     return true;
   });
+  m_moved.clear();
+  m_moved_all = false;
 }
 
 bool ModelElementCells::copy(ModelElementCells& from)

@@ -11,14 +11,19 @@
 // outside the grid, an element reaching outside it and an integer that does
 // not fit in 32 bits stop the read with an error in the reader that names
 // the line, and so do elements covering more than MAX_READ_COVER cells in
-// all (the covering map holds an entry per covered cell, so a few elements
-// as large as the grid would exhaust memory); broken parent references are
-// dropped with a warning.
+// all (get_expanded() holds an entry per covered cell, so a few elements as
+// large as the grid would exhaust it; lookups go through the covering index
+// below, which holds an entry per covered line); broken parent references
+// are dropped with a warning.
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/cells.h"
@@ -36,10 +41,24 @@ public:
 
   static std::shared_ptr<ModelElementCells> create() { return std::make_shared<ModelElementCells>(); }
 
-  // Every change drops the expanded cells.
-  void updated() override { m_expanded.reset(); }
-  // Empties the map and drops the expanded cells.
+  // Every change drops the expanded cells. A change the map was not told
+  // about in detail (a call from outside, a chain changed behind its back)
+  // also drops the covering index, which is built again on demand.
+  void updated() override;
+  // Empties the map and drops the expanded cells and the covering index;
+  // a mirrored source is forgotten.
   void clear() override;
+  // Stores the chain head and brings the covering index up to date for
+  // that cell (the whole chain there is looked at again).
+  void set(int32_t x, int32_t y, ElementPtr value) override;
+  ElementPtr remove(int32_t x, int32_t y) override;
+  // The line operations keep the covering index up to date too.
+  void insert_row(int32_t index, int32_t count, const CellFunc& moved) override;
+  void insert_col(int32_t index, int32_t count, const CellFunc& moved) override;
+  void remove_row(int32_t index, int32_t count, const CellFunc& removed,
+                  const CellFunc& moved) override;
+  void remove_col(int32_t index, int32_t count, const CellFunc& removed,
+                  const CellFunc& moved) override;
   // The anchor cell of target's chain: target's own pos when the chain there
   // holds it, else the cell whose head is the first element of its chain;
   // (-1, -1) when the map does not hold it.
@@ -69,11 +88,69 @@ public:
 
   // Brings the pos of every element up to date.
   void update_pos();
+  // Brings the pos of the elements that line operations moved since the
+  // last update_pos() or update_moved_pos() up to date: the same result as
+  // update_pos() when nothing else made a pos stale, without walking the
+  // whole map.
+  void update_moved_pos();
+
+  // --- The covering index: for every column and row, the elements that
+  // cover a cell of it, and for every element of a chain its anchor cell
+  // and its number in the chain. Built on first use from the chains and
+  // then kept exact by every change made through the map (set, remove and
+  // the line operations), so that a lookup costs what one line holds, not
+  // what the document holds. A change made behind the map's back (a chain
+  // linked or unlinked without set() or remove() of its cell) must be
+  // followed by set() of that cell or by updated(). An element kind that
+  // changes the extension (dh, dv) of a stored element in place calls
+  // respan() for it.
+
+  // The elements covering (x, y) in the order of the expanded cells
+  // (anchor cells rows first, then chain order); null when none covers it.
+  // A new stack each time, equal to get_expanded()->get(x, y).
+  std::shared_ptr<ModelExpStack> stack_at(int32_t x, int32_t y) const;
+  // One element covering a line with the first cell of the line where a
+  // walk along it meets the element.
+  struct Met {
+    ElementPtr elm;
+    int32_t x;
+    int32_t y;
+  };
+  // The elements covering column (h) or row (v) index, each once, in the
+  // order of ModelExpandedCells::foreach_col() / foreach_row().
+  std::vector<Met> covering(CellDir dir, int32_t index) const;
+  // Whether some element anchored at or after line first of the axis
+  // covers line index of that axis.
+  bool covered_from(CellDir dir, int32_t index, int32_t first) const;
+  // Where elm stands: its anchor cell and its number in the chain there;
+  // nothing when no chain of this map holds it.
+  std::optional<ModelElementElmPos> find(const ModelElement& elm) const;
+  // Takes a new extension of the stored elm into the covering index.
+  void respan(const ModelElement& elm);
+  // Element number index of the chain at (h, v), or null.
+  ElementPtr element_at(const ModelElementElmPos& at) const;
+  // The size column (h) or row (v) index needs: the largest of
+  // (width of get_rect() + 10) / columns covered (heights for a row) over
+  // the elements covering it, 0 when none does. With fresh every rectangle
+  // is asked for; otherwise the needs measured since each element was last
+  // indexed or laid out (forget_need()) are taken as they were.
+  double line_need(CellDir dir, int32_t index, bool fresh) const;
+  // elm was laid out: its rectangle is asked for again next time.
+  void forget_need(const ModelElement& elm) const;
+
+  // --- Scratch cells that mirror another map: after mirror(source), this
+  // map behaves as a copy of source made by copy(), but each chain is
+  // copied only when something first looks at its cell (with the family
+  // of parents and children of its elements, so that their links are
+  // those of a whole copy). Whole-map walks copy everything. clear() ends
+  // the mirror. source must not change while it is mirrored.
+  void mirror(const std::shared_ptr<ModelElementCells>& source);
   // Replaces this map's contents with copies of from's elements, made
   // through the in-memory XML form. False when reading the copy failed.
   bool copy(ModelElementCells& from);
 
 private:
+  friend class ModelElement;
   // Reads the chain of the "cell" element the reader stands on into (h, v);
   // covered counts the cells its elements cover, and the read fails when it
   // passes MAX_READ_COVER.
@@ -88,6 +165,73 @@ private:
   // make, the reference of the last element of the ring in elms.
   static void break_rings(const std::vector<ElementPtr>& elms,
                           std::vector<std::optional<ModelElement::ParentChoice>>& choices);
+
+  // What the covering index holds for one element of a chain.
+  struct Placed {
+    ModelElement* elm;
+    CellPos anchor;
+    int32_t index;
+    int32_t dh;
+    int32_t dv;
+    // The width and height its lines need for it, as last measured; negative
+    // when not measured since it was indexed or laid out.
+    double need_w = -1.0;
+    double need_h = -1.0;
+  };
+  using Line = std::vector<Placed*>;
+  using Lines = std::map<int32_t, Line>;
+  // Anchor rows, anchor columns, then numbers in the chain: the order of
+  // the expanded cells.
+  static bool before(const Placed* a, const Placed* b);
+
+  void touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const override;
+  void ensure_index() const;
+  void drop_index() const;
+  void index_elm(ModelElement& elm, const CellPos& anchor, int32_t index) const;
+  void unindex(const ModelElement& elm) const;
+  void add_to_lines(Placed* p) const;
+  void remove_from_lines(Placed* p) const;
+  // The chain at (x, y) changed: the index takes it as it now stands.
+  void reindex_cell(int32_t x, int32_t y) const;
+  // Elements of the index covering any line lo..hi of the axis.
+  std::vector<Placed*> covering_lines(CellDir dir, int64_t lo, int64_t hi) const;
+  // The line operations: shift (count > 0 opens lines at index; count < 0
+  // closes lines index + count .. index - 1 before the shift) with the
+  // index kept, around the base operation run by op.
+  void line_op(CellDir dir, int32_t index, int32_t count, const std::function<void()>& op);
+  // Moves the anchors of the chains anchored from line from on by delta
+  // (their lines already moved in the map), recording them as moved.
+  void shift_anchors(CellDir dir, int64_t from, int32_t delta);
+  // Moves the index's lines from first_moved on by delta and drops those
+  // from index up to first_moved.
+  void shift_lines(CellDir dir, int32_t index, int64_t first_moved, int32_t delta) const;
+  // Fills the cells from the mirrored source as touch() asks.
+  void fill_from_source(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const;
+  // Fills the chains of the source that cover (x, y), or a line.
+  void fill_covering(int32_t x, int32_t y) const;
+  void fill_line(CellDir dir, int32_t index) const;
+  // Copies the source chains at cells, with every chain holding a parent
+  // or a child of an element copied, and links the copies as a whole copy
+  // would.
+  void fill_families(const std::vector<CellPos>& cells) const;
+
+  // Changes told in detail are in progress: updated() keeps the index.
+  mutable int m_known = 0;
+  mutable bool m_indexed = false;
+  mutable std::unordered_map<const ModelElement*, Placed> m_placed;
+  mutable Lines m_cols;
+  mutable Lines m_rows_cover;
+  // Elements moved by line operations whose pos is not yet brought up to
+  // date; m_moved_all when a change without details may have moved any.
+  std::vector<ElementPtr> m_moved;
+  bool m_moved_all = false;
+  // The mirrored source and the anchor cells already copied from it.
+  mutable std::shared_ptr<ModelElementCells> m_source;
+  mutable std::unordered_set<int64_t> m_filled;
+  // While the parent references of a read are resolved: every chain of the
+  // map as a vector, by cell, so that a reference into a long chain does
+  // not walk it.
+  std::unordered_map<int64_t, std::vector<ElementPtr>> m_chains;
 
   std::shared_ptr<ModelExpandedCells> m_expanded;
 };

@@ -70,10 +70,20 @@ void ModelElementCells::reconnect_all()
   // whole map: looking up the ancestors of each element in turn would cost
   // the square of the depth of a long line of parents.
   std::vector<ElementPtr> elms;
-  foreach([&elms](int32_t, int32_t, const ElementPtr& head) {
-    head->foreach([&elms](const ElementPtr& e) { elms.push_back(e); });
+  std::vector<CellPos> cells;
+  foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
+    auto& chain = m_chains[(int64_t{y} << 32) | static_cast<uint32_t>(x)];
+    head->foreach([&](const ElementPtr& e) {
+      elms.push_back(e);
+      cells.push_back({x, y});
+      chain.push_back(e);
+    });
     return true;
   });
+  struct Forget {
+    std::unordered_map<int64_t, std::vector<ElementPtr>>& chains;
+    ~Forget() { chains.clear(); }
+  } forget{m_chains};
   std::vector<std::optional<ModelElement::ParentChoice>> choices(elms.size());
   for (size_t i = 0; i < elms.size(); ++i) {
     elms[i]->set_cells(*this);
@@ -82,7 +92,9 @@ void ModelElementCells::reconnect_all()
   }
   break_rings(elms, choices);
   for (size_t i = 0; i < elms.size(); ++i)
-    elms[i]->finish_reconnect(*this, std::move(choices[i]), false);
+    // At the cell it was met in: looking each element up would walk its
+    // chain, a time in the square of a long chain's length.
+    elms[i]->finish_reconnect(*this, std::move(choices[i]), cells[i]);
 }
 
 void ModelElementCells::break_rings(const std::vector<ElementPtr>& elms,

@@ -99,8 +99,14 @@ void ModelElement::write_parent_reference(SerializingWriter& writer, const Model
 
 ModelElementElmPos ModelElement::elm2pos(const ModelElement& elm) const
 {
+  const auto cells = get_cells();
+  // The map knows where each of its elements stands without walking the
+  // chain: a long chain is written in a time linear in its length.
+  if (cells)
+    if (const auto found = cells->find(elm))
+      return *found;
   ModelElementElmPos p{0, 0, elm.get_index()};
-  if (const auto cells = get_cells()) {
+  if (cells) {
     const CellPos at = cells->get_pos(elm.self());
     p.h = at.x;
     p.v = at.y;
@@ -225,10 +231,7 @@ ModelElement::ElementPtr ModelElement::pos2elm_(ModelElementElmPos& pp, bool fre
     if (pp.v == -1)
       pp.v = own.y;
   }
-  const ElementPtr head = cells->get(pp.h, pp.v);
-  if (!head)
-    return nullptr;
-  const ElementPtr target = head->nth(pp.index);
+  const ElementPtr target = cells->element_at(pp);
   if (target)
     if (ElementPtr latest = target->m_latest_copy.lock())
       return latest;
@@ -266,7 +269,7 @@ bool ModelElement::closes_ring(const ModelElement& candidate) const
 }
 
 void ModelElement::finish_reconnect(ModelElementCells& cells, std::optional<ParentChoice> choice,
-                                    bool fresh)
+                                    const CellPos& at)
 {
   set_cells(cells);
   if (choice) {
@@ -283,8 +286,7 @@ void ModelElement::finish_reconnect(ModelElementCells& cells, std::optional<Pare
     m_parent = choice->candidate;
   }
   reconnect();
-  // A fresh copy is in no chain, so the map would be searched in vain.
-  inserted(cells, fresh && pos.get_is_valid() ? pos : CellPos{-1, -1});
+  inserted(cells, at);
   in_process = false;
 }
 
@@ -297,7 +299,8 @@ void ModelElement::reconnect_in_cells_(ModelElementCells& cells, bool keep_paren
     if (choice->why.empty() && choice->candidate && closes_ring(*choice->candidate))
       choice->why = "would make a cycle of parents";
   }
-  finish_reconnect(cells, std::move(choice), fresh);
+  // A fresh copy is in no chain, so the map would be searched in vain.
+  finish_reconnect(cells, std::move(choice), fresh && pos.get_is_valid() ? pos : CellPos{-1, -1});
 }
 
 void ModelElement::reconnect_in_cells(ModelElementCells& cells, bool keep_parent)

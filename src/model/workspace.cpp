@@ -39,10 +39,13 @@ void ModelWorkspace::signal_update()
 {
   if (is_tmp)
     return;
-  if (m_step_depth > 0)
+  if (m_step_depth > 0) {
     m_step_changed = true;
-  else
-    m_signal_updated.emit();
+    return;
+  }
+  // Observers see the lines laid out, also in the middle of an operation.
+  flush_layout();
+  m_signal_updated.emit();
 }
 
 void ModelWorkspace::begin_step()
@@ -58,8 +61,10 @@ void ModelWorkspace::end_step(bool changed)
   if (--m_step_depth > 0 || !m_step_changed)
     return;
   m_step_changed = false;
-  if (!is_tmp)
+  if (!is_tmp) {
+    flush_layout();
     m_signal_updated.emit();
+  }
 }
 
 // --- virtual defaults -------------------------------------------------------
@@ -152,7 +157,7 @@ ModelWorkspace::ElementPtr ModelWorkspace::elm_at(const CellPos& pos) const
 
 std::shared_ptr<ModelExpStack> ModelWorkspace::exp_at(const CellPos& pos) const
 {
-  return get_cells()->get_expanded()->get(pos.x, pos.y);
+  return get_cells()->stack_at(pos.x, pos.y);
 }
 
 std::string ModelWorkspace::get_c_etype() const

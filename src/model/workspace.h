@@ -53,7 +53,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -427,8 +429,9 @@ private:
   // (index -1: appended).
   bool store_at(const ElementPtr& elm, int32_t index);
   // Puts head into cell pos (null empties it) and lays out the columns and
-  // rows the chain covers, along a diagonal.
-  void set_elm(const CellPos& pos, const ElementPtr& head);
+  // rows that the chain covers and those that changed, the element just
+  // stored or removed there, covers.
+  void set_elm(const CellPos& pos, const ElementPtr& head, const ModelElement& changed);
   // Removes elm from the chain at pos, recording it; nothing unless elm is
   // stored there.
   void remove_on(const CellPos& pos, const ElementPtr& elm);
@@ -457,6 +460,59 @@ private:
   void put_back(Saved&& saved);
   bool fail_file(std::string message);
   bool write_file(const std::string& target, std::string& error);
+
+  // Layout waits for the end of the outermost operation in progress, so
+  // that an operation storing or removing many elements lays each line
+  // out once: LayoutBatch marks such an operation; the lines whose
+  // coverings changed are laid out when the last batch ends.
+  class LayoutBatch {
+  public:
+    explicit LayoutBatch(ModelWorkspace& ws) : m_ws(ws) { ++m_ws.m_batches; }
+    ~LayoutBatch()
+    {
+      if (--m_ws.m_batches == 0)
+        m_ws.flush_layout();
+    }
+    LayoutBatch(const LayoutBatch&) = delete;
+    LayoutBatch& operator=(const LayoutBatch&) = delete;
+
+  private:
+    ModelWorkspace& m_ws;
+  };
+  friend class LayoutBatch;
+  // Marks the columns and rows elm covers from anchor for layout.
+  void mark_lines(const ModelElement& elm, const CellPos& anchor);
+  // Lays out the marked lines: update_layout() at pairs of a marked column
+  // and a marked row (-1 standing for none), each line once.
+  void flush_layout();
+  // Moves the marked lines of an axis with a line opened (delta 1) or
+  // closed (delta -1) at index.
+  void shift_marks(CellDir dir, int32_t index, int32_t delta);
+  // The elements that may stretch across a line change at index of the
+  // axis, with their anchors and the lines they cover along it.
+  struct Across {
+    ElementPtr elm;
+    int64_t lo;
+    int64_t hi;
+  };
+  std::vector<Across> elements_across(CellDir dir, int32_t index, bool removing) const;
+  // After a line change: marks the lines the elements across cover now and
+  // those they covered before, moved with the change.
+  void mark_across(CellDir dir, int32_t index, int32_t delta, const std::vector<Across>& across);
+
+  // Lays out what covers the line dir index: everything when all, else only
+  // the elements stored or stretched since the last layout.
+  void lay_out_line(CellDir dir, int32_t index, bool all);
+
+  int m_batches = 0;
+  std::set<int32_t> m_marked_cols;
+  std::set<int32_t> m_marked_rows;
+  // While the marked lines are laid out: update_layout() takes the needs
+  // measured before and lays out a line's elements only when its size
+  // changed, besides the elements in m_fresh, which came, moved across a
+  // line change or changed since the last layout.
+  bool m_flushing = false;
+  std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>> m_fresh;
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;

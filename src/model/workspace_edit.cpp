@@ -61,37 +61,32 @@ bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
   // Known before the layout below runs, which places the element by it.
   elm->pos = cursor;
   if (!head)
-    set_elm(cursor, elm);
+    set_elm(cursor, elm, *elm);
   else if (index < 0)
-    set_elm(cursor, head->add(elm));
+    set_elm(cursor, head->add(elm), *elm);
   else
-    set_elm(cursor, head->insert_at(elm, index));
+    set_elm(cursor, head->insert_at(elm, index), *elm);
   elm->inserted(*cells, cursor);
   return true;
 }
 
-void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head)
+void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const ModelElement& changed)
 {
   ElementPtr chain = head;
   if (head)
     get_cells()->set(pos.x, pos.y, head);
   else
     chain = get_cells()->remove(pos.x, pos.y);
-  if (!chain)
-    return;
-  int32_t hmin = 0, hmax = 0, vmin = 0, vmax = 0;
-  chain->foreach([&](const ElementPtr& e) {
-    if (!e->get_is_multi())
-      return;
-    hmin = std::min(hmin, e->dh);
-    hmax = std::max(hmax, e->dh);
-    vmin = std::min(vmin, e->dv);
-    vmax = std::max(vmax, e->dv);
-  });
-  // One diagonal step per column and row lays out every line the chain
-  // covers at least once.
-  for (int64_t i = hmin, j = vmin; i <= hmax || j <= vmax; ++i, ++j)
-    update_layout({static_cast<int32_t>(pos.x + i), static_cast<int32_t>(pos.y + j)});
+  // The lines of the whole chain, and those of the element that came or
+  // went: a line it no longer covers may have to shrink.
+  if (chain)
+    chain->foreach([&](const ElementPtr& e) { mark_lines(*e, pos); });
+  mark_lines(changed, pos);
+  // A stored element is laid out whether or not its lines change size.
+  if (!is_tmp && get_cells()->find(changed))
+    m_fresh.emplace(&changed, changed.weak_from_this());
+  if (m_batches == 0)
+    flush_layout();
 }
 
 // --- removal ----------------------------------------------------------------
@@ -113,7 +108,7 @@ void ModelWorkspace::remove_on(const CellPos& pos, const ElementPtr& elm)
   if (const auto diff = get_diff())
     diff->rm_element(pos, elm);
   const ElementPtr head = elm->remove(*get_cells());
-  set_elm(pos, head);
+  set_elm(pos, head, *elm);
 }
 
 void ModelWorkspace::replace(const ElementPtr& olde, const ElementPtr& newe)
@@ -128,6 +123,7 @@ void ModelWorkspace::replace(const ElementPtr& olde, const ElementPtr& newe)
                newe->get_type_name(), olde->get_type_name(), pos.to_string().c_str(), why);
     return;
   }
+  const LayoutBatch batch(*this);
   newe->set_role(olde->get_role());
   remove_on(pos, olde);
   cursor = pos;
@@ -138,6 +134,7 @@ std::optional<CellPos> ModelWorkspace::remove_all(const ElementPtr& elm, bool ke
 {
   if (!elm)
     return std::nullopt;
+  const LayoutBatch batch(*this);
   std::vector<const ModelElement*> busy{elm.get()};
   for (const auto& child : elm->get_children())
     remove_all_in(child, busy);
@@ -165,6 +162,7 @@ void ModelWorkspace::remove_all_in(const ElementPtr& elm, std::vector<const Mode
 std::optional<CellPos> ModelWorkspace::cut(const ElementPtr& elm, bool force)
 {
   VK_CHECK_VAL(elm != nullptr, std::nullopt);
+  const LayoutBatch batch(*this);
   if (!force && !elm->get_is_cuttable())
     return remove_all(elm->get_parent(), false);
   // Every lower neighbour is found before anything goes, then they are cut
@@ -210,6 +208,7 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
   // The resized element keeps its parent unless it picks another one.
   copy->set_parent(elm->get_parent());
   const CellPos p = newpos.get_is_valid() ? newpos : anchor_of(elm);
+  const LayoutBatch batch(*this);
   if (elm->stored)
     remove_on(p, elm);
   cursor = p;

@@ -41,67 +41,155 @@ struct LineNeeds {
   }
 };
 
-// The elements covering one column and one row, each with the first cell
-// of the line where it lies (rows and columns ascending), and the largest
-// need among them, as ModelExpandedCells::get_max_width_at_col() and
-// get_max_height_at_row() give it.
-struct LineCover {
-  struct Met {
-    ModelElement* elm;
-    int32_t x, y;
-  };
-
-  explicit LineCover(const CellPos& at) : pos(at) {}
-
-  void add(int32_t x, int32_t y, ModelElement& e)
-  {
-    const int64_t x_end = int64_t{x} + e.dh;
-    const int64_t y_end = int64_t{y} + e.dv;
-    const bool in_col = std::min<int64_t>(x, x_end) <= pos.x && pos.x <= std::max<int64_t>(x, x_end);
-    const bool in_row = std::min<int64_t>(y, y_end) <= pos.y && pos.y <= std::max<int64_t>(y, y_end);
-    if (!in_col && !in_row)
-      return;
-    const Rectangle r = e.get_rect();
-    if (in_col) {
-      col_need = std::max(col_need, (r.width + 10.0) / static_cast<double>(e.get_mwidth()));
-      col.push_back({&e, pos.x, static_cast<int32_t>(std::min<int64_t>(y, y_end))});
-    }
-    if (in_row) {
-      row_need = std::max(row_need, (r.height + 10.0) / static_cast<double>(e.get_mheight()));
-      row.push_back({&e, static_cast<int32_t>(std::min<int64_t>(x, x_end)), pos.y});
-    }
-  }
-
-  CellPos pos;
-  double col_need = 0.0;
-  double row_need = 0.0;
-  std::vector<Met> col;
-  std::vector<Met> row;
-};
-
 } // namespace
 
 void ModelWorkspace::update_layout(const CellPos& pos)
 {
   if (is_tmp)
     return;
-  // The elements covering the column and the row, found by walking the
-  // chains rather than through the covering map: every store and removal
-  // lays out, and the map would have to be built anew for each of them.
-  LineCover cover(pos);
-  for (const auto& [y, row] : get_cells()->get_rows())
-    for (const auto& [x, head] : row)
-      for (ModelElement* e = head.get(); e; e = e->get_next().get())
-        cover.add(x, y, *e);
+  // The elements covering the column and the row come from the covering
+  // index. Called for the lines an operation marked, the needs measured
+  // since the elements' last layout stand, and a line whose size stays
+  // keeps its elements' boxes: only those new to it are laid out.
+  const auto cells = get_cells();
+  const bool fresh = !m_flushing;
+  const double col_need = cells->line_need(CellDir::h, pos.x, fresh);
+  const double row_need = cells->line_need(CellDir::v, pos.y, fresh);
+  bool col_changed = fresh;
+  bool row_changed = fresh;
   // A line before the first has no size.
-  if (pos.x >= 0)
-    grid->h->set_size(pos.x, cover.col_need);
-  if (pos.y >= 0)
-    grid->v->set_size(pos.y, cover.row_need);
-  for (const auto& [e, x, y] : cover.col)
-    e->layout_for(*this, x, y);
-  for (const auto& [e, x, y] : cover.row)
-    e->layout_for(*this, x, y);
+  if (pos.x >= 0) {
+    const double before = grid->h->get_size(pos.x);
+    grid->h->set_size(pos.x, col_need);
+    col_changed = col_changed || grid->h->get_size(pos.x) != before;
+  }
+  if (pos.y >= 0) {
+    const double before = grid->v->get_size(pos.y);
+    grid->v->set_size(pos.y, row_need);
+    row_changed = row_changed || grid->v->get_size(pos.y) != before;
+  }
+  lay_out_line(CellDir::h, pos.x, col_changed);
+  lay_out_line(CellDir::v, pos.y, row_changed);
+}
+
+void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
+{
+  const auto cells = get_cells();
+  if (all) {
+    for (const auto& met : cells->covering(dir, index)) {
+      met.elm->layout_for(*this, met.x, met.y);
+      cells->forget_need(*met.elm);
+    }
+    return;
+  }
+  for (const auto& [key, weak] : m_fresh) {
+    const auto e = weak.lock();
+    if (!e)
+      continue;
+    const auto at = cells->find(*e);
+    if (!at)
+      continue;
+    const int64_t x_end = int64_t{at->h} + e->dh;
+    const int64_t y_end = int64_t{at->v} + e->dv;
+    const int64_t lo = dir == CellDir::h ? std::min<int64_t>(at->h, x_end) : std::min<int64_t>(at->v, y_end);
+    const int64_t hi = dir == CellDir::h ? std::max<int64_t>(at->h, x_end) : std::max<int64_t>(at->v, y_end);
+    if (index < lo || index > hi)
+      continue;
+    // Met where a walk along the line first finds it.
+    const auto elm = std::const_pointer_cast<ModelElement>(e);
+    if (dir == CellDir::h)
+      elm->layout_for(*this, index, static_cast<int32_t>(std::min<int64_t>(at->v, y_end)));
+    else
+      elm->layout_for(*this, static_cast<int32_t>(std::min<int64_t>(at->h, x_end)), index);
+    cells->forget_need(*elm);
+  }
+}
+
+void ModelWorkspace::mark_lines(const ModelElement& elm, const CellPos& anchor)
+{
+  if (is_tmp)
+    return;
+  const int64_t x_end = int64_t{anchor.x} + elm.dh;
+  const int64_t y_end = int64_t{anchor.y} + elm.dv;
+  for (int64_t x = std::min<int64_t>(anchor.x, x_end); x <= std::max<int64_t>(anchor.x, x_end); ++x)
+    m_marked_cols.insert(static_cast<int32_t>(x));
+  for (int64_t y = std::min<int64_t>(anchor.y, y_end); y <= std::max<int64_t>(anchor.y, y_end); ++y)
+    m_marked_rows.insert(static_cast<int32_t>(y));
+}
+
+void ModelWorkspace::flush_layout()
+{
+  std::vector<int32_t> cols(m_marked_cols.begin(), m_marked_cols.end());
+  std::vector<int32_t> rows(m_marked_rows.begin(), m_marked_rows.end());
+  m_marked_cols.clear();
+  m_marked_rows.clear();
+  if (is_tmp) {
+    m_fresh.clear();
+    return;
+  }
+  m_flushing = true;
+  // Through the virtual update_layout(), which a kind may extend.
+  for (size_t i = 0; i < std::max(cols.size(), rows.size()); ++i)
+    update_layout({i < cols.size() ? cols[i] : -1, i < rows.size() ? rows[i] : -1});
+  m_flushing = false;
+  m_fresh.clear();
+}
+
+void ModelWorkspace::shift_marks(CellDir dir, int32_t index, int32_t delta)
+{
+  std::set<int32_t>& marks = dir == CellDir::h ? m_marked_cols : m_marked_rows;
+  std::set<int32_t> moved;
+  for (auto it = marks.lower_bound(index); it != marks.end();) {
+    if (delta > 0 || *it > index)
+      moved.insert(*it + delta);
+    it = marks.erase(it);
+  }
+  marks.insert(moved.begin(), moved.end());
+}
+
+std::vector<ModelWorkspace::Across> ModelWorkspace::elements_across(CellDir dir, int32_t index,
+                                                                    bool removing) const
+{
+  std::vector<Across> across;
+  if (is_tmp)
+    return across;
+  // Those covering a removed line, or covering both an opened line and the
+  // one before it: their spans change; every other element keeps its size
+  // or moves whole.
+  const auto cells = get_cells();
+  for (const auto& met : cells->covering(dir, index)) {
+    const auto at = cells->find(*met.elm);
+    if (!at)
+      continue;
+    const int32_t anchor = dir == CellDir::h ? at->h : at->v;
+    const int64_t far = int64_t{anchor} + (dir == CellDir::h ? met.elm->dh : met.elm->dv);
+    const int64_t lo = std::min<int64_t>(anchor, far);
+    if (!removing && lo >= index)
+      continue;
+    across.push_back({met.elm, lo, std::max<int64_t>(anchor, far)});
+  }
+  return across;
+}
+
+void ModelWorkspace::mark_across(CellDir dir, int32_t index, int32_t delta,
+                                 const std::vector<Across>& across)
+{
+  std::set<int32_t>& marks = dir == CellDir::h ? m_marked_cols : m_marked_rows;
+  const auto cells = get_cells();
+  for (const auto& a : across) {
+    // What it covered before, where those lines now are.
+    for (int64_t line = a.lo; line <= a.hi; ++line) {
+      if (delta < 0 && line == index)
+        continue;
+      const int64_t moved = line < index ? line : line + delta;
+      marks.insert(static_cast<int32_t>(moved));
+    }
+    // What it covers now; its box changes with it.
+    if (const auto at = cells->find(*a.elm); at && a.elm->stored) {
+      mark_lines(*a.elm, {at->h, at->v});
+      m_fresh.emplace(a.elm.get(), a.elm);
+    }
+  }
 }
 
 void ModelWorkspace::update_layout_all()

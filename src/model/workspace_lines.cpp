@@ -8,7 +8,6 @@
 #include "common/check.h"
 #include "model/element.h"
 #include "model/element_cells.h"
-#include "model/expanded_cells.h"
 #include "model/grid.h"
 #include "model/workspace.h"
 #include "model/workspace_diff.h"
@@ -20,21 +19,12 @@ bool ModelWorkspace::line_shift_fits(CellDir dir, int32_t index, int32_t delta) 
   if (index < 0 || index > CellPos::MAX)
     return false;
   // Opening line index moves what is anchored at or after it one further;
-  // closing it moves what is anchored after it one back.
-  const int32_t first = delta > 0 ? index : index + 1;
-  return get_cells()->foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
-    const int32_t anchor = dir == CellDir::h ? x : y;
-    if (anchor < first)
-      return true;
-    bool fits = true;
-    head->foreach([&](const ElementPtr& e) {
-      const int64_t far = int64_t{anchor} + (dir == CellDir::h ? e->dh : e->dv);
-      const int64_t lo = std::min<int64_t>(anchor, far) + delta;
-      const int64_t hi = std::max<int64_t>(anchor, far) + delta;
-      fits = fits && 0 <= lo && hi <= CellPos::MAX;
-    });
-    return fits;
-  });
+  // closing it moves what is anchored after it one back. Only an element
+  // covering the last line (the first) can be pushed out of the grid.
+  const auto cells = get_cells();
+  if (delta > 0)
+    return !cells->covered_from(dir, CellPos::MAX, index);
+  return !cells->covered_from(dir, 0, index + 1);
 }
 
 bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
@@ -45,9 +35,13 @@ bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
             cell_dir_to_string(dir).c_str());
     return false;
   }
+  const LayoutBatch batch(*this);
+  const auto across = elements_across(dir, index, false);
   get_cells()->insert_line(dir, index, 1);
   if (!is_tmp)
     grid->get(dir)->ins(index);
+  shift_marks(dir, index, 1);
+  mark_across(dir, index, 1, across);
   if (const auto diff = get_diff())
     diff->insert_line(dir, index);
   signal_update();
@@ -62,6 +56,7 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
             cell_dir_to_string(dir).c_str());
     return false;
   }
+  const LayoutBatch batch(*this);
   if (!is_tmp)
     grid->get(dir)->rm(index);
   const auto cells = get_cells();
@@ -75,7 +70,12 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
   // nothing added by this action comes back with a chain.
   for (const auto& [pos, head] : left)
     head->foreach([&](const ElementPtr& e) { remove_on(pos, e); });
+  // The lines marked by those removals are lines of the grid before the
+  // removal, like the elements' spans taken here.
+  const auto across = elements_across(dir, index, true);
   cells->remove_line(dir, index, 1);
+  shift_marks(dir, index, -1);
+  mark_across(dir, index, -1, across);
   if (const auto diff = get_diff())
     diff->rm_line(dir, index);
   signal_update();
@@ -84,6 +84,7 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
 
 bool ModelWorkspace::insert_line(CellDir dir, int32_t index)
 {
+  const LayoutBatch batch(*this);
   if (!insert_line_(dir, index))
     return false;
   if (dir == CellDir::v) {
@@ -92,7 +93,7 @@ bool ModelWorkspace::insert_line(CellDir dir, int32_t index)
     fill_line(CellDir::h, index + 1, index, &ModelWorkspace::fill_left);
     fill_line(CellDir::h, index - 1, index, &ModelWorkspace::fill_right);
   }
-  get_cells()->update_pos();
+  get_cells()->update_moved_pos();
   clear_in_process();
   return true;
 }
@@ -103,17 +104,12 @@ void ModelWorkspace::fill_line(CellDir dir, int32_t index, int32_t at, FillHook 
   // the visit take every line).
   if (index < 0)
     return;
-  // The covering map is taken once: it stays as it is while the hooks
-  // change the cells.
-  const auto expanded = get_cells()->get_expanded();
-  const auto call = [&](int32_t x, int32_t y, const ElementPtr& e) {
-    cursor = dir == CellDir::v ? CellPos{x, at} : CellPos{at, y};
-    (this->*hook)(e);
-  };
-  if (dir == CellDir::v)
-    expanded->foreach_row(index, call);
-  else
-    expanded->foreach_col(index, call);
+  // The elements covering the line are taken once: the hooks may change
+  // the cells meanwhile.
+  for (const auto& met : get_cells()->covering(dir, index)) {
+    cursor = dir == CellDir::v ? CellPos{met.x, at} : CellPos{at, met.y};
+    (this->*hook)(met.elm);
+  }
 }
 
 bool ModelWorkspace::remove_line(CellDir dir, int32_t index)
@@ -124,6 +120,7 @@ bool ModelWorkspace::remove_line(CellDir dir, int32_t index)
             cell_dir_to_string(dir).c_str());
     return false;
   }
+  const LayoutBatch batch(*this);
   std::vector<ElementPtr> elms;
   get_cells()->foreach_line(dir, index, [&](int32_t, int32_t, const ElementPtr& head) {
     if (dir == CellDir::v) {
@@ -144,7 +141,7 @@ bool ModelWorkspace::remove_line(CellDir dir, int32_t index)
       remove_all(e, false);
   }
   remove_line_(dir, index);
-  get_cells()->update_pos();
+  get_cells()->update_moved_pos();
   clear_in_process();
   return true;
 }

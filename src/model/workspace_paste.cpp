@@ -95,6 +95,7 @@ bool ModelWorkspace::make_room(const ElementPtr& copy, const CellPos& target)
 bool ModelWorkspace::paste(ElementPtr& copy, const CellPos& target, bool consume)
 {
   VK_CHECK_VAL(copy != nullptr, false);
+  const LayoutBatch batch(*this);
   const CellPos delta = target.substract(copy->origpos);
   cursor = target;
   if (!lands_in_grid(*copy, delta)) {

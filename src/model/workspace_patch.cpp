@@ -18,6 +18,7 @@ void ModelWorkspace::patch(const ModelWorkspaceDiff& diff)
   // removal. So the line is opened before the elements are patched and
   // removed after them: undoing an opened line first restores what the fill
   // hooks took from beyond it, where they took it, and only then closes it.
+  const LayoutBatch batch(*this);
   if (const auto line = diff.inserted_line)
     insert_line_(line->dir, line->index);
   diff.each_rm([this](int32_t, int32_t, const ElementPtr& e) { remove(e); });
@@ -46,7 +47,7 @@ void ModelWorkspace::patch(const ModelWorkspaceDiff& diff)
   // The full removal: what still stands on the line goes with it.
   if (const auto line = diff.removed_line)
     remove_line(line->dir, line->index);
-  get_cells()->update_pos();
+  get_cells()->update_moved_pos();
   signal_update();
 }
 

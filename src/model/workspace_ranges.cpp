@@ -9,7 +9,6 @@
 #include "common/cell_range_index.h"
 #include "model/element.h"
 #include "model/element_cells.h"
-#include "model/expanded_cells.h"
 #include "model/workspace.h"
 
 namespace velkaro {
@@ -91,6 +90,7 @@ std::vector<ModelWorkspace::ElementPtr> ModelWorkspace::range_cut(CellPos& yank_
 
 void ModelWorkspace::move_range(const CellRange& range, CellDir axis, int32_t n)
 {
+  const LayoutBatch batch(*this);
   CellPos yank{-1, -1};
   std::vector<ElementPtr> copies = range_cut(yank, range, true, true, axis);
   CellPos to = yank;
@@ -127,25 +127,21 @@ void ModelWorkspace::fill_block(CellDir dir, int32_t index, const CellRangeIndex
   // the visit take every line).
   if (index < 0)
     return;
-  // Taken once: it stays as it is while the hooks change the cells.
-  const auto expanded = get_cells()->get_expanded();
-  const auto call = [&](int32_t x, int32_t y, const ElementPtr& e) {
-    const int32_t at = dir == CellDir::v ? x : y;
+  // Taken once: the hooks may change the cells meanwhile.
+  for (const auto& met : get_cells()->covering(dir, index)) {
+    const int32_t at = dir == CellDir::v ? met.x : met.y;
     if (at < across.start || across.end < at)
-      return;
+      continue;
     for (int32_t i = 1; i <= n; ++i) {
-      cursor = dir == CellDir::v ? CellPos{x, y + step * i} : CellPos{x + step * i, y};
-      (this->*hook)(e);
+      cursor = dir == CellDir::v ? CellPos{met.x, met.y + step * i} : CellPos{met.x + step * i, met.y};
+      (this->*hook)(met.elm);
     }
-  };
-  if (dir == CellDir::v)
-    expanded->foreach_row(index, call);
-  else
-    expanded->foreach_col(index, call);
+  }
 }
 
 void ModelWorkspace::insert_range(CellRange& range, CellDir axis, bool insert)
 {
+  const LayoutBatch batch(*this);
   range.ensure_consistency();
   const auto end_range = make_end_range(range, axis, insert);
   if (!end_range)
@@ -170,6 +166,7 @@ void ModelWorkspace::remove_range(CellRange& range, CellDir axis)
   // Normalised before the cut, which takes a range as it stands: corners
   // the wrong way round would take nothing, and what follows would then
   // slide onto the block's elements.
+  const LayoutBatch batch(*this);
   range.ensure_consistency();
   CellPos yank{-1, -1};
   (void)range_cut(yank, range, true, true, axis);

@@ -3,6 +3,10 @@
 // they did, nothing breaks, a document that is no longer the one saved is
 // marked modified after every key, and back in the cell mode, undoing every
 // step the history holds gives the document it started with.
+// In the cell modes, after every key the refresh of enabled actions (whose
+// dry runs work on scratch cells mirroring the document) leaves the document
+// as it was; in both, after every key and every undo the covering index, the
+// positions and the grid equal a full recomputation from the cells.
 
 #include <random>
 #include <string>
@@ -16,6 +20,7 @@
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/mode_text_kit.h"
 #include "ctrl/test_kind.h"
+#include "model/structures_for_test.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {
@@ -99,14 +104,20 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
       } else {
         script += keys;
         press_keys(ctx, keys);
+        const std::string now = document_of(*kit.ws);
+        (void)ctx.enum_actionable_name();
+        ASSERT_EQ(document_of(*kit.ws), now) << "seed " << seed << ": " << script;
+        expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       }
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
     EXPECT_FALSE(unmarked) << "the document changed but is not marked modified";
     ctx.change_to_cell_mode();
-    for (size_t i = undo_steps(kit); i > 0; --i)
+    for (size_t i = undo_steps(kit); i > 0; --i) {
       ctx.get_action_proc()->undo(false);
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+    }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
 }
@@ -135,14 +146,17 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
       // Now and then the idle work the modes queued runs in between.
       if (random() % 5 == 0)
         run_main_loop();
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
     EXPECT_FALSE(unmarked) << "the document changed but is not marked modified";
     kit.ctx->change_to_cell_mode();
     run_main_loop();
-    for (size_t i = kit.undo_depth(); i > 0; --i)
+    for (size_t i = kit.undo_depth(); i > 0; --i) {
       kit.ctx->get_action_proc()->undo(false);
+      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+    }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
 }

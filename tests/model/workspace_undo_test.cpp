@@ -1,8 +1,10 @@
 // Undo and redo by script: random edits from fixed seeds, each action
 // recorded in its own record; undoing all of them in reverse order must give
 // back the first document, redoing all of them the last; after each action
-// the document also reads back from its written form unchanged. A failure
-// names its seed and step so that it can be replayed.
+// the document also reads back from its written form unchanged. After every
+// edit, undo and redo, the covering index, the positions and the grid equal
+// a full recomputation from the cells. A failure names its seed and step so
+// that it can be replayed.
 
 #include <random>
 #include <string>
@@ -13,6 +15,7 @@
 #include "model/element_cells.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
+#include "model/structures_for_test.h"
 #include "model/text_element.h"
 #include "model/workspace_for_test.h"
 
@@ -214,8 +217,10 @@ void run_script(unsigned seed, int steps, bool lines, int max_edits, bool blocks
   for (int step = 0; step < steps; ++step) {
     const auto d = ws->new_diff();
     ws->set_diff(d);
-    for (int n = 1 + editor.pick(max_edits); n > 0; --n)
+    for (int n = 1 + editor.pick(max_edits); n > 0; --n) {
       editor.edit(lines, blocks);
+      test::expect_structures(*ws, name + ", step " + std::to_string(step) + ", edit " + std::to_string(n));
+    }
     ws->set_diff(nullptr);
     records.push_back(d);
     docs.push_back(document_of(*ws));
@@ -225,11 +230,13 @@ void run_script(unsigned seed, int steps, bool lines, int max_edits, bool blocks
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());
     ASSERT_EQ(document_of(*ws), docs[step]) << name << ": undo of step " << step;
+    test::expect_structures(*ws, name + ", undo of step " + std::to_string(step));
   }
   expect_consistent(*ws, name + ", after undo");
   for (int step = 0; step < steps; ++step) {
     ws->patch(*records[step]);
     ASSERT_EQ(document_of(*ws), docs[step + 1]) << name << ": redo of step " << step;
+    test::expect_structures(*ws, name + ", redo of step " + std::to_string(step));
   }
   expect_consistent(*ws, name + ", after redo");
 }

@@ -1,0 +1,149 @@
+// Scratch cells that mirror another map: the chains of the source are
+// copied when something first looks at their cells, so that a trial edit
+// pays for what it touches rather than for a copy of the whole document.
+
+#include <algorithm>
+
+#include "model/element_cells.h"
+#include "model/exp_stack.h"
+
+namespace velkaro {
+namespace {
+
+int64_t cell_key(const CellPos& c)
+{
+  return (int64_t{c.y} << 32) | static_cast<uint32_t>(c.x);
+}
+
+} // namespace
+
+void ModelElementCells::mirror(const std::shared_ptr<ModelElementCells>& source)
+{
+  // Mirroring itself keeps the map as it is, as a copy onto itself would.
+  if (source.get() == this)
+    return;
+  clear();
+  m_source = source;
+}
+
+void ModelElementCells::touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
+{
+  if (m_source)
+    fill_from_source(x0, y0, x1, y1);
+}
+
+void ModelElementCells::fill_from_source(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
+{
+  const auto source = m_source;
+  const bool all = x0 == OPEN_LOW && y0 == OPEN_LOW && x1 == OPEN_HIGH && y1 == OPEN_HIGH;
+  std::vector<CellPos> cells;
+  const auto& rows = source->m_rows;
+  auto row = y0 <= INT32_MIN ? rows.begin() : rows.lower_bound(static_cast<int32_t>(std::min<int64_t>(y0, INT32_MAX)));
+  for (; row != rows.end() && row->first <= y1; ++row) {
+    const auto& cols = row->second;
+    auto cell = x0 <= INT32_MIN ? cols.begin() : cols.lower_bound(static_cast<int32_t>(std::min<int64_t>(x0, INT32_MAX)));
+    for (; cell != cols.end() && cell->first <= x1; ++cell)
+      if (!m_filled.contains(cell_key({cell->first, row->first})))
+        cells.push_back({cell->first, row->first});
+  }
+  fill_families(cells);
+  if (all) {
+    // Everything is copied: from now on a map like any other.
+    m_source.reset();
+    m_filled.clear();
+  }
+}
+
+void ModelElementCells::fill_covering(int32_t x, int32_t y) const
+{
+  const auto source = m_source;
+  std::vector<CellPos> cells{{x, y}};
+  if (const auto stack = source->stack_at(x, y))
+    for (const auto& e : stack->get_data())
+      if (const auto at = source->find(*e))
+        cells.push_back({at->h, at->v});
+  fill_families(cells);
+}
+
+void ModelElementCells::fill_line(CellDir dir, int32_t index) const
+{
+  const auto source = m_source;
+  std::vector<CellPos> cells;
+  for (const auto& met : source->covering(dir, index))
+    if (const auto at = source->find(*met.elm))
+      cells.push_back({at->h, at->v});
+  fill_families(cells);
+}
+
+void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
+{
+  const auto source = m_source;
+  if (!source)
+    return;
+  // Scratch cells are filled from a const lookup: the map's contents
+  // stand for the copy it mirrors, which is there already.
+  auto& self = const_cast<ModelElementCells&>(*this);
+  const auto head_at = [&source](const CellPos& c) -> ElementPtr {
+    const auto row = source->m_rows.find(c.y);
+    if (row == source->m_rows.end())
+      return nullptr;
+    const auto cell = row->second.find(c.x);
+    return cell == row->second.end() ? nullptr : cell->second;
+  };
+  // The cells, closed over the parents and children of their elements.
+  std::vector<CellPos> todo(start);
+  std::vector<CellPos> group;
+  while (!todo.empty()) {
+    const CellPos c = todo.back();
+    todo.pop_back();
+    if (!m_filled.insert(cell_key(c)).second)
+      continue;
+    const ElementPtr head = head_at(c);
+    if (!head)
+      continue;
+    group.push_back(c);
+    const auto visit = [&](const ModelElement& related) {
+      if (const auto at = source->find(related))
+        todo.push_back({at->h, at->v});
+    };
+    for (ModelElement* e = head.get(); e; e = e->m_next.get()) {
+      if (const auto parent = e->get_parent())
+        visit(*parent);
+      for (const auto& child : e->get_children())
+        visit(*child);
+    }
+  }
+  if (group.empty())
+    return;
+  std::sort(group.begin(), group.end(),
+            [](const CellPos& a, const CellPos& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  // Each element copied through its written form, as a whole copy reads
+  // it; then, in the order of the map, the parent references are resolved
+  // and the copies are told they are stored.
+  std::vector<ElementPtr> copies;
+  for (const CellPos& c : group) {
+    ElementPtr tail;
+    for (ModelElement* e = head_at(c).get(); e; e = e->m_next.get()) {
+      const ElementPtr copy = e->copy_();
+      copy->pos = c;
+      copy->set_cells(self);
+      if (tail)
+        tail->add(copy);
+      else
+        self.m_rows[c.y][c.x] = copy;
+      tail = copy;
+      copies.push_back(copy);
+    }
+    self.m_expanded.reset();
+    reindex_cell(c.x, c.y);
+  }
+  for (const auto& copy : copies) {
+    std::optional<ModelElement::ParentChoice> choice;
+    if (copy->m_parent_pos)
+      choice = copy->resolve_reference(false);
+    const CellPos at = copy->pos;
+    copy->finish_reconnect(self, std::move(choice), at);
+  }
+}
+
+} // namespace velkaro
