@@ -158,6 +158,16 @@ void SeqKit::undo_all()
   undo(undo_steps());
 }
 
+int marked_in_process(ModelWorkspace& ws)
+{
+  int n = 0;
+  ws.get_cells()->foreach([&n](int32_t, int32_t, const ElementPtr& head) {
+    head->foreach([&n](const ElementPtr& e) { n += e->in_process ? 1 : 0; });
+    return true;
+  });
+  return n;
+}
+
 std::shared_ptr<SeqMessage> message(SeqWorkspace& ws, int32_t x, int32_t y, const CellRange& range, int32_t point)
 {
   int32_t right = 1;

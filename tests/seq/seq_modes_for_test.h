@@ -121,6 +121,9 @@ struct SeqKit {
 // The centre of cell in the grid of ws, in canvas units.
 std::shared_ptr<Point> cell_centre(ModelWorkspace& ws, const CellPos& cell);
 
+// How many stored elements have their in-process flag set.
+int marked_in_process(ModelWorkspace& ws);
+
 // A message built by the workspace from (x, y) over range (as the range mode
 // draws one), not in process; null when refused.
 std::shared_ptr<SeqMessage> message(SeqWorkspace& ws, int32_t x, int32_t y, const CellRange& range,
