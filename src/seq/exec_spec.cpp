@@ -56,14 +56,18 @@ ModelElement::ElementPtr SeqExecSpec::get_parent() const
   return get_ll();
 }
 
-std::shared_ptr<SeqExecSpec> SeqExecSpec::get_next_es() const
+std::shared_ptr<SeqExecSpec> SeqExecSpec::next_in(const std::shared_ptr<SeqLifeLine>& next_ll) const
 {
-  const auto ll = get_ll();
-  const auto next_ll = ll ? ll->get_next_ll() : nullptr;
   if (!next_ll)
     return nullptr;
   const auto next = next_ll->seek<SeqExecSpec>(get_role());
   return next && !next->m_top ? next : nullptr;
+}
+
+std::shared_ptr<SeqExecSpec> SeqExecSpec::get_next_es() const
+{
+  const auto ll = get_ll();
+  return ll ? next_in(ll->get_next_ll()) : nullptr;
 }
 
 std::shared_ptr<SeqExecSpec> SeqExecSpec::get_prev_es() const
@@ -91,16 +95,19 @@ std::shared_ptr<SeqExecSpec> SeqExecSpec::get_bottom_es() const
 
 double SeqExecSpec::calcheight(int32_t step, int32_t& level) const
 {
-  // A loop over the levels present rather than a call per level.
   const auto ll = get_ll();
-  if (!ll)
-    return 0.0;
+  return ll ? calcheight_in(*ll, ll->get_next_ll(), step, level) : 0.0;
+}
+
+double SeqExecSpec::calcheight_in(const SeqLifeLine& ll, const std::shared_ptr<SeqLifeLine>& next_ll,
+                                  int32_t step, int32_t& level) const
+{
+  // A loop over the levels present rather than a call per level.
   double h = 0.0;
-  for (auto f = ll->seek<SeqExecSpec>(level); f; f = ll->seek<SeqExecSpec>(level)) {
+  for (auto f = ll.seek<SeqExecSpec>(level); f; f = ll.seek<SeqExecSpec>(level)) {
     if (f->m_top)
       h += BOX_END_HEIGHT;
-    const auto next = f->get_next_es();
-    if (!ll->get_next_ll() || !next)
+    if (!next_ll || !f->next_in(next_ll))
       h += BOX_END_HEIGHT;
     level += step;
   }
@@ -112,13 +119,16 @@ Rectangle SeqExecSpec::get_rect_for_ll()
   const auto ll = get_ll();
   if (!ll || get_role() != 0)
     return m_rect;
+  // The grid asks for this whenever the column changes: the next cell is
+  // looked up once.
+  const auto next_ll = ll->get_next_ll();
   double h = m_top ? BOX_END_HEIGHT : 0.0;
-  if (!ll->get_next_ll() || !get_next_es())
+  if (!next_ll || !next_in(next_ll))
     h += BOX_END_HEIGHT;
   int32_t up = 1;
   int32_t down = -1;
-  const double hu = calcheight(1, up);
-  const double hd = calcheight(-1, down);
+  const double hu = calcheight_in(*ll, next_ll, 1, up);
+  const double hd = calcheight_in(*ll, next_ll, -1, down);
   h += hu > hd ? hu : hd;
   const int32_t depth = std::max(std::abs(down), up);
   m_rect.width = (depth + 1) * LEVEL_WIDTH;

@@ -65,6 +65,13 @@ public:
   void read_in_top() override;
 
 private:
+  // The next cell of the same level below, in next_ll's chain, unless it
+  // starts another box.
+  std::shared_ptr<SeqExecSpec> next_in(const std::shared_ptr<SeqLifeLine>& next_ll) const;
+  // calcheight() with the life line and its next cell known.
+  double calcheight_in(const SeqLifeLine& ll, const std::shared_ptr<SeqLifeLine>& next_ll, int32_t step,
+                       int32_t& level) const;
+
   bool m_top = true;
   Rectangle m_rect;
 };

@@ -1,8 +1,12 @@
 #include "seq/life_line.h"
 
+#include <array>
+#include <typeinfo>
+
 #include <glib.h>
 
 #include "common/check.h"
+#include "model/element_cells.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "seq/exec_spec.h"
@@ -39,6 +43,41 @@ std::shared_ptr<SeqLifeLine> SeqLifeLine::create_with_ll(const std::shared_ptr<S
 std::shared_ptr<SeqLifeHead> SeqLifeLine::get_head() const
 {
   return std::dynamic_pointer_cast<SeqLifeHead>(get_parent());
+}
+
+ModelElement::ElementPtr SeqLifeLine::sibling_at(int32_t dy) const
+{
+  const auto cells = get_cells();
+  const ElementPtr parent = get_parent();
+  if (!cells || !parent || !stored)
+    return nullptr;
+  // Only while the element stands where it says: the line operations move
+  // cells before they bring the positions up to date.
+  const ElementPtr own = cells->get(pos.x, pos.y);
+  if (!own || !own->has_elm(*this))
+    return nullptr;
+  const ElementPtr chain = cells->get(pos.x, pos.y + dy);
+  if (!chain)
+    return nullptr;
+  for (ElementPtr e = chain; e; e = e->get_next())
+    if (typeid(*e) == typeid(SeqLifeLine) && e->get_role() == get_role() && e->get_parent() == parent &&
+        e->pos == CellPos{pos.x, pos.y + dy})
+      return e;
+  return nullptr;
+}
+
+ModelElement::ElementPtr SeqLifeLine::get_upper() const
+{
+  if (ElementPtr above = sibling_at(-1))
+    return above;
+  return ModelElement::get_upper();
+}
+
+ModelElement::ElementPtr SeqLifeLine::get_lower() const
+{
+  if (ElementPtr below = sibling_at(1))
+    return below;
+  return ModelElement::get_lower();
 }
 
 std::shared_ptr<SeqLifeLine> SeqLifeLine::get_next_ll() const
@@ -87,11 +126,21 @@ void SeqLifeLine::read_in_top()
 
 Rectangle SeqLifeLine::get_rect()
 {
+  // The grid asks every cell of a column for its rectangle whenever an
+  // element of the column changes: one walk over the chain finds all three.
+  std::shared_ptr<SeqExecSpec> es;
+  std::array<std::shared_ptr<SeqMessage>, 2> msgs;
+  for (ElementPtr e = get_first(); e; e = e->get_next()) {
+    if (!es && e->get_role() == 0)
+      es = std::dynamic_pointer_cast<SeqExecSpec>(e);
+    const int32_t role = e->get_role();
+    if ((role == 0 || role == 1) && !msgs[role])
+      msgs[role] = std::dynamic_pointer_cast<SeqMessage>(e);
+  }
   Rectangle rect;
-  if (const auto es = get_es())
+  if (es)
     rect = es->get_rect_for_ll();
-  for (const int32_t role : {0, 1}) {
-    const auto msg = seek<SeqMessage>(role);
+  for (const auto& msg : msgs) {
     if (msg && msg->get_is_only()) {
       rect.width += ONLY_MESSAGE_WIDTH;
       rect.height += ONLY_MESSAGE_HEIGHT;

@@ -46,6 +46,12 @@ public:
   // of dir in its chain (1, 2, ... or -1, -2, ...); 0 when there is none.
   int32_t es_end(int32_t dir) const;
 
+  // The cells of a life line stand one below the other in one column, so
+  // the neighbour in the element order is normally found in the cell right
+  // below (above); only where none is there are all the siblings searched.
+  ElementPtr get_upper() const override;
+  ElementPtr get_lower() const override;
+
   // Marks the head instead (so every cell of the life line is in process
   // while it is marked).
   void set_in_process(bool b) override;
@@ -58,6 +64,10 @@ public:
   // widened by 35/3 and heightened by 17.5 when the chain holds a message of
   // role 0 or 1 (the first found) without message lines.
   Rectangle get_rect() override;
+
+private:
+  // A cell of the same life line in the cell dy rows away, or null.
+  ElementPtr sibling_at(int32_t dy) const;
 };
 
 } // namespace velkaro

@@ -184,6 +184,9 @@ private:
   // Stores a copy made by copy_all() and the copies it carries, each where
   // it came from, each picking its parent first.
   void store_family(const ElementPtr& copy);
+  // The continuation rules of one fill hook (0 upper, 1 left, 2 right) for
+  // felm, at the cursor.
+  void fill(int hook, const ElementPtr& felm);
   // A life-line cell of ll's life line with the stop flag stop.
   void replace_stop(const std::shared_ptr<SeqLifeLine>& ll, bool stop);
   // The run of level beside enclosing going on from the cell first stored

@@ -56,6 +56,8 @@ bool SeqWorkspace::add_lifeline(const CellPos& pos, const CellRange* range)
     ll->has_stop = i == cells && stop;
     put(ll);
   }
+  // Where the walk ended: on the cell that could not take a life line.
+  move_hv(pos.x, pos.y + cells + (cells < length - 1 ? 1 : 0));
   clear_in_process();
   signal_update();
   return true;

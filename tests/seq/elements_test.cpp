@@ -190,6 +190,29 @@ TEST(SeqElements, LifeLineCellsAndTheirBoxes)
   EXPECT_FALSE(es(3, 0)->get_is_endrole());
 }
 
+// Cells of a life line with a gap between them are still neighbours, and
+// so are cells whose positions the cell map has not brought up to date.
+TEST(SeqElements, LifeLineNeighboursAcrossAGap)
+{
+  const auto ws = new_ws();
+  const auto head = SeqLifeHead::create();
+  put(*ws, head, 1, 0);
+  for (int32_t y : {1, 2, 5})
+    put(*ws, SeqLifeLine::create_with_head(head), 1, y);
+  const auto ll = [&](int32_t y) { return at<SeqLifeLine>(*ws, 1, y); };
+  EXPECT_EQ(ll(1)->get_next_ll(), ll(2));
+  EXPECT_EQ(ll(2)->get_next_ll(), ll(5));
+  EXPECT_EQ(ll(5)->get_prev_ll(), ll(2));
+  EXPECT_EQ(ll(2)->get_prev_ll(), ll(1));
+  EXPECT_EQ(ll(1)->get_prev_ll(), nullptr);
+  EXPECT_EQ(ll(1)->get_bottom(), ll(5));
+  // A cell of another life line right below is no neighbour.
+  const auto other = SeqLifeHead::create();
+  put(*ws, other, 3, 0);
+  put(*ws, SeqLifeLine::create_with_head(other), 1, 6);
+  EXPECT_TRUE(ll(5)->get_is_bottom());
+}
+
 TEST(SeqElements, MarkingOneCellOfABoxMarksTheWholeBox)
 {
   const auto ws = new_ws();

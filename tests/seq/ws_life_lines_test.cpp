@@ -26,7 +26,7 @@ void life(SeqWorkspace& ws, int32_t x, int32_t cells = 5, bool stop = false)
   ASSERT_TRUE(ws.add_lifeline({x, 0}, &r));
 }
 
-void spec(SeqWorkspace& ws, int32_t y, int32_t level, bool top)
+void box_cell(SeqWorkspace& ws, int32_t y, int32_t level, bool top)
 {
   put(ws, SeqExecSpec::create(level, top), 1, y);
 }
@@ -207,25 +207,25 @@ TEST(SeqWorkspaceLifeLines, InsertExecspec)
   // Two runs of level 0: rows 1 to 3 and rows 4 to 5.
   const auto two_runs = [](SeqWorkspace& ws) {
     life(ws, 1, 6);
-    spec(ws, 1, 0, true);
-    spec(ws, 2, 0, false);
-    spec(ws, 3, 0, false);
-    spec(ws, 4, 0, true);
-    spec(ws, 5, 0, false);
+    box_cell(ws, 1, 0, true);
+    box_cell(ws, 2, 0, false);
+    box_cell(ws, 3, 0, false);
+    box_cell(ws, 4, 0, true);
+    box_cell(ws, 5, 0, false);
   };
   const std::vector<OpCase> cases{
       {"appending beside levels 0 and 1 makes level 2",
        [](SeqWorkspace& ws) {
          life(ws, 1);
-         spec(ws, 2, 0, true);
-         spec(ws, 2, 1, true);
+         box_cell(ws, 2, 0, true);
+         box_cell(ws, 2, 1, true);
        },
        insert(2, 1, std::nullopt), true, Lines{"1,0: head text^", "1,1: ll", "1,2: ll es0T es1T es2T", "1,3: ll", "1,4: ll", "1,5: ll"}, 1},
       {"inserting beside levels 0 and -1 makes level -2",
        [](SeqWorkspace& ws) {
          life(ws, 1);
-         spec(ws, 2, 0, true);
-         spec(ws, 2, -1, true);
+         box_cell(ws, 2, 0, true);
+         box_cell(ws, 2, -1, true);
        },
        insert(2, -1, std::nullopt), true, Lines{"1,0: head text^", "1,1: ll", "1,2: ll es0T es-1T es-2T", "1,3: ll", "1,4: ll", "1,5: ll"}, 1},
       {"inserting on a cell without any makes level 0", [](SeqWorkspace& ws) { life(ws, 1); },
@@ -257,7 +257,7 @@ TEST(SeqWorkspaceLifeLines, InsertExecspec)
        std::nullopt, 0},
       {"a step of 0 on a level that is there", [](SeqWorkspace& ws) {
          life(ws, 1);
-         spec(ws, 2, 0, true);
+         box_cell(ws, 2, 0, true);
        },
        insert(2, 0, std::nullopt), false, std::nullopt, 0},
   };
@@ -296,7 +296,7 @@ TEST(SeqWorkspaceLifeLines, ModEs)
       {"a deeper level beside the next cell ends a shrink",
        [&](SeqWorkspace& ws) {
          run(ws);
-         spec(ws, 3, 1, true);
+         box_cell(ws, 3, 1, true);
        },
        mod(2, 4), true, rows({"1,2: ll", "1,3: ll es1T es0T", "1,4: ll es0", "1,5: ll"}), 1},
       {"an unchanged range", run, mod(3, 3), true,
@@ -315,14 +315,14 @@ TEST(SeqWorkspaceLifeLines, RmEs)
   // and 4, level -2 on row 4.
   const auto nested = [](SeqWorkspace& ws) {
     life(ws, 1, 6);
-    spec(ws, 1, 0, true);
+    box_cell(ws, 1, 0, true);
     for (int32_t y = 2; y <= 5; ++y)
-      spec(ws, y, 0, false);
-    spec(ws, 2, 1, true);
-    spec(ws, 3, 1, false);
-    spec(ws, 3, -1, true);
-    spec(ws, 4, -1, false);
-    spec(ws, 4, -2, true);
+      box_cell(ws, y, 0, false);
+    box_cell(ws, 2, 1, true);
+    box_cell(ws, 3, 1, false);
+    box_cell(ws, 3, -1, true);
+    box_cell(ws, 4, -1, false);
+    box_cell(ws, 4, -2, true);
   };
   const std::vector<OpCase> cases{
       {"level 0 from its middle takes the nested levels below it", nested,
