@@ -44,10 +44,10 @@ void build_document(SeqWorkspace& ws)
   life_line(ws, 1, 1, 6);
   life_line(ws, 5, 1, 6);
   const CellRange run = range(1, 3, 1, 4);
-  exec_spec(ws, 1, 3, 1, &run);
-  message(ws, 1, 3, range(1, 3, 5, 3));
-  message(ws, 5, 5, range(5, 5, 1, 6));
-  fragment(ws, 0, 9, 6, 12);
+  add_exec_spec(ws, 1, 3, 1, &run);
+  add_message(ws, 1, 3, range(1, 3, 5, 3));
+  add_message(ws, 5, 5, range(5, 5, 1, 6));
+  add_fragment(ws, 0, 9, 6, 12);
   ASSERT_TRUE(ws.insert_separator({0, 11}));
   put(ws, SeqTextElement::create(), 8, 2);
   ws.clear_in_process();
