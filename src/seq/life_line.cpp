@@ -1,0 +1,104 @@
+#include "seq/life_line.h"
+
+#include <glib.h>
+
+#include "common/check.h"
+#include "model/serializing_reader.h"
+#include "model/serializing_writer.h"
+#include "seq/exec_spec.h"
+#include "seq/life_head.h"
+#include "seq/message.h"
+#include "seq/share_rules.h"
+#include "seq/xml_values.h"
+
+namespace velkaro {
+namespace {
+
+// What a message without lines adds to the cell it starts from.
+constexpr double ONLY_MESSAGE_WIDTH = 35.0 / 3.0;
+constexpr double ONLY_MESSAGE_HEIGHT = 17.5;
+
+} // namespace
+
+std::shared_ptr<SeqLifeLine> SeqLifeLine::create_with_head(const ElementPtr& head)
+{
+  VK_CHECK_VAL(head != nullptr, nullptr);
+  auto ll = create();
+  ll->set_parent(head);
+  return ll;
+}
+
+std::shared_ptr<SeqLifeLine> SeqLifeLine::create_with_ll(const std::shared_ptr<SeqLifeLine>& ll)
+{
+  VK_CHECK_VAL(ll != nullptr, nullptr);
+  auto cell = create();
+  cell->set_parent(ll->get_head());
+  return cell;
+}
+
+std::shared_ptr<SeqLifeHead> SeqLifeLine::get_head() const
+{
+  return std::dynamic_pointer_cast<SeqLifeHead>(get_parent());
+}
+
+std::shared_ptr<SeqLifeLine> SeqLifeLine::get_next_ll() const
+{
+  return std::dynamic_pointer_cast<SeqLifeLine>(get_lower());
+}
+
+std::shared_ptr<SeqLifeLine> SeqLifeLine::get_prev_ll() const
+{
+  return std::dynamic_pointer_cast<SeqLifeLine>(get_upper());
+}
+
+std::shared_ptr<SeqExecSpec> SeqLifeLine::get_es() const
+{
+  return seek<SeqExecSpec>(0);
+}
+
+int32_t SeqLifeLine::es_end(int32_t dir) const
+{
+  return endrole<SeqExecSpec>(dir);
+}
+
+void SeqLifeLine::set_in_process(bool b)
+{
+  const auto head = get_head();
+  VK_CHECK(head != nullptr);
+  head->set_in_process(b);
+}
+
+std::vector<ModelElement::ElementPtr> SeqLifeLine::obstacles()
+{
+  return seq_pattern_obstacles(SeqShareKind::life_line, *this);
+}
+
+void SeqLifeLine::write_in_top()
+{
+  if (SerializingWriter* writer = get_writer())
+    (void)writer->write_attribute("has_stop", seq_xml::bool_word(has_stop));
+}
+
+void SeqLifeLine::read_in_top()
+{
+  if (SerializingReader* reader = get_reader())
+    has_stop = seq_xml::read_required_flag(*reader, "has_stop");
+}
+
+Rectangle SeqLifeLine::get_rect()
+{
+  Rectangle rect;
+  if (const auto es = get_es())
+    rect = es->get_rect_for_ll();
+  for (const int32_t role : {0, 1}) {
+    const auto msg = seek<SeqMessage>(role);
+    if (msg && msg->get_is_only()) {
+      rect.width += ONLY_MESSAGE_WIDTH;
+      rect.height += ONLY_MESSAGE_HEIGHT;
+      break;
+    }
+  }
+  return rect;
+}
+
+} // namespace velkaro
