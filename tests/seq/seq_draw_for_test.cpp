@@ -200,7 +200,8 @@ std::string check_run(const Cairo::RefPtr<Cairo::ImageSurface>& image, bool vert
   for (int j = static_cast<int>(std::ceil(from)); j + 1 <= to; ++j) {
     bool want_line = run.kind == Stretch::solid;
     if (run.kind == Stretch::dashed) {
-      const double phase = std::fmod(std::fmod(j - run.origin, period) + period, period);
+      const double start = run.backwards ? run.origin - (j + 1) : j - run.origin;
+      const double phase = std::fmod(std::fmod(start, period) + period, period);
       if (phase + 1 <= run.on + 1e-9) {
         want_line = true;
         ++dashes_judged;

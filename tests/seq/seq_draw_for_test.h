@@ -114,8 +114,11 @@ struct Stretch {
   double origin = 0;
   double on = 0;
   double off = 0;
+  // The phase grows towards lower coordinates (a line drawn leftwards).
+  bool backwards = false;
 
-  static Stretch dashes(double origin, double on, double off) { return {dashed, origin, on, off}; }
+  static Stretch dashes(double origin, double on, double off) { return {dashed, origin, on, off, false}; }
+  static Stretch dashes_back(double origin, double on, double off) { return {dashed, origin, on, off, true}; }
 };
 
 // Checks the pixels of the line running down at canvas x (vertical) or
