@@ -127,9 +127,13 @@ public:
   // Cancels; no context menu.
   bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
 
-private:
-  // Takes back the previous preview and records one for the current range.
+protected:
+  // Takes back the previous preview and records one for the current range
+  // (a kind that changes what the range means without a cursor move calls
+  // it itself).
   void preview();
+
+private:
   void start_long_press_timer();
 
   bool m_long_pressed = false;

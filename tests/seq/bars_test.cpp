@@ -1,0 +1,353 @@
+// The sequence editor's menu bar and tool bar in a window on a SeqContext:
+// their entries and buttons in order, enabled by what can run in each mode
+// after the refresh delay ("manual" always), the View menu's check entry
+// writing its setting once, the right-click popup built from the "_Edit"
+// menu, and the icons the buttons name.
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gdk/gdk.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtkmm/box.h>
+#include <gtkmm/separatortoolitem.h>
+#include <gtkmm/window.h>
+
+#include "ctrl/gdk_events_for_test.h"
+#include "seq/main_menu.h"
+#include "seq/seq_modes_for_test.h"
+#include "seq/tool_bar.h"
+#include "support/test_env.h"
+#include "view/bars_for_test.h"
+#include "view/check_menu_item.h"
+#include "view/context_menu.h"
+#include "view/icon_bundle.h"
+#include "view/tool_button.h"
+
+namespace velkaro::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+using Names = CtrlIActionHandler::NameSet;
+
+// The sequence controller with the menu bar and the tool bar in a window of
+// their own, and the popup wired as the main window wires it.
+struct BarsKit {
+  BarsKit()
+  {
+    menu_bar = std::make_unique<SeqMainMenu>(kit.ctx);
+    tool_bar = std::make_unique<SeqToolBar>(kit.ctx);
+    popup = std::make_shared<ViewContextMenu>(*menu_bar);
+    kit.ctx->context_menu = popup;
+    box.pack_start(*menu_bar, false, false);
+    box.pack_start(*tool_bar, false, false);
+    window.add(box);
+    window.show_all();
+    settle();
+  }
+  ~BarsKit()
+  {
+    if (Gtk::Menu* menu = popup->get_popup())
+      menu->popdown();
+    box.remove(*menu_bar);
+    box.remove(*tool_bar);
+  }
+
+  Gtk::Menu& menu(const std::string& title)
+  {
+    auto* top = find_item(*menu_bar, title);
+    EXPECT_TRUE(top) << title;
+    return *top->get_submenu();
+  }
+
+  // A right press on the cell, through GTK's dispatch (so that it is the
+  // current event the popup pops up for).
+  Gtk::Menu* right_press(const CellPos& cell)
+  {
+    const auto pt = cell_centre(*kit.ws, cell);
+    gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
+                                   pt->get_x(), pt->get_y())
+                        .get());
+    return popup->get_popup();
+  }
+
+  SeqKit kit;
+  std::unique_ptr<SeqMainMenu> menu_bar;
+  std::unique_ptr<SeqToolBar> tool_bar;
+  std::shared_ptr<ViewContextMenu> popup;
+  Gtk::Window window;
+  Gtk::Box box{Gtk::ORIENTATION_VERTICAL};
+};
+
+Lines tool_lines(ViewToolBar& bar)
+{
+  Lines lines;
+  for (Gtk::Widget* child : bar.get_children()) {
+    if (auto* button = dynamic_cast<ViewToolButton*>(child))
+      lines.push_back(button->get_label() + " -> " + button->action_name);
+    else if (dynamic_cast<Gtk::SeparatorToolItem*>(child))
+      lines.push_back("|");
+  }
+  return lines;
+}
+
+// Every plain entry and button is enabled exactly when its action can run
+// or is "manual".
+void expect_bars_follow(BarsKit& b, const Names& names)
+{
+  int entries = 0;
+  b.menu_bar->foreach_menu_item([&](ViewMenuItem& item) {
+    ++entries;
+    EXPECT_EQ(item.get_sensitive(), names.count(item.action_name) > 0 || item.action_name == "manual")
+      << item.get_label();
+  });
+  EXPECT_GT(entries, 20);
+  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
+    EXPECT_EQ(button.get_sensitive(), names.count(button.action_name) > 0 || button.action_name == "manual")
+      << button.action_name;
+  });
+}
+
+TEST(SeqBars, TheEditMenuSitsBetweenFileAndViewWithItsRowsInOrder)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  Lines titles;
+  for (Gtk::MenuItem* item : items_of(*b.menu_bar))
+    titles.push_back(item->get_label());
+  EXPECT_EQ(titles, (Lines{"_File", "_Edit", "_View", "_Help"}));
+  EXPECT_EQ(lines_of(b.menu("_Edit")), (Lines{
+                                          "_Undo -> undo",
+                                          "_Redo -> redo",
+                                          "---",
+                                          "_Copy -> copy",
+                                          "Cu_t -> cut",
+                                          "_Paste -> paste",
+                                          "---",
+                                          "_Insert LifeLine -> insert-life-line",
+                                          "Insert _Message -> insert-message",
+                                          "Insert Combined _Fragment -> insert-fragment",
+                                          "Append _Text -> append-text",
+                                          "---",
+                                          "_Edit -> change",
+                                          "---",
+                                          "Insert r_ow -> insert-row",
+                                          "Insert co_lumn -> insert-col",
+                                          "_Delete row -> delete-row",
+                                          "Delete co_lumn -> delete-col",
+                                          "---",
+                                          "Toggle HV Mode -> toggle-hv",
+                                          "---",
+                                          "_Key setting -> key-setting",
+                                        }));
+  // The popup offers the same menu.
+  const auto context_menus = b.menu_bar->make_context_menu();
+  ASSERT_EQ(context_menus.size(), 1u);
+  EXPECT_EQ(lines_of(context_menus[0]->get_menu()), lines_of(b.menu("_Edit")));
+
+  // Its entry "_Edit" changes what the cursor is on: on a text, the normal
+  // text mode.
+  put(*b.kit.ws, SeqTextElement::create(), 2, 2);
+  b.kit.go(2, 2);
+  wait_for_actionable_refresh();
+  find_item(b.menu("_Edit"), "_Edit")->activate();
+  EXPECT_EQ(b.kit.mode_name(), "NORMAL MODE (TEXT)");
+}
+
+TEST(SeqBars, TheToolBarHoldsTheSixteenButtonsWithTheirSeparators)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  EXPECT_EQ(tool_lines(*b.tool_bar), (Lines{
+                                         "New -> new-file",
+                                         "Open -> open-file",
+                                         "Save -> save-file",
+                                         "Export PNG image -> export-png-n",
+                                         "|",
+                                         "Undo -> undo",
+                                         "Redo -> redo",
+                                         "|",
+                                         "Toggle HV Modes -> toggle-hv",
+                                         "|",
+                                         "Copy -> copy",
+                                         "Cut -> cut",
+                                         "Paste -> paste",
+                                         "|",
+                                         "Insert element -> insert-element",
+                                         "|",
+                                         "Insert row -> insert-row",
+                                         "Insert column -> insert-col",
+                                         "Delete row -> delete-row",
+                                         "Delete column -> delete-col",
+                                         "|",
+                                         "Help -> manual",
+                                       }));
+  // Right after construction the buttons follow what can run now.
+  const Names names = b.kit.ctx->enum_actionable_name();
+  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
+    EXPECT_EQ(button.get_sensitive(), names.count(button.action_name) > 0 || button.action_name == "manual")
+      << button.action_name;
+    EXPECT_EQ(button.get_child()->get_tooltip_text(), button.get_label());
+  });
+}
+
+TEST(SeqBars, EveryIconABarButtonNamesIsInTheBundleAndTintedWithTheThemeColour)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  const auto tint = ViewToolButton::tint_of(Gdk::RGBA("#9ade00"));
+  EXPECT_EQ(tint, (ViewToolButton::Rgb{139, 201, 0}));
+  int buttons = 0;
+  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
+    ++buttons;
+    SCOPED_TRACE(button.action_name);
+    std::string error;
+    const auto resource = view_icon_load(button.action_name + ".png", 16, 16, &error);
+    ASSERT_TRUE(resource) << error;
+    EXPECT_EQ(resource->get_n_channels(), 4);
+    const auto icon = button.get_icon();
+    ASSERT_TRUE(icon);
+    const auto shown = pixels_of(icon);
+    const auto loaded = pixels_of(resource);
+    ASSERT_EQ(shown.size(), loaded.size());
+    const ViewToolButton::Rgb rgb = button.get_sensitive() ? tint : ViewToolButton::DISABLED_RGB;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      ASSERT_EQ(shown[i], (Rgba{rgb[0], rgb[1], rgb[2], loaded[i].a})) << "pixel " << i;
+  });
+  EXPECT_EQ(buttons, 16);
+}
+
+TEST(SeqBars, EntriesAndButtonsFollowWhatCanRunAfterTheRefreshDelay)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  auto& kit = b.kit;
+  life_line(*kit.ws, 1, 1, 5);
+  put(*kit.ws, SeqTextElement::create(), 4, 4);
+
+  // Each state: the keys that lead there from the cell mode at a cell.
+  struct State {
+    const char* name;
+    CellPos at;
+    const char* keys;
+    const char* mode;
+  };
+  const State states[] = {
+    {"an empty cell", {6, 6}, "", "CELL MODE"},
+    {"a life-line cell", {1, 3}, "", "CELL MODE"},
+    {"a text, after a yank", {4, 4}, "y", "CELL MODE"},
+    {"a selection", {3, 3}, "vlj", "SELECT CELL MODE"},
+    {"a new specification", {1, 3}, "i", "RANGE MODE"},
+    {"a life line with one step to undo", {1, 3}, "i<Enter>", "CELL MODE"},
+  };
+  for (const State& s : states) {
+    SCOPED_TRACE(s.name);
+    kit.ctx->change_to_cell_mode();
+    kit.go(s.at.x, s.at.y);
+    kit.keys(s.keys);
+    ASSERT_EQ(kit.mode_name(), s.mode);
+    wait_for_actionable_refresh();
+    const Names names = kit.ctx->enum_actionable_name();
+    expect_bars_follow(b, names);
+    // The menus' own rows reach the modes' own actions.
+    if (std::string(s.mode) == "SELECT CELL MODE")
+      EXPECT_TRUE(find_item(b.menu("_Edit"), "Insert Combined _Fragment")->get_sensitive());
+    EXPECT_FALSE(find_item(b.menu("_Help"), "_Version info.")->get_sensitive());
+    EXPECT_TRUE(find_item(b.menu("_Help"), "_Manual")->get_sensitive());
+  }
+}
+
+TEST(SeqBars, TheMenuBarCheckEntryWritesItsSettingOnce)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  auto& ctx = *b.kit.ctx;
+  auto* entry = find_item<ViewCheckMenuItem>(b.menu("_View"), "Show Menubar");
+  ASSERT_TRUE(entry);
+  ASSERT_TRUE(entry->get_active());
+  Lines writes;
+  ctx.signal_config_changed().connect([&writes](const std::string& key, const std::optional<std::string>& value) {
+    writes.push_back(key + "=" + value.value_or("(none)"));
+  });
+  entry->activate();
+  EXPECT_EQ(writes, (Lines{"show-menubar=false"}));
+  EXPECT_EQ(stored_setting(ctx, "show-menubar"), "false");
+  EXPECT_FALSE(entry->get_active());
+}
+
+// The popup's children that show: "---" for a separator, else the label.
+Lines visible_lines(Gtk::Menu& menu)
+{
+  Lines lines;
+  for (Gtk::MenuItem* item : items_of(menu))
+    if (item->get_visible())
+      lines.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(item) ? "---" : std::string(item->get_label()));
+  return lines;
+}
+
+// What the popup shows of the "_Edit" rows for names: the entries that can
+// run, and a separator after every group.
+Lines expected_popup(const Names& names)
+{
+  Lines lines;
+  for (const ViewMenuRow& row : SeqMainMenu::edit_rows()) {
+    if (!row.label)
+      lines.push_back("---");
+    else if (names.count(row.action))
+      lines.push_back(row.label);
+  }
+  lines.push_back("---");
+  return lines;
+}
+
+TEST(SeqBars, ARightPressPopsUpTheEditEntriesThatCanRunWithEveryGroupsSeparator)
+{
+  VELKARO_REQUIRE_GTK();
+  BarsKit b;
+  // On an empty cell with nothing to undo or paste.
+  Gtk::Menu* menu = b.right_press({6, 6});
+  ASSERT_TRUE(menu);
+  EXPECT_EQ(b.kit.cursor(), (CellPos{6, 6}));
+  EXPECT_TRUE(menu->get_visible());
+  EXPECT_EQ(visible_lines(*menu), (Lines{
+                                     "---",
+                                     "---",
+                                     "_Insert LifeLine",
+                                     "Insert _Message",
+                                     "Append _Text",
+                                     "---",
+                                     "---",
+                                     "Insert r_ow",
+                                     "Insert co_lumn",
+                                     "_Delete row",
+                                     "Delete co_lumn",
+                                     "---",
+                                     "Toggle HV Mode",
+                                     "---",
+                                     "---",
+                                   }));
+  menu->popdown();
+
+  // On a life head after a yank, in another state: what can run then.
+  life_line(*b.kit.ws, 1, 1, 5);
+  b.kit.go(1, 1);
+  b.kit.keys("y");
+  menu = b.right_press({1, 1});
+  ASSERT_TRUE(menu);
+  const Names names = b.kit.ctx->enum_actionable_name();
+  EXPECT_TRUE(names.count("copy"));
+  EXPECT_TRUE(names.count("paste"));
+  EXPECT_EQ(visible_lines(*menu), expected_popup(names));
+  // Its entries run their action: "_Paste" next to the copied life line.
+  menu->popdown();
+  b.kit.go(3, 1);
+  find_item(*menu, "_Paste")->activate();
+  EXPECT_TRUE(at<SeqLifeHead>(*b.kit.ws, 3, 1));
+}
+
+} // namespace
+} // namespace velkaro::test
