@@ -1,0 +1,162 @@
+#include "seq/life_line_drawer.h"
+
+#include "common/any.h"
+#include "common/point.h"
+#include "model/grid.h"
+#include "seq/drawer_geometry.h"
+#include "seq/exec_spec.h"
+#include "seq/life_head.h"
+#include "seq/life_line.h"
+
+namespace velkaro {
+
+using namespace seq_geom;
+
+namespace {
+
+// The box of level n goes on into the cell below: that cell holds a
+// specification of the level that does not start a box of its own.
+bool goes_on_below(const SeqLifeLine* next, int32_t n)
+{
+  if (!next)
+    return false;
+  const auto es = next->seek<SeqExecSpec>(n);
+  return es && !es->get_is_top();
+}
+
+} // namespace
+
+void SeqLifeLineDrawer::draw()
+{
+  each_target<SeqLifeLine>(get_clip_region(), [this] {
+    m_ll = std::dynamic_pointer_cast<SeqLifeLine>(now_elm);
+    if (!m_ll)
+      return;
+    get_cr()->set_line_width(1.0);
+    if (now_elm->has<SeqExecSpec>(ANY_ROLE))
+      execspec();
+    else
+      normal();
+  });
+  m_ll.reset();
+}
+
+double SeqLifeLineDrawer::offset(const SeqLifeLine& ll) const
+{
+  const auto grid = get_grid();
+  if (!grid)
+    return LL_PHASE;
+  const double top = grid->get_top_left_point(ll.pos)->get_y();
+  const auto head = ll.get_head();
+  // A cell that lost its head counts its phase from itself.
+  if (!head)
+    return LL_PHASE;
+  const double start = grid->get_top_left_point({head->pos.x, head->pos.y + 1})->get_y();
+  return top - start + LL_PHASE;
+}
+
+void SeqLifeLineDrawer::normal()
+{
+  const auto& cr = get_cr();
+  const double xmid = now_rect.get_xmid();
+  const double ymid = now_rect.get_ymid();
+  set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll));
+  cr->move_to(xmid, now_rect.y);
+  if (!m_ll->get_is_bottom()) {
+    cr->line_to(xmid, now_rect.get_bottom());
+  } else if (!m_ll->has_stop) {
+    cr->line_to(xmid, ymid);
+  } else {
+    cr->line_to(xmid, ymid - STOP_GAP);
+    cr->stroke();
+    unset_dash(cr);
+    segment(cr, xmid - STOP_HALF, ymid - STOP_HALF, xmid + STOP_HALF, ymid + STOP_HALF);
+    segment(cr, xmid + STOP_HALF, ymid - STOP_HALF, xmid - STOP_HALF, ymid + STOP_HALF);
+  }
+  cr->stroke();
+  unset_dash(cr);
+}
+
+void SeqLifeLineDrawer::execspec()
+{
+  const auto e0 = now_elm->seek<SeqExecSpec>(0);
+  // Boxes nest on a level-0 box; a cell without one shows its plain line.
+  if (!e0) {
+    normal();
+    return;
+  }
+  const auto& cr = get_cr();
+  const double xmid = now_rect.get_xmid();
+  const double y = now_rect.y;
+  const double bottom = now_rect.get_bottom();
+  const bool e0_in_proc = e0->get_is_in_process();
+  if (e0_in_proc)
+    set_in_proc();
+
+  double t = y + ES_STEP;
+  double b = bottom - ES_STEP;
+  if (!e0->get_is_top()) {
+    t = y;
+  } else {
+    set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll));
+    segment(cr, xmid, y, xmid, t);
+    cr->stroke();
+    unset_dash(cr);
+    segment(cr, xmid - ES_HALF_WIDTH, t, xmid + ES_HALF_WIDTH, t);
+    cr->stroke();
+  }
+  if (goes_on_below(m_ll->get_next_ll().get(), 0)) {
+    b = bottom;
+  } else {
+    set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll) + b - y);
+    segment(cr, xmid, b, xmid, bottom);
+    cr->stroke();
+    unset_dash(cr);
+    // Stroked with the right side below.
+    segment(cr, xmid - ES_HALF_WIDTH, b, xmid + ES_HALF_WIDTH, b);
+  }
+  unset_dash(cr);
+  draw_outside(1, xmid + ES_HALF_WIDTH, t, b);
+  cr->stroke();
+  // A nested box in process on the right must not colour the left side.
+  if (!e0_in_proc)
+    set_default();
+  draw_outside(-1, xmid - ES_HALF_WIDTH, t, b);
+  cr->stroke();
+}
+
+void SeqLifeLineDrawer::draw_outside(int32_t n, double x, double top, double bottom)
+{
+  const auto& cr = get_cr();
+  const auto e = now_elm->seek<SeqExecSpec>(n);
+  if (!e) {
+    segment(cr, x, top, x, bottom);
+    return;
+  }
+  const int32_t s = n < 0 ? -1 : 1;
+  const double outer = x + ES_STEP * s;
+  const double inner = x - ES_STEP * s;
+  double t = top + ES_STEP;
+  double b = bottom - ES_STEP;
+  // The enclosing box's side above and below the nested box.
+  if (e->get_is_top())
+    segment(cr, x, top, x, t);
+  else
+    t = top;
+  if (goes_on_below(m_ll->get_next_ll().get(), n))
+    b = bottom;
+  else
+    segment(cr, x, bottom, x, b);
+  cr->stroke();
+
+  if (e->get_is_in_process())
+    set_in_proc();
+  if (t != top)
+    segment(cr, inner, t, outer, t);
+  if (b != bottom)
+    segment(cr, inner, b, outer, b);
+  segment(cr, inner, t, inner, b);
+  draw_outside(n + s, outer, t, b);
+}
+
+} // namespace velkaro

@@ -1,0 +1,186 @@
+#include "seq/message_drawer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "common/any.h"
+#include "common/point.h"
+#include "model/grid.h"
+#include "seq/exec_spec.h"
+#include "seq/life_line.h"
+#include "seq/message.h"
+#include "seq/msg_line.h"
+#include "view/drawer_context.h"
+
+namespace velkaro {
+
+using namespace seq_geom;
+
+void SeqMessageDrawer::draw()
+{
+  get_cr()->set_line_width(1.0);
+  each_target<SeqMessage>(get_clip_region(), [this] { draw_message(); });
+  each_target<SeqMsgLine>(get_clip_region(), [this] { draw_msg_line(); });
+  m_ml.reset();
+  m_msg.reset();
+  m_ll.reset();
+  m_es.reset();
+}
+
+double SeqMessageDrawer::get_liney() const { return now_rect.get_bottom() - MSG_LINE_UP; }
+
+double SeqMessageDrawer::get_abovey() const { return now_rect.get_bottom() - MSG_LOOP_UP; }
+
+void SeqMessageDrawer::find_life_line()
+{
+  m_ll = now_elm->seek<SeqLifeLine>(ANY_ROLE);
+  m_es = m_ll ? m_ll->get_es() : nullptr;
+}
+
+void SeqMessageDrawer::draw_message()
+{
+  m_msg = std::dynamic_pointer_cast<SeqMessage>(now_elm);
+  if (!m_msg)
+    return;
+  m_ml.reset();
+  find_life_line();
+  m_right = m_msg->get_right();
+  if (m_ll && m_ll->get_is_in_process())
+    set_in_proc();
+
+  double start = 0;
+  if (m_es) {
+    // The first free level on the message's side; the line starts just
+    // inside the outermost side there.
+    int32_t level = get_dir();
+    m_es->calcheight(get_dir(), level);
+    start = 4.0 * (level + 0.8 * get_dir()) - get_dir();
+  }
+  if (m_msg->get_msg_type() == SeqMsgTypeTypes::REPLY)
+    set_dash(get_cr(), REPLY_DASH, REPLY_DASH, std::abs(start));
+  outl(start);
+  get_cr()->stroke();
+}
+
+void SeqMessageDrawer::draw_msg_line()
+{
+  m_ml = std::dynamic_pointer_cast<SeqMsgLine>(now_elm);
+  if (!m_ml)
+    return;
+  m_msg = m_ml->get_msg();
+  find_life_line();
+  m_right = m_ml->get_right();
+  if (m_msg && m_msg->get_is_in_process())
+    set_in_proc();
+  else
+    set_default();
+
+  const auto& cr = get_cr();
+  const bool reply = m_ml->get_msg_type() == SeqMsgTypeTypes::REPLY;
+  const double from = m_right == 1 ? now_rect.x : now_rect.get_right();
+  double to = m_right == 1 ? now_rect.get_right() : now_rect.x;
+  if (m_ml->get_is_tip()) {
+    unset_dash(cr);
+    to = now_rect.get_xmid() + arrow(false);
+    cr->stroke();
+  }
+  if (reply)
+    set_dash(cr, REPLY_DASH, REPLY_DASH, offset(*m_ml));
+  segment(cr, from, get_liney(), to, get_liney());
+  cr->stroke();
+  unset_dash(cr);
+  draw_text_elm(Point(0, -MSG_TEXT_UP));
+}
+
+void SeqMessageDrawer::outl(double start)
+{
+  const auto& cr = get_cr();
+  const double xmid = now_rect.get_xmid();
+  const double e = m_right == 1 ? now_rect.get_right() : now_rect.x;
+  double dot_y = get_liney();
+  if (m_msg->get_is_only()) {
+    const double g = arrow(true);
+    cr->move_to(xmid + start, get_abovey());
+    cr->line_to(e, get_abovey());
+    cr->line_to(e, get_liney());
+    cr->line_to(xmid + g, get_liney());
+    cr->stroke();
+    dot_y = get_abovey();
+  } else {
+    segment(cr, xmid + start, get_liney(), e, get_liney());
+  }
+  cr->stroke();
+  // A found message: it starts where no life line stands.
+  if (!m_ll)
+    dot(xmid - get_dir() * m_radius, dot_y);
+}
+
+double SeqMessageDrawer::arrow(bool back)
+{
+  const int32_t dir = get_dir();
+  double x0 = 0;
+  if (m_es) {
+    if (m_ml && m_ml->point != ANY_ROLE) {
+      // The level the point names, within the levels the cell holds.
+      const int32_t p = std::clamp(m_ml->point, m_ll->es_end(-1), m_ll->es_end(1));
+      x0 = p * dir < 1 ? -dir * 7.2 : -dir * 3.2;
+      x0 += 4.0 * p;
+    } else {
+      // Just outside the outermost side the arrow arrives from.
+      const int32_t s = back ? -dir : dir;
+      int32_t level = -s;
+      m_es->calcheight(-s, level);
+      x0 = (level - 0.8 * s) * 4.0;
+    }
+  }
+  const auto& cr = get_cr();
+  const double liney = get_liney();
+  const double tip = now_rect.get_xmid() + x0;
+  const int32_t t = back ? -dir : dir;
+  const double base = tip - t * ARROW_LENGTH;
+  cr->move_to(base, liney + ARROW_HALF);
+  cr->line_to(tip, liney);
+  cr->line_to(base, liney - ARROW_HALF);
+  const bool sync = (m_ml ? m_ml->get_msg_type() : m_msg->get_msg_type()) == SeqMsgTypeTypes::SYNCHRONOUS;
+  if (sync) {
+    cr->stroke_preserve();
+    cr->fill();
+  } else {
+    cr->stroke();
+  }
+  // A lost message: its tip lies where no life line stands.
+  if (!back && m_ml && !m_ll)
+    dot(now_rect.get_xmid() + dir * m_radius, liney);
+  return x0;
+}
+
+double SeqMessageDrawer::offset(const SeqMsgLine& line) const
+{
+  const auto grid = get_grid();
+  const auto msg = line.get_msg();
+  if (!grid || !msg)
+    return 0;
+  const double c = grid->get_top_left_point(msg->pos)->get_x() + grid->get_size(msg->pos.x, msg->pos.y).width / 2;
+  if (line.get_right() == 1)
+    return grid->get_top_left_point(line.pos)->get_x() - c;
+  return c - grid->get_top_left_point({line.pos.x + 1, line.pos.y})->get_x();
+}
+
+void SeqMessageDrawer::dot(double x, double y)
+{
+  const auto& cr = get_cr();
+  const auto& dc = get_dc();
+  const Cairo::Antialias before = cr->get_antialias();
+  dc->set_antialias_off(false);
+  cr->arc(x, y, m_radius, 0, 2 * std::numbers::pi);
+  cr->fill();
+  // At zoom 1 the lines stay crisp after the dot; at any other zoom the
+  // drawing goes on as it was.
+  if (dc->zoom == 1.0)
+    dc->set_antialias_off(true);
+  else
+    cr->set_antialias(before);
+}
+
+} // namespace velkaro

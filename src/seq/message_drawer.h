@@ -1,0 +1,69 @@
+#pragma once
+// SeqMessageDrawer: draws the messages. In the cell of its anchor a message
+// draws the start of its line from the edge of the sender's execution
+// specifications (or, without lines, the loop of a self message); every
+// line cell draws its piece of the line near the cell's bottom, the tip
+// cell the arrowhead (filled for a synchronous message, an open V
+// otherwise) ending at the edge of the receiver's execution specifications
+// or at the level its point names. A reply is dashed, its phase counted from
+// the sender's life-line centre through every cell. A filled dot marks a
+// start (found message) or a tip (lost message) in a cell without a life
+// line. A line cell's text is drawn above the line.
+//
+// Antialiasing: each dot is drawn antialiased; at zoom 1 antialiasing is
+// off after it (as the canvas draws at zoom 1), at any other zoom the
+// antialiasing in force before the dot comes back.
+//
+// Installed by the sequence canvas (also in its working pass) and the
+// sequence exporter.
+
+#include <cstdint>
+#include <memory>
+
+#include "seq/drawer_geometry.h"
+#include "view/ws_drawer.h"
+
+namespace velkaro {
+
+class SeqExecSpec;
+class SeqLifeLine;
+class SeqMessage;
+class SeqMsgLine;
+
+class SeqMessageDrawer : public ViewWsDrawer {
+public:
+  void draw() override;
+  bool get_for_working() const override { return true; }
+
+  // +1 for a message going right, else -1.
+  int32_t get_dir() const { return m_right == 1 ? 1 : -1; }
+  // The y of the line, and of a self message's loop, in the visited cell.
+  double get_liney() const;
+  double get_abovey() const;
+
+  // The line in the message's own cell, starting start from the centre.
+  void outl(double start);
+  // Draws the arrowhead (back: pointing towards the sender, a self
+  // message's) and returns the tip's x relative to the cell's centre.
+  double arrow(bool back);
+  // The reply dashes' phase at the edge where line's cell is entered.
+  double offset(const SeqMsgLine& line) const;
+
+private:
+  // The anchor cell of the visited message, and a visited line cell.
+  void draw_message();
+  void draw_msg_line();
+  // The life line of the visited cell and its level-0 specification.
+  void find_life_line();
+  // A filled dot of the dots' radius centred at (x, y).
+  void dot(double x, double y);
+
+  std::shared_ptr<SeqMsgLine> m_ml;
+  std::shared_ptr<SeqMessage> m_msg;
+  std::shared_ptr<SeqLifeLine> m_ll;
+  std::shared_ptr<SeqExecSpec> m_es;
+  int32_t m_right = 1;
+  double m_radius = seq_geom::DOT_RADIUS;
+};
+
+} // namespace velkaro

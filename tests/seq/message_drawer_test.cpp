@@ -1,0 +1,270 @@
+// Messages in an exported image (light palette, zoom 1): where lines start
+// and arrowheads end beside execution specifications, filled and open
+// arrowheads, reply dashes phased from the sender, self messages, found and
+// lost dots, texts above the line, and the antialiasing a dot leaves.
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "common/cell_range.h"
+#include "seq/message_drawer.h"
+#include "seq/seq_draw_for_test.h"
+#include "view/color_map.h"
+#include "view/drawer_context.h"
+
+namespace velkaro {
+namespace {
+
+using test::blank;
+using test::check_run;
+using test::drawn;
+using test::hline;
+using test::ink;
+using test::spot;
+using test::Stretch;
+using test::vline;
+using Image = Cairo::RefPtr<Cairo::ImageSurface>;
+
+constexpr double ARROW = 35.0 / 3.0;
+
+double liney(const Rectangle& cell) { return cell.get_bottom() - 8.75; }
+double abovey(const Rectangle& cell) { return cell.get_bottom() - 26.25; }
+
+// The arrowhead whose tip is at (tip, y), pointing towards +t or -t:
+// its sides are there; inside it ink when filled, none when open; nothing
+// beyond its base.
+void expect_arrow(const Image& image, double tip, double y, int t, bool filled)
+{
+  for (const int side : {-1, 1}) {
+    EXPECT_GE(spot(image, tip - t * 6, y + side * 3), 0.5) << "side " << side << " at " << tip;
+    const double inside = ink(image, int(std::floor(tip - t * 10)), int(std::floor(y + side * 2.5)));
+    if (filled)
+      EXPECT_GE(inside, 0.9) << "inside " << side << " at " << tip;
+    else
+      EXPECT_LE(inside, 0.1) << "inside " << side << " at " << tip;
+    EXPECT_LE(ink(image, int(std::floor(tip - t * 13.5)), int(std::floor(y + side * 3.5))), 0.1)
+      << "behind " << side << " at " << tip;
+  }
+}
+
+// Life lines a (column 1), b (3), c (5) from row 1 to 8 and d (7) from row 1
+// to 3, with:
+//   1: a -> b synchronous;          2: a -> b asynchronous;
+//   3: b -> a reply, "ret" on the line cell between them;
+//   4: c -> b leaving a box of c (rows 4..6);
+//   5: c -> b leaving a level -1 box nested there;
+//   6: a -> b onto point 1 of b's boxes (level 0 rows 6..7, level 1 rows
+//      6..7, level 2 row 7);    7: a -> b onto point 5;
+//   8: a -> c onto a bare box;
+//   and self messages of d in rows 1 (bare) and 3 (beside a box).
+struct Messages : ::testing::Test {
+  void SetUp() override
+  {
+    VELKARO_REQUIRE_GTK();
+    auto& ws = *k.ws;
+    using K = SeqMsgTypeTypes;
+    test::named_life_line(ws, 1, 0, 8, "a");
+    test::named_life_line(ws, 3, 0, 8, "b");
+    test::named_life_line(ws, 5, 0, 8, "c");
+    test::named_life_line(ws, 7, 0, 3, "d");
+    test::box(ws, 5, 4, 6);
+    test::box(ws, 5, 5, 5, -1);
+    test::box(ws, 3, 6, 7);
+    test::box(ws, 3, 6, 7, 1);
+    test::box(ws, 3, 7, 7, 2);
+    test::box(ws, 5, 8, 8);
+    test::box(ws, 7, 3, 3);
+    test::message(ws, 1, 3, 1, K::SYNCHRONOUS);
+    test::message(ws, 1, 3, 2, K::ASYNCHRONOUS);
+    test::message(ws, 3, 1, 3, K::REPLY, {"ret"});
+    test::message(ws, 5, 3, 4, K::SYNCHRONOUS);
+    test::message(ws, 5, 3, 5, K::SYNCHRONOUS);
+    test::message(ws, 1, 3, 6, K::SYNCHRONOUS, {}, 1);
+    test::message(ws, 1, 3, 7, K::SYNCHRONOUS, {}, 5);
+    test::message(ws, 1, 5, 8, K::SYNCHRONOUS);
+    test::message(ws, 7, 7, 1, K::SYNCHRONOUS);
+    test::message(ws, 7, 7, 3, K::SYNCHRONOUS);
+    k.finish();
+    image = k.export_png(k.up_to(8, 9), dir, "messages.png");
+  }
+
+  double xmid(int32_t x) const { return k.cell(x, 1).get_xmid(); }
+
+  test::SeqDrawKit k;
+  test::TempDir dir;
+  Image image;
+};
+
+TEST_F(Messages, ASynchronousMessageRunsCentreToCentreToAFilledHead)
+{
+  const double y = liney(k.cell(1, 1));
+  EXPECT_EQ(check_run(image, false, y, xmid(1) + 0.5, xmid(3) - ARROW - 1, Stretch{}), "");
+  EXPECT_TRUE(blank(hline(image, xmid(1) - 3, y)));
+  expect_arrow(image, xmid(3), y, 1, true);
+  EXPECT_TRUE(blank(hline(image, xmid(3) + 3, y)));
+}
+
+TEST_F(Messages, AnAsynchronousMessageHasAnOpenHead)
+{
+  const double y = liney(k.cell(1, 2));
+  EXPECT_EQ(check_run(image, false, y, xmid(1) + 0.5, xmid(3) - 1, Stretch{}), "");
+  expect_arrow(image, xmid(3), y, 1, false);
+}
+
+TEST_F(Messages, AReplyIsDashedFromTheSenderOnAcrossItsCellsWithASolidHead)
+{
+  const double y = liney(k.cell(1, 3));
+  // Leftwards from b's centre through the line cell into the tip cell.
+  EXPECT_EQ(check_run(image, false, y, xmid(1) + ARROW + 1, xmid(3) - 0.5, Stretch::dashes_back(xmid(3), 6, 6)), "");
+  for (const double d : {2.0, 4.0, 6.0, 8.0, 10.0})
+    for (const int side : {-1, 1})
+      EXPECT_GE(spot(image, xmid(1) + d, y + side * d / 2), 0.5) << d << "," << side;
+  expect_arrow(image, xmid(1), y, -1, false);
+}
+
+TEST_F(Messages, AMessageTextStandsAboveItsLine)
+{
+  const auto text = test::at<SeqTextElement>(*k.ws, 2, 3);
+  ASSERT_TRUE(text);
+  const Rectangle cell = k.cell(2, 3);
+  Rectangle r = text->get_rect();
+  r.x += cell.x;
+  r.y += cell.y - 12.25;
+  EXPECT_GT(test::inked(image, r), 0);
+  // Between the text's box and the line, nothing.
+  EXPECT_EQ(test::inked(image, {r.x, r.get_bottom() + 0.5, r.width, liney(cell) - 1 - r.get_bottom() - 0.5}), 0);
+}
+
+TEST_F(Messages, ALineStartsAtTheEdgeOfTheSendersBoxes)
+{
+  // From a bare box: 6.2 from the centre, inside the box nothing.
+  const double y4 = liney(k.cell(5, 4));
+  EXPECT_TRUE(drawn(hline(image, xmid(5) - 7.5, y4)));
+  EXPECT_TRUE(blank(hline(image, xmid(5) - 4.5, y4)));
+  // Beside a nested box: 10.2 from the centre.
+  const double y5 = liney(k.cell(5, 5));
+  EXPECT_TRUE(drawn(hline(image, xmid(5) - 11.5, y5)));
+  EXPECT_TRUE(blank(hline(image, xmid(5) - 9, y5)));
+  // Both end at b's centre (b has no box there).
+  expect_arrow(image, xmid(3), y4, -1, true);
+  expect_arrow(image, xmid(3), y5, -1, true);
+}
+
+TEST_F(Messages, ATipStopsAtTheReceiversBoxOrAtTheLevelItsPointNames)
+{
+  // A bare box: 7.2 before the centre.
+  expect_arrow(image, xmid(5) - 7.2, liney(k.cell(5, 8)), 1, true);
+  // Point 1: 0.8 right of the centre, on the far side of the level-0 box.
+  expect_arrow(image, xmid(3) + 0.8, liney(k.cell(3, 6)), 1, true);
+  // Point 5 where the highest level is 2: level 2, 4.8 right of the centre.
+  expect_arrow(image, xmid(3) + 4.8, liney(k.cell(3, 7)), 1, true);
+}
+
+TEST_F(Messages, ASelfMessageLoopsOutAndBack)
+{
+  // Beside a bare life line: from the centre out to the cell's edge, down,
+  // back to the centre.
+  const Rectangle r1 = k.cell(7, 1);
+  EXPECT_EQ(check_run(image, false, abovey(r1), xmid(7) + 0.5, r1.get_right() - 0.5, Stretch{}), "");
+  EXPECT_TRUE(blank(hline(image, xmid(7) - 3, abovey(r1))));
+  EXPECT_EQ(check_run(image, true, r1.get_right(), abovey(r1) + 0.5, liney(r1) - 0.5, Stretch{}), "");
+  EXPECT_EQ(check_run(image, false, liney(r1), xmid(7) + ARROW + 1, r1.get_right() - 0.5, Stretch{}), "");
+  expect_arrow(image, xmid(7), liney(r1), -1, true);
+  // Beside a box: out from 6.2, back to 7.2.
+  const Rectangle r3 = k.cell(7, 3);
+  EXPECT_TRUE(drawn(hline(image, xmid(7) + 7.5, abovey(r3))));
+  EXPECT_TRUE(blank(hline(image, xmid(7) + 4.5, abovey(r3))));
+  expect_arrow(image, xmid(7) + 7.2, liney(r3), -1, true);
+}
+
+// A found message into a (column 1, row 1) and a lost one out of b
+// (column 3, row 2); both ends without a life line carry a dot.
+struct FoundAndLost : ::testing::Test {
+  void SetUp() override
+  {
+    VELKARO_REQUIRE_GTK();
+    auto& ws = *k.ws;
+    test::named_life_line(ws, 1, 0, 3, "a");
+    test::named_life_line(ws, 3, 0, 3, "b");
+    test::message(ws, 0, 1, 1, SeqMsgTypeTypes::FOUND);
+    test::message(ws, 3, 4, 2, SeqMsgTypeTypes::LOSTZZ);
+    test::message(ws, 1, 3, 3, SeqMsgTypeTypes::SYNCHRONOUS);
+    k.finish();
+  }
+
+  test::SeqDrawKit k;
+  test::TempDir dir;
+};
+
+// The ink of a dot of radius 8.75 centred at (x, y): everywhere inside,
+// nowhere beyond it above and below.
+void expect_dot(const Image& image, double x, double y)
+{
+  const double inside[][2] = {{0, 0}, {-6, 0}, {6, 0}, {0, -6}, {0, 6}, {-4, -4}, {4, -4}, {-4, 4}, {4, 4}};
+  for (const auto& d : inside)
+    EXPECT_GE(ink(image, int(std::floor(x + d[0])), int(std::floor(y + d[1]))), 0.9) << d[0] << "," << d[1];
+  EXPECT_LE(spot(image, x, y - 11), 0.1);
+  EXPECT_LE(spot(image, x, y + 11), 0.1);
+}
+
+TEST_F(FoundAndLost, DotsMarkTheEndsWithoutALifeLine)
+{
+  const auto image = k.export_png(k.up_to(5, 4), dir, "found_and_lost.png");
+  const Rectangle found = k.cell(0, 1);
+  expect_dot(image, found.get_xmid() - 8.75, liney(found));
+  EXPECT_TRUE(drawn(hline(image, found.get_xmid() + 3, liney(found))));
+  expect_arrow(image, k.cell(1, 1).get_xmid(), liney(found), 1, false);
+  const Rectangle lost = k.cell(4, 2);
+  expect_dot(image, lost.get_xmid() + 8.75, liney(lost));
+  expect_arrow(image, lost.get_xmid(), liney(lost), 1, false);
+  // A message between two life lines has no dot.
+  EXPECT_LE(spot(image, k.cell(1, 3).get_xmid() - 8.75, liney(k.cell(1, 3)) + 6), 0.1);
+}
+
+// The pixels of the rectangle that are neither white nor black.
+int partly_inked(const Image& image, const Rectangle& r)
+{
+  int n = 0;
+  for (int y = int(r.y); y < int(r.get_bottom()); ++y)
+    for (int x = int(r.x); x < int(r.get_right()); ++x) {
+      const double v = ink(image, x, y);
+      n += v > 0.05 && v < 0.95;
+    }
+  return n;
+}
+
+TEST_F(FoundAndLost, AtZoomOneEverythingAfterADotIsDrawnWithoutAntialiasing)
+{
+  const auto image = k.export_png(k.up_to(5, 4), dir, "found_and_lost.png");
+  // The dots are drawn before the last message's arrowhead.
+  const Rectangle r = k.cell(3, 3);
+  EXPECT_EQ(partly_inked(image, {r.get_xmid() - 14, liney(r) - 7, 14, 14}), 0);
+}
+
+TEST_F(FoundAndLost, AtOtherZoomsTheAntialiasingComesBackAfterADot)
+{
+  const Rectangle all = k.up_to(5, 4);
+  for (const double zoom : {1.0, 2.0}) {
+    const auto dc = ViewDrawerContext::create_make_surface({0, 0, all.width * zoom, all.height * zoom});
+    dc->color_map = ViewColorMap::create_light();
+    dc->zoom = zoom;
+    dc->cr->scale(zoom, zoom);
+    dc->cr->set_source_rgb(1, 1, 1);
+    dc->cr->paint();
+    const Cairo::Antialias before = dc->cr->get_antialias();
+    SeqMessageDrawer drawer;
+    drawer.draw_for(dc, k.ctx);
+    if (zoom == 1.0) {
+      EXPECT_EQ(dc->cr->get_antialias(), Cairo::ANTIALIAS_NONE);
+      continue;
+    }
+    EXPECT_EQ(dc->cr->get_antialias(), before);
+    // The last arrowhead, drawn after both dots, has soft edges.
+    const Rectangle r = k.cell(3, 3);
+    EXPECT_GT(partly_inked(dc->surface, {(r.get_xmid() - 14) * zoom, (liney(r) - 7) * zoom, 14 * zoom, 14 * zoom}), 0);
+  }
+}
+
+} // namespace
+} // namespace velkaro

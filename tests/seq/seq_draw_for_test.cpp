@@ -1,0 +1,243 @@
+#include "seq/seq_draw_for_test.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/cell_range.h"
+#include "model/grid.h"
+#include "seq/exporting_cnavas.h"
+#include "view/pixels_for_test.h"
+
+namespace velkaro::test {
+
+SeqDrawContext::SeqDrawContext(Key key, std::shared_ptr<ModelWorkspace> ws) : CtrlContext(key, std::move(ws), "seq")
+{
+  set_modes({std::make_shared<PlainMode>(*this), std::make_shared<StillRangeMode>(*this)});
+}
+
+SeqDrawKit::SeqDrawKit() : ctx(CtrlContext::create<SeqDrawContext>(ws))
+{
+  // Away from every fixture.
+  ctx->set_pos({40, 40});
+}
+
+void SeqDrawKit::finish()
+{
+  ws->clear_in_process();
+  ws->update_layout_all();
+}
+
+Rectangle SeqDrawKit::up_to(int32_t x, int32_t y) const
+{
+  const Rectangle r = cell(x, y);
+  return {0, 0, r.get_right(), r.get_bottom()};
+}
+
+Cairo::RefPtr<Cairo::ImageSurface> SeqDrawKit::export_png(const Rectangle& rect, const TempDir& dir,
+                                                          const std::string& name)
+{
+  const std::string path = dir.file(name);
+  const auto exporter = ViewExportingCnavas::create<SeqExportingCnavas>(ctx, rect);
+  EXPECT_TRUE(exporter->export_png(path)) << exporter->get_last_error();
+  keep_png(path, name);
+  return Cairo::ImageSurface::create_from_png(path);
+}
+
+// --- builders ------------------------------------------------------------------
+
+std::shared_ptr<SeqLifeHead> named_life_line(SeqWorkspace& ws, int32_t x, int32_t y, int cells,
+                                             const std::string& name, bool stop)
+{
+  auto head = SeqLifeHead::create();
+  put(ws, head, x, y);
+  put(ws, SeqTextElement::create_with_text(head, name), x, y);
+  for (int i = 1; i <= cells; ++i) {
+    auto ll = SeqLifeLine::create_with_head(head);
+    ll->has_stop = stop && i == cells;
+    put(ws, ll, x, y + i);
+  }
+  return head;
+}
+
+void box(SeqWorkspace& ws, int32_t x, int32_t y0, int32_t y1, int32_t level)
+{
+  for (int32_t y = y0; y <= y1; ++y)
+    put(ws, SeqExecSpec::create(level, y == y0), x, y);
+}
+
+std::shared_ptr<SeqMessage> message(SeqWorkspace& ws, int32_t x0, int32_t x1, int32_t y, SeqMsgTypeTypes kind,
+                                    const std::vector<std::string>& texts, int32_t point)
+{
+  const int32_t right = x1 < x0 ? -1 : 1;
+  auto msg = SeqMessage::create(at<SeqLifeLine>(ws, x0, y), right);
+  put(ws, msg, x0, y);
+  std::size_t i = 0;
+  for (int32_t x = x0 + right; x0 != x1 && x != x1 + right; x += right, ++i) {
+    auto line = SeqMsgLine::create_with_msg(msg);
+    if (x == x1)
+      line->point = point;
+    put(ws, line, x, y);
+    if (i < texts.size() && !texts[i].empty())
+      put(ws, SeqTextElement::create_with_text(line, texts[i]), x, y);
+  }
+  auto type = SeqMsgType::create_with(msg, 0);
+  type->msg_type = kind;
+  put(ws, type, x0, y);
+  return msg;
+}
+
+std::shared_ptr<SeqFragment> fragment(SeqWorkspace& ws, int32_t sx, int32_t sy, int32_t ex, int32_t ey,
+                                      const std::string& text)
+{
+  auto fm = SeqFragment::create();
+  put(ws, fm, sx, sy);
+  put(ws, SeqTextElement::create_with_text(fm, text), sx, sy);
+  // One edge: count cells from (x, y) down (dir 1) or right (dir 0).
+  const auto edge = [&](int32_t x, int32_t y, int32_t count, int32_t dir, bool topleft) {
+    for (int32_t i = 0; i < count; ++i) {
+      auto fl = SeqFragLine::create_with_frag(fm, dir, topleft);
+      fl->is_start = i == 0;
+      fl->is_end = i == count - 1;
+      put(ws, fl, dir == 1 ? x : x + i, dir == 1 ? y + i : y);
+    }
+  };
+  edge(sx, sy + 1, ey - sy, 1, true);
+  edge(ex, sy, ey - sy + 1, 1, false);
+  edge(sx + 1, sy, ex - sx - 1, 0, true);
+  edge(sx + 1, ey, ex - sx - 1, 0, false);
+  return fm;
+}
+
+void separator(SeqWorkspace& ws, int32_t sx, int32_t y, int32_t ex, const std::string& text, int32_t text_x)
+{
+  auto sp = SeqSeparator::create_with_fl(at<SeqFragLine>(ws, sx, y, 1));
+  put(ws, sp, sx, y);
+  if (text_x == sx && !text.empty())
+    put(ws, SeqTextElement::create_with_text(sp, text), sx, y);
+  for (int32_t x = sx + 1; x <= ex; ++x) {
+    auto line = SeqSepLine::create_with_sp(sp);
+    put(ws, line, x, y);
+    if (text_x == x && !text.empty())
+      put(ws, SeqTextElement::create_with_text(line, text), x, y);
+  }
+}
+
+// --- probes --------------------------------------------------------------------
+
+double ink(const Cairo::RefPtr<Cairo::ImageSurface>& image, int x, int y)
+{
+  if (x < 0 || y < 0 || x >= image->get_width() || y >= image->get_height())
+    return 0;
+  const Pixel p = pixel_at(image, x, y);
+  // Over the opaque white background every pixel is opaque.
+  return 1.0 - (p.r + p.g + p.b) / (3.0 * 255.0);
+}
+
+namespace {
+
+// The pixels a line 1 wide centred on c covers.
+std::pair<int, int> covered(double c)
+{
+  return {static_cast<int>(std::floor(c - 0.5)), static_cast<int>(std::ceil(c + 0.5)) - 1};
+}
+
+} // namespace
+
+double vline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
+{
+  const auto [first, last] = covered(x);
+  double sum = 0;
+  for (int i = first; i <= last; ++i)
+    sum += ink(image, i, static_cast<int>(std::floor(y)));
+  return sum;
+}
+
+double hline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
+{
+  const auto [first, last] = covered(y);
+  double sum = 0;
+  for (int j = first; j <= last; ++j)
+    sum += ink(image, static_cast<int>(std::floor(x)), j);
+  return sum;
+}
+
+double width_v(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
+{
+  const int c = static_cast<int>(std::floor(x));
+  double sum = 0;
+  for (int i = c - 2; i <= c + 2; ++i)
+    sum += ink(image, i, static_cast<int>(std::floor(y)));
+  return sum;
+}
+
+double width_h(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
+{
+  const int c = static_cast<int>(std::floor(y));
+  double sum = 0;
+  for (int j = c - 2; j <= c + 2; ++j)
+    sum += ink(image, static_cast<int>(std::floor(x)), j);
+  return sum;
+}
+
+double spot(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
+{
+  const int cx = static_cast<int>(std::floor(x));
+  const int cy = static_cast<int>(std::floor(y));
+  double most = 0;
+  for (int j = cy - 1; j <= cy + 1; ++j)
+    for (int i = cx - 1; i <= cx + 1; ++i)
+      most = std::max(most, ink(image, i, j));
+  return most;
+}
+
+std::string check_run(const Cairo::RefPtr<Cairo::ImageSurface>& image, bool vertical, double at, double from,
+                      double to, const Stretch& run)
+{
+  std::string errors;
+  int dashes_judged = 0;
+  const double period = run.on + run.off;
+  for (int j = static_cast<int>(std::ceil(from)); j + 1 <= to; ++j) {
+    bool want_line = run.kind == Stretch::solid;
+    if (run.kind == Stretch::dashed) {
+      const double start = run.backwards ? run.origin - (j + 1) : j - run.origin;
+      const double phase = std::fmod(std::fmod(start, period) + period, period);
+      if (phase + 1 <= run.on + 1e-9) {
+        want_line = true;
+        ++dashes_judged;
+      } else if (phase >= run.on - 1e-9 && phase + 1 <= period + 1e-9) {
+        want_line = false;
+      } else {
+        continue;
+      }
+    }
+    const double c = vertical ? vline(image, at, j + 0.5) : hline(image, j + 0.5, at);
+    if (want_line ? !drawn(c) : !blank(c))
+      errors += " " + std::to_string(j) + (want_line ? ":missing" : ":ink");
+  }
+  if (run.kind == Stretch::dashed && dashes_judged == 0)
+    errors += " no dash judged";
+  return errors;
+}
+
+int inked(const Cairo::RefPtr<Cairo::ImageSurface>& image, const Rectangle& r)
+{
+  const int x0 = static_cast<int>(std::floor(r.x));
+  const int y0 = static_cast<int>(std::floor(r.y));
+  const int x1 = static_cast<int>(std::ceil(r.get_right()));
+  const int y1 = static_cast<int>(std::ceil(r.get_bottom()));
+  return count_unlike(image, x0, y0, x1 - x0, y1 - y0, rgb(255, 255, 255));
+}
+
+void keep_png(const std::string& path, const std::string& name)
+{
+  const char* dir = std::getenv("VELKARO_TEST_PNG_DIR");
+  if (!dir || !*dir)
+    return;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  std::filesystem::copy_file(path, std::filesystem::path(dir) / name,
+                             std::filesystem::copy_options::overwrite_existing, ec);
+}
+
+} // namespace velkaro::test
