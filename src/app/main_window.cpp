@@ -5,6 +5,7 @@
 
 #include <glib.h>
 #include <giomm/file.h>
+#include <glibmm/main.h>
 #include <glibmm/miscutils.h>
 #include <glibmm/ustring.h>
 #include <gdkmm/pixbuf.h>

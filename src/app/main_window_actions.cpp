@@ -10,6 +10,7 @@
 #include "common/cell_range.h"
 #include "common/open_uri.h"
 #include "ctrl/context.h"
+#include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/context.h"
 #include "seq/exporting_cnavas.h"
