@@ -56,7 +56,7 @@ MainWindowDialogs MainWindowDialogs::real()
       shown->hide();
       Glib::signal_idle().connect_once([shown] { delete shown; });
     });
-    shown->show();
+    shown->present();
   };
   return d;
 }
