@@ -10,7 +10,6 @@
 #include <glibmm/ustring.h>
 #include <gdkmm/pixbuf.h>
 
-#include "common/i18n.h"
 #include "ctrl/context.h"
 #include "seq/canvas.h"
 #include "seq/context.h"

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/manual.h"
 #include "common/cell_range.h"
+#include "common/i18n.h"
 #include "common/open_uri.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
@@ -231,11 +232,12 @@ void MainWindow::show_help()
   const std::string language = manual_language(manual_user_languages());
   const auto page = manual_page_path(language);
   if (!page) {
-    report("The manual page \"" + language + ".html\" was not found.");
+    report(Glib::ustring::compose(_("The manual page \"%1.html\" was not found."), language));
     return;
   }
   if (!open_uri(manual_uri(*page)))
-    report("The manual could not be opened: no program to show " + manual_uri(*page) + " was found.");
+    report(Glib::ustring::compose(_("The manual could not be opened: no program to show %1 was found."),
+                                  manual_uri(*page)));
 }
 
 } // namespace velkaro
