@@ -126,19 +126,8 @@ bool SeqCellVHMode::insert_ll(int32_t dir, bool shift, bool force)
   auto& ctx = get_ctrl();
   const CellPos cell = ctx.get_now_cell();
   if (m_ws->add_lifeline(cell)) {
-    if (!m_by_double_click)
-      return true;
-    // The new life line is stretched with the pointer from its last cell.
-    const auto below = m_ws->elm_at({cell.x, cell.y + 1});
-    const auto first = below ? below->seek<SeqLifeLine>(ANY_ROLE) : nullptr;
-    if (!first)
-      return true;
-    ctx.edit_elm = first->get_bottom();
-    change_to<SeqRangeMode>([&ctx, cell](SeqRangeMode& range) {
-      range.return_pos = cell;
-      ctx.now_cell_to(ctx.edit_elm);
-      range.mode = CtrlRangeModeModes::mouse;
-    });
+    if (m_by_double_click)
+      stretch_new_life_line(cell);
     return true;
   }
   if (force)
@@ -146,27 +135,8 @@ bool SeqCellVHMode::insert_ll(int32_t dir, bool shift, bool force)
   const auto head = ctx.get_now_elm();
   if (!head)
     return false;
-
-  if (const auto ll = head->seek<SeqLifeLine>(ANY_ROLE)) {
-    if (ll->get_is_bottom()) {
-      const bool done = m_ws->set_stop(ll, false);
-      m_ws->clear_in_process();
-      return done;
-    }
-    range_mode().range_dir = dir;
-    if (ctx.get_is_virtical()) {
-      const auto reach = seek_next_to(dir, shift);
-      int32_t right = dir;
-      ctx.edit_elm = m_ws->insert_message(cell, right, reach.get(), ANY_ROLE);
-    } else {
-      ctx.edit_elm = m_ws->insert_execspec(cell, dir, nullptr, true);
-    }
-    if (!ctx.edit_elm)
-      return false;
-    change_to<SeqRangeMode>();
-    return true;
-  }
-
+  if (const auto ll = head->seek<SeqLifeLine>(ANY_ROLE))
+    return insert_at_life_line(ll, dir, shift);
   if (head->has<SeqTextElement>(ANY_ROLE)) {
     // Typing into it records nothing by itself.
     mod_text(dir, shift);
@@ -184,6 +154,46 @@ bool SeqCellVHMode::insert_ll(int32_t dir, bool shift, bool force)
     allowed = fl->is_topleft;
   }
   return allowed && add_text_and_type();
+}
+
+void SeqCellVHMode::stretch_new_life_line(const CellPos& cell)
+{
+  // The new life line is stretched with the pointer from its last cell;
+  // releasing the button puts the cursor back on the clicked cell.
+  auto& ctx = get_ctrl();
+  const auto below = m_ws->elm_at({cell.x, cell.y + 1});
+  const auto first = below ? below->seek<SeqLifeLine>(ANY_ROLE) : nullptr;
+  if (!first)
+    return;
+  ctx.edit_elm = first->get_bottom();
+  change_to<SeqRangeMode>([&ctx, cell](SeqRangeMode& range) {
+    range.return_pos = cell;
+    ctx.now_cell_to(ctx.edit_elm);
+    range.mode = CtrlRangeModeModes::mouse;
+  });
+}
+
+bool SeqCellVHMode::insert_at_life_line(const std::shared_ptr<SeqLifeLine>& ll, int32_t dir, bool shift)
+{
+  auto& ctx = get_ctrl();
+  if (ll->get_is_bottom()) {
+    const bool done = m_ws->set_stop(ll, false);
+    m_ws->clear_in_process();
+    return done;
+  }
+  range_mode().range_dir = dir;
+  const CellPos cell = ctx.get_now_cell();
+  if (ctx.get_is_virtical()) {
+    const auto reach = seek_next_to(dir, shift);
+    int32_t right = dir;
+    ctx.edit_elm = m_ws->insert_message(cell, right, reach.get(), ANY_ROLE);
+  } else {
+    ctx.edit_elm = m_ws->insert_execspec(cell, dir, nullptr, true);
+  }
+  if (!ctx.edit_elm)
+    return false;
+  change_to<SeqRangeMode>();
+  return true;
 }
 
 bool SeqCellVHMode::insert_msg(int32_t dir, bool shift, bool force)

@@ -49,6 +49,7 @@
 #include <memory>
 #include <string>
 
+#include "common/cell_pos.h"
 #include "ctrl/cell_mode.h"
 
 namespace velkaro {
@@ -99,6 +100,12 @@ private:
   // A new text on the cursor cell and typing into it, joining the running
   // step; false when the workspace refuses the text.
   bool add_text_and_type();
+  // After a double click made a life line at cell: the range mode stretches
+  // it with the pointer.
+  void stretch_new_life_line(const CellPos& cell);
+  // Insert or append on the life-line cell ll: its stop on the last cell,
+  // else a message (vertical) or an execution specification beside it.
+  bool insert_at_life_line(const std::shared_ptr<SeqLifeLine>& ll, int32_t dir, bool shift);
   SeqRangeMode& range_mode() const;
   SeqSelectMode& select_mode() const;
 

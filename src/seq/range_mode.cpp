@@ -33,73 +33,84 @@ void SeqRangeMode::on_enter_for(const std::string& type_name)
 {
   point = ANY_ROLE;
   entry_point = ANY_ROLE;
-  auto& ctx = get_ctrl();
-  if (!ctx.edit_elm)
+  if (!get_ctrl().edit_elm)
     return;
-
-  if (mode == CtrlRangeModeModes::change) {
-    if (is_message_kind(type_name)) {
-      // A message is changed at its tip, keeping the tip's point.
-      if (const auto msg = edited_message()) {
-        const auto tip = msg->get_tip();
-        ctx.edit_elm = tip;
-        if (const auto line = std::dynamic_pointer_cast<SeqMsgLine>(tip)) {
-          point = line->point;
-          entry_point = line->point;
-        }
-      }
-    } else if (type_name == "SeqExecSpec") {
-      // The outermost nesting of the cell: right, else left, else level 0.
-      const auto& es = ctx.edit_elm;
-      range_dir = 1;
-      std::shared_ptr<SeqExecSpec> end = es->to_endrole<SeqExecSpec>(1);
-      if (!end) {
-        end = es->to_endrole<SeqExecSpec>(-1);
-        range_dir = -1;
-      }
-      if (!end) {
-        end = es->seek<SeqExecSpec>(0);
-        range_dir = 0;
-      }
-      if (end)
-        ctx.edit_elm = end;
-    } else if (type_name == "SeqFragLine") {
-      // A fragment is always resized from its bottom-right corner.
-      if (const auto fm = std::static_pointer_cast<SeqFragLine>(ctx.edit_elm)->get_fm()) {
-        fm->set_in_process(true);
-        if (const auto corner = fm->get_bottom_right())
-          ctx.edit_elm = corner;
-      }
-    }
-  }
-
+  if (mode == CtrlRangeModeModes::change)
+    enter_change(type_name);
   const bool from_stored = mode == CtrlRangeModeModes::change || mode == CtrlRangeModeModes::change_selected ||
                            mode == CtrlRangeModeModes::resize;
-  if (from_stored && type_name == "SeqExecSpec") {
-    // The end of the box nearer to the cursor is edited; the first cell on
-    // a tie.
-    if (const auto es = std::dynamic_pointer_cast<SeqExecSpec>(ctx.edit_elm)) {
-      const auto top = es->get_top_es();
-      const auto bottom = es->get_bottom_es();
-      const int32_t t = m_ws->anchor_of(top).y;
-      const int32_t b = m_ws->anchor_of(bottom).y;
-      const int32_t y = ctx.get_now_cell().y;
-      ctx.edit_elm = y - t > b - y ? bottom : top;
-    }
-  }
+  if (from_stored && type_name == "SeqExecSpec")
+    edit_nearer_end();
+  if (mode == CtrlRangeModeModes::insert && type_name == "SeqMessage")
+    cover_new_message();
+}
 
-  if (mode == CtrlRangeModeModes::insert && type_name == "SeqMessage") {
-    // A new message: the range covers it from its anchor to its tip.
-    const auto msg = std::static_pointer_cast<SeqMessage>(ctx.edit_elm);
-    const CellPos from = m_ws->anchor_of(msg);
-    const CellPos to = m_ws->anchor_of(msg->get_tip());
-    if (const auto range = get_range(); range && from.get_is_valid() && to.get_is_valid()) {
-      range->start = from;
-      range->end = to;
-      ctx.set_pos(to);
-      range->ensure_consistency();
+void SeqRangeMode::enter_change(std::string_view type_name)
+{
+  auto& ctx = get_ctrl();
+  if (is_message_kind(type_name)) {
+    // A message is changed at its tip, keeping the tip's point.
+    if (const auto msg = edited_message()) {
+      const auto tip = msg->get_tip();
+      ctx.edit_elm = tip;
+      if (const auto line = std::dynamic_pointer_cast<SeqMsgLine>(tip)) {
+        point = line->point;
+        entry_point = line->point;
+      }
+    }
+  } else if (type_name == "SeqExecSpec") {
+    // The outermost nesting of the cell: right, else left, else level 0.
+    const auto& es = ctx.edit_elm;
+    range_dir = 1;
+    std::shared_ptr<SeqExecSpec> end = es->to_endrole<SeqExecSpec>(1);
+    if (!end) {
+      end = es->to_endrole<SeqExecSpec>(-1);
+      range_dir = -1;
+    }
+    if (!end) {
+      end = es->seek<SeqExecSpec>(0);
+      range_dir = 0;
+    }
+    if (end)
+      ctx.edit_elm = end;
+  } else if (type_name == "SeqFragLine") {
+    // A fragment is always resized from its bottom-right corner.
+    if (const auto fm = std::static_pointer_cast<SeqFragLine>(ctx.edit_elm)->get_fm()) {
+      fm->set_in_process(true);
+      if (const auto corner = fm->get_bottom_right())
+        ctx.edit_elm = corner;
     }
   }
+}
+
+void SeqRangeMode::edit_nearer_end()
+{
+  auto& ctx = get_ctrl();
+  const auto es = std::dynamic_pointer_cast<SeqExecSpec>(ctx.edit_elm);
+  if (!es)
+    return;
+  // The first cell on a tie.
+  const auto top = es->get_top_es();
+  const auto bottom = es->get_bottom_es();
+  const int32_t t = m_ws->anchor_of(top).y;
+  const int32_t b = m_ws->anchor_of(bottom).y;
+  const int32_t y = ctx.get_now_cell().y;
+  ctx.edit_elm = y - t > b - y ? bottom : top;
+}
+
+void SeqRangeMode::cover_new_message()
+{
+  auto& ctx = get_ctrl();
+  const auto msg = std::static_pointer_cast<SeqMessage>(ctx.edit_elm);
+  const CellPos from = m_ws->anchor_of(msg);
+  const CellPos to = m_ws->anchor_of(msg->get_tip());
+  const auto range = get_range();
+  if (!range || !from.get_is_valid() || !to.get_is_valid())
+    return;
+  range->start = from;
+  range->end = to;
+  ctx.set_pos(to);
+  range->ensure_consistency();
 }
 
 // --- Applying the range

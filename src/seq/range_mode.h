@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/any.h"
 #include "ctrl/range_mode.h"
@@ -71,6 +72,11 @@ public:
   bool get_is_minor_change() const override { return point != entry_point; }
 
 private:
+  // The adjustments of entering (see the header comment): to change, the
+  // edited end of a box, the range of a new message.
+  void enter_change(std::string_view type_name);
+  void edit_nearer_end();
+  void cover_new_message();
   void update_message(CellPos epos);
   void update_life_line(CellPos epos);
   void update_exec_spec(CellPos epos);

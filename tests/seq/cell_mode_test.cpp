@@ -67,15 +67,15 @@ void long_life_line(SeqWorkspace& ws) { life_line(ws, 1, 0, 4); }
 void spec_on_life_line(SeqWorkspace& ws)
 {
   life_line(ws, 1, 0, 4);
-  exec_spec(ws, 1, 2, 1);
+  add_exec_spec(ws, 1, 2, 1);
 }
 void life_line_at_2(SeqWorkspace& ws) { life_line(ws, 2, 0, 4); }
 void life_line_at_0(SeqWorkspace& ws) { life_line(ws, 0, 0, 4); }
-void one_message(SeqWorkspace& ws) { message(ws, 0, 1, range(0, 1, 3, 1)); }
-void one_fragment(SeqWorkspace& ws) { fragment(ws, 0, 0, 3, 3); }
+void one_message(SeqWorkspace& ws) { add_message(ws, 0, 1, range(0, 1, 3, 1)); }
+void one_fragment(SeqWorkspace& ws) { add_fragment(ws, 0, 0, 3, 3); }
 void fragment_with_separator(SeqWorkspace& ws)
 {
-  fragment(ws, 0, 0, 4, 4);
+  add_fragment(ws, 0, 0, 4, 4);
   ASSERT_TRUE(ws.insert_separator({0, 2}));
   ws.clear_in_process();
 }
@@ -295,8 +295,8 @@ TEST(SeqCellMode, ChangeOfALifeLineCellWithTwoCandidatesAsksWhichToChange)
   VELKARO_REQUIRE_GTK();
   SeqKit kit;
   life_line(*kit.ws, 1, 0, 4);
-  exec_spec(*kit.ws, 1, 2, 1);
-  message(*kit.ws, 1, 2, range(1, 2, 3, 2));
+  add_exec_spec(*kit.ws, 1, 2, 1);
+  add_message(*kit.ws, 1, 2, range(1, 2, 3, 2));
   kit.go(1, 2);
   kit.keys("c");
   EXPECT_EQ(kit.mode_name(), SELECT);
@@ -307,7 +307,7 @@ TEST(SeqCellMode, ChangeOfALifeLineCellWithTwoCandidatesAsksWhichToChange)
   // With the message alone, the message is changed at once, at its tip.
   SeqKit alone;
   life_line(*alone.ws, 1, 0, 4);
-  const auto msg = message(*alone.ws, 1, 2, range(1, 2, 3, 2));
+  const auto msg = add_message(*alone.ws, 1, 2, range(1, 2, 3, 2));
   alone.go(1, 2);
   alone.keys("c");
   EXPECT_EQ(alone.mode_name(), RANGE);

@@ -58,9 +58,9 @@ TEST(SeqContext, NextAndPreviousElementJumpBetweenLifeHeadsOnly)
   life_line(*kit.ws, 4, 1, 4);
   life_line(*kit.ws, 7, 1, 4);
   // Between the heads: a message, a free text and a fragment.
-  message(*kit.ws, 1, 3, range(1, 3, 4, 3));
+  add_message(*kit.ws, 1, 3, range(1, 3, 4, 3));
   put(*kit.ws, SeqTextElement::create(), 2, 1);
-  fragment(*kit.ws, 2, 5, 5, 8);
+  add_fragment(*kit.ws, 2, 5, 5, 8);
   kit.ws->clear_in_process();
 
   kit.go(1, 1);
@@ -91,8 +91,8 @@ TEST(SeqContext, APastedSeparatorGoesAcrossTheFragmentAtTheCursor)
 {
   VELKARO_REQUIRE_GTK();
   SeqKit kit;
-  fragment(*kit.ws, 0, 0, 3, 4);
-  fragment(*kit.ws, 5, 0, 9, 4);
+  add_fragment(*kit.ws, 0, 0, 3, 4);
+  add_fragment(*kit.ws, 5, 0, 9, 4);
   ASSERT_TRUE(kit.ws->insert_separator({0, 2}));
   // The copy carries a text, which the pasted separator takes.
   ASSERT_TRUE(kit.ws->add_text({1, 2}));

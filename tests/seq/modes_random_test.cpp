@@ -44,10 +44,10 @@ void build_document(SeqWorkspace& ws)
   life_line(ws, 1, 1, 6);
   life_line(ws, 5, 1, 6);
   const CellRange run = range(1, 3, 1, 4);
-  exec_spec(ws, 1, 3, 1, &run);
-  message(ws, 1, 3, range(1, 3, 5, 3));
-  message(ws, 5, 5, range(5, 5, 1, 6));
-  fragment(ws, 0, 9, 6, 12);
+  add_exec_spec(ws, 1, 3, 1, &run);
+  add_message(ws, 1, 3, range(1, 3, 5, 3));
+  add_message(ws, 5, 5, range(5, 5, 1, 6));
+  add_fragment(ws, 0, 9, 6, 12);
   ASSERT_TRUE(ws.insert_separator({0, 11}));
   put(ws, SeqTextElement::create(), 8, 2);
   ws.clear_in_process();
@@ -130,7 +130,10 @@ TEST(SeqRandomScripts, NothingBreaksAndEveryStepUndoesBackToTheStart)
     kit.redo(steps);
     EXPECT_EQ(kit.doc(), end);
     EXPECT_EQ(log.criticals, LogCapture::Lines{});
-    EXPECT_EQ(log.warnings, LogCapture::Lines{});
+    // A block opened by the select-cell mode may push an element where it
+    // finds no room; the workspace then says so (and the step still undoes).
+    for (const auto& warning : log.warnings)
+      EXPECT_EQ(warning.rfind("ModelWorkspace::move_range:", 0), 0u) << warning;
   }
 }
 

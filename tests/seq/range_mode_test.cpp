@@ -32,7 +32,7 @@ TEST(SeqRangeMode, ChangingAnExecutionSpecificationEditsTheEndNearerTheCursor)
     SeqKit kit;
     life_line(*kit.ws, 1, 0, 8);
     const CellRange run = range(1, 2, 1, 6);
-    ASSERT_TRUE(exec_spec(*kit.ws, 1, 2, 1, &run));
+    ASSERT_TRUE(add_exec_spec(*kit.ws, 1, 2, 1, &run));
     kit.go(1, c.row);
     kit.keys("c");
     ASSERT_EQ(kit.mode_name(), "RANGE MODE");
@@ -61,7 +61,7 @@ TEST(SeqRangeMode, ChangingAnExecutionSpecificationTakesTheOutermostNesting)
     SeqKit kit;
     life_line(*kit.ws, 1, 0, 4);
     for (const int32_t step : c.steps)
-      ASSERT_TRUE(exec_spec(*kit.ws, 1, 2, step));
+      ASSERT_TRUE(add_exec_spec(*kit.ws, 1, 2, step));
     // One candidate (the count takes only the outermost nesting of each
     // side), so "c" changes it at once.
     kit.go(1, 2);
@@ -80,7 +80,7 @@ TEST(SeqRangeMode, AnyFrameLineResizesTheFragmentFromItsBottomRightCorner)
   for (const CellPos cell : {CellPos{0, 1}, CellPos{1, 0}, CellPos{3, 2}, CellPos{2, 3}}) {
     SCOPED_TRACE(cell.to_string());
     SeqKit kit;
-    fragment(*kit.ws, 0, 0, 3, 3);
+    add_fragment(*kit.ws, 0, 0, 3, 3);
     const std::string before = kit.doc();
     kit.go(cell.x, cell.y);
     kit.keys("c");
@@ -101,7 +101,7 @@ TEST(SeqRangeMode, AnInsertedSpecificationNestsOnTheSideOfTheHorizontalStretch)
   VELKARO_REQUIRE_GTK();
   SeqKit kit;
   life_line(*kit.ws, 2, 0, 6);
-  ASSERT_TRUE(exec_spec(*kit.ws, 2, 2, 1));
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 2, 2, 1));
   const std::string before = kit.doc();
   kit.go(2, 2);
   // Insert: nested on the left.
@@ -129,10 +129,10 @@ TEST(SeqRangeMode, AMessageEndStepsThroughTheNestedLevelsBeforeItMovesOn)
   // Column 2: levels -1, 0 and 1 on row 2; column 3: levels -1 and 0.
   life_line(*kit.ws, 2, 0, 5);
   for (const int32_t step : {1, 1, -1})
-    ASSERT_TRUE(exec_spec(*kit.ws, 2, 2, step));
+    ASSERT_TRUE(add_exec_spec(*kit.ws, 2, 2, step));
   life_line(*kit.ws, 3, 0, 5);
   for (const int32_t step : {1, -1})
-    ASSERT_TRUE(exec_spec(*kit.ws, 3, 2, step));
+    ASSERT_TRUE(add_exec_spec(*kit.ws, 3, 2, step));
   const std::string before = kit.doc();
   kit.go(1, 2);
   kit.keys("M");
@@ -184,7 +184,7 @@ TEST(SeqRangeMode, AMessageToALifeLineWithoutNestingKeepsNoPoint)
   VELKARO_REQUIRE_GTK();
   SeqKit kit;
   life_line(*kit.ws, 3, 0, 5);
-  ASSERT_TRUE(exec_spec(*kit.ws, 3, 2, 1));
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 3, 2, 1));
   kit.go(1, 2);
   kit.keys("Mll<Enter>");
   const auto tip = at<SeqMsgLine>(*kit.ws, 3, 2);
@@ -199,9 +199,9 @@ TEST(SeqRangeMode, OnlySteppingThePointOfAChangedMessageCountsAsAChange)
   SeqKit kit;
   life_line(*kit.ws, 3, 0, 5);
   for (const int32_t step : {1, 1})
-    ASSERT_TRUE(exec_spec(*kit.ws, 3, 2, step));
+    ASSERT_TRUE(add_exec_spec(*kit.ws, 3, 2, step));
   // A message from (1, 2) to the life line, its arrow ending at level 0.
-  ASSERT_TRUE(message(*kit.ws, 1, 2, range(1, 2, 3, 2), 0));
+  ASSERT_TRUE(add_message(*kit.ws, 1, 2, range(1, 2, 3, 2), 0));
   const std::string before = kit.doc();
   kit.go(1, 2);
   kit.keys("c");

@@ -41,11 +41,11 @@ void build(SeqWorkspace& ws, const Cell& cell)
 {
   life_line(ws, 2, 0, 5);
   for (const int32_t step : cell.steps)
-    ASSERT_TRUE(exec_spec(ws, 2, 2, step));
+    ASSERT_TRUE(add_exec_spec(ws, 2, 2, step));
   if (cell.left_message)
-    ASSERT_TRUE(message(ws, 2, 2, range(2, 2, 0, 2)));
+    ASSERT_TRUE(add_message(ws, 2, 2, range(2, 2, 0, 2)));
   if (cell.right_message)
-    ASSERT_TRUE(message(ws, 2, 2, range(2, 2, 4, 2)));
+    ASSERT_TRUE(add_message(ws, 2, 2, range(2, 2, 4, 2)));
 }
 
 TEST(SeqSelectMode, OffersTheCandidatesOfTheCellWithTheMiddleOneSelected)
@@ -189,9 +189,9 @@ TEST(SeqSelectMode, ChangingAChosenCandidateGoesOnInTheRangeMode)
   // Level 0 runs over rows 2 to 5 and carries what is nested on it.
   life_line(*kit.ws, 2, 0, 6);
   const CellRange run = range(2, 2, 2, 5);
-  ASSERT_TRUE(exec_spec(*kit.ws, 2, 2, 1, &run));
-  ASSERT_TRUE(exec_spec(*kit.ws, 2, 2, 1));
-  ASSERT_TRUE(exec_spec(*kit.ws, 2, 2, -1));
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 2, 2, 1, &run));
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 2, 2, 1));
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 2, 2, -1));
   const std::string before = kit.doc();
   kit.go(2, 2);
   kit.keys("c");

@@ -126,15 +126,15 @@ int marked_in_process(ModelWorkspace& ws);
 
 // A message built by the workspace from (x, y) over range (as the range mode
 // draws one), not in process; null when refused.
-std::shared_ptr<SeqMessage> message(SeqWorkspace& ws, int32_t x, int32_t y, const CellRange& range,
+std::shared_ptr<SeqMessage> add_message(SeqWorkspace& ws, int32_t x, int32_t y, const CellRange& range,
                                     int32_t point = ANY_ROLE);
 // An execution specification on the life-line cell (x, y), nested one level
 // beyond the outermost on the side of step (level 0 on a bare cell), and
 // its run over range when given; not in process.
-std::shared_ptr<SeqExecSpec> exec_spec(SeqWorkspace& ws, int32_t x, int32_t y, int32_t step,
+std::shared_ptr<SeqExecSpec> add_exec_spec(SeqWorkspace& ws, int32_t x, int32_t y, int32_t step,
                                        const CellRange* range = nullptr);
 // A fragment framing the cells from (x0, y0) to (x1, y1), with an empty
 // text; not in process.
-void fragment(SeqWorkspace& ws, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+void add_fragment(SeqWorkspace& ws, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
 } // namespace velkaro::test
