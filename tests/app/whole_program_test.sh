@@ -22,7 +22,8 @@ done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/velkaro-whole-XXXXXX")
 shots=$tmp/shots
 work=$tmp/work
-mkdir -p "$shots" "$work/sub" "$tmp/home" "$tmp/config" "$tmp/elsewhere"
+mkdir -p "$shots" "$work/sub" "$tmp/home" "$tmp/config" "$tmp/elsewhere" "$tmp/run"
+chmod 700 "$tmp/run"
 xvfb_pid=""
 app_pid=""
 step="start"
@@ -79,7 +80,9 @@ start_app() {
   run_count=$((run_count + 1))
   (
     cd "$work"
-    exec env -u DBUS_SESSION_BUS_ADDRESS HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
+    # No session bus: every run is a program of its own, never a second
+    # window of another instance.
+    exec env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$tmp/run" HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
       XDG_DATA_HOME="$tmp/home/data" XDG_CACHE_HOME="$tmp/home/cache" \
       G_MESSAGES_DEBUG=all NO_AT_BRIDGE=1 GDK_BACKEND=x11 GSETTINGS_BACKEND=memory LANG=C.UTF-8 \
       ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" "$exe" >"$tmp/stdout.$run_count" 2>"$tmp/stderr.$run_count"
