@@ -2,6 +2,7 @@
 
 #include "common/any.h"
 #include "common/point.h"
+#include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/drawer_geometry.h"
 #include "seq/exec_spec.h"
@@ -13,6 +14,23 @@ namespace velkaro {
 using namespace seq_geom;
 
 namespace {
+
+// The life-line cell below ll, as SeqLifeLine::get_next_ll() finds it. In
+// every document the editor makes that is the cell right under ll, which is
+// looked at first: the element order searches all the cells of the life
+// line, and a page must cost what it shows, not the length of its life
+// lines.
+std::shared_ptr<SeqLifeLine> below(const SeqLifeLine& ll)
+{
+  if (const auto cells = ll.get_cells()) {
+    if (const auto head = cells->get(ll.pos.x, ll.pos.y + 1)) {
+      const auto next = head->seek<SeqLifeLine>(0);
+      if (next && next->get_head() && next->get_head() == ll.get_head())
+        return next;
+    }
+  }
+  return ll.get_next_ll();
+}
 
 // The box of level n goes on into the cell below: that cell holds a
 // specification of the level that does not start a box of its own.
@@ -39,6 +57,7 @@ void SeqLifeLineDrawer::draw()
       normal();
   });
   m_ll.reset();
+  m_next.reset();
 }
 
 double SeqLifeLineDrawer::offset(const SeqLifeLine& ll) const
@@ -62,7 +81,7 @@ void SeqLifeLineDrawer::normal()
   const double ymid = now_rect.get_ymid();
   set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll));
   cr->move_to(xmid, now_rect.y);
-  if (!m_ll->get_is_bottom()) {
+  if (below(*m_ll)) {
     cr->line_to(xmid, now_rect.get_bottom());
   } else if (!m_ll->has_stop) {
     cr->line_to(xmid, ymid);
@@ -85,6 +104,7 @@ void SeqLifeLineDrawer::execspec()
     normal();
     return;
   }
+  m_next = below(*m_ll);
   const auto& cr = get_cr();
   const double xmid = now_rect.get_xmid();
   const double y = now_rect.y;
@@ -105,7 +125,7 @@ void SeqLifeLineDrawer::execspec()
     segment(cr, xmid - ES_HALF_WIDTH, t, xmid + ES_HALF_WIDTH, t);
     cr->stroke();
   }
-  if (goes_on_below(m_ll->get_next_ll().get(), 0)) {
+  if (goes_on_below(m_next.get(), 0)) {
     b = bottom;
   } else {
     set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll) + b - y);
@@ -143,7 +163,7 @@ void SeqLifeLineDrawer::draw_outside(int32_t n, double x, double top, double bot
     segment(cr, x, top, x, t);
   else
     t = top;
-  if (goes_on_below(m_ll->get_next_ll().get(), n))
+  if (goes_on_below(m_next.get(), n))
     b = bottom;
   else
     segment(cr, x, bottom, x, b);

@@ -36,8 +36,10 @@ public:
   void draw_outside(int32_t n, double x, double top, double bottom);
 
 private:
-  // The life line of the visited cell.
+  // The life line of the visited cell, and the next cell of that life line
+  // (with execution specifications only).
   std::shared_ptr<SeqLifeLine> m_ll;
+  std::shared_ptr<SeqLifeLine> m_next;
 };
 
 } // namespace velkaro

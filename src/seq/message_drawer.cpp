@@ -51,10 +51,8 @@ void SeqMessageDrawer::draw_message()
 
   double start = 0;
   if (m_es) {
-    // The first free level on the message's side; the line starts just
-    // inside the outermost side there.
-    int32_t level = get_dir();
-    m_es->calcheight(get_dir(), level);
+    // The line starts just inside the outermost side on its side.
+    const int32_t level = first_free_level(get_dir());
     start = 4.0 * (level + 0.8 * get_dir()) - get_dir();
   }
   if (m_msg->get_msg_type() == SeqMsgTypeTypes::REPLY)
@@ -129,9 +127,7 @@ double SeqMessageDrawer::arrow(bool back)
     } else {
       // Just outside the outermost side the arrow arrives from.
       const int32_t s = back ? -dir : dir;
-      int32_t level = -s;
-      m_es->calcheight(-s, level);
-      x0 = (level - 0.8 * s) * 4.0;
+      x0 = (first_free_level(-s) - 0.8 * s) * 4.0;
     }
   }
   const auto& cr = get_cr();
@@ -153,6 +149,14 @@ double SeqMessageDrawer::arrow(bool back)
   if (!back && m_ml && !m_ll)
     dot(now_rect.get_xmid() + dir * m_radius, liney);
   return x0;
+}
+
+int32_t SeqMessageDrawer::first_free_level(int32_t step) const
+{
+  // Where the height walk of the cell's specifications from level step
+  // stops; only the levels present matter, not the boxes' heights, which
+  // would cost a search through the life line's cells.
+  return m_ll->es_end(step) + step;
 }
 
 double SeqMessageDrawer::offset(const SeqMsgLine& line) const

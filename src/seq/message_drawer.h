@@ -55,6 +55,9 @@ private:
   void draw_msg_line();
   // The life line of the visited cell and its level-0 specification.
   void find_life_line();
+  // The first level from step outwards (step being 1 or -1) that holds no
+  // execution specification in the visited cell's life line.
+  int32_t first_free_level(int32_t step) const;
   // A filled dot of the dots' radius centred at (x, y).
   void dot(double x, double y);
 
