@@ -8,11 +8,19 @@ set(VELKARO_PCH_MODEL <memory> <string> <vector> <functional> <optional> <map>
     <sigc++/sigc++.h> <glibmm/ustring.h> <pangomm/layout.h>)
 set(VELKARO_PCH_GTK ${VELKARO_PCH_MODEL} <gtkmm/widget.h>)
 
-# velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...])
-# Builds every .cpp of src/<folder> into the static library velkaro_<folder>.
+# The gettext text domain: the application id (src/common/app_id.h).
+set(VELKARO_TEXT_DOMAIN "org.velkaro.seq")
+
+# velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...]
+#                 [EXCLUDE <files>...])
+# Builds every .cpp of src/<folder> but the EXCLUDE files into the static
+# library velkaro_<folder>.
 function(velkaro_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS;PCH" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS;PCH;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  foreach(f ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/src/${folder}/${f})
+  endforeach()
   if(NOT sources)
     # A layer without code yet: an interface library, so that those above can link it.
     add_library(velkaro_${folder} INTERFACE)
@@ -23,7 +31,7 @@ function(velkaro_library folder)
   add_library(velkaro_${folder} STATIC ${sources})
   target_include_directories(velkaro_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(velkaro_${folder} PRIVATE ${VELKARO_WARNINGS})
-  target_compile_definitions(velkaro_${folder} PUBLIC GETTEXT_PACKAGE="velkaro")
+  target_compile_definitions(velkaro_${folder} PUBLIC GETTEXT_PACKAGE="${VELKARO_TEXT_DOMAIN}")
   target_link_libraries(velkaro_${folder} PUBLIC ${ARG_DEPS} ${ARG_PUBLIC_LIBS})
   if(ARG_PCH)
     target_precompile_headers(velkaro_${folder} PRIVATE ${ARG_PCH})

@@ -361,9 +361,10 @@ public:
   // As with_diff(), with the action marked mergeable: while it is the newest
   // step, the actions that follow it join it and are undone with it.
   bool merge_diff(const std::function<void()>& fn);
-  // Clears the undo history, then loads path into the workspace, or without
-  // a path starts an empty document.
-  void new_context(const std::optional<std::string>& path);
+  // Loads path into the workspace, or without a path starts an empty
+  // document, and clears the undo history. A file the workspace refuses
+  // changes nothing, the history included (false; the workspace says why).
+  bool new_context(const std::optional<std::string>& path);
   // The canvas updates itself and the refresh of actionable names is queued;
   // nothing during a dry run.
   void update_view();

@@ -98,13 +98,16 @@ bool CtrlContext::get_check_copy()
   return found;
 }
 
-void CtrlContext::new_context(const std::optional<std::string>& path)
+bool CtrlContext::new_context(const std::optional<std::string>& path)
 {
-  m_action_proc->reset();
-  if (path)
-    m_ws->load(*path);
-  else
+  // The history is cleared only once the new document is in: it still fits
+  // a document that a refused file left as it was.
+  if (path && !m_ws->load(*path))
+    return false;
+  if (!path)
     m_ws->init();
+  m_action_proc->reset();
+  return true;
 }
 
 } // namespace velkaro

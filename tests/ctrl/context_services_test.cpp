@@ -3,6 +3,7 @@
 // main loop.
 
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 
 #include <glib.h>
 #include <glibmm/main.h>
+
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
@@ -20,6 +22,7 @@
 #include "ctrl/test_kind.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
+#include "support/test_env.h"
 
 namespace velkaro::test {
 namespace {
@@ -295,6 +298,28 @@ TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)
   EXPECT_EQ(kit.ws->get_file_path(), "");
   // The kind's cells stay the kind's.
   EXPECT_TRUE(std::dynamic_pointer_cast<KindCells>(kit.ws->get_cells()));
+}
+
+TEST(ContextServices, NewContextFromARefusedFileKeepsTheDocumentAndItsHistory)
+{
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  TempDir dir;
+  const std::string broken = dir.file("broken.xml");
+  std::ofstream(broken) << "<workspace><element_cells><cell";
+  ASSERT_TRUE(press_keys(ctx, "i"));
+  const auto before = chain_at(*kit.ws, 0, 0);
+  ASSERT_FALSE(before.empty());
+  EXPECT_FALSE(ctx.new_context(broken));
+  EXPECT_EQ(chain_at(*kit.ws, 0, 0), before);
+  ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
+  ctx.get_action_proc()->undo(true);
+  EXPECT_TRUE(chain_at(*kit.ws, 0, 0).empty()) << "the history still fits the document";
+
+  const std::string good = dir.file("good.xml");
+  ASSERT_TRUE(kit.ws->save(good));
+  EXPECT_TRUE(ctx.new_context(good));
+  EXPECT_FALSE(ctx.get_action_proc()->get_has_undo_stack());
 }
 
 } // namespace

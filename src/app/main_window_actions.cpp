@@ -1,0 +1,243 @@
+// The window commands: new, open, save, save as, exit, manual, PNG export
+// with and without a dialog, and the key-binding page.
+
+#include <glib.h>
+#include <glibmm/variant.h>
+#include <gtkmm/filefilter.h>
+
+#include "app/main_window.h"
+#include "app/manual.h"
+#include "common/cell_range.h"
+#include "common/i18n.h"
+#include "common/open_uri.h"
+#include "ctrl/context.h"
+#include "model/element_cells.h"
+#include "model/grid.h"
+#include "seq/context.h"
+#include "seq/exporting_cnavas.h"
+#include "seq/workspace.h"
+#include "view/main_view.h"
+
+namespace velkaro {
+
+namespace {
+
+struct CommandRow {
+  const char* name;
+  void (*run)(MainWindow&);
+};
+
+// The parameterless commands, in registration order; "export-png", which
+// takes a path, follows "export-png-n".
+const CommandRow COMMAND_ROWS[] = {
+  {"new-file", [](MainWindow& w) { w.new_file(); }},
+  {"open-file", [](MainWindow& w) { w.open_file(); }},
+  {"save-file", [](MainWindow& w) { w.save_file(true); }},
+  {"save-as-file", [](MainWindow& w) { w.save_file(false); }},
+  {"exit", [](MainWindow& w) { w.quit(); }},
+  {"manual", [](MainWindow& w) { w.show_help(); }},
+  {"export-png-n", [](MainWindow& w) { w.export_png(""); }},
+};
+
+void add_filter(Gtk::FileChooser& chooser, const char* name, const char* mime_type, const char* pattern)
+{
+  auto filter = Gtk::FileFilter::create();
+  filter->set_name(name);
+  if (mime_type)
+    filter->add_mime_type(mime_type);
+  if (pattern)
+    filter->add_pattern(pattern);
+  chooser.add_filter(filter);
+}
+
+} // namespace
+
+void MainWindow::init_action()
+{
+  for (const auto& row : COMMAND_ROWS)
+    add_named_action(row.name, [this, run = row.run] { run(*this); });
+  add_action_with_parameter("export-png", Glib::VARIANT_TYPE_STRING, [this](const Glib::VariantBase& parameter) {
+    export_png(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get());
+  });
+  copy_action("export-png");
+  add_named_action("key-setting", [this] { m_main_view->toggle_view(); });
+}
+
+void MainWindow::add_named_action(const std::string& name, const std::function<void()>& fn)
+{
+  add_action(name, [fn] { fn(); });
+  copy_action(name);
+}
+
+void MainWindow::copy_action(const std::string& name)
+{
+  m_ctrl->void_action(name, {}, [this, name] { activate_action(name, std::nullopt); }, std::nullopt);
+}
+
+bool MainWindow::activate_action(const std::string& name, const std::optional<std::string>& parameter)
+{
+  const auto action = lookup_action(name);
+  if (!action)
+    return false;
+  const auto type = action->get_parameter_type();
+  if (type.gobj() && type.equal(Glib::VARIANT_TYPE_STRING)) {
+    // A path-taking command reached by name (a menu, a button, a key)
+    // comes without a path: as an empty one it asks for the path.
+    action->activate(Glib::Variant<Glib::ustring>::create(parameter.value_or("")));
+  } else {
+    action->activate();
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+std::unique_ptr<Gtk::FileChooserDialog> MainWindow::new_file_chooser_dialog(const std::string& title,
+                                                                          const std::string& accept_button_name,
+                                                                          Gtk::FileChooserAction action)
+{
+  auto dialog = std::make_unique<Gtk::FileChooserDialog>(*this, title, action);
+  dialog->add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  dialog->add_button(accept_button_name, Gtk::RESPONSE_ACCEPT);
+  add_filter(*dialog, "Velkaro data (XML)", "text/xml", nullptr);
+  add_filter(*dialog, "All", nullptr, "*");
+  dialog->set_do_overwrite_confirmation(true);
+  return dialog;
+}
+
+bool MainWindow::new_file()
+{
+  if (!confirm_to_save_update())
+    return false;
+  const bool replaced = replace_document(std::nullopt);
+  queue_draw();
+  return replaced;
+}
+
+bool MainWindow::open_file()
+{
+  g_debug("main_window:165: open file in application window");
+  if (!confirm_to_save_update())
+    return false;
+  std::optional<std::string> path;
+  {
+    const auto dialog = new_file_chooser_dialog("Open file", "_Open", Gtk::FILE_CHOOSER_ACTION_OPEN);
+    path = m_dialogs.run_file_chooser(*dialog);
+  }
+  bool replaced = false;
+  if (path) {
+    g_debug("main_window:174: open filename = %s", path->c_str());
+    replaced = replace_document(*path);
+  }
+  queue_draw();
+  return replaced;
+}
+
+bool MainWindow::replace_document(const std::optional<std::string>& path)
+{
+  // The file is tried on a scratch document first: a refused one must
+  // leave everything as it was, the current mode and the history included.
+  if (path) {
+    const auto probe = ModelWorkspace::create<SeqWorkspace>();
+    if (!probe->load(*path)) {
+      report(probe->get_last_error());
+      return false;
+    }
+  }
+  // No mode may keep elements of the document it replaces.
+  if (m_ctrl->get_now_mode() != m_ctrl->get_default_mode())
+    m_ctrl->change_to_cell_mode();
+  if (!m_ctrl->new_context(path)) {
+    report(m_ws->get_last_error());
+    return false;
+  }
+  m_ctrl->selected_range.reset();
+  m_ctrl->edit_elm.reset();
+  m_ctrl->update_view();
+  update_title();
+  return true;
+}
+
+bool MainWindow::save_file(bool use_current_path)
+{
+  bool saved = false;
+  if (use_current_path && !m_ws->get_file_path().empty()) {
+    saved = m_ws->save();
+  } else {
+    std::optional<std::string> path;
+    {
+      const auto dialog = new_file_chooser_dialog("Save file", "_Save", Gtk::FILE_CHOOSER_ACTION_SAVE);
+      path = m_dialogs.run_file_chooser(*dialog);
+    }
+    if (!path) {
+      queue_draw();
+      return false;
+    }
+    g_debug("main_window:196: save filename = %s", path->c_str());
+    saved = m_ws->save(*path);
+  }
+  if (!saved)
+    report(m_ws->get_last_error());
+  queue_draw();
+  return saved;
+}
+
+// ---------------------------------------------------------------------------
+// Export
+
+Rectangle MainWindow::export_rect() const
+{
+  std::shared_ptr<CellRange> range =
+    m_ctrl->selected_range ? m_ctrl->selected_range->duplicate() : m_ws->get_cells()->get_exists_range();
+  // A selection keeps the corners in the order they were made.
+  range->ensure_consistency();
+  return m_ws->grid->get_range_rect(*range);
+}
+
+std::shared_ptr<ViewExportingCnavas> MainWindow::new_exporting_canvas()
+{
+  return ViewExportingCnavas::create<SeqExportingCnavas>(m_ctrl, export_rect());
+}
+
+bool MainWindow::export_png(const std::string& file_path)
+{
+  // The rectangle is fixed before any dialog runs.
+  const auto exporter = new_exporting_canvas();
+  std::string target = file_path;
+  if (target.empty()) {
+    Gtk::FileChooserDialog dialog(*this, "Export PNG file", Gtk::FILE_CHOOSER_ACTION_SAVE);
+    dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+    dialog.add_button("_Export", Gtk::RESPONSE_ACCEPT);
+    add_filter(dialog, "PNG image", "image/png", nullptr);
+    add_filter(dialog, "All", nullptr, "*");
+    dialog.set_do_overwrite_confirmation(true);
+    target = m_dialogs.run_file_chooser(dialog).value_or("");
+  }
+  bool exported = false;
+  if (!target.empty()) {
+    exported = exporter->export_png(target);
+    if (!exported)
+      report(exporter->get_last_error());
+  }
+  queue_draw();
+  return exported;
+}
+
+// ---------------------------------------------------------------------------
+// Manual
+
+void MainWindow::show_help()
+{
+  const std::string language = manual_language(manual_user_languages());
+  const auto page = manual_page_path(language);
+  if (!page) {
+    report(Glib::ustring::compose(_("The manual page \"%1.html\" was not found."), language));
+    return;
+  }
+  if (!open_uri(manual_uri(*page)))
+    report(Glib::ustring::compose(_("The manual could not be opened: no program to show %1 was found."),
+                                  manual_uri(*page)));
+}
+
+} // namespace velkaro
