@@ -54,8 +54,7 @@ bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
                cursor.to_string().c_str(), why);
     return false;
   }
-  if (const auto diff = get_diff())
-    diff->add_element(cursor, elm);
+  record_add(cursor, elm);
   const auto cells = get_cells();
   const ElementPtr head = get_c_elm();
   // Known before the layout below runs, which places the element by it.
@@ -105,8 +104,7 @@ void ModelWorkspace::remove_on(const CellPos& pos, const ElementPtr& elm)
   // carry the stored flag: only the chain at pos counts.
   if (!elm->stored || !holds(pos, *elm))
     return;
-  if (const auto diff = get_diff())
-    diff->rm_element(pos, elm);
+  record_rm(pos, elm);
   const ElementPtr head = elm->remove(*get_cells());
   set_elm(pos, head, *elm);
 }
