@@ -55,9 +55,12 @@ bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
     return false;
   }
   record_add(cursor, elm);
+  // The lines are laid out when the batch ends, after the element's own
+  // insertion hook: a kind may set there what its box depends on (a text
+  // its alignments).
+  const LayoutBatch batch(*this);
   const auto cells = get_cells();
   const ElementPtr head = get_c_elm();
-  // Known before the layout below runs, which places the element by it.
   elm->pos = cursor;
   if (!head)
     set_elm(cursor, elm, *elm);

@@ -9,6 +9,7 @@
 
 #include "common/c_resource.h"
 #include "common/cell_range.h"
+#include "common/point.h"
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
 #include "model/exp_stack.h"
@@ -182,6 +183,45 @@ TEST(ModelWorkspace, StoreMakesAHeadOrAppendsAndRemoveKeepsTheRestOfTheChain)
   EXPECT_TRUE(ws->get_cells()->get_rows().empty());
   // Removing what is not stored changes nothing.
   EXPECT_EQ(ws->remove(a), (CellPos{-1, -1}));
+}
+
+// A text that takes its alignments when it enters the cells, as a kind's
+// attached texts do.
+class AligningText : public ModelTextElement {
+public:
+  void on_insert() override
+  {
+    align = ModelAlign::CENTER;
+    valign = ModelAlign::BOTTOM;
+  }
+};
+
+// What an element's insertion hook sets is there when the element is laid
+// out, whether a store stands alone or runs inside a larger operation.
+TEST(ModelWorkspace, AStoredElementIsLaidOutAfterItsInsertionHook)
+{
+  for (const bool alone : {true, false}) {
+    SCOPED_TRACE(alone ? "a store alone" : "a store in a paste");
+    const auto ws = ModelWorkspace::create<TestWorkspace>();
+    auto text = std::make_shared<AligningText>();
+    text->set_text("a label");
+    text->align = ModelAlign::LEFT;
+    text->valign = ModelAlign::TOP;
+    if (alone) {
+      put(*ws, text, 3, 2);
+    } else {
+      text->origpos = {0, 0};
+      std::shared_ptr<ModelElement> copy = text;
+      ASSERT_TRUE(ws->paste(copy, {3, 2}, true));
+    }
+    const auto offset = text->get_pango_layout_offset();
+    ASSERT_TRUE(offset);
+    // Laid out in the frame of its cell.
+    const Rectangle box = ws->grid->get_size(3, 2);
+    const Rectangle r = text->get_pango_layout_rect();
+    EXPECT_NEAR(offset->get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
+    EXPECT_NEAR(offset->get_y(), box.get_bottom() - r.height, 1e-6);
+  }
 }
 
 TEST(ModelWorkspace, StoreRefusesWhatIsInAChainAlreadyOrWouldLeaveTheGrid)
