@@ -3,7 +3,9 @@
 // Undoing them all gives back the first document and redoing them all the
 // last; after each action every element sits where its cell map says, no
 // element names a parent that has left the document, and the document
-// reads back from its written form unchanged. A failure names its seed and
+// reads back from its written form unchanged; after each action, undo and
+// redo the covering index, the positions and the grid equal a full
+// recomputation from the cells. A failure names its seed and
 // step so that it can be replayed.
 
 #include <random>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "model/serializing_reader.h"
+#include "model/structures_for_test.h"
 #include "model/serializing_writer.h"
 #include "seq/seq_for_test.h"
 
@@ -289,6 +292,7 @@ void run_script(unsigned seed, int steps)
     docs.push_back(doc(*ws));
     const std::string where = "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_consistent(*ws, where);
+    test::expect_structures(*ws, where);
     expect_reads_back(*ws, where);
     if (::testing::Test::HasFailure())
       return;
@@ -296,10 +300,16 @@ void run_script(unsigned seed, int steps)
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());
     ASSERT_EQ(doc(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
+    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
+    if (::testing::Test::HasFailure())
+      return;
   }
   for (int step = 0; step < steps; ++step) {
     ws->patch(*records[step]);
     ASSERT_EQ(doc(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
+    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
+    if (::testing::Test::HasFailure())
+      return;
   }
 }
 
