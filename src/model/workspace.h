@@ -140,6 +140,12 @@ public:
 
   // A new empty record. Base: a ModelWorkspaceDiff.
   virtual std::shared_ptr<ModelWorkspaceDiff> new_diff();
+  // Called whenever elm was stored in or removed from the chain at pos
+  // (also in temp mode), after the cells changed and before the lines are
+  // laid out. The chain's own elements are measured again anyway; a kind
+  // that sizes an element by elements of other cells calls relayout() for
+  // it here. Base: nothing.
+  virtual void chain_changed(const CellPos& pos, const ModelElement& elm);
   // A new element for free text. Base: a ModelTextElement.
   virtual ElementPtr make_text();
   // Whether a range cut takes elm. Base: elm is a ModelTextElement or
@@ -327,6 +333,11 @@ public:
   void update_layout_all();
   // update_layout() at elm's anchor cell.
   void may_updated(const ElementPtr& elm);
+  // elm's box may have changed with elements elsewhere (a kind sizes it by
+  // them): its lines are sized from what it needs now and it is laid out
+  // again when the outermost operation ends (at once outside one). Nothing
+  // for an element not stored and in temp mode.
+  void relayout(const ElementPtr& elm);
 
   // --- Copy and paste. Copies are what ModelElement::copy_all() makes: each
   // carries its origpos and, in its subs, copies of its children.

@@ -80,15 +80,42 @@ void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const M
   else
     chain = get_cells()->remove(pos.x, pos.y);
   // The lines of the whole chain, and those of the element that came or
-  // went: a line it no longer covers may have to shrink.
+  // went: a line it no longer covers may have to shrink. A kind may size an
+  // element by what else its chain holds (a sequence life line by the
+  // boxes on it), so each element of the chain is measured and laid out
+  // again, not taken as it was.
+  const auto cells = get_cells();
   if (chain)
-    chain->foreach([&](const ElementPtr& e) { mark_lines(*e, pos); });
+    chain->foreach([&](const ElementPtr& e) {
+      mark_lines(*e, pos);
+      cells->forget_need(*e);
+      if (!is_tmp)
+        m_fresh.emplace(e.get(), e);
+    });
   mark_lines(changed, pos);
   // A stored element is laid out whether or not its lines change size.
   if (!is_tmp && get_cells()->find(changed))
     m_fresh.emplace(&changed, changed.weak_from_this());
-  if (m_batches == 0)
-    flush_layout();
+  {
+    // What the kind lays out again waits for the lines below.
+    const LayoutBatch batch(*this);
+    chain_changed(pos, changed);
+  }
+}
+
+void ModelWorkspace::relayout(const ElementPtr& elm)
+{
+  VK_CHECK(elm != nullptr);
+  if (is_tmp)
+    return;
+  const auto cells = get_cells();
+  const auto at = cells->find(*elm);
+  if (!at)
+    return;
+  const LayoutBatch batch(*this);
+  mark_lines(*elm, {at->h, at->v});
+  cells->forget_need(*elm);
+  m_fresh.emplace(elm.get(), elm);
 }
 
 // --- removal ----------------------------------------------------------------

@@ -1,5 +1,6 @@
 // Undo and redo by script: seeded random sequence operations, with rows and
-// columns inserted and removed in between, each action in its own record.
+// columns and blocks of cells opened and removed in between, each action in
+// its own record.
 // Undoing them all gives back the first document and redoing them all the
 // last; after each action every element sits where its cell map says, no
 // element names a parent that has left the document, and the document
@@ -36,7 +37,7 @@ public:
   // One random operation; what it was, for messages.
   std::string edit()
   {
-    switch (pick(19)) {
+    switch (pick(21)) {
     case 0:
     case 1: return add_lifeline();
     case 2: return set_stop();
@@ -55,6 +56,8 @@ public:
     case 15: return line(false);
     case 16: return insert_separator();
     case 17: return insert_frag();
+    case 18: return block(true);
+    case 19: return block(false);
     default: return remove_some();
     }
   }
@@ -226,6 +229,24 @@ private:
       m_ws.remove_line(dir, index);
     return std::string(insert ? "insert" : "remove") + " line " + cell_dir_to_string(dir) + " " +
            std::to_string(index);
+  }
+
+  // What the select-cell mode's "i", "a" and "dd" do. A refused block
+  // changes nothing.
+  std::string block(bool open)
+  {
+    const CellPos p = any_pos();
+    CellRange r{p, {p.x + pick(3), p.y + pick(3)}};
+    const CellDir axis = pick(2) ? CellDir::h : CellDir::v;
+    const std::string before = doc(m_ws);
+    const bool done = open ? m_ws.insert_range(r, axis, pick(2) == 0) : m_ws.remove_range(r, axis);
+    std::string what = std::string(open ? "open" : "remove") + " block " + r.to_string() + " " +
+                       cell_dir_to_string(axis);
+    if (!done) {
+      EXPECT_EQ(doc(m_ws), before) << what << " was refused";
+      what += " (refused)";
+    }
+    return what;
   }
 
   // What the modes' deletions and cuts do.
