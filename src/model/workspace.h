@@ -14,7 +14,8 @@
 // Recording. Only four operations write into the open record: store(), the
 // removal of a stored element (remove(), replace(), remove_all(), cut() and
 // resize() go through it), and the bare line operations insert_line_() and
-// remove_line_(). Everything else records by calling them.
+// remove_line_(). Everything else records by calling them. (They also write
+// into the records that the block operations keep to take themselves back.)
 //
 // Notification. signal_updated() is the document's change signal. The
 // workspace connects its own handler first, at construction, so modified is

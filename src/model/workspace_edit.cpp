@@ -97,7 +97,8 @@ void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const M
   if (!is_tmp && get_cells()->find(changed))
     m_fresh.emplace(&changed, changed.weak_from_this());
   {
-    // What the kind lays out again waits for the lines below.
+    // What the kind names joins the lines marked above: all are laid out
+    // once, when the outermost batch ends.
     const LayoutBatch batch(*this);
     chain_changed(pos, changed);
   }

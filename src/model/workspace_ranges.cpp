@@ -6,8 +6,8 @@
 
 #include <glib.h>
 
-#include "common/cell_range.h"
 #include "common/c_resource.h"
+#include "common/cell_range.h"
 #include "common/cell_range_index.h"
 #include "model/element.h"
 #include "model/element_cells.h"
