@@ -40,7 +40,7 @@ CtrlContext::~CtrlContext()
   m_link->ctx = nullptr;
   m_ws_updated.disconnect();
   m_store_changed.disconnect();
-  m_leading_keys_relay.disconnect();
+  drop_leading_keys_relay();
   m_store->set_alert({});
 }
 
@@ -117,7 +117,7 @@ void CtrlContext::set_now_mode(const ModePtr& mode)
     // Pending keys left in the mode's maps would complete another binding
     // the next time it is current.
     old->clear_leading_keys();
-    m_leading_keys_relay.disconnect();
+    drop_leading_keys_relay();
     m_now_mode = mode;
     mode->on_enter();
     m_signal_update_mode.emit(mode);
@@ -127,10 +127,34 @@ void CtrlContext::set_now_mode(const ModePtr& mode)
     m_now_mode = mode;
     aim_binders();
   }
-  m_leading_keys_relay.disconnect();
-  m_leading_keys_relay = m_now_mode->get_key_action_map().signal_update_leading_keys().connect(
-    [this](const std::string& keys) { m_signal_update_leading_keys.emit(keys); });
+  drop_leading_keys_relay();
+  // Every map the mode asks, its own and those of the handlers it
+  // includes: a pending key of a shared set is typed as much as one of the
+  // mode's own.
+  m_now_mode->each_key_action_map([this](CtrlKeyActionMap& map) {
+    m_leading_keys_relay.push_back(
+      map.signal_update_leading_keys().connect([this](const std::string&) { relay_leading_keys(); }));
+  });
+  relay_leading_keys();
   signal_notify().emit("now-mode");
+}
+
+void CtrlContext::relay_leading_keys()
+{
+  const auto pending = m_now_mode ? m_now_mode->get_pending_keys() : std::nullopt;
+  std::string keys = pending ? pending->to_string() : "";
+  // The maps of one mode announce one key press each in turn.
+  if (keys == m_leading_keys)
+    return;
+  m_leading_keys = std::move(keys);
+  m_signal_update_leading_keys.emit(m_leading_keys);
+}
+
+void CtrlContext::drop_leading_keys_relay()
+{
+  for (auto& connection : m_leading_keys_relay)
+    connection.disconnect();
+  m_leading_keys_relay.clear();
 }
 
 bool CtrlContext::change_to(std::type_index type, const std::function<bool(const CtrlMode&)>& is_a,

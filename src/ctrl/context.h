@@ -27,8 +27,10 @@
 // - signal_config_changed() (key, value): a setting of the group "general"
 //   changed; the window also emits it once with "init" and no value after
 //   it has built itself.
-// - signal_update_leading_keys() (keys): the current mode's pending keys
-//   changed ("" when none are pending any more).
+// - signal_update_leading_keys() (keys): the keys the user has typed so
+//   far towards a binding of the current mode changed, whichever of its
+//   key maps (its own or an included handler's) holds them ("" when none
+//   are pending any more). See CtrlIActionHandler::get_pending_keys().
 // - signal_update_mode() (mode): a mode switch has entered the mode.
 // - signal_notify() (name): "now-mode", "now-dir", "canvas" or "is-active"
 //   after it was set.
@@ -399,6 +401,10 @@ private:
   void delay_emit();
   void aim_binders();
   void show_alert(const std::string& message);
+  // Announces the current mode's pending keys when they differ from what
+  // was announced last.
+  void relay_leading_keys();
+  void drop_leading_keys_relay();
 
   std::shared_ptr<ModelWorkspace> m_ws;
   std::string m_exename;
@@ -433,7 +439,10 @@ private:
 
   sigc::connection m_ws_updated;
   sigc::connection m_store_changed;
-  sigc::connection m_leading_keys_relay;
+  // Connected to every key map of the current mode.
+  std::vector<sigc::connection> m_leading_keys_relay;
+  // What signal_update_leading_keys() announced last.
+  std::string m_leading_keys;
   SignalConfigChanged m_signal_config_changed;
   sigc::signal<void(const std::string&)> m_signal_update_leading_keys;
   sigc::signal<void(const ModePtr&)> m_signal_update_mode;

@@ -1,5 +1,6 @@
 #include "ctrl/iaction_handler.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/check.h"
@@ -179,6 +180,33 @@ void CtrlIActionHandler::clear_leading_keys()
   get_key_action_map().clear_leading_keys();
   for (const auto& handler : get_included_modes())
     handler->clear_leading_keys();
+}
+
+std::optional<CtrlKeyActionMapKeyPattern> CtrlIActionHandler::get_pending_keys()
+{
+  std::optional<CtrlKeyActionMapKeyPattern> longest;
+  each_key_action_map([&longest](CtrlKeyActionMap& map) {
+    const auto& keys = map.get_leading_keys();
+    if (keys && (!longest || keys->get_count() > longest->get_count()))
+      longest = keys;
+  });
+  return longest;
+}
+
+void CtrlIActionHandler::each_key_action_map(const std::function<void(CtrlKeyActionMap&)>& fn)
+{
+  std::vector<CtrlIActionHandler*> seen;
+  const std::function<void(CtrlIActionHandler&)> visit = [&](CtrlIActionHandler& handler) {
+    if (std::find(seen.begin(), seen.end(), &handler) != seen.end())
+      return;
+    seen.push_back(&handler);
+    fn(handler.get_key_action_map());
+    // A copy: fn may run code that changes the list.
+    const auto included = handler.get_included_modes();
+    for (const auto& h : included)
+      visit(*h);
+  };
+  visit(*this);
 }
 
 } // namespace velkaro

@@ -142,6 +142,16 @@ public:
   // Drops the pending keys of the own key map and of every included
   // handler's maps.
   void clear_leading_keys();
+  // What the user has typed so far towards a binding of this handler: the
+  // longest pending keys among the own key map and the maps of the
+  // included handlers (the own map's on a tie); nullopt when no map holds
+  // any. Every map sees every key until one yields a name, so the longest
+  // is the whole pending run, whichever map holds the matching prefix.
+  std::optional<CtrlKeyActionMapKeyPattern> get_pending_keys();
+  // Calls fn with the own key map, then with those of the included handlers
+  // in the order they are asked (each of their own included ones after it);
+  // a handler included along two ways is visited once.
+  void each_key_action_map(const std::function<void(CtrlKeyActionMap&)>& fn);
 
   // An action that does nothing and a test that always fails: replacing an
   // included action with both switches it off.

@@ -69,7 +69,9 @@ bool CtrlSelectCellMode::open_cells(bool at_selection)
   const auto range = get_range();
   if (!range)
     return false;
-  get_ws()->insert_range(*range, ctx.get_now_dir(), at_selection);
+  // Refused, the block changed nothing: the selection stays for another try.
+  if (!get_ws()->insert_range(*range, ctx.get_now_dir(), at_selection))
+    return false;
   ctx.change_to_cell_mode();
   return true;
 }
@@ -80,7 +82,8 @@ bool CtrlSelectCellMode::remove_range()
   const auto range = get_range();
   if (!range)
     return false;
-  get_ws()->remove_range(*range, ctx.get_now_dir());
+  if (!get_ws()->remove_range(*range, ctx.get_now_dir()))
+    return false;
   ctx.change_to_cell_mode();
   return true;
 }

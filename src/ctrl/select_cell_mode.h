@@ -12,7 +12,9 @@
 //   recorded for undo: "cut" x <C-x> <Del> (actionable as copy),
 //   "range-insert" i opens empty cells of the selection's size at it,
 //   "range-append" a the same just after it, "range-delete" dd removes the
-//   block and closes the gap (both along the context's now dir).
+//   block and closes the gap (both along the context's now dir). A block
+//   the workspace refuses changes nothing, records no step and keeps the
+//   mode.
 // Each of these ends in the default mode, which drops the selection, so
 // each reads the selection first. It also replaces "cancel" (the cursor
 // goes back to the anchor, then the default mode) and "undo" and "redo"
@@ -42,11 +44,13 @@ public:
   bool remove();
   // Opens empty cells of the selection's size at the selection (insert) or
   // just after it (append), along the now dir; the default mode; true.
-  // False, with nothing changed, without a selection.
+  // False, with nothing changed and the mode kept, without a selection or
+  // when the workspace refuses the block (an element it would move finds
+  // no room).
   bool insert();
   bool append();
   // Removes the selected block along the now dir and closes the gap; the
-  // default mode; true. False without a selection.
+  // default mode; true. False as insert().
   bool remove_range();
   // The cursor goes back to the anchor; the default mode.
   void cancel();

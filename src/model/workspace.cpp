@@ -86,6 +86,12 @@ bool ModelWorkspace::range_cut_target(const ModelElement& elm, bool slide, CellD
   return dynamic_cast<const ModelTextElement*>(&elm) != nullptr;
 }
 
+void ModelWorkspace::chain_changed(const CellPos& pos, const ModelElement& elm)
+{
+  (void)pos;
+  (void)elm;
+}
+
 void ModelWorkspace::fill_upper(const ElementPtr& elm)
 {
   (void)elm;

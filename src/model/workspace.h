@@ -14,13 +14,15 @@
 // Recording. Only four operations write into the open record: store(), the
 // removal of a stored element (remove(), replace(), remove_all(), cut() and
 // resize() go through it), and the bare line operations insert_line_() and
-// remove_line_(). Everything else records by calling them.
+// remove_line_(). Everything else records by calling them. (They also write
+// into the records that the block operations keep to take themselves back.)
 //
 // Notification. signal_updated() is the document's change signal. The
 // workspace connects its own handler first, at construction, so modified is
 // already set when any other observer runs. The bare line operations,
-// add_text(), paste(), move_range() and patch() emit it through
-// signal_update(); store, remove, replace, cut and resize do not.
+// add_text(), paste() and patch() emit it through signal_update(), the
+// block operations once when they changed the document; store, remove,
+// replace, cut and resize do not.
 //
 // Steps. The controller runs every change of the document as a step of its
 // undo history (an action executed, undone or redone) between begin_step()
@@ -51,6 +53,7 @@
 // record. Elements link back to it without ownership.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -138,6 +141,12 @@ public:
 
   // A new empty record. Base: a ModelWorkspaceDiff.
   virtual std::shared_ptr<ModelWorkspaceDiff> new_diff();
+  // Called whenever elm was stored in or removed from the chain at pos
+  // (also in temp mode), after the cells changed and before the lines are
+  // laid out. The chain's own elements are measured again anyway; a kind
+  // that sizes an element by elements of other cells calls relayout() for
+  // it here. Base: nothing.
+  virtual void chain_changed(const CellPos& pos, const ModelElement& elm);
   // A new element for free text. Base: a ModelTextElement.
   virtual ElementPtr make_text();
   // Whether a range cut takes elm. Base: elm is a ModelTextElement or
@@ -325,6 +334,11 @@ public:
   void update_layout_all();
   // update_layout() at elm's anchor cell.
   void may_updated(const ElementPtr& elm);
+  // elm's box may have changed with elements elsewhere (a kind sizes it by
+  // them): its lines are sized from what it needs now and it is laid out
+  // again when the outermost operation ends (at once outside one). Nothing
+  // for an element not stored and in temp mode.
+  void relayout(const ElementPtr& elm);
 
   // --- Copy and paste. Copies are what ModelElement::copy_all() makes: each
   // carries its origpos and, in its subs, copies of its children.
@@ -374,20 +388,30 @@ public:
   // component-wise minimum of itself and the anchor cells taken.
   std::vector<ElementPtr> range_cut(CellPos& yank_pos, const CellRange& range, bool remove,
                                     bool slide, CellDir axis);
+  //
+  // The three operations below are all or nothing: each either places
+  // every element it takes or changes nothing. A refused one returns false
+  // and leaves the document, the open record and the positions, lines and
+  // layout as they were, and announces nothing, so the caller records no
+  // step. One that succeeds announces its change once (signal_update()).
+
   // Moves the range-cut targets of range n cells along the axis (negative
   // n: up or left) by cutting them and pasting them back, shifted, with
-  // whatever blocks them cut. A moved element that cannot be pasted goes
-  // back to where it was when it fits there.
-  void move_range(const CellRange& range, CellDir axis, int32_t n);
+  // whatever blocks them cut. Refused when a moved element cannot be
+  // pasted at its new place.
+  bool move_range(const CellRange& range, CellDir axis, int32_t n);
   // Normalises range and opens empty cells of its size at it (insert) or
   // just after it, moving the rest of the used cells along the axis, then
   // calls the fill hooks once per empty cell for the elements bordering the
   // new cells: fill_upper() for those just below (h); fill_left() for those
   // just right and fill_right() for those just left (v); nearest cell first.
-  void insert_range(CellRange& range, CellDir axis, bool insert);
+  // True, with nothing done, when nothing is used at or after the new cells;
+  // refused when a moved element cannot be pasted at its new place.
+  bool insert_range(CellRange& range, CellDir axis, bool insert);
   // Normalises range, cuts its range-cut targets and moves what lies after
-  // it back by its size.
-  void remove_range(CellRange& range, CellDir axis);
+  // it back by its size. Refused when a moved element cannot be pasted at
+  // its new place (the cut is then undone too).
+  bool remove_range(CellRange& range, CellDir axis);
 
   // --- Files.
 
@@ -448,6 +472,21 @@ private:
   // step along the line's axis from the cell where it is met.
   void fill_block(CellDir dir, int32_t index, const CellRangeIndex& across, int32_t n,
                   int32_t step, FillHook hook);
+  // move_range() without the guard of all_or_nothing(): false when an
+  // element found no room (the others may have moved).
+  bool move_block(const CellRange& range, CellDir axis, int32_t n);
+  // Runs op as one change that either happens whole or not at all: when op
+  // returns false, everything it stored, removed or moved is put back as
+  // it was (the reverse of what it recorded), the open record and the
+  // records of enclosing calls hold again what they held before, and the
+  // step's note of a change is as before op ran. op runs as a step of its
+  // own, so a change is announced once, after it. The result is op's.
+  bool all_or_nothing(const std::function<bool()>& op);
+  // Writes a store, a removal or a bare line change into the open record
+  // and into the records of the all_or_nothing() calls in progress.
+  void record_add(const CellPos& pos, const ElementPtr& elm);
+  void record_rm(const CellPos& pos, const ElementPtr& elm);
+  void record_line(bool inserted, CellDir dir, int32_t index);
   // Cuts what stands in the way of copy at target; false when room cannot
   // be made. Nothing is cut when an obstacle may not be cut.
   bool make_room(const ElementPtr& copy, const CellPos& target);
@@ -516,6 +555,8 @@ private:
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;
+  // The records of the all_or_nothing() calls in progress, outermost first.
+  std::vector<std::shared_ptr<ModelWorkspaceDiff>> m_trials;
   std::string m_file_path;
   std::string m_last_error;
   sigc::signal<void()> m_signal_updated;

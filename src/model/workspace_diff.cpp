@@ -29,6 +29,23 @@ void each_entry(const ModelWorkspaceDiff::EntryCells& cells, const ModelWorkspac
   });
 }
 
+// A map of its own holding lists of their own with the same entries.
+std::shared_ptr<ModelWorkspaceDiff::EntryCells> copy_entries(const ModelWorkspaceDiff::EntryCells& cells)
+{
+  using Entries = ModelWorkspaceDiff::Entries;
+  auto copy = ModelWorkspaceDiff::EntryCells::create();
+  cells.foreach([&copy](int32_t x, int32_t y, const std::shared_ptr<Entries>& entries) {
+    copy->set(x, y, std::make_shared<Entries>(*entries));
+    return true;
+  });
+  return copy;
+}
+
+std::shared_ptr<ModelWorkspaceDiffLineDiff> copy_line(const std::shared_ptr<ModelWorkspaceDiffLineDiff>& line)
+{
+  return line ? ModelWorkspaceDiffLineDiff::create(line->dir, line->index) : nullptr;
+}
+
 } // namespace
 
 void ModelWorkspaceDiff::add_element(const CellPos& pos, const ElementPtr& elm)
@@ -131,6 +148,21 @@ std::shared_ptr<ModelWorkspaceDiff> ModelWorkspaceDiff::reverse() const
   r->inserted_line = removed_line;
   r->removed_line = inserted_line;
   return r;
+}
+
+std::shared_ptr<ModelWorkspaceDiff> ModelWorkspaceDiff::duplicate() const
+{
+  auto d = new_instance();
+  d->assign(*this);
+  return d;
+}
+
+void ModelWorkspaceDiff::assign(const ModelWorkspaceDiff& other)
+{
+  add = copy_entries(*other.add);
+  rm = copy_entries(*other.rm);
+  inserted_line = copy_line(other.inserted_line);
+  removed_line = copy_line(other.removed_line);
 }
 
 } // namespace velkaro

@@ -101,6 +101,13 @@ public:
   // A new record of the same class with the added and removed elements
   // swapped and the inserted and removed lines swapped, sharing them.
   virtual std::shared_ptr<ModelWorkspaceDiff> reverse() const;
+  // A new record of the same class holding what this one holds now: its
+  // own lists and lines, naming the same elements. Recording into either
+  // leaves the other as it is.
+  std::shared_ptr<ModelWorkspaceDiff> duplicate() const;
+  // Holds again exactly what other holds (copied as duplicate() copies). A
+  // subclass that records more than the base overrides it.
+  virtual void assign(const ModelWorkspaceDiff& other);
 
 protected:
   // A new empty record of the same class. A subclass overrides it.

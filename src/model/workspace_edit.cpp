@@ -54,11 +54,13 @@ bool ModelWorkspace::store_at(const ElementPtr& elm, int32_t index)
                cursor.to_string().c_str(), why);
     return false;
   }
-  if (const auto diff = get_diff())
-    diff->add_element(cursor, elm);
+  record_add(cursor, elm);
+  // The lines are laid out when the batch ends, after the element's own
+  // insertion hook: a kind may set there what its box depends on (a text
+  // its alignments).
+  const LayoutBatch batch(*this);
   const auto cells = get_cells();
   const ElementPtr head = get_c_elm();
-  // Known before the layout below runs, which places the element by it.
   elm->pos = cursor;
   if (!head)
     set_elm(cursor, elm, *elm);
@@ -78,15 +80,43 @@ void ModelWorkspace::set_elm(const CellPos& pos, const ElementPtr& head, const M
   else
     chain = get_cells()->remove(pos.x, pos.y);
   // The lines of the whole chain, and those of the element that came or
-  // went: a line it no longer covers may have to shrink.
+  // went: a line it no longer covers may have to shrink. A kind may size an
+  // element by what else its chain holds (a sequence life line by the
+  // boxes on it), so each element of the chain is measured and laid out
+  // again, not taken as it was.
+  const auto cells = get_cells();
   if (chain)
-    chain->foreach([&](const ElementPtr& e) { mark_lines(*e, pos); });
+    chain->foreach([&](const ElementPtr& e) {
+      mark_lines(*e, pos);
+      cells->forget_need(*e);
+      if (!is_tmp)
+        m_fresh.emplace(e.get(), e);
+    });
   mark_lines(changed, pos);
   // A stored element is laid out whether or not its lines change size.
   if (!is_tmp && get_cells()->find(changed))
     m_fresh.emplace(&changed, changed.weak_from_this());
-  if (m_batches == 0)
-    flush_layout();
+  {
+    // What the kind names joins the lines marked above: all are laid out
+    // once, when the outermost batch ends.
+    const LayoutBatch batch(*this);
+    chain_changed(pos, changed);
+  }
+}
+
+void ModelWorkspace::relayout(const ElementPtr& elm)
+{
+  VK_CHECK(elm != nullptr);
+  if (is_tmp)
+    return;
+  const auto cells = get_cells();
+  const auto at = cells->find(*elm);
+  if (!at)
+    return;
+  const LayoutBatch batch(*this);
+  mark_lines(*elm, {at->h, at->v});
+  cells->forget_need(*elm);
+  m_fresh.emplace(elm.get(), elm);
 }
 
 // --- removal ----------------------------------------------------------------
@@ -105,8 +135,7 @@ void ModelWorkspace::remove_on(const CellPos& pos, const ElementPtr& elm)
   // carry the stored flag: only the chain at pos counts.
   if (!elm->stored || !holds(pos, *elm))
     return;
-  if (const auto diff = get_diff())
-    diff->rm_element(pos, elm);
+  record_rm(pos, elm);
   const ElementPtr head = elm->remove(*get_cells());
   set_elm(pos, head, *elm);
 }

@@ -42,8 +42,7 @@ bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
     grid->get(dir)->ins(index);
   shift_marks(dir, index, 1);
   mark_across(dir, index, 1, across);
-  if (const auto diff = get_diff())
-    diff->insert_line(dir, index);
+  record_line(true, dir, index);
   signal_update();
   return true;
 }
@@ -76,8 +75,7 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
   cells->remove_line(dir, index, 1);
   shift_marks(dir, index, -1);
   mark_across(dir, index, -1, across);
-  if (const auto diff = get_diff())
-    diff->rm_line(dir, index);
+  record_line(false, dir, index);
   signal_update();
   return true;
 }

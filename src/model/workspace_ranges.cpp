@@ -1,15 +1,18 @@
 // Blocks of cells: the end range of a block, the range cut that takes the
-// elements of a block, and moving, opening and closing blocks.
+// elements of a block, and moving, opening and closing blocks, each of them
+// whole or not at all.
 
 #include <algorithm>
 
 #include <glib.h>
 
+#include "common/c_resource.h"
 #include "common/cell_range.h"
 #include "common/cell_range_index.h"
 #include "model/element.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
+#include "model/workspace_diff.h"
 
 namespace velkaro {
 
@@ -88,36 +91,115 @@ std::vector<ModelWorkspace::ElementPtr> ModelWorkspace::range_cut(CellPos& yank_
   return copies;
 }
 
-void ModelWorkspace::move_range(const CellRange& range, CellDir axis, int32_t n)
+bool ModelWorkspace::all_or_nothing(const std::function<bool()>& op)
 {
+  // What the records being written hold now, to be given back when op
+  // fails: an undo of the failed op recorded into them would leave entries
+  // for a change that never was, and an action that records nothing must
+  // leave its record empty.
+  const auto open = get_diff();
+  const auto open_before = open ? open->duplicate() : nullptr;
+  std::vector<std::shared_ptr<ModelWorkspaceDiff>> trials_before;
+  for (const auto& t : m_trials)
+    trials_before.push_back(t->duplicate());
+  const CellPos cursor_before = cursor;
+  const bool changed_before = m_step_changed;
+  const auto own = new_diff();
+  begin_step();
+  const ScopeGuard end([this] { end_step(false); });
   const LayoutBatch batch(*this);
+  m_trials.push_back(own);
+  bool done = false;
+  {
+    const ScopeGuard pop([this] { m_trials.pop_back(); });
+    done = op();
+  }
+  if (done) {
+    if (!own->get_is_empty())
+      signal_update();
+    return true;
+  }
+  {
+    // Undone without recording; then every record holds what it held.
+    auto trials = std::move(m_trials);
+    m_trials.clear();
+    const auto diff = std::move(m_diff);
+    m_diff = nullptr;
+    const ScopeGuard back([&] {
+      m_diff = diff;
+      m_trials = std::move(trials);
+    });
+    patch(*own->reverse());
+  }
+  if (open)
+    open->assign(*open_before);
+  for (size_t i = 0; i < trials_before.size(); ++i)
+    m_trials[i]->assign(*trials_before[i]);
+  cursor = cursor_before;
+  m_step_changed = changed_before;
+  return false;
+}
+
+void ModelWorkspace::record_add(const CellPos& pos, const ElementPtr& elm)
+{
+  if (const auto diff = get_diff())
+    diff->add_element(pos, elm);
+  for (const auto& t : m_trials)
+    t->add_element(pos, elm);
+}
+
+void ModelWorkspace::record_rm(const CellPos& pos, const ElementPtr& elm)
+{
+  if (const auto diff = get_diff())
+    diff->rm_element(pos, elm);
+  for (const auto& t : m_trials)
+    t->rm_element(pos, elm);
+}
+
+void ModelWorkspace::record_line(bool inserted, CellDir dir, int32_t index)
+{
+  const auto write = [&](ModelWorkspaceDiff& d) {
+    if (inserted)
+      d.insert_line(dir, index);
+    else
+      d.rm_line(dir, index);
+  };
+  if (const auto diff = get_diff())
+    write(*diff);
+  for (const auto& t : m_trials)
+    write(*t);
+}
+
+bool ModelWorkspace::move_range(const CellRange& range, CellDir axis, int32_t n)
+{
+  return all_or_nothing([&] { return move_block(range, axis, n); });
+}
+
+bool ModelWorkspace::move_block(const CellRange& range, CellDir axis, int32_t n)
+{
   CellPos yank{-1, -1};
   std::vector<ElementPtr> copies = range_cut(yank, range, true, true, axis);
-  CellPos to = yank;
+  CellPos delta{0, 0};
   if (axis == CellDir::h)
-    to.y += n;
+    delta.y = n;
   else
-    to.x += n;
-  if (paste_elms(copies, yank, to, true))
-    return;
-  // What found no room at its new place goes back to where it was, which
-  // the cut emptied, unless a moved element took it meanwhile.
-  bool restored = false;
-  for (const auto& copy : copies) {
-    if (!copy)
-      continue;
-    cursor = copy->origpos;
-    if (could_store(copy) && store_copy(copy, {0, 0})) {
-      restored = true;
-      continue;
+    delta.x = n;
+  // In the order of the cut; the first that finds no room ends the move,
+  // which the caller then takes back whole.
+  for (ElementPtr& copy : copies) {
+    if (!copy) {
+      g_critical("ModelWorkspace::move_range: a copy is missing");
+      return false;
     }
-    g_warning("ModelWorkspace::move_range: a %s from %s found no room; it is left out",
-              copy->get_type_name(), copy->origpos.to_string().c_str());
+    const CellPos from = copy->origpos;
+    const char* type = copy->get_type_name();
+    if (!paste(copy, from.add(delta), true)) {
+      g_debug("workspace: no block move: a %s from %s finds no room at %s", type,
+              from.to_string().c_str(), from.add(delta).to_string().c_str());
+      return false;
+    }
   }
-  if (restored) {
-    clear_in_process();
-    signal_update();
-  }
+  return true;
 }
 
 void ModelWorkspace::fill_block(CellDir dir, int32_t index, const CellRangeIndex& across,
@@ -139,43 +221,51 @@ void ModelWorkspace::fill_block(CellDir dir, int32_t index, const CellRangeIndex
   }
 }
 
-void ModelWorkspace::insert_range(CellRange& range, CellDir axis, bool insert)
+bool ModelWorkspace::insert_range(CellRange& range, CellDir axis, bool insert)
 {
-  const LayoutBatch batch(*this);
   range.ensure_consistency();
-  const auto end_range = make_end_range(range, axis, insert);
-  if (!end_range)
-    return;
-  const int32_t n = deltahv(cell_dir_inv(axis), range.start, range) + 1;
-  move_range(*end_range, axis, n);
-  const int32_t shift = insert ? 0 : n;
-  if (axis == CellDir::h) {
-    fill_block(CellDir::v, range.end.y + 1 + shift, range.get_h(), n, -1,
-               &ModelWorkspace::fill_upper);
-  } else {
-    fill_block(CellDir::h, range.end.x + 1 + shift, range.get_v(), n, -1,
-               &ModelWorkspace::fill_left);
-    fill_block(CellDir::h, range.start.x - 1 + shift, range.get_v(), n, 1,
-               &ModelWorkspace::fill_right);
-  }
-  clear_in_process();
+  const bool done = all_or_nothing([&] {
+    const auto end_range = make_end_range(range, axis, insert);
+    if (!end_range)
+      return true;
+    const int32_t n = deltahv(cell_dir_inv(axis), range.start, range) + 1;
+    if (!move_block(*end_range, axis, n))
+      return false;
+    const int32_t shift = insert ? 0 : n;
+    if (axis == CellDir::h) {
+      fill_block(CellDir::v, range.end.y + 1 + shift, range.get_h(), n, -1,
+                 &ModelWorkspace::fill_upper);
+    } else {
+      fill_block(CellDir::h, range.end.x + 1 + shift, range.get_v(), n, -1,
+                 &ModelWorkspace::fill_left);
+      fill_block(CellDir::h, range.start.x - 1 + shift, range.get_v(), n, 1,
+                 &ModelWorkspace::fill_right);
+    }
+    return true;
+  });
+  if (done)
+    clear_in_process();
+  return done;
 }
 
-void ModelWorkspace::remove_range(CellRange& range, CellDir axis)
+bool ModelWorkspace::remove_range(CellRange& range, CellDir axis)
 {
   // Normalised before the cut, which takes a range as it stands: corners
   // the wrong way round would take nothing, and what follows would then
   // slide onto the block's elements.
-  const LayoutBatch batch(*this);
   range.ensure_consistency();
-  CellPos yank{-1, -1};
-  (void)range_cut(yank, range, true, true, axis);
-  const auto end_range = make_end_range(range, axis, false);
-  if (!end_range)
-    return;
-  const int32_t m = deltahv(cell_dir_inv(axis), range.start, range);
-  move_range(*end_range, axis, -(m + 1));
-  clear_in_process();
+  const bool done = all_or_nothing([&] {
+    CellPos yank{-1, -1};
+    (void)range_cut(yank, range, true, true, axis);
+    const auto end_range = make_end_range(range, axis, false);
+    if (!end_range)
+      return true;
+    const int32_t m = deltahv(cell_dir_inv(axis), range.start, range);
+    return move_block(*end_range, axis, -(m + 1));
+  });
+  if (done)
+    clear_in_process();
+  return done;
 }
 
 } // namespace velkaro

@@ -8,6 +8,9 @@
 #include "seq/cells.h"
 #include "seq/frag_line.h"
 #include "seq/grid.h"
+#include "seq/life_line.h"
+#include "seq/message.h"
+#include "seq/msg_line.h"
 #include "seq/separator.h"
 #include "seq/text_element.h"
 
@@ -24,6 +27,21 @@ void SeqWorkspace::init()
 SeqWorkspace::ElementPtr SeqWorkspace::make_text()
 {
   return SeqTextElement::create();
+}
+
+void SeqWorkspace::chain_changed(const CellPos& pos, const ModelElement& elm)
+{
+  if (is_tmp)
+    return;
+  if (pos.y > 0)
+    if (const ElementPtr above = elm_at({pos.x, pos.y - 1}))
+      for (const auto& ll : above->extract<SeqLifeLine>(ANY_ROLE))
+        relayout(ll);
+  // The stored parent: the message, also after the line left it.
+  if (dynamic_cast<const SeqMsgLine*>(&elm))
+    if (const auto msg = std::dynamic_pointer_cast<SeqMessage>(elm.ModelElement::get_parent()))
+      if (const auto ll = msg->get_ll())
+        relayout(ll);
 }
 
 // --- queries at the cursor ----------------------------------------------------

@@ -60,6 +60,12 @@ public:
   void init() override;
   // A new free SeqTextElement.
   ElementPtr make_text() override;
+  // Lays out again what is sized by the changed cell: the life lines of the
+  // cell above (a life-line cell is as high as the boxes ending in it, and
+  // a box ends where the next cell does not carry it on) and, for a
+  // message line, the life line its message starts from (a message without
+  // lines widens that cell).
+  void chain_changed(const CellPos& pos, const ModelElement& elm) override;
   // Life heads, texts, messages and fragments always; with take_lines also
   // message lines across rows (axis v) and life lines and execution
   // specifications across columns (axis h).

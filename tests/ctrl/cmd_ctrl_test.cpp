@@ -480,7 +480,12 @@ TEST(CtrlCmdCtrl, TheBarsLayoutsFollowTheContext)
   EXPECT_EQ(stage.cmd->get_leading_keys_layout()->get_text(), "");
   EXPECT_EQ(stage.cmd->get_mode_layout()->get_font_description().to_string(), "Sans 16px");
 
-  // Pending keys of the current mode, then none once they complete.
+  // Pending keys of a set the current mode includes, then none once they
+  // complete; the same for the mode's own keys.
+  test::press_keys(ctx, "d");
+  EXPECT_EQ(stage.cmd->get_leading_keys_layout()->get_text(), "d");
+  test::press_keys(ctx, "d");
+  EXPECT_EQ(stage.cmd->get_leading_keys_layout()->get_text(), "");
   test::press_keys(ctx, "o");
   test::press_keys(ctx, "d");
   EXPECT_EQ(stage.cmd->get_mode_layout()->get_text(), "KIND OTHER MODE");

@@ -85,7 +85,7 @@ TEST(ContextModes, PendingKeysOfTheModeLeftAreDroppedAndTheRelayFollowsTheCurren
   kit.take_log();
 
   press_keys(ctx, "d");
-  EXPECT_EQ(kit.take_log(), (Log{"leading-keys:d"})) << "only the current mode's own map is relayed";
+  EXPECT_EQ(kit.take_log(), (Log{"leading-keys:d"})) << "the mode's own map and its shared set hold it: told once";
 
   ctx.change_to_cell_mode();
   EXPECT_EQ(kit.take_log(), (Log{
@@ -98,6 +98,47 @@ TEST(ContextModes, PendingKeysOfTheModeLeftAreDroppedAndTheRelayFollowsTheCurren
   // The other mode's map is no longer relayed.
   ctx.get_mode(typeid(KindOtherMode))->get_key_action_map().signal_update_leading_keys().emit("z");
   EXPECT_TRUE(kit.take_log().empty());
+}
+
+// The keys typed so far towards a binding reach the bar whichever map of
+// the current mode holds them: its own, an included set's or one that set
+// includes, the longest run pending in any of them.
+TEST(ContextModes, PendingKeysOfIncludedSetsAreRelayedAsTyped)
+{
+  {
+    SCOPED_TRACE("the cell mode's shared set");
+    KindKit kit;
+    auto& ctx = *kit.ctx;
+    kit.watch();
+    press_keys(ctx, "d");
+    EXPECT_EQ(kit.take_log(), (Log{"leading-keys:d"}));
+    press_keys(ctx, "d");
+    EXPECT_EQ(kit.take_log(), (Log{"leading-keys:", "KIND BASE MODE:delete-line"}));
+    // A key that continues nothing drops what was pending.
+    press_keys(ctx, "dz");
+    EXPECT_EQ(kit.take_log(), (Log{"leading-keys:d", "leading-keys:"}));
+  }
+  {
+    SCOPED_TRACE("sets within sets");
+    KindKit kit([](KindContext& ctx) {
+      const auto mode = std::make_shared<KindMode>(ctx, "NEST MODE");
+      const auto shared = std::make_shared<KindMode>(ctx, "SHARED SET");
+      const auto inner = std::make_shared<KindMode>(ctx, "INNER SET");
+      inner->void_action("inner-ccc", {"ccc"}, [] {}, std::nullopt);
+      shared->void_action("shared-gg", {"gg"}, [] {}, std::nullopt);
+      shared->include(inner);
+      mode->void_action("own-zq", {"zq"}, [m = mode.get()] { m->note("own-zq"); }, std::nullopt);
+      mode->include(shared);
+      return std::vector<ModePtr>{mode};
+    });
+    auto& ctx = *kit.ctx;
+    kit.watch();
+    // "g" begins the shared set's "gg" and ends the inner set's "cc";
+    // "z" begins the mode's own "zq" and ends the shared set's "g".
+    press_keys(ctx, "ccgzq");
+    EXPECT_EQ(kit.take_log(), (Log{"leading-keys:c", "leading-keys:cc", "leading-keys:g", "leading-keys:z",
+                                   "leading-keys:", "NEST MODE:own-zq"}));
+  }
 }
 
 TEST(ContextModes, ModeThatIsNotEnterableIsRefusedSilently)

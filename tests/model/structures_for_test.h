@@ -83,6 +83,11 @@ inline void expect_index_exact(ModelElementCells& cells, const std::string& wher
   });
   cols.push_back(0);
   rows.push_back(0);
+  // Each line once: a line holds many covered cells.
+  for (auto* lines : {&cols, &rows}) {
+    std::sort(lines->begin(), lines->end());
+    lines->erase(std::unique(lines->begin(), lines->end()), lines->end());
+  }
   const auto visit = [&](CellDir dir, int32_t index) {
     std::vector<std::pair<const ModelElement*, CellPos>> expected, got;
     const auto add = [&](int32_t x, int32_t y, const ElementPtr& e) { expected.push_back({e.get(), {x, y}}); };

@@ -10,13 +10,16 @@
 
 #include "common/cell_range.h"
 #include "model/element_cells.h"
+#include "model/structures_for_test.h"
 #include "model/text_element.h"
 #include "model/workspace_for_test.h"
+#include "support/log_capture.h"
 
 namespace velkaro {
 namespace {
 
 using test::Box;
+using test::chain_at;
 using test::document_of;
 using test::HookCall;
 using test::put;
@@ -167,8 +170,8 @@ TEST(ModelWorkspaceRanges, AppendingRowsMovesWhatFollowsAndFillsFromTheRowBelow)
                               {"upper", "ModelTextElement", {1, 5}},
                               {"upper", "B", {2, 6}},
                               {"upper", "B", {2, 5}}}));
-  // One update per element pasted.
-  EXPECT_EQ(updates, 2);
+  // One update for the whole block.
+  EXPECT_EQ(updates, 1);
 }
 
 TEST(ModelWorkspaceRanges, InsertingColumnsFillsFromBothSides)
@@ -248,23 +251,123 @@ public:
   }
 };
 
-TEST(ModelWorkspaceRanges, AMovedElementWithoutRoomStaysWhereItWas)
+// A block that cannot place every element it takes is refused whole:
+// nothing moves, nothing is lost, the open record holds what it held (here
+// a text stored before in the same action), the structures kept edit by
+// edit are those of the document, and nothing is announced.
+TEST(ModelWorkspaceRanges, ABlockThatCannotPlaceAnElementChangesNothing)
+{
+  struct Case {
+    const char* name;
+    // "F" and "W" may not be cut and have no parent: nothing moves onto
+    // them, and nothing cuts them out of the way.
+    std::function<void(ModelWorkspace&)> build;
+    std::function<bool(ModelWorkspace&)> op;
+  };
+  const std::vector<Case> cases = {
+    {"moved onto a fixed box",
+     [](ModelWorkspace& ws) {
+       put(ws, Box::create("M"), 1, 1);
+       put(ws, Box::create("N"), 2, 1);
+       put(ws, Box::create("F", 0, true), 1, 3);
+     },
+     [](ModelWorkspace& ws) { return ws.move_range(CellRange{{1, 1}, {2, 1}}, CellDir::h, 2); }},
+    {"its own place taken by the element moved before it",
+     [](ModelWorkspace& ws) {
+       put(ws, Box::create("L"), 1, 0);
+       put(ws, Box::create("M"), 1, 1);
+       put(ws, Box::create("F", 0, true), 1, 2);
+       put(ws, text("t"), 1, 2);
+     },
+     [](ModelWorkspace& ws) { return ws.move_range(CellRange{{1, 0}, {1, 1}}, CellDir::h, 1); }},
+    {"rows opened above a wide fixed box",
+     [](ModelWorkspace& ws) {
+       put(ws, Box::create("L"), 1, 0);
+       put(ws, text("a"), 1, 1);
+       put(ws, Box::create("G"), 1, 2);
+       const auto wall = Box::create("W", 0, true);
+       wall->dh = 1;
+       put(ws, wall, 0, 3);
+     },
+     [](ModelWorkspace& ws) {
+       CellRange rows{{1, 0}, {1, 0}};
+       return ws.insert_range(rows, CellDir::h, true);
+     }},
+    {"columns closed onto a tall fixed box, after the cut",
+     [](ModelWorkspace& ws) {
+       put(ws, Box::create("M"), 1, 1);
+       put(ws, text("goes"), 2, 1);
+       put(ws, Box::create("G"), 3, 1);
+       const auto wall = Box::create("W", 0, true);
+       wall->dv = 1;
+       put(ws, wall, 2, 0);
+     },
+     [](ModelWorkspace& ws) {
+       CellRange cols{{2, 1}, {2, 1}};
+       return ws.remove_range(cols, CellDir::v);
+     }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto ws = ModelWorkspace::create<MovingBoxes>();
+    c.build(*ws);
+    ws->clear_in_process();
+    ws->modified = false;
+    const std::string start = document_of(*ws);
+    int updates = 0;
+    ws->signal_updated().connect([&] { ++updates; });
+    test::LogCapture log;
+    const auto d = ws->new_diff();
+    ws->set_diff(d);
+    ws->move_hv(8, 8);
+    ASSERT_TRUE(ws->store(text("before")));
+    const std::string before = document_of(*ws);
+    ws->move_hv(5, 5);
+    ws->begin_step();
+    EXPECT_FALSE(c.op(*ws));
+    ws->end_step(false);
+    ws->set_diff(nullptr);
+    EXPECT_EQ(document_of(*ws), before);
+    EXPECT_EQ(ws->cursor, (CellPos{5, 5}));
+    test::expect_structures(*ws, c.name);
+    // The step changed nothing: only the record tells of the text.
+    EXPECT_EQ(updates, 0);
+    EXPECT_FALSE(ws->modified);
+    EXPECT_EQ(log.warnings, test::LogCapture::Lines{});
+    EXPECT_EQ(log.criticals, test::LogCapture::Lines{});
+    ws->patch(*d->reverse());
+    EXPECT_EQ(document_of(*ws), start);
+    ws->patch(*d);
+    EXPECT_EQ(document_of(*ws), before);
+  }
+}
+
+// The same blocks refused outside any record and any step, and one whose
+// element finds room: it moves and the workspace announces it once.
+TEST(ModelWorkspaceRanges, ARefusedBlockOutsideARecordIsTakenBackToo)
 {
   const auto ws = ModelWorkspace::create<MovingBoxes>();
+  put(*ws, Box::create("L"), 1, 0);
   put(*ws, Box::create("M"), 1, 1);
-  put(*ws, Box::create("N"), 2, 1);
-  put(*ws, Box::create("F", 0, true), 1, 3);
+  put(*ws, Box::create("F", 0, true), 1, 2);
+  ws->clear_in_process();
+  ws->modified = false;
   const std::string before = document_of(*ws);
-  const auto d = ws->new_diff();
-  ws->set_diff(d);
-  ws->move_range(CellRange{{1, 1}, {2, 1}}, CellDir::h, 2);
-  ws->set_diff(nullptr);
-  EXPECT_EQ(at(*ws, 1, 1), Labels{"M"});
-  EXPECT_EQ(at(*ws, 1, 3), Labels{"F"});
-  EXPECT_EQ(at(*ws, 2, 3), Labels{"N"});
-  EXPECT_TRUE(at(*ws, 2, 1).empty());
-  ws->patch(*d->reverse());
+  int updates = 0;
+  ws->signal_updated().connect([&] { ++updates; });
+  EXPECT_FALSE(ws->move_range(CellRange{{1, 0}, {1, 1}}, CellDir::h, 1));
   EXPECT_EQ(document_of(*ws), before);
+  test::expect_structures(*ws, "refused");
+  EXPECT_EQ(updates, 0);
+  EXPECT_FALSE(ws->modified);
+
+  EXPECT_TRUE(ws->move_range(CellRange{{1, 0}, {1, 1}}, CellDir::v, 1));
+  EXPECT_EQ(chain_at(*ws, 2, 0), (std::vector<std::string>{"L"}));
+  EXPECT_EQ(chain_at(*ws, 2, 1), (std::vector<std::string>{"M"}));
+  EXPECT_EQ(chain_at(*ws, 1, 2), (std::vector<std::string>{"F"}));
+  test::expect_structures(*ws, "moved");
+  EXPECT_EQ(updates, 1);
+  EXPECT_TRUE(ws->modified);
 }
 
 // Texts with parents, texts in chains, boxes that are not moved, and the

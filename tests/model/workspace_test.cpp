@@ -9,10 +9,12 @@
 
 #include "common/c_resource.h"
 #include "common/cell_range.h"
+#include "common/point.h"
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
 #include "model/exp_stack.h"
 #include "model/grid.h"
+#include "model/structures_for_test.h"
 #include "model/text_element.h"
 #include "model/workspace_for_test.h"
 #include "support/log_capture.h"
@@ -182,6 +184,102 @@ TEST(ModelWorkspace, StoreMakesAHeadOrAppendsAndRemoveKeepsTheRestOfTheChain)
   EXPECT_TRUE(ws->get_cells()->get_rows().empty());
   // Removing what is not stored changes nothing.
   EXPECT_EQ(ws->remove(a), (CellPos{-1, -1}));
+}
+
+// A text that takes its alignments when it enters the cells, as a kind's
+// attached texts do.
+class AligningText : public ModelTextElement {
+public:
+  void on_insert() override
+  {
+    align = ModelAlign::CENTER;
+    valign = ModelAlign::BOTTOM;
+  }
+};
+
+// What an element's insertion hook sets is there when the element is laid
+// out, whether a store stands alone or runs inside a larger operation.
+TEST(ModelWorkspace, AStoredElementIsLaidOutAfterItsInsertionHook)
+{
+  for (const bool alone : {true, false}) {
+    SCOPED_TRACE(alone ? "a store alone" : "a store in a paste");
+    const auto ws = ModelWorkspace::create<TestWorkspace>();
+    auto text = std::make_shared<AligningText>();
+    text->set_text("a label");
+    text->align = ModelAlign::LEFT;
+    text->valign = ModelAlign::TOP;
+    if (alone) {
+      put(*ws, text, 3, 2);
+    } else {
+      text->origpos = {0, 0};
+      std::shared_ptr<ModelElement> copy = text;
+      ASSERT_TRUE(ws->paste(copy, {3, 2}, true));
+    }
+    const auto offset = text->get_pango_layout_offset();
+    ASSERT_TRUE(offset);
+    // Laid out in the frame of its cell.
+    const Rectangle box = ws->grid->get_size(3, 2);
+    const Rectangle r = text->get_pango_layout_rect();
+    EXPECT_NEAR(offset->get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
+    EXPECT_NEAR(offset->get_y(), box.get_bottom() - r.height, 1e-6);
+  }
+}
+
+// A box as high as 30 units for each element of its chain.
+class ChainSizedBox : public Box {
+public:
+  Rectangle get_rect() override
+  {
+    int n = 0;
+    for (auto e = get_first(); e; e = e->get_next())
+      ++n;
+    return {0, 0, 10, 30.0 * n};
+  }
+};
+
+// An element sized by its chain mates is measured again when the chain
+// changes, and so is one a kind names in chain_changed() (here: the first
+// box of the cell above any change).
+class SizedAboveWorkspace : public TestWorkspace {
+public:
+  explicit SizedAboveWorkspace(Key key) : TestWorkspace(key) {}
+  void chain_changed(const CellPos& pos, const ModelElement& elm) override
+  {
+    (void)elm;
+    if (const auto above = elm_at({pos.x, pos.y - 1}); above && pos.y > 0)
+      relayout(above);
+  }
+};
+
+class BelowSizedBox : public Box {
+public:
+  Rectangle get_rect() override
+  {
+    const auto cells = get_cells();
+    const auto below = cells && stored ? cells->get(pos.x, pos.y + 1) : nullptr;
+    return {0, 0, 10, below ? 100.0 : 10.0};
+  }
+};
+
+TEST(ModelWorkspace, ElementsSizedByOthersAreMeasuredAgainWhenThoseChange)
+{
+  const auto ws = ModelWorkspace::create<SizedAboveWorkspace>();
+  const auto sized = std::make_shared<ChainSizedBox>();
+  put(*ws, sized, 1, 1);
+  put(*ws, Box::create("mate"), 1, 1);
+  EXPECT_DOUBLE_EQ(ws->grid->v->get_size(1), 70.0);
+  const auto mate = ws->elm_at({1, 1})->get_next();
+  ws->remove(mate);
+  EXPECT_DOUBLE_EQ(ws->grid->v->get_size(1), 40.0);
+  test::expect_structures(*ws, "chain mate removed");
+
+  put(*ws, std::make_shared<BelowSizedBox>(), 3, 2);
+  const auto below = Box::create("below");
+  put(*ws, below, 3, 3);
+  EXPECT_DOUBLE_EQ(ws->grid->v->get_size(2), 110.0);
+  ws->remove(below);
+  EXPECT_DOUBLE_EQ(ws->grid->v->get_size(2), ws->grid->v->get_min_size());
+  test::expect_structures(*ws, "cell below emptied");
 }
 
 TEST(ModelWorkspace, StoreRefusesWhatIsInAChainAlreadyOrWouldLeaveTheGrid)

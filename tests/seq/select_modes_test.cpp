@@ -1,5 +1,6 @@
 // The sequence select mode (the candidates of a life-line cell and what
-// settling does with the chosen one) and the select-cell mode's fragment.
+// settling does with the chosen one), the select-cell mode's fragment and
+// its blocks.
 
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "seq/select_cell_mode.h"
 #include "seq/select_mode.h"
 #include "seq/seq_modes_for_test.h"
+#include "support/log_capture.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {
@@ -251,6 +253,46 @@ TEST(SeqSelectCellMode, InsertFragmentIsRegisteredWithItsKeyAndDescription)
   EXPECT_FALSE(kit.ctx->enum_actionable_name().count("insert-fragment"));
   kit.keys("v");
   EXPECT_TRUE(kit.ctx->enum_actionable_name().count("insert-fragment"));
+}
+
+// Closing the gap of the block (2, 1)-(4, 2) removed along the rows would
+// move the life line of column 5 onto what crosses the gap, and the text
+// at (8, 2) moving in behind it took the life head's place, which was lost:
+// the block is refused whole, so nothing is lost, no step is recorded and
+// the mode stays. Opening columns there moves everything right.
+TEST(SeqSelectCellMode, ABlockThatCannotPlaceALifeHeadChangesNothing)
+{
+  VELKARO_REQUIRE_GTK();
+  SeqKit kit;
+  life_line(*kit.ws, 1, 1, 6);
+  life_line(*kit.ws, 5, 1, 6);
+  const CellRange run = range(1, 3, 1, 4);
+  ASSERT_TRUE(add_exec_spec(*kit.ws, 1, 3, 1, &run));
+  ASSERT_TRUE(add_message(*kit.ws, 1, 3, range(1, 3, 5, 3)));
+  ASSERT_TRUE(add_message(*kit.ws, 5, 5, range(5, 5, 1, 6)));
+  put(*kit.ws, SeqTextElement::create(), 8, 2);
+  kit.ws->clear_in_process();
+  kit.ws->modified = false;
+  const std::string before = kit.doc();
+  LogCapture log;
+  kit.go(2, 1);
+  kit.keys("<C-space>");
+  kit.keys("vllj");
+  kit.keys("dd");
+  EXPECT_EQ(kit.mode_name(), "SELECT CELL MODE");
+  EXPECT_EQ(kit.doc(), before);
+  EXPECT_TRUE(at<SeqLifeHead>(*kit.ws, 5, 1));
+  EXPECT_EQ(kit.undo_steps(), 0u);
+  EXPECT_FALSE(kit.ws->modified);
+  EXPECT_EQ(log.warnings, LogCapture::Lines{});
+  EXPECT_EQ(log.criticals, LogCapture::Lines{});
+
+  kit.keys("i");
+  EXPECT_EQ(kit.mode_name(), "CELL MODE");
+  EXPECT_TRUE(at<SeqLifeHead>(*kit.ws, 8, 1));
+  EXPECT_EQ(kit.undo_steps(), 1u);
+  kit.keys("u");
+  EXPECT_EQ(kit.doc(), before);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // Undo and redo by script: seeded random sequence operations, with rows and
-// columns inserted and removed in between, each action in its own record.
+// columns and blocks of cells opened and removed in between, each action in
+// its own record.
 // Undoing them all gives back the first document and redoing them all the
 // last; after each action every element sits where its cell map says, no
 // element names a parent that has left the document, and the document
-// reads back from its written form unchanged. A failure names its seed and
+// reads back from its written form unchanged; after each action, undo and
+// redo the covering index, the positions and the grid equal a full
+// recomputation from the cells. A failure names its seed and
 // step so that it can be replayed.
 
 #include <random>
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "model/serializing_reader.h"
+#include "model/structures_for_test.h"
 #include "model/serializing_writer.h"
 #include "seq/seq_for_test.h"
 
@@ -33,7 +37,7 @@ public:
   // One random operation; what it was, for messages.
   std::string edit()
   {
-    switch (pick(19)) {
+    switch (pick(21)) {
     case 0:
     case 1: return add_lifeline();
     case 2: return set_stop();
@@ -52,6 +56,8 @@ public:
     case 15: return line(false);
     case 16: return insert_separator();
     case 17: return insert_frag();
+    case 18: return block(true);
+    case 19: return block(false);
     default: return remove_some();
     }
   }
@@ -225,6 +231,24 @@ private:
            std::to_string(index);
   }
 
+  // What the select-cell mode's "i", "a" and "dd" do. A refused block
+  // changes nothing.
+  std::string block(bool open)
+  {
+    const CellPos p = any_pos();
+    CellRange r{p, {p.x + pick(3), p.y + pick(3)}};
+    const CellDir axis = pick(2) ? CellDir::h : CellDir::v;
+    const std::string before = doc(m_ws);
+    const bool done = open ? m_ws.insert_range(r, axis, pick(2) == 0) : m_ws.remove_range(r, axis);
+    std::string what = std::string(open ? "open" : "remove") + " block " + r.to_string() + " " +
+                       cell_dir_to_string(axis);
+    if (!done) {
+      EXPECT_EQ(doc(m_ws), before) << what << " was refused";
+      what += " (refused)";
+    }
+    return what;
+  }
+
   // What the modes' deletions and cuts do.
   std::string remove_some()
   {
@@ -289,6 +313,7 @@ void run_script(unsigned seed, int steps)
     docs.push_back(doc(*ws));
     const std::string where = "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_consistent(*ws, where);
+    test::expect_structures(*ws, where);
     expect_reads_back(*ws, where);
     if (::testing::Test::HasFailure())
       return;
@@ -296,10 +321,16 @@ void run_script(unsigned seed, int steps)
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());
     ASSERT_EQ(doc(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
+    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
+    if (::testing::Test::HasFailure())
+      return;
   }
   for (int step = 0; step < steps; ++step) {
     ws->patch(*records[step]);
     ASSERT_EQ(doc(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
+    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
+    if (::testing::Test::HasFailure())
+      return;
   }
 }
 
