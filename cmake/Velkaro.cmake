@@ -12,10 +12,6 @@ set(VELKARO_PCH_GTK ${VELKARO_PCH_MODEL} <gtkmm/widget.h>)
 # the one precompiled header of velkaro_test_support.
 set(VELKARO_PCH_TESTS <gtest/gtest.h> <filesystem> ${VELKARO_PCH_GTK})
 
-# Compile options of test code: in the Check build the code under test is
-# optimised and the tests are not: at -O0 they compile far faster.
-set(VELKARO_TEST_OPTIONS ${VELKARO_WARNINGS} $<$<CONFIG:Check>:-O0>)
-
 # velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...] [PCH <headers>...])
 # Builds every .cpp of src/<folder> into the static library velkaro_<folder>.
 function(velkaro_library folder)
@@ -63,7 +59,7 @@ function(velkaro_test folder)
     endforeach()
     list(REMOVE_ITEM sources ${kit_sources})
     add_library(velkaro_test_${folder}_kit STATIC ${kit_sources})
-    target_compile_options(velkaro_test_${folder}_kit PRIVATE ${VELKARO_TEST_OPTIONS})
+    target_compile_options(velkaro_test_${folder}_kit PRIVATE ${VELKARO_WARNINGS})
     target_link_libraries(velkaro_test_${folder}_kit PUBLIC ${ARG_LIBS} velkaro_test_support)
     target_precompile_headers(velkaro_test_${folder}_kit REUSE_FROM velkaro_test_support)
     list(APPEND ARG_LIBS velkaro_test_${folder}_kit)
@@ -74,7 +70,7 @@ function(velkaro_test folder)
   set(target test_${folder})
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
-  target_compile_options(${target} PRIVATE ${VELKARO_TEST_OPTIONS})
+  target_compile_options(${target} PRIVATE ${VELKARO_WARNINGS})
   if(ARG_GTK)
     set(main velkaro_test_main_gtk)
     set(leaks 0)
