@@ -2,17 +2,18 @@
 
 set(VELKARO_WARNINGS -Wall -Wextra)
 
-# Headers nearly every translation unit parses; precompiled once per target,
-# they cut the build (and CI) time by a large share.
+# Headers nearly every translation unit parses, precompiled. Targets with
+# the same set and the same flags share one precompiled header: the first
+# library that names a set builds it, the others reuse it.
 set(VELKARO_PCH_MODEL <memory> <string> <vector> <functional> <optional> <map>
     <sigc++/sigc++.h> <glibmm/ustring.h> <pangomm/layout.h>)
 set(VELKARO_PCH_GTK ${VELKARO_PCH_MODEL} <gtkmm/widget.h>)
-
-# The gettext text domain: the application id (src/common/app_id.h).
-set(VELKARO_TEXT_DOMAIN "org.velkaro.seq")
+# Every test target (the shared support, the kits, the executables) reuses
+# the one precompiled header of velkaro_test_support.
+set(VELKARO_PCH_TESTS <gtest/gtest.h> <filesystem> ${VELKARO_PCH_GTK})
 
 # velkaro_library(<folder> DEPS <targets>... [PUBLIC_LIBS <imported targets>...]
-#                 [EXCLUDE <files>...])
+#                 [PCH <headers>...] [EXCLUDE <files>...])
 # Builds every .cpp of src/<folder> but the EXCLUDE files into the static
 # library velkaro_<folder>.
 function(velkaro_library folder)
@@ -31,17 +32,25 @@ function(velkaro_library folder)
   add_library(velkaro_${folder} STATIC ${sources})
   target_include_directories(velkaro_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(velkaro_${folder} PRIVATE ${VELKARO_WARNINGS})
-  target_compile_definitions(velkaro_${folder} PUBLIC GETTEXT_PACKAGE="${VELKARO_TEXT_DOMAIN}")
   target_link_libraries(velkaro_${folder} PUBLIC ${ARG_DEPS} ${ARG_PUBLIC_LIBS})
   if(ARG_PCH)
-    target_precompile_headers(velkaro_${folder} PRIVATE ${ARG_PCH})
+    string(MD5 key "${ARG_PCH}")
+    get_property(holder GLOBAL PROPERTY VELKARO_PCH_HOLDER_${key})
+    if(holder)
+      target_precompile_headers(velkaro_${folder} REUSE_FROM ${holder})
+    else()
+      target_precompile_headers(velkaro_${folder} PRIVATE ${ARG_PCH})
+      set_property(GLOBAL PROPERTY VELKARO_PCH_HOLDER_${key} velkaro_${folder})
+    endif()
   endif()
 endfunction()
 
 # velkaro_test(<folder> LIBS <targets>... [GTK] [KIT <files>...])
-# Builds tests/<folder>/*.cpp with the shared test main into test_<folder>
-# and registers each test case with CTest. GTK marks executables that start
-# GTK when a display is present; the others run with leak detection.
+# Builds tests/<folder>/*.cpp with the shared test main into test_<folder>;
+# CTest runs each GoogleTest suite of it as one test named <folder>/<suite>
+# (see cmake/VelkaroTestSuites.cmake), so new files and cases need no
+# registration. GTK marks executables that start GTK when a display is
+# present; the others run with leak detection.
 # KIT names helper sources of the folder that other test folders share: they
 # go into the static library velkaro_test_<folder>_kit instead, which the
 # folder's tests (and any other test target) link.
@@ -57,44 +66,43 @@ function(velkaro_test folder)
     add_library(velkaro_test_${folder}_kit STATIC ${kit_sources})
     target_compile_options(velkaro_test_${folder}_kit PRIVATE ${VELKARO_WARNINGS})
     target_link_libraries(velkaro_test_${folder}_kit PUBLIC ${ARG_LIBS} velkaro_test_support)
-    target_precompile_headers(velkaro_test_${folder}_kit PRIVATE <gtest/gtest.h> ${VELKARO_PCH_GTK})
+    target_precompile_headers(velkaro_test_${folder}_kit REUSE_FROM velkaro_test_support)
     list(APPEND ARG_LIBS velkaro_test_${folder}_kit)
   endif()
   if(NOT sources)
     return()
   endif()
   set(target test_${folder})
-  add_executable(${target} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+  add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(${target} PRIVATE ${VELKARO_WARNINGS})
   if(ARG_GTK)
-    target_compile_definitions(${target} PRIVATE VELKARO_TEST_STARTS_GTK=1)
+    set(main velkaro_test_main_gtk)
     set(leaks 0)
   else()
-    target_compile_definitions(${target} PRIVATE VELKARO_TEST_STARTS_GTK=0)
+    set(main velkaro_test_main)
     set(leaks 1)
   endif()
-  target_link_libraries(${target} PRIVATE ${ARG_LIBS} velkaro_test_support)
-  if(ARG_GTK)
-    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> ${VELKARO_PCH_GTK})
-  else()
-    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> ${VELKARO_PCH_MODEL})
-  endif()
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} ${main} velkaro_test_support)
+  target_precompile_headers(${target} REUSE_FROM velkaro_test_support)
+
   set(asan "detect_leaks=${leaks}:abort_on_error=0:halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/tests/support/asan.supp")
   set(lsan "suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0")
   set(ubsan "print_stacktrace=1:halt_on_error=1")
-  gtest_discover_tests(${target}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 120)
-  # The environment is a list, and gtest_discover_tests flattens list-valued
-  # properties (only the first variable would survive), so a second CTest
-  # include gives it to the discovered tests once they exist.
   set(env "ASAN_OPTIONS=${asan};LSAN_OPTIONS=${lsan};UBSAN_OPTIONS=${ubsan};NO_AT_BRIDGE=1;GDK_BACKEND=x11;GSETTINGS_BACKEND=memory")
-  set(env_script "${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake")
-  file(WRITE "${env_script}"
-    "if(${target}_TESTS)\n"
-    "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==])\n"
-    "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_script}")
+  # CTest reads this file before it runs: it lists the executable's suites
+  # (again only when the executable changed) and adds a test for each.
+  set(include_file "${CMAKE_CURRENT_BINARY_DIR}/${target}_suites_include.cmake")
+  file(GENERATE OUTPUT "${include_file}" CONTENT
+"include([==[${PROJECT_SOURCE_DIR}/cmake/VelkaroTestSuites.cmake]==])
+velkaro_add_test_suites(
+  FOLDER [==[${folder}]==]
+  EXECUTABLE [==[$<TARGET_FILE:${target}>]==]
+  WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]
+  LIST_FILE [==[${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake]==]
+  TIMEOUT 900
+  CMAKE [==[${CMAKE_COMMAND}]==]
+  ENVIRONMENT [==[${env}]==])
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()

@@ -16,6 +16,7 @@
 #include "ctrl/text_editor_with_action.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
+#include "support/test_env.h"
 
 namespace velkaro {
 namespace {
@@ -41,8 +42,10 @@ CtrlATextModeRoot& text_mode(CtrlContext& ctx)
   return dynamic_cast<CtrlATextModeRoot&>(*ctx.get_now_mode());
 }
 
+// The real text modes read GTK's settings: they need a display.
 TEST(CellAndTextModes, NewTextIsTypedIntoTheInsertModeOfTheCellAndUndoneInOneStep)
 {
+  VELKARO_REQUIRE_GTK();
   KindKit kit = kit_with_text_modes();
   CtrlContext& ctx = *kit.ctx;
   const std::string start = test::document_of(*kit.ws);
@@ -64,6 +67,7 @@ TEST(CellAndTextModes, NewTextIsTypedIntoTheInsertModeOfTheCellAndUndoneInOneSte
 
 TEST(CellAndTextModes, EditingAnExistingTextHandsTheCursorRequestToTheRealMode)
 {
+  VELKARO_REQUIRE_GTK();
   struct Case {
     int dir;
     bool to_end;

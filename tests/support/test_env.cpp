@@ -19,8 +19,11 @@ std::filesystem::path make_temp_dir()
   return pattern;
 }
 
-// Gives every test its own, empty configuration directory.
-class FreshConfigHome : public ::testing::EmptyTestEventListener {
+// Keeps the tests of one process apart, as if each ran in its own: every
+// test gets its own, empty configuration directory, and the main-loop work a
+// test leaves behind (redraws, idle callbacks, queued GDK events) runs when
+// that test ends instead of inside the next one.
+class TestIsolation : public ::testing::EmptyTestEventListener {
 public:
   void OnTestStart(const ::testing::TestInfo&) override
   {
@@ -29,6 +32,9 @@ public:
   }
   void OnTestEnd(const ::testing::TestInfo&) override
   {
+    // Bounded: a source that is always ready must not hang the run.
+    for (int i = 0; i < 10000 && g_main_context_pending(nullptr); ++i)
+      g_main_context_iteration(nullptr, FALSE);
     std::error_code ec;
     std::filesystem::remove_all(m_dir, ec);
   }
@@ -50,7 +56,7 @@ void init_environment(bool start_gtk, int& argc, char**& argv)
   // Listing the tests (CTest does it to discover them) runs none: no GTK.
   if (start_gtk && !::testing::GTEST_FLAG(list_tests))
     g_gtk_started = gtk_init_check(&argc, &argv);
-  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshConfigHome);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TestIsolation);
 }
 
 bool gtk_started() { return g_gtk_started; }

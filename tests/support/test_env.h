@@ -1,8 +1,9 @@
 #pragma once
 // Shared test environment: every test executable runs the same main
 // (test_main.cpp), which initialises gtkmm's wrappers, starts GTK when the
-// executable needs it and a display is present, and gives each test a fresh
-// XDG_CONFIG_HOME.
+// executable needs it and a display is present, and keeps the tests of one
+// process apart: each gets a fresh XDG_CONFIG_HOME, and main-loop work a test
+// leaves behind runs when it ends. CTest runs each suite in one process.
 
 #include <filesystem>
 #include <string>
