@@ -16,8 +16,8 @@
 //     process) started on each diagram.
 //
 // Every figure is the median of its runs, each timed alone; after the
-// benchmarks a table gives them with their ratios. VELKARO_BENCH_PNG names a
-// folder that receives the exported images.
+// benchmarks a table gives them with their ratios. VELKARO_BENCH_KEEP names a
+// folder that receives the diagrams and their exported images.
 //
 // Needs a display (run it under xvfb-run).
 
@@ -111,28 +111,30 @@ public:
       std::fprintf(stderr, "cannot write %s: %s\n", p.c_str(), ws->get_last_error().c_str());
     return m_paths.emplace(messages, p).first->second;
   }
-  std::string out(int messages) const
-  {
-    if (const char* keep = std::getenv("VELKARO_BENCH_PNG"); keep && *keep)
-      return std::string(keep) + "/seq-" + std::to_string(messages) + ".png";
-    return m_dir + "/seq-" + std::to_string(messages) + ".png";
-  }
+  std::string out(int messages) const { return m_dir + "/seq-" + std::to_string(messages) + ".png"; }
 
   ~Diagrams()
   {
     std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
+    if (!m_keep)
+      std::filesystem::remove_all(m_dir, ec);
   }
 
 private:
   Diagrams()
   {
+    if (const char* keep = std::getenv("VELKARO_BENCH_KEEP"); keep && *keep) {
+      m_dir = keep;
+      m_keep = true;
+      return;
+    }
     char* dir = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
     m_dir = dir ? dir : ".";
     g_free(dir);
   }
 
   std::string m_dir;
+  bool m_keep = false;
   std::map<int, std::string> m_paths;
 };
 

@@ -24,6 +24,25 @@ void ModelElementCells::mirror(const std::shared_ptr<ModelElementCells>& source)
     return;
   clear();
   m_source = source;
+  m_origin.clear();
+  m_settled = false;
+}
+
+void ModelElementCells::clear_in_process()
+{
+  if (m_source) {
+    // The copies there are, without touching the rest.
+    for (const auto& [y, cols] : m_rows)
+      for (const auto& [x, head] : cols)
+        for (ModelElement* e = head.get(); e; e = e->m_next.get())
+          e->in_process = false;
+    m_settled = true;
+    return;
+  }
+  foreach([](int32_t, int32_t, const ElementPtr& head) {
+    head->foreach([](const ElementPtr& e) { e->in_process = false; });
+    return true;
+  });
 }
 
 void ModelElementCells::touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
@@ -90,7 +109,7 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
     const auto cell = row->second.find(c.x);
     return cell == row->second.end() ? nullptr : cell->second;
   };
-  // The cells, closed over the parents and children of their elements.
+  // The cells, closed over the parents of their elements.
   std::vector<CellPos> todo(start);
   std::vector<CellPos> group;
   while (!todo.empty()) {
@@ -102,19 +121,14 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
     if (!head)
       continue;
     group.push_back(c);
-    const auto visit = [&](const ModelElement& related) {
-      if (const auto at = source->find(related))
-        todo.push_back({at->h, at->v});
-    };
-    for (ModelElement* e = head.get(); e; e = e->m_next.get()) {
+    for (ModelElement* e = head.get(); e; e = e->m_next.get())
       if (const auto parent = e->get_parent())
-        visit(*parent);
-      for (const auto& child : e->get_children())
-        visit(*child);
-    }
+        if (const auto at = source->find(*parent))
+          todo.push_back({at->h, at->v});
   }
   if (group.empty())
     return;
+  ++m_filling;
   std::sort(group.begin(), group.end(),
             [](const CellPos& a, const CellPos& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
   // Each element copied through its written form, as a whole copy reads
@@ -127,6 +141,10 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
       const ElementPtr copy = e->copy_();
       copy->pos = c;
       copy->set_cells(self);
+      if (m_settled)
+        copy->in_process = false;
+      copy->m_children_pending = !e->m_children.empty();
+      m_origin[copy.get()] = e->weak_from_this();
       if (tail)
         tail->add(copy);
       else
@@ -144,6 +162,46 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
     const CellPos at = copy->pos;
     copy->finish_reconnect(self, std::move(choice), at);
   }
+  --m_filling;
+}
+
+void ModelElementCells::fill_children(const ModelElement& copy) const
+{
+  const auto origin = m_origin.find(&copy);
+  if (origin == m_origin.end())
+    return;
+  if (const auto from = origin->second.lock(); from && m_source) {
+    std::vector<CellPos> cells;
+    for (const auto& child : from->get_children())
+      if (const auto at = m_source->find(*child))
+        cells.push_back({at->h, at->v});
+    fill_families(cells);
+  }
+  // A whole copy links the children in the order of the map: anchor rows,
+  // anchor columns, chain order. Dead entries go last.
+  struct Keyed {
+    std::weak_ptr<ModelElement> child;
+    std::optional<ModelElementElmPos> at;
+  };
+  std::vector<Keyed> keyed;
+  auto& children = const_cast<ModelElement&>(copy).m_children;
+  keyed.reserve(children.size());
+  for (auto& weak : children) {
+    const auto child = weak.lock();
+    keyed.push_back({std::move(weak), child ? find(*child) : std::nullopt});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    if (!a.at || !b.at)
+      return a.at.has_value() && !b.at.has_value();
+    if (a.at->v != b.at->v)
+      return a.at->v < b.at->v;
+    if (a.at->h != b.at->h)
+      return a.at->h < b.at->h;
+    return a.at->index < b.at->index;
+  });
+  children.clear();
+  for (auto& k : keyed)
+    children.push_back(std::move(k.child));
 }
 
 } // namespace velkaro
