@@ -71,6 +71,10 @@ public:
   // The cached covering map, built on demand; stays valid (and unchanged)
   // for as long as the caller holds it, also after a change of this map.
   std::shared_ptr<ModelExpandedCells> get_expanded();
+  // A new covering map of the cells of range only: there, the same stacks
+  // as get_expanded(), made from the covering index in time of what the
+  // range holds (the rows it spans and the elements covering them).
+  std::shared_ptr<ModelExpandedCells> expand_part(const CellRange& range) const;
 
   // "element_cells" with one "cell" (attributes "h", "v") per anchor cell,
   // each holding its chain from the head. True.

@@ -30,19 +30,15 @@ void ModelElementCells::mirror(const std::shared_ptr<ModelElementCells>& source)
 
 void ModelElementCells::clear_in_process()
 {
-  if (m_source) {
-    // The copies there are, without touching the rest.
-    for (const auto& [y, cols] : m_rows)
-      for (const auto& [x, head] : cols)
-        for (ModelElement* e = head.get(); e; e = e->m_next.get())
-          e->in_process = false;
+  // A mirror clears the copies there are, without touching the rest.
+  if (m_source)
     m_settled = true;
-    return;
-  }
-  foreach([](int32_t, int32_t, const ElementPtr& head) {
-    head->foreach([](const ElementPtr& e) { e->in_process = false; });
-    return true;
-  });
+  // The chains as they are linked, without a counted reference per element:
+  // the editor does this after every line operation.
+  for (const auto& [y, cols] : m_rows)
+    for (const auto& [x, head] : cols)
+      for (ModelElement* e = head.get(); e; e = e->m_next.get())
+        e->in_process = false;
 }
 
 void ModelElementCells::touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
