@@ -75,6 +75,10 @@ public:
   // as get_expanded(), made from the covering index in time of what the
   // range holds (the rows it spans and the elements covering them).
   std::shared_ptr<ModelExpandedCells> expand_part(const CellRange& range) const;
+  // A covering map holding at least the cells of range: the cached one of
+  // get_expanded() when it is built or when range spans most of the rows
+  // used (an export), else expand_part(range) (a page on screen).
+  std::shared_ptr<ModelExpandedCells> expanded_for(const CellRange& range);
 
   // "element_cells" with one "cell" (attributes "h", "v") per anchor cell,
   // each holding its chain from the head. True.

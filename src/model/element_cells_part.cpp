@@ -40,4 +40,16 @@ std::shared_ptr<ModelExpandedCells> ModelElementCells::expand_part(const CellRan
   return part;
 }
 
+std::shared_ptr<ModelExpandedCells> ModelElementCells::expanded_for(const CellRange& range)
+{
+  if (!m_expanded && !m_source) {
+    const auto used = get_exists_range();
+    const int64_t rows = int64_t{used->end.y} - used->start.y + 1;
+    const int64_t asked = int64_t{std::min(range.end.y, used->end.y)} - std::max(range.start.y, used->start.y) + 1;
+    if (2 * asked < rows)
+      return expand_part(range);
+  }
+  return get_expanded();
+}
+
 } // namespace velkaro

@@ -69,7 +69,7 @@ void ViewGridDrawer::draw_lines(CellDir dir)
   const bool horizontal = dir == CellDir::h;
   const CellRange part = horizontal ? CellRange{{j0, i0}, {j1 - 1, i1 - 1}} : CellRange{{i0, j0}, {i1 - 1, j1 - 1}};
   // The covering map of the part and of the cells just beyond its far side.
-  const auto expanded = cells->expand_part(
+  const auto expanded = cells->expanded_for(
     horizontal ? CellRange{part.start, {part.end.x, part.end.y + 1}} : CellRange{part.start, {part.end.x + 1, part.end.y}});
   expanded->foreach_range(part, [&](int32_t x, int32_t y, const std::shared_ptr<ModelExpStack>& stack) {
     // The cell on the other side of the line that ends this cell.
