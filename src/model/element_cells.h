@@ -231,6 +231,8 @@ private:
   // Copies the chains holding the children of the source of copy (an
   // element this map copied), then orders copy's children as the map does.
   void fill_children(const ModelElement& copy) const;
+  // The parent a copy takes: the copy of its source's parent.
+  ModelElement::ParentChoice parent_of_copy(const ModelElement& copy) const;
   // A fill is in progress: the copies it links join their parents' lists
   // as they come.
   bool get_is_filling() const { return m_filling > 0; }
@@ -248,8 +250,9 @@ private:
   // The mirrored source and the anchor cells already copied from it.
   mutable std::shared_ptr<ModelElementCells> m_source;
   mutable std::unordered_set<int64_t> m_filled;
-  // The source element of each copy a fill made.
+  // The source element of each copy a fill made, and the copy of each.
   mutable std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>> m_origin;
+  mutable std::unordered_map<const ModelElement*, std::weak_ptr<ModelElement>> m_copy_of;
   mutable int m_filling = 0;
   // clear_in_process() ran on the mirror: copies start out of process.
   bool m_settled = false;

@@ -25,6 +25,7 @@ void ModelElementCells::mirror(const std::shared_ptr<ModelElementCells>& source)
   clear();
   m_source = source;
   m_origin.clear();
+  m_copy_of.clear();
   m_settled = false;
 }
 
@@ -118,9 +119,10 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
       continue;
     group.push_back(c);
     for (ModelElement* e = head.get(); e; e = e->m_next.get())
-      if (const auto parent = e->get_parent())
-        if (const auto at = source->find(*parent))
-          todo.push_back({at->h, at->v});
+      for (const auto& parent : {e->get_parent(), e->m_parent.lock()})
+        if (parent)
+          if (const auto at = source->find(*parent))
+            todo.push_back({at->h, at->v});
   }
   if (group.empty())
     return;
@@ -141,6 +143,7 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
         copy->in_process = false;
       copy->m_children_pending = !e->m_children.empty();
       m_origin[copy.get()] = e->weak_from_this();
+      m_copy_of[e] = copy;
       if (tail)
         tail->add(copy);
       else
@@ -154,11 +157,25 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
   for (const auto& copy : copies) {
     std::optional<ModelElement::ParentChoice> choice;
     if (copy->m_parent_pos)
-      choice = copy->resolve_reference(false);
+      choice = parent_of_copy(*copy);
     const CellPos at = copy->pos;
     copy->finish_reconnect(self, std::move(choice), at);
   }
   --m_filling;
+}
+
+ModelElement::ParentChoice ModelElementCells::parent_of_copy(const ModelElement& copy) const
+{
+  // The copy of the source's parent, whatever the trial did to the scratch
+  // cells meanwhile: a reference by place would find what now stands there.
+  const auto origin = m_origin.find(&copy);
+  const auto from = origin == m_origin.end() ? nullptr : origin->second.lock();
+  const auto parent = from ? from->m_parent.lock() : nullptr;
+  if (parent && m_source && m_source->find(*parent)) {
+    const auto it = m_copy_of.find(parent.get());
+    return {*copy.m_parent_pos, it == m_copy_of.end() ? nullptr : it->second.lock(), ""};
+  }
+  return copy.resolve_reference(false);
 }
 
 void ModelElementCells::fill_children(const ModelElement& copy) const
