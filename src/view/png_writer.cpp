@@ -37,31 +37,52 @@ struct Image {
   }
 };
 
-bool opaque_rows(const Image& im, int y0, int y1)
+// What the pixels of some rows are: all opaque, all grey (red, green and
+// blue alike in every opaque pixel).
+struct Kind {
+  bool opaque = true;
+  bool grey = true;
+};
+
+Kind kind_of_rows(const Image& im, int y0, int y1)
 {
-  for (int y = y0; y < y1; ++y) {
+  Kind k;
+  for (int y = y0; y < y1 && (k.opaque || k.grey); ++y) {
     const uint32_t* p = im.row(y);
-    uint32_t all = 0xff000000u;
-    for (int x = 0; x < im.width; ++x)
-      all &= p[x];
-    if ((all >> 24) != 0xffu)
-      return false;
+    uint32_t alpha = 0xff000000u;
+    bool grey = true;
+    for (int x = 0; x < im.width; ++x) {
+      const uint32_t pixel = p[x];
+      alpha &= pixel;
+      grey &= ((pixel >> 16) & 0xff) == (pixel & 0xff) && ((pixel >> 8) & 0xff) == (pixel & 0xff);
+    }
+    k.opaque = k.opaque && (!im.has_alpha || alpha == 0xff000000u);
+    k.grey = k.grey && grey;
   }
-  return true;
+  return k;
 }
 
-// Row y as PNG samples: RGB, or RGBA with the colours divided by alpha,
-// rounded as cairo's writer rounds them.
-void to_samples(const Image& im, int y, bool rgba, unsigned char* out)
+// The samples of a pixel in the PNG: one grey byte, RGB, or RGBA with the
+// colours divided by alpha as cairo's writer divides them.
+enum class Samples { grey = 1, rgb = 3, rgba = 4 };
+
+void to_samples(const Image& im, int y, Samples kind, unsigned char* out)
 {
   const uint32_t* p = im.row(y);
-  if (!rgba) {
+  switch (kind) {
+  case Samples::grey:
+    for (int x = 0; x < im.width; ++x)
+      out[x] = static_cast<unsigned char>(p[x]);
+    return;
+  case Samples::rgb:
     for (int x = 0; x < im.width; ++x, out += 3) {
       out[0] = static_cast<unsigned char>(p[x] >> 16);
       out[1] = static_cast<unsigned char>(p[x] >> 8);
       out[2] = static_cast<unsigned char>(p[x]);
     }
     return;
+  case Samples::rgba:
+    break;
   }
   for (int x = 0; x < im.width; ++x, out += 4) {
     const uint32_t pixel = p[x];
@@ -90,14 +111,14 @@ struct Band {
   bool ok = false;
 };
 
-void compress_band(const Image& im, bool rgba, Band& band)
+void compress_band(const Image& im, Samples kind, Band& band)
 {
-  const size_t samples = static_cast<size_t>(im.width) * (rgba ? 4 : 3);
+  const size_t samples = static_cast<size_t>(im.width) * static_cast<size_t>(kind);
   std::vector<unsigned char> prev(samples, 0);
   std::vector<unsigned char> cur(samples);
   std::vector<unsigned char> line(samples + 1);
   if (band.y0 > 0)
-    to_samples(im, band.y0 - 1, rgba, prev.data());
+    to_samples(im, band.y0 - 1, kind, prev.data());
   z_stream z{};
   if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK)
     return;
@@ -135,7 +156,7 @@ void compress_band(const Image& im, bool rgba, Band& band)
         std::fill(line.begin() + 1, line.end(), 0);
       band.adler = adler32_combine(band.adler, zero_row, static_cast<z_off_t>(line.size()));
     } else {
-      to_samples(im, y, rgba, cur.data());
+      to_samples(im, y, kind, cur.data());
       for (size_t i = 0; i < samples; ++i)
         line[i + 1] = static_cast<unsigned char>(cur[i] - prev[i]);
       std::swap(cur, prev);
@@ -254,14 +275,14 @@ cairo_status_t view_write_png(cairo_surface_t* surface, cairo_write_func_t write
     bands[i].y1 = static_cast<int>(static_cast<int64_t>(im.height) * static_cast<int64_t>(i + 1) / static_cast<int64_t>(bands_n));
     bands[i].last = i + 1 == bands_n;
   }
-  // As cairo does: an image without any translucent pixel is written as RGB.
-  bool rgba = false;
-  if (im.has_alpha) {
-    std::vector<char> opaque(bands_n);
-    in_parallel(bands_n, threads, [&](size_t i) { opaque[i] = opaque_rows(im, bands[i].y0, bands[i].y1); });
-    rgba = std::find(opaque.begin(), opaque.end(), 0) != opaque.end();
-  }
-  in_parallel(bands_n, threads, [&](size_t i) { compress_band(im, rgba, bands[i]); });
+  // An image without any translucent pixel is RGB, as cairo writes it, and
+  // grey when all its pixels are: the same pixels in a third of the bytes.
+  std::vector<Kind> kinds(bands_n);
+  in_parallel(bands_n, threads, [&](size_t i) { kinds[i] = kind_of_rows(im, bands[i].y0, bands[i].y1); });
+  const bool opaque = std::all_of(kinds.begin(), kinds.end(), [](const Kind& k) { return k.opaque; });
+  const bool grey = std::all_of(kinds.begin(), kinds.end(), [](const Kind& k) { return k.grey; });
+  const Samples kind = !opaque ? Samples::rgba : (grey ? Samples::grey : Samples::rgb);
+  in_parallel(bands_n, threads, [&](size_t i) { compress_band(im, kind, bands[i]); });
   for (const Band& band : bands)
     if (!band.ok)
       return CAIRO_STATUS_NO_MEMORY;
@@ -276,16 +297,18 @@ cairo_status_t view_write_png(cairo_surface_t* surface, cairo_write_func_t write
   put32(ihdr.data(), static_cast<uint32_t>(im.width));
   put32(ihdr.data() + 4, static_cast<uint32_t>(im.height));
   ihdr[8] = 8;
-  ihdr[9] = rgba ? 6 : 2;
-  // A white background, as cairo's writer states it.
+  ihdr[9] = kind == Samples::rgba ? 6 : (kind == Samples::rgb ? 2 : 0);
+  // A white background, as cairo's writer states it (one grey sample, or
+  // red, green and blue).
   static const unsigned char bkgd[6] = {0, 0xff, 0, 0xff, 0, 0xff};
+  const size_t bkgd_size = kind == Samples::grey ? 2 : 6;
   // The zlib header of a 32K window; the checksum ends the last band's chunk.
   static const unsigned char zlib_head[2] = {0x78, 0x01};
   std::array<unsigned char, 4> zlib_tail{};
   put32(zlib_tail.data(), static_cast<uint32_t>(adler));
 
   if (!out.raw(signature, sizeof signature) || !out.chunk("IHDR", {{ihdr.data(), ihdr.size()}}) ||
-      !out.chunk("bKGD", {{bkgd, sizeof bkgd}}))
+      !out.chunk("bKGD", {{bkgd, bkgd_size}}))
     return out.status();
   for (size_t i = 0; i < bands_n; ++i) {
     const Band& band = bands[i];

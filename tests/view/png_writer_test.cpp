@@ -77,8 +77,9 @@ std::string compare(const std::string& ours, const std::string& cairos)
 }
 
 // Antialiased shapes, dashes and text over a background (opaque: a white
-// one; translucent: none, and shapes of partial alpha).
-void draw_scene(cairo_surface_t* s, bool opaque)
+// one; translucent: none, and shapes of partial alpha); in greys only when
+// grey is set.
+void draw_scene(cairo_surface_t* s, bool opaque, bool grey = false)
 {
   cairo_t* cr = cairo_create(s);
   const int w = cairo_image_surface_get_width(s);
@@ -89,7 +90,8 @@ void draw_scene(cairo_surface_t* s, bool opaque)
   }
   for (int i = 0; i < 40; ++i) {
     const double y = h * (i + 0.5) / 40.0;
-    cairo_set_source_rgba(cr, (i % 3) / 2.0, (i % 5) / 4.0, (i % 7) / 6.0, opaque ? 1.0 : 0.1 + (i % 9) / 10.0);
+    const double g = (i % 5) / 4.0;
+    cairo_set_source_rgba(cr, grey ? g : (i % 3) / 2.0, g, grey ? g : (i % 7) / 6.0, opaque ? 1.0 : 0.1 + (i % 9) / 10.0);
     cairo_arc(cr, (i * 37) % w, y, 5 + i % 20, 0, 2 * M_PI);
     cairo_fill(cr);
     const double dash[] = {6, 6};
@@ -111,6 +113,7 @@ struct Case {
   int height;
   bool opaque;
   bool drawn;
+  bool grey = false;
 };
 
 TEST(PngWriter, ReadsBackAsCairosOwnWriterWritesIt)
@@ -118,6 +121,10 @@ TEST(PngWriter, ReadsBackAsCairosOwnWriterWritesIt)
   const Case cases[] = {
     // Tall enough for many bands, each a piece of one stream.
     {"opaque, many bands", CAIRO_FORMAT_ARGB32, 301, 4000, true, true},
+    // Written as grey samples.
+    {"opaque greys, many bands", CAIRO_FORMAT_ARGB32, 301, 4000, true, true, true},
+    {"RGB24 greys", CAIRO_FORMAT_RGB24, 99, 300, true, true, true},
+    {"translucent greys", CAIRO_FORMAT_ARGB32, 99, 300, false, true, true},
     {"translucent, many bands", CAIRO_FORMAT_ARGB32, 257, 3000, false, true},
     {"RGB24", CAIRO_FORMAT_RGB24, 120, 700, true, true},
     {"one band", CAIRO_FORMAT_ARGB32, 64, 40, true, true},
@@ -129,7 +136,7 @@ TEST(PngWriter, ReadsBackAsCairosOwnWriterWritesIt)
     SCOPED_TRACE(c.name);
     cairo_surface_t* s = cairo_image_surface_create(c.format, c.width, c.height);
     if (c.drawn) {
-      draw_scene(s, c.opaque);
+      draw_scene(s, c.opaque, c.grey);
     } else if (c.opaque) {
       cairo_t* cr = cairo_create(s);
       cairo_set_source_rgb(cr, 0.2, 0.4, 0.6);
