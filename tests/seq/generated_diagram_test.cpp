@@ -195,10 +195,8 @@ TEST(GeneratedDiagrams, TrialsOnMirroredCellsDoWhatTheyDoOnAWholeCopy)
   };
   // Cells of every kind: heads, life lines with and without boxes and
   // messages, message lines and their texts, frames, separators, nothing.
-  std::vector<CellPos> cells;
-  for (const int32_t y : {0, 4, 9, 20, 24})
-    for (const int32_t x : {0, 4, 8, 9})
-      cells.push_back({x, y});
+  const std::vector<CellPos> cells = {{4, 0}, {8, 0}, {0, 4}, {8, 4}, {4, 9},  {9, 9},
+                                      {0, 20}, {4, 20}, {9, 20}, {0, 24}, {8, 24}, {9, 24}};
   const std::string before = test::doc(*ws);
   for (const auto& [name, op] : ops) {
     for (const CellPos& cell : cells) {
