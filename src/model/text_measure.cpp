@@ -12,7 +12,7 @@ namespace velkaro {
 namespace {
 
 // Beyond this many distinct strings the measurements start afresh.
-constexpr size_t MAX_MEASURED = 1 << 16;
+constexpr size_t MAX_MEASURED = size_t{1} << 18;
 
 // Looked up by the layout's own text, without a copy of it.
 struct StringHash {
