@@ -106,3 +106,16 @@ velkaro_add_test_suites(
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()
+
+# velkaro_seq_diagram_library(): the generator of large sequence diagrams
+# (bench/seq_diagram.*) that the benchmarks and the sequence tests share, as
+# the static library velkaro_seq_diagram; defined by whichever asks first.
+function(velkaro_seq_diagram_library)
+  if(TARGET velkaro_seq_diagram)
+    return()
+  endif()
+  add_library(velkaro_seq_diagram STATIC ${PROJECT_SOURCE_DIR}/bench/seq_diagram.cpp)
+  target_include_directories(velkaro_seq_diagram PUBLIC ${PROJECT_SOURCE_DIR}/bench)
+  target_compile_options(velkaro_seq_diagram PRIVATE ${VELKARO_WARNINGS})
+  target_link_libraries(velkaro_seq_diagram PUBLIC velkaro_seq)
+endfunction()

@@ -518,13 +518,14 @@ std::shared_ptr<CellRange> ModelCells<T>::get_exists_range() const
     return CellRange::create({0, 0}, {0, 0});
   CellPos start{CellPos::MAX, CellPos::MAX};
   CellPos end{0, 0};
+  // Each row is ordered by column: its first and last cells bound it.
   for (const auto& [y, row] : m_rows) {
     start.y = std::min(start.y, y);
     end.y = std::max(end.y, y);
-    for (const auto& cell : row) {
-      start.x = std::min(start.x, cell.first);
-      end.x = std::max(end.x, cell.first);
-    }
+    if (row.empty())
+      continue;
+    start.x = std::min(start.x, row.begin()->first);
+    end.x = std::max(end.x, row.rbegin()->first);
   }
   return CellRange::create(start, end);
 }

@@ -62,8 +62,21 @@ ModelElement::ElementPtr ModelElement::get_prev() const
   return m_prev ? m_prev->self() : nullptr;
 }
 
+void ModelElement::complete_children() const
+{
+  if (!m_children_pending)
+    return;
+  const auto cells = get_cells();
+  if (cells && cells->get_is_filling())
+    return;
+  m_children_pending = false;
+  if (cells)
+    cells->fill_children(*this);
+}
+
 std::vector<ModelElement::ElementPtr> ModelElement::get_children() const
 {
+  complete_children();
   std::vector<ElementPtr> children;
   children.reserve(m_children.size());
   for (const auto& weak : m_children)
@@ -348,6 +361,7 @@ void ModelElement::update_pos(ModelElementCells& cells)
 void ModelElement::prune_children()
 {
   std::erase_if(m_children, [](const std::weak_ptr<ModelElement>& w) { return w.expired(); });
+  m_pruned_size = m_children.size();
 }
 
 void ModelElement::join_parent()
@@ -355,11 +369,26 @@ void ModelElement::join_parent()
   const ElementPtr p = get_parent();
   if (!p)
     return;
-  p->prune_children();
-  for (const auto& weak : p->m_children)
-    if (weak.lock().get() == this)
-      return;
+  p->complete_children();
+  // Dead children are dropped once the list has doubled since the last
+  // time, so that a parent of thousands of children joins each in constant
+  // time.
+  if (p->m_children.size() >= 2 * std::max<size_t>(p->m_pruned_size, 16))
+    p->prune_children();
+  if (m_listed_by.lock() == p)
+    return;
+  // An element that never joined a list can only be in one that dup()
+  // copied; everywhere else the list must be searched.
+  if (m_ever_listed || p->m_children_copied) {
+    for (const auto& weak : p->m_children)
+      if (weak.lock().get() == this) {
+        m_listed_by = p;
+        return;
+      }
+  }
   p->m_children.push_back(weak_from_this());
+  m_listed_by = p;
+  m_ever_listed = true;
 }
 
 void ModelElement::leave_parent()
@@ -367,14 +396,19 @@ void ModelElement::leave_parent()
   const ElementPtr p = get_parent();
   if (!p)
     return;
+  p->complete_children();
   std::erase_if(p->m_children, [this](const std::weak_ptr<ModelElement>& w) {
     const auto child = w.lock();
     return !child || child.get() == this;
   });
+  p->m_pruned_size = p->m_children.size();
+  if (m_listed_by.lock() == p)
+    m_listed_by.reset();
 }
 
 bool ModelElement::get_is_parent() const
 {
+  complete_children();
   return std::any_of(m_children.begin(), m_children.end(),
                      [](const std::weak_ptr<ModelElement>& w) { return !w.expired(); });
 }

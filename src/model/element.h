@@ -441,11 +441,24 @@ private:
   void join_parent();
   void leave_parent();
   void prune_children();
+  // A copy in scratch cells that mirror a document gets its children
+  // copied the first time its list is looked at (see ModelElementCells).
+  void complete_children() const;
 
   std::weak_ptr<ModelElement> m_parent;
   std::weak_ptr<ModelElementCells> m_cells;
   std::weak_ptr<ModelWorkspace> m_ws;
   std::vector<std::weak_ptr<ModelElement>> m_children;
+  // The size of m_children when it was last rid of dead children.
+  size_t m_pruned_size = 0;
+  // m_children was copied from another element's list (dup()).
+  bool m_children_copied = false;
+  // The parent whose list this element joined last and has not left: it
+  // is in that list. m_ever_listed: it joined some list once.
+  std::weak_ptr<ModelElement> m_listed_by;
+  bool m_ever_listed = false;
+  // Copied into mirroring scratch cells, its children not yet.
+  mutable bool m_children_pending = false;
   SerializingWriter* m_writer = nullptr;
   SerializingReader* m_reader = nullptr;
   ElementPtr m_next;

@@ -71,6 +71,14 @@ public:
   // The cached covering map, built on demand; stays valid (and unchanged)
   // for as long as the caller holds it, also after a change of this map.
   std::shared_ptr<ModelExpandedCells> get_expanded();
+  // A new covering map of the cells of range only: there, the same stacks
+  // as get_expanded(), made from the covering index in time of what the
+  // range holds (the rows it spans and the elements covering them).
+  std::shared_ptr<ModelExpandedCells> expand_part(const CellRange& range) const;
+  // A covering map holding at least the cells of range: the cached one of
+  // get_expanded() when it is built or when range spans most of the rows
+  // used (an export), else expand_part(range) (a page on screen).
+  std::shared_ptr<ModelExpandedCells> expanded_for(const CellRange& range);
 
   // "element_cells" with one "cell" (attributes "h", "v") per anchor cell,
   // each holding its chain from the head. True.
@@ -140,11 +148,18 @@ public:
 
   // --- Scratch cells that mirror another map: after mirror(source), this
   // map behaves as a copy of source made by copy(), but each chain is
-  // copied only when something first looks at its cell (with the family
-  // of parents and children of its elements, so that their links are
-  // those of a whole copy). Whole-map walks copy everything. clear() ends
-  // the mirror. source must not change while it is mirrored.
+  // copied only when something first looks at its cell, with the chains
+  // holding the parents of its elements (and theirs), so that parent links
+  // are those of a whole copy. The children of a copy are copied the first
+  // time its list of children is asked for (or changes), and the list is
+  // then put in the order a whole copy gives it (the order of the map).
+  // Whole-map walks copy everything. clear() ends the mirror. source must
+  // not change while it is mirrored.
   void mirror(const std::shared_ptr<ModelElementCells>& source);
+  // Clears the in-process flag of every element. A mirror clears the flags
+  // of the copies made so far and of every copy it makes from now on, as
+  // if the whole map had been copied and cleared, without copying it.
+  void clear_in_process();
   // Replaces this map's contents with copies of from's elements, made
   // through the in-memory XML form. False when reading the copy failed.
   bool copy(ModelElementCells& from);
@@ -211,9 +226,16 @@ private:
   void fill_covering(int32_t x, int32_t y) const;
   void fill_line(CellDir dir, int32_t index) const;
   // Copies the source chains at cells, with every chain holding a parent
-  // or a child of an element copied, and links the copies as a whole copy
-  // would.
+  // of an element copied, and links the copies as a whole copy would.
   void fill_families(const std::vector<CellPos>& cells) const;
+  // Copies the chains holding the children of the source of copy (an
+  // element this map copied), then orders copy's children as the map does.
+  void fill_children(const ModelElement& copy) const;
+  // The parent a copy takes: the copy of its source's parent.
+  ModelElement::ParentChoice parent_of_copy(const ModelElement& copy) const;
+  // A fill is in progress: the copies it links join their parents' lists
+  // as they come.
+  bool get_is_filling() const { return m_filling > 0; }
 
   // Changes told in detail are in progress: updated() keeps the index.
   mutable int m_known = 0;
@@ -228,6 +250,12 @@ private:
   // The mirrored source and the anchor cells already copied from it.
   mutable std::shared_ptr<ModelElementCells> m_source;
   mutable std::unordered_set<int64_t> m_filled;
+  // The source element of each copy a fill made, and the copy of each.
+  mutable std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>> m_origin;
+  mutable std::unordered_map<const ModelElement*, std::weak_ptr<ModelElement>> m_copy_of;
+  mutable int m_filling = 0;
+  // clear_in_process() ran on the mirror: copies start out of process.
+  bool m_settled = false;
   // While the parent references of a read are resolved: every chain of the
   // map as a vector, by cell, so that a reference into a long chain does
   // not walk it.

@@ -24,6 +24,22 @@ void ModelElementCells::mirror(const std::shared_ptr<ModelElementCells>& source)
     return;
   clear();
   m_source = source;
+  m_origin.clear();
+  m_copy_of.clear();
+  m_settled = false;
+}
+
+void ModelElementCells::clear_in_process()
+{
+  // A mirror clears the copies there are, without touching the rest.
+  if (m_source)
+    m_settled = true;
+  // The chains as they are linked, without a counted reference per element:
+  // the editor does this after every line operation.
+  for (const auto& [y, cols] : m_rows)
+    for (const auto& [x, head] : cols)
+      for (ModelElement* e = head.get(); e; e = e->m_next.get())
+        e->in_process = false;
 }
 
 void ModelElementCells::touch(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const
@@ -90,7 +106,7 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
     const auto cell = row->second.find(c.x);
     return cell == row->second.end() ? nullptr : cell->second;
   };
-  // The cells, closed over the parents and children of their elements.
+  // The cells, closed over the parents of their elements.
   std::vector<CellPos> todo(start);
   std::vector<CellPos> group;
   while (!todo.empty()) {
@@ -102,19 +118,15 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
     if (!head)
       continue;
     group.push_back(c);
-    const auto visit = [&](const ModelElement& related) {
-      if (const auto at = source->find(related))
-        todo.push_back({at->h, at->v});
-    };
-    for (ModelElement* e = head.get(); e; e = e->m_next.get()) {
-      if (const auto parent = e->get_parent())
-        visit(*parent);
-      for (const auto& child : e->get_children())
-        visit(*child);
-    }
+    for (ModelElement* e = head.get(); e; e = e->m_next.get())
+      for (const auto& parent : {e->get_parent(), e->m_parent.lock()})
+        if (parent)
+          if (const auto at = source->find(*parent))
+            todo.push_back({at->h, at->v});
   }
   if (group.empty())
     return;
+  ++m_filling;
   std::sort(group.begin(), group.end(),
             [](const CellPos& a, const CellPos& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
   // Each element copied through its written form, as a whole copy reads
@@ -127,6 +139,11 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
       const ElementPtr copy = e->copy_();
       copy->pos = c;
       copy->set_cells(self);
+      if (m_settled)
+        copy->in_process = false;
+      copy->m_children_pending = !e->m_children.empty();
+      m_origin[copy.get()] = e->weak_from_this();
+      m_copy_of[e] = copy;
       if (tail)
         tail->add(copy);
       else
@@ -140,10 +157,64 @@ void ModelElementCells::fill_families(const std::vector<CellPos>& start) const
   for (const auto& copy : copies) {
     std::optional<ModelElement::ParentChoice> choice;
     if (copy->m_parent_pos)
-      choice = copy->resolve_reference(false);
+      choice = parent_of_copy(*copy);
     const CellPos at = copy->pos;
     copy->finish_reconnect(self, std::move(choice), at);
   }
+  --m_filling;
+}
+
+ModelElement::ParentChoice ModelElementCells::parent_of_copy(const ModelElement& copy) const
+{
+  // The copy of the source's parent, whatever the trial did to the scratch
+  // cells meanwhile: a reference by place would find what now stands there.
+  const auto origin = m_origin.find(&copy);
+  const auto from = origin == m_origin.end() ? nullptr : origin->second.lock();
+  const auto parent = from ? from->m_parent.lock() : nullptr;
+  if (parent && m_source && m_source->find(*parent)) {
+    const auto it = m_copy_of.find(parent.get());
+    return {*copy.m_parent_pos, it == m_copy_of.end() ? nullptr : it->second.lock(), ""};
+  }
+  return copy.resolve_reference(false);
+}
+
+void ModelElementCells::fill_children(const ModelElement& copy) const
+{
+  const auto origin = m_origin.find(&copy);
+  if (origin == m_origin.end())
+    return;
+  if (const auto from = origin->second.lock(); from && m_source) {
+    std::vector<CellPos> cells;
+    for (const auto& child : from->get_children())
+      if (const auto at = m_source->find(*child))
+        cells.push_back({at->h, at->v});
+    fill_families(cells);
+  }
+  // A whole copy links the children in the order of the map: anchor rows,
+  // anchor columns, chain order. Dead entries go last.
+  struct Keyed {
+    std::weak_ptr<ModelElement> child;
+    std::optional<ModelElementElmPos> at;
+  };
+  std::vector<Keyed> keyed;
+  auto& children = const_cast<ModelElement&>(copy).m_children;
+  keyed.reserve(children.size());
+  for (auto& weak : children) {
+    const auto child = weak.lock();
+    keyed.push_back({std::move(weak), child ? find(*child) : std::nullopt});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    if (!a.at || !b.at)
+      return a.at.has_value() && !b.at.has_value();
+    if (a.at->v != b.at->v)
+      return a.at->v < b.at->v;
+    if (a.at->h != b.at->h)
+      return a.at->h < b.at->h;
+    return a.at->index < b.at->index;
+  });
+  children.clear();
+  for (auto& k : keyed)
+    children.push_back(std::move(k.child));
 }
 
 } // namespace velkaro

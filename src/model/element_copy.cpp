@@ -16,6 +16,7 @@ namespace velkaro {
 
 ModelElement::ElementPtr ModelElement::dup() const
 {
+  complete_children();
   ElementPtr e = new_instance();
   e->stored = stored;
   e->m_cells = m_cells;
@@ -27,6 +28,7 @@ ModelElement::ElementPtr ModelElement::dup() const
   e->mono = false;
   // The same children in a list of its own; they still name this element.
   e->m_children = m_children;
+  e->m_children_copied = true;
   return e;
 }
 

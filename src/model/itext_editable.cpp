@@ -10,6 +10,7 @@
 
 #include "common/point.h"
 #include "common/text_range.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 namespace {
@@ -75,7 +76,7 @@ Rectangle CtrlITextEditable::get_default_pango_layout_rect()
   const auto& offset = get_data_ite().m_pango_layout_offset;
   Rectangle r{offset ? offset->get_x() : 0, offset ? offset->get_y() : 0, 0, 0};
   if (layout) {
-    const Pango::Rectangle ink = layout->get_pixel_ink_extents();
+    const Pango::Rectangle ink = ModelTextMeasure::get_pixel_ink_extents(layout);
     r.width = ink.get_x() + ink.get_width();
     r.height = ink.get_y() + ink.get_height();
   }

@@ -12,6 +12,7 @@
 #include "common/text_range.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 namespace {
@@ -67,13 +68,8 @@ ModelTextElement::ModelTextElement()
 
 Glib::RefPtr<Pango::Layout> ModelTextElement::new_pango_layout()
 {
-  // PangoCairo's font map needs no display; the context belongs to the layout.
-  // Parsed once: it is the same for every text, and a document makes one
-  // layout per text.
-  static const Pango::FontDescription font("Sans 16px");
-  auto context = Glib::wrap(pango_font_map_create_context(pango_cairo_font_map_get_default()));
-  context->set_font_description(font);
-  return Pango::Layout::create(context);
+  // One context for every text: a document makes one layout per text.
+  return Pango::Layout::create(ModelTextMeasure::get_context());
 }
 
 void ModelTextElement::layout(const Rectangle& box)

@@ -274,10 +274,7 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
 
 void ModelWorkspace::clear_in_process()
 {
-  get_cells()->foreach([](int32_t, int32_t, const ElementPtr& head) {
-    head->foreach([](const ElementPtr& e) { e->in_process = false; });
-    return true;
-  });
+  get_cells()->clear_in_process();
 }
 
 // --- placement and free text ------------------------------------------------

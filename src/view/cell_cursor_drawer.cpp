@@ -29,7 +29,7 @@ void ViewCellCursorDrawer::draw()
     return;
   get_cr()->set_line_width(2.0);
   const CellPos c = ctrl->get_now_cell();
-  const auto stack = get_cells()->get_expanded()->get(c.x, c.y);
+  const auto stack = get_cells()->stack_at(c.x, c.y);
   set_source(ViewColor::active_grid);
   if (stack) {
     for (const auto& elm : stack->get_data())

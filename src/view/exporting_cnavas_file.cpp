@@ -15,6 +15,7 @@
 #include "common/i18n.h"
 #include "view/drawer_context.h"
 #include "view/exporting_cnavas.h"
+#include "view/png_writer.h"
 
 namespace velkaro {
 namespace {
@@ -53,7 +54,7 @@ bool may_replace(const std::string& target, struct stat& info, bool& exists, std
   return true;
 }
 
-// cairo's PNG writer hands the encoded bytes here.
+// The PNG writer hands the encoded bytes here.
 cairo_status_t write_to_fd(void* closure, const unsigned char* data, unsigned int length)
 {
   const int fd = *static_cast<int*>(closure);
@@ -94,7 +95,7 @@ bool ViewExportingCnavas::write_file(const std::string& file_path, std::string& 
   });
   if (exists)
     (void)fchmod(fd, info.st_mode & 07777);
-  const cairo_status_t status = cairo_surface_write_to_png_stream(dc->surface->cobj(), write_to_fd, &fd);
+  const cairo_status_t status = view_write_png(dc->surface->cobj(), write_to_fd, &fd);
   if (status != CAIRO_STATUS_SUCCESS) {
     error = cairo_status_to_string(status);
     return false;

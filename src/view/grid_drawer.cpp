@@ -65,10 +65,12 @@ void ViewGridDrawer::draw_lines(CellDir dir)
     return;
   // The segments left out, by line: only occupied cells can hide one, so
   // only they are looked at, in line order.
-  const auto expanded = cells->get_expanded();
   std::map<int32_t, std::vector<int32_t>> hidden;
   const bool horizontal = dir == CellDir::h;
   const CellRange part = horizontal ? CellRange{{j0, i0}, {j1 - 1, i1 - 1}} : CellRange{{i0, j0}, {i1 - 1, j1 - 1}};
+  // The covering map of the part and of the cells just beyond its far side.
+  const auto expanded = cells->expanded_for(
+    horizontal ? CellRange{part.start, {part.end.x, part.end.y + 1}} : CellRange{part.start, {part.end.x + 1, part.end.y}});
   expanded->foreach_range(part, [&](int32_t x, int32_t y, const std::shared_ptr<ModelExpStack>& stack) {
     // The cell on the other side of the line that ends this cell.
     const auto other = horizontal ? expanded->get(x, y + 1) : expanded->get(x + 1, y);

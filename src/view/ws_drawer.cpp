@@ -72,7 +72,9 @@ void ViewWsDrawer::each_in_region(ElementFilter type, const Cairo::RefPtr<Cairo:
   const auto range = cells_around(*get_grid(), region);
   if (!range)
     return;
-  const auto expanded = get_cells()->get_expanded();
+  // Only the part walked, for a page: after an edit the covering map of the
+  // whole document would be built again.
+  const auto expanded = get_cells()->expanded_for(*range);
   std::vector<Met> met;
   std::unordered_set<const ModelElement*> multi_met;
   expanded->foreach_range(*range, [&](int32_t x, int32_t y, const std::shared_ptr<ModelExpStack>& stack) {

@@ -17,6 +17,7 @@
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
 #include "model/exp_stack.h"
+#include "model/expanded_cells.h"
 #include "model/grid.h"
 #include "model/serializing_writer.h"
 #include "model/structures_for_test.h"
@@ -174,6 +175,50 @@ TEST(MirroredCells, AreCopiedCellByCellAsAWholeCopyWouldBe)
   test::expect_index_exact(*mirror, "a mirror wholly copied");
   mirror->clear();
   EXPECT_FALSE(mirror->get(1, 1));
+}
+
+// The covering map of a part of the cells: the stacks of the whole map
+// there, nothing else; and the map a walk over a range is given.
+TEST(CoveringIndex, APartOfTheCoveringMapHasTheWholeMapsStacks)
+{
+  const auto ws = family_document();
+  const auto cells = ws->get_cells();
+  const auto whole = cells->expand();
+  const auto same_stacks = [&](const ModelExpandedCells& part, const CellRange& range) {
+    int checked = 0;
+    for (int32_t y = -1; y <= 12; ++y)
+      for (int32_t x = -1; x <= 12; ++x) {
+        const auto p = part.get(x, y);
+        if (!range.is_pos_inside({x, y})) {
+          EXPECT_FALSE(p) << x << "," << y;
+          continue;
+        }
+        const auto w = whole->get(x, y);
+        EXPECT_EQ(p != nullptr, w != nullptr) << x << "," << y;
+        if (p && w) {
+          EXPECT_EQ(p->get_data(), w->get_data()) << x << "," << y;
+          ++checked;
+        }
+      }
+    return checked;
+  };
+  int checked = 0;
+  for (const CellRange& range : {CellRange{{0, 0}, {12, 12}}, CellRange{{2, 3}, {6, 5}}, CellRange{{5, 1}, {5, 8}},
+                                 CellRange{{0, 4}, {12, 4}}, CellRange{{7, 7}, {7, 7}}}) {
+    SCOPED_TRACE(range.to_string());
+    checked += same_stacks(*cells->expand_part(range), range);
+  }
+  EXPECT_GT(checked, 20);
+  // A small range takes a part; a wide one builds the whole map, which then
+  // serves every range until the next change.
+  ws->move_hv(11, 11);
+  ASSERT_TRUE(ws->store(ModelTextElement::create()));
+  const CellRange page{{2, 3}, {3, 3}};
+  const auto part = cells->expanded_for(page);
+  const auto all = cells->expanded_for({{0, 0}, {12, 12}});
+  EXPECT_NE(part, all);
+  EXPECT_EQ(all, cells->get_expanded());
+  EXPECT_EQ(cells->expanded_for(page), all);
 }
 
 // A trial in the mirror leaves the document alone.

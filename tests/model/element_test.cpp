@@ -419,6 +419,53 @@ TEST(ModelElement, ARemovedChildKeepsItsParentAndComesBackLast)
   EXPECT_EQ(names(cells->get(1, 1)), "bca");
 }
 
+// A parent's list keeps each child once, in the order they joined, however
+// they come and go: joined twice, left and joined again, listed by a
+// duplicate of the parent, or one of thousands.
+TEST(ModelElement, ChildrenListsStayExactForManyChildren)
+{
+  auto cells = test::TestCells::create();
+  const auto parent = TestElement::create("P");
+  Elements kids;
+  for (int i = 0; i < 5000; ++i) {
+    auto k = TestElement::create(i == 0 ? "a" : (i == 1 ? "b" : "x"));
+    k->set_parent(parent);
+    test::store(*cells, k, 1, i);
+    kids.push_back(k);
+  }
+  ASSERT_EQ(parent->get_children().size(), kids.size());
+  EXPECT_EQ(parent->get_children(), kids);
+  // Joined again without leaving: still once.
+  kids[0]->inserted(*cells, {1, 0});
+  EXPECT_EQ(parent->get_children().size(), kids.size());
+  // Left and joined again: last.
+  const auto rest = kids[1]->remove(*cells);
+  cells->set(1, 1, rest);
+  EXPECT_EQ(parent->get_children().size(), kids.size() - 1);
+  test::store(*cells, kids[1], 1, 1);
+  EXPECT_EQ(parent->get_children().back(), kids[1]);
+  EXPECT_EQ(parent->get_children().size(), kids.size());
+  // Dead children drop out of the list as more join.
+  for (int i = 2; i < 5000; ++i) {
+    const auto gone = kids[static_cast<size_t>(i)]->remove(*cells);
+    cells->set(1, i, gone);
+  }
+  kids.resize(2);
+  for (int i = 0; i < 100; ++i) {
+    auto k = TestElement::create("y");
+    k->set_parent(parent);
+    test::store(*cells, k, 2, i);
+    kids.push_back(k);
+  }
+  EXPECT_EQ(parent->get_children().size(), kids.size());
+  // A duplicate lists the same children; one of them joining it again is
+  // not listed twice.
+  const auto d = parent->dup();
+  kids[0]->set_parent(d);
+  kids[0]->inserted(*cells, {1, 0});
+  EXPECT_EQ(d->get_children().size(), kids.size());
+}
+
 TEST(ModelElement, ChildrenAreNotOwned)
 {
   auto cells = test::TestCells::create();

@@ -2,11 +2,16 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <pango/pangocairo.h>
+#include <pangomm/context.h>
+#include <pangomm/fontdescription.h>
+#include <pangomm/layout.h>
 
 #include "common/point.h"
 #include "common/text_range.h"
 #include "model/element_kinds_for_test.h"
 #include "model/text_element.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 namespace {
@@ -145,6 +150,48 @@ TEST(ModelTextElement, RectIsTheMeasuredTextAtTheLayoutOffset)
   const Rectangle placed = t->get_rect();
   EXPECT_DOUBLE_EQ(placed.x, 200 - placed.width / 2);
   EXPECT_DOUBLE_EQ(placed.y, 50 - placed.height / 2);
+}
+
+// Texts are measured once per string on a layout of their shared context:
+// the very rectangle a layout of their own gives, whatever the string; a
+// layout with settings of its own is measured as it is.
+TEST(ModelTextElement, AMeasuredStringGivesWhatItsOwnLayoutGives)
+{
+  const auto own_measure = [](const std::string& text, PangoAttrList* attrs) {
+    auto context = Glib::wrap(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+    context->set_font_description(Pango::FontDescription("Sans 16px"));
+    auto layout = Pango::Layout::create(context);
+    layout->set_text(text);
+    if (attrs)
+      pango_layout_set_attributes(layout->gobj(), attrs);
+    return layout->get_pixel_ink_extents();
+  };
+  for (const bool again : {false, true}) {
+    if (!again)
+      ModelTextMeasure::forget();
+    for (const std::string text : {"", "a", "Hello, world", "two\nlines", "\u00fcn\u00efc\u00f6d\u00e9 \u65e5\u672c",
+                                   "tab\tand  spaces", "\u05e9\u05dc\u05d5\u05dd", "result 42"}) {
+      SCOPED_TRACE(text);
+      const auto t = ModelTextElement::create();
+      t->set_text(text);
+      const Pango::Rectangle ink = own_measure(text, nullptr);
+      const Rectangle r = t->get_rect();
+      EXPECT_EQ(r.width, ink.get_x() + ink.get_width());
+      EXPECT_EQ(r.height, ink.get_y() + ink.get_height());
+    }
+  }
+  // Attributes on a text's layout (as the input method sets them) count.
+  const auto t = ModelTextElement::create();
+  t->set_text("Hello, world");
+  PangoAttrList* big = pango_attr_list_new();
+  pango_attr_list_insert(big, pango_attr_scale_new(2.0));
+  pango_layout_set_attributes(t->get_pango_layout()->gobj(), big);
+  const Pango::Rectangle ink = own_measure("Hello, world", big);
+  pango_attr_list_unref(big);
+  EXPECT_EQ(t->get_rect().width, ink.get_x() + ink.get_width());
+  const auto plain = ModelTextElement::create();
+  plain->set_text("Hello, world");
+  EXPECT_GT(t->get_rect().width, plain->get_rect().width * 1.5);
 }
 
 TEST(ModelTextElement, CursorStepsOverMultiByteCharacters)

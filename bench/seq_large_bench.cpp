@@ -1,0 +1,484 @@
+// Large sequence diagrams (bench/seq_diagram.h: eight life lines, calls,
+// replies and asynchronous messages, nested boxes, "alt" and "loop"
+// fragments) of 50, 200, 500 and 2,000 messages:
+//
+//  1. building each diagram through the workspace's operations;
+//  2. opening each saved diagram and exporting it to PNG in process (load
+//     with layout, then drawing and writing the image);
+//  3. one keystroke on the 500- and 2,000-message diagrams through the
+//     sequence modes, as the canvas receives it, each followed by a redraw
+//     of one 1280x1024 page: a row inserted ("o") and its undo ("u"), a
+//     row removed ("dd") and its undo, a message inserted on a life line
+//     ("a" in the vertical context, into the range mode) and settled
+//     ("<Enter>"), a cursor move ("j"); and the refresh of the enabled
+//     actions that the context runs after an edit;
+//  4. bench_seq_export (opening a diagram and exporting it, as a whole
+//     process) started on each diagram.
+//
+// Every figure is the median of its runs, each timed alone; after the
+// benchmarks a table gives them with their ratios. VELKARO_BENCH_KEEP names a
+// folder that receives the diagrams and their exported images; with
+// VELKARO_BENCH_REUSE also set, the diagrams found there are taken as they
+// are (for profiling the other figures).
+//
+// Needs a display (run it under xvfb-run).
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <gtkmm/main.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/window.h>
+
+#include "common/cell_range.h"
+#include "common/directions.h"
+#include "ctrl/action_processor.h"
+#include "ctrl/key_action_map_key_pattern.h"
+#include "model/element_cells.h"
+#include "model/grid.h"
+#include "seq/canvas.h"
+#include "seq/context.h"
+#include "seq/exporting_cnavas.h"
+#include "seq/workspace.h"
+#include "seq_diagram.h"
+
+namespace velkaro {
+namespace {
+
+constexpr int PAGE_WIDTH = 1280;
+constexpr int PAGE_HEIGHT = 1024;
+constexpr double FRAME_MS = 1000.0 / 60.0;
+// Around the diagram in an export, so that frames at its edges stand clear.
+constexpr double MARGIN = 12.0;
+
+bool g_have_display = false;
+std::string g_self;
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start)
+{
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Per-run times in milliseconds, by figure and diagram size.
+std::map<std::string, std::map<int, std::vector<double>>>& runs()
+{
+  static std::map<std::string, std::map<int, std::vector<double>>> all;
+  return all;
+}
+
+void note(const std::string& figure, int messages, double ms)
+{
+  runs()[figure][messages].push_back(ms);
+}
+
+double median(std::vector<double> v)
+{
+  if (v.empty())
+    return 0.0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// --- The diagrams, generated and saved once each.
+
+class Diagrams {
+public:
+  static Diagrams& get()
+  {
+    static Diagrams diagrams;
+    return diagrams;
+  }
+
+  const std::string& path(int messages)
+  {
+    auto it = m_paths.find(messages);
+    if (it != m_paths.end())
+      return it->second;
+    const std::string p = m_dir + "/seq-" + std::to_string(messages) + ".xml";
+    // A kept folder serves the diagrams it holds (VELKARO_BENCH_REUSE set).
+    if (m_keep && std::getenv("VELKARO_BENCH_REUSE") && std::filesystem::exists(p))
+      return m_paths.emplace(messages, p).first->second;
+    const auto ws = ModelWorkspace::create<SeqWorkspace>();
+    (void)seq_generate_diagram(*ws, messages);
+    if (!ws->save(p))
+      std::fprintf(stderr, "cannot write %s: %s\n", p.c_str(), ws->get_last_error().c_str());
+    return m_paths.emplace(messages, p).first->second;
+  }
+  std::string out(int messages) const { return m_dir + "/seq-" + std::to_string(messages) + ".png"; }
+
+  ~Diagrams()
+  {
+    std::error_code ec;
+    if (!m_keep)
+      std::filesystem::remove_all(m_dir, ec);
+  }
+
+private:
+  Diagrams()
+  {
+    if (const char* keep = std::getenv("VELKARO_BENCH_KEEP"); keep && *keep) {
+      m_dir = keep;
+      m_keep = true;
+      return;
+    }
+    char* dir = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
+    m_dir = dir ? dir : ".";
+    g_free(dir);
+  }
+
+  std::string m_dir;
+  bool m_keep = false;
+  std::map<int, std::string> m_paths;
+};
+
+// The rectangle an export of the whole diagram covers.
+Rectangle whole(ModelWorkspace& ws)
+{
+  CellRange range = *ws.get_cells()->get_exists_range();
+  range.start = {0, 0};
+  Rectangle r = ws.grid->get_range_rect(range);
+  return {-MARGIN, -MARGIN, r.width + 2 * MARGIN, r.height + 2 * MARGIN};
+}
+
+// --- 1. Building.
+
+void BM_Generate(benchmark::State& state)
+{
+  const int messages = static_cast<int>(state.range(0));
+  SeqDiagramFigures figures;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto ws = ModelWorkspace::create<SeqWorkspace>();
+    figures = seq_generate_diagram(*ws, messages);
+    note("build through the operations", messages, ms_since(start));
+  }
+  state.counters["rows"] = figures.rows;
+  state.counters["sync"] = figures.synchronous;
+  state.counters["async"] = figures.asynchronous;
+  state.counters["replies"] = figures.replies;
+  state.counters["boxes"] = figures.boxes;
+  state.counters["deepest"] = figures.deepest;
+  state.counters["alts"] = figures.alts;
+  state.counters["texts"] = figures.texts;
+}
+
+// --- 2. Open and export in process.
+
+void BM_OpenAndExport(benchmark::State& state)
+{
+  if (!g_have_display) {
+    state.SkipWithError("no display: run under xvfb-run");
+    return;
+  }
+  const int messages = static_cast<int>(state.range(0));
+  const std::string& path = Diagrams::get().path(messages);
+  const std::string out = Diagrams::get().out(messages);
+  double width = 0;
+  double height = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto ws = ModelWorkspace::create<SeqWorkspace>();
+    if (!ws->load(path)) {
+      state.SkipWithError(ws->get_last_error().c_str());
+      return;
+    }
+    const double load_ms = ms_since(start);
+    const auto ctx = SeqContext::create(ws);
+    const Rectangle rect = whole(*ws);
+    const auto drawn = Clock::now();
+    const auto exporter = ViewExportingCnavas::create<SeqExportingCnavas>(ctx, rect);
+    if (!exporter->export_png(out)) {
+      state.SkipWithError(exporter->get_last_error().c_str());
+      return;
+    }
+    const double export_ms = ms_since(drawn);
+    note("open + export PNG", messages, ms_since(start));
+    note("  of which open (load + layout)", messages, load_ms);
+    note("  of which export (draw + write)", messages, export_ms);
+    width = rect.width;
+    height = rect.height;
+  }
+  state.counters["width"] = width;
+  state.counters["height"] = height;
+}
+
+// --- 3. Keystrokes.
+
+// A window of one page holding the sequence canvas of a loaded diagram,
+// with its context as the editor builds it.
+struct Scene {
+  explicit Scene(int messages)
+    : ws(ModelWorkspace::create<SeqWorkspace>()),
+      loaded(ws->load(Diagrams::get().path(messages))),
+      ctx(SeqContext::create(ws)),
+      canvas(std::make_shared<SeqCanvas>(*ctx))
+  {
+    sw.set_size_request(PAGE_WIDTH, PAGE_HEIGHT);
+    sw.add(*canvas);
+    window.add(sw);
+    canvas->set_scrolled_window(sw);
+    ctx->set_canvas(canvas);
+    canvas->set_can_focus(true);
+    window.show_all();
+    canvas->grab_focus();
+    settle();
+    canvas->update();
+    settle();
+    image = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, PAGE_WIDTH, PAGE_HEIGHT);
+  }
+  ~Scene()
+  {
+    ctx->change_to_cell_mode();
+    settle();
+    sw.remove();
+    ctx->set_canvas(nullptr);
+  }
+  static void settle()
+  {
+    while (gtk_events_pending())
+      gtk_main_iteration_do(false);
+  }
+  // The cursor on cell, scrolled into the middle of the page.
+  void go(const CellPos& cell)
+  {
+    const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
+    canvas->set_offset(CellDir::v, std::max(0.0, r.y - PAGE_HEIGHT / 2.0));
+    ctx->set_pos(cell);
+    settle();
+  }
+  // Each key of the pattern pressed and released on the canvas.
+  void keys(const char* pattern)
+  {
+    const CtrlKeyActionMapKeyPattern keys(pattern);
+    GtkWidget* widget = GTK_WIDGET(canvas->gobj());
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+    for (const auto& key : keys.get_keys()) {
+      for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        event->key.window = GDK_WINDOW(g_object_ref(canvas->get_window()->gobj()));
+        event->key.send_event = TRUE;
+        event->key.time = GDK_CURRENT_TIME;
+        event->key.keyval = key.get_keyval();
+        event->key.state = key.get_state();
+        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+        gtk_widget_event(widget, event);
+        gdk_event_free(event);
+      }
+    }
+  }
+  // What a GTK draw of the visible page runs.
+  void redraw()
+  {
+    const auto cr = Cairo::Context::create(image);
+    cr->translate(-sw.get_hadjustment()->get_value(), -sw.get_vadjustment()->get_value());
+    gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
+  }
+  // The keys and the redraw after them, timed together. What the last
+  // stroke left for the main loop (GTK's own redraw of the window) runs
+  // first, untimed: a frame draws once.
+  double stroke(const char* pattern)
+  {
+    settle();
+    const auto start = Clock::now();
+    keys(pattern);
+    redraw();
+    return ms_since(start);
+  }
+  size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
+
+  std::shared_ptr<SeqWorkspace> ws;
+  bool loaded;
+  std::shared_ptr<SeqContext> ctx;
+  std::shared_ptr<SeqCanvas> canvas;
+  Gtk::Window window;
+  Gtk::ScrolledWindow sw;
+  Cairo::RefPtr<Cairo::ImageSurface> image;
+};
+
+// The cell of the second life line in the middle message row of the
+// diagram (a row where nothing but a message crosses: no frame edge).
+CellPos middle_row(Scene& s)
+{
+  const int32_t x = SeqDiagramColumns::life_line(1);
+  const CellRange used = *s.ws->get_cells()->get_exists_range();
+  for (int32_t y = used.end.y / 2;; ++y) {
+    bool frame = false;
+    const auto head = s.ws->elm_at({SeqDiagramColumns::ALT_LEFT + 2, y});
+    if (head)
+      frame = head->get_type_name() == std::string("SeqFragLine");
+    if (!frame && s.ws->elm_at({x, y}))
+      return {x, y};
+  }
+}
+
+const char* const KEYSTROKES[] = {
+  "insert a row (o)",      "undo the row insertion (u)", "remove a row (dd)", "undo the row removal (u)",
+  "insert a message (a)",  "settle the message (Enter)", "cursor move (j)",   "refresh of the enabled actions",
+};
+
+void BM_Keystrokes(benchmark::State& state)
+{
+  if (!g_have_display) {
+    state.SkipWithError("no display: run under xvfb-run");
+    return;
+  }
+  const int messages = static_cast<int>(state.range(0));
+  Scene s(messages);
+  if (!s.loaded) {
+    state.SkipWithError("the diagram did not load");
+    return;
+  }
+  const CellPos cell = middle_row(s);
+  s.go(cell);
+  const std::string before = std::to_string(s.ws->get_cells()->get_exists_range()->end.y);
+  for (auto _ : state) {
+    // A row opened below the cursor and taken back.
+    const size_t steps = s.undo_steps();
+    note(KEYSTROKES[0], messages, s.stroke("o"));
+    note(KEYSTROKES[1], messages, s.stroke("u"));
+    // The cursor's row removed and put back.
+    note(KEYSTROKES[2], messages, s.stroke("dd"));
+    note(KEYSTROKES[3], messages, s.stroke("u"));
+    // A message from the life line in an empty row, to the next one.
+    s.keys("o");
+    s.go({cell.x, cell.y + 1});
+    s.keys("<C-space>");
+    note(KEYSTROKES[4], messages, s.stroke("a"));
+    note(KEYSTROKES[5], messages, s.stroke("<Enter>"));
+    s.keys("<S-space>");
+    // The refresh that the context schedules after an edit.
+    const auto start = Clock::now();
+    const auto names = s.ctx->enum_actionable_name();
+    note(KEYSTROKES[7], messages, ms_since(start));
+    benchmark::DoNotOptimize(names);
+    s.keys("uu");
+    s.go(cell);
+    note(KEYSTROKES[6], messages, s.stroke("j"));
+    s.keys("k");
+    if (s.undo_steps() != steps) {
+      state.SkipWithError("the keys left steps on the undo stack");
+      return;
+    }
+  }
+  if (std::to_string(s.ws->get_cells()->get_exists_range()->end.y) != before)
+    state.SkipWithError("the undo did not give the diagram back");
+}
+
+// --- 4. The whole process.
+
+void BM_ExportProcess(benchmark::State& state)
+{
+  if (!g_have_display) {
+    state.SkipWithError("no display: run under xvfb-run");
+    return;
+  }
+  const int messages = static_cast<int>(state.range(0));
+  const std::string program = (std::filesystem::path(g_self).parent_path() / "bench_seq_export").string();
+  const std::string& path = Diagrams::get().path(messages);
+  const std::string out = Diagrams::get().out(messages) + ".process.png";
+  for (auto _ : state) {
+    const char* argv[] = {program.c_str(), path.c_str(), out.c_str(), nullptr};
+    int status = 0;
+    GError* error = nullptr;
+    const auto start = Clock::now();
+    const bool ran = g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
+                                  nullptr, nullptr, &status, &error);
+    const double ms = ms_since(start);
+    if (!ran || !g_spawn_check_wait_status(status, nullptr)) {
+      state.SkipWithError(error ? error->message : "bench_seq_export failed");
+      g_clear_error(&error);
+      return;
+    }
+    note("whole process: open + export", messages, ms);
+  }
+}
+
+BENCHMARK(BM_Generate)->Arg(50)->Arg(200)->Arg(500)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndExport)->Arg(50)->Arg(200)->Arg(500)->Arg(2000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Keystrokes)->Arg(500)->Arg(2000)->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportProcess)->Arg(50)->Arg(500)->Arg(2000)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// --- The table.
+
+void print_table()
+{
+  const int sizes[] = {50, 200, 500, 2000};
+  std::printf("\nMedian of each run, in ms (ratio to the 500-message diagram):\n");
+  std::printf("%-34s", "");
+  for (const int n : sizes)
+    std::printf(" %18d", n);
+  std::printf("\n");
+  for (const auto& [name, by_size] : runs()) {
+    std::printf("%-34s", name.c_str());
+    const auto base = by_size.find(500);
+    const double base_ms = base == by_size.end() ? 0.0 : median(base->second);
+    for (const int n : sizes) {
+      const auto it = by_size.find(n);
+      if (it == by_size.end()) {
+        std::printf(" %18s", "-");
+        continue;
+      }
+      const double ms = median(it->second);
+      if (n == 500 || base_ms <= 0.0)
+        std::printf(" %18.2f", ms);
+      else
+        std::printf(" %9.2f (x%5.2f)", ms, ms / base_ms);
+    }
+    std::printf("\n");
+  }
+  // The goals, as ratios of each figure to its budget.
+  std::printf("\nGoals (figure / budget; at most 1 meets the goal):\n");
+  const auto goal = [](const std::string& name, int n, double budget) {
+    const auto figure = runs().find(name);
+    if (figure == runs().end() || !figure->second.count(n))
+      return;
+    const double ms = median(figure->second.at(n));
+    std::printf("  %-34s %5d msgs %9.2f ms / %6.1f ms = %5.2f %s\n", name.c_str(), n, ms, budget, ms / budget,
+                ms <= budget ? "met" : "MISSED");
+  };
+  for (const char* k : KEYSTROKES)
+    goal(k, 2000, FRAME_MS);
+  goal("open + export PNG", 500, 90.0);
+  goal("whole process: open + export", 500, 300.0);
+}
+
+} // namespace
+} // namespace velkaro
+
+int main(int argc, char** argv)
+{
+  velkaro::g_self = argv[0];
+  setenv("NO_AT_BRIDGE", "1", 0);
+  setenv("GDK_BACKEND", "x11", 0);
+  setenv("GSETTINGS_BACKEND", "memory", 0);
+  // The context keeps its settings under the configuration directory.
+  char* config = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
+  if (config)
+    setenv("XDG_CONFIG_HOME", config, 1);
+  Gtk::Main::init_gtkmm_internals();
+  velkaro::g_have_display = gtk_init_check(&argc, &argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  velkaro::print_table();
+  if (config) {
+    std::error_code ec;
+    std::filesystem::remove_all(config, ec);
+    g_free(config);
+  }
+  return 0;
+}

@@ -1,0 +1,91 @@
+#include "model/text_measure.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include <pango/pangocairo.h>
+#include <pangomm/fontdescription.h>
+
+namespace velkaro {
+namespace {
+
+// Beyond this many distinct strings the measurements start afresh.
+constexpr size_t MAX_MEASURED = size_t{1} << 18;
+
+// Looked up by the layout's own text, without a copy of it.
+struct StringHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+struct Measured {
+  Glib::RefPtr<Pango::Context> context;
+  // The layout strings are measured on.
+  Glib::RefPtr<Pango::Layout> layout;
+  guint serial = 0;
+  std::unordered_map<std::string, Pango::Rectangle, StringHash, std::equal_to<>> ink;
+};
+
+Measured& measured()
+{
+  static Measured m;
+  if (!m.context) {
+    // PangoCairo's font map needs no display.
+    m.context = Glib::wrap(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+    m.context->set_font_description(Pango::FontDescription("Sans 16px"));
+    m.layout = Pango::Layout::create(m.context);
+    m.serial = pango_context_get_serial(m.context->gobj());
+  }
+  return m;
+}
+
+// Laid out as a plain layout of the shared context would be: nothing of its
+// own changes the result.
+bool is_plain(PangoLayout* layout, PangoContext* context)
+{
+  return pango_layout_get_context(layout) == context && !pango_layout_get_attributes(layout) &&
+         !pango_layout_get_font_description(layout) && pango_layout_get_width(layout) == -1 &&
+         pango_layout_get_height(layout) == -1 && pango_layout_get_indent(layout) == 0 &&
+         pango_layout_get_spacing(layout) == 0 && pango_layout_get_line_spacing(layout) == 0.0f &&
+         !pango_layout_get_justify(layout) && pango_layout_get_alignment(layout) == PANGO_ALIGN_LEFT &&
+         pango_layout_get_auto_dir(layout) && !pango_layout_get_single_paragraph_mode(layout) &&
+         !pango_layout_get_tabs(layout) && pango_layout_get_wrap(layout) == PANGO_WRAP_WORD &&
+         pango_layout_get_ellipsize(layout) == PANGO_ELLIPSIZE_NONE;
+}
+
+} // namespace
+
+Glib::RefPtr<Pango::Context> ModelTextMeasure::get_context()
+{
+  return measured().context;
+}
+
+void ModelTextMeasure::forget()
+{
+  measured().ink.clear();
+}
+
+Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(const Glib::RefPtr<Pango::Layout>& layout)
+{
+  Measured& m = measured();
+  if (!is_plain(layout->gobj(), m.context->gobj()))
+    return layout->get_pixel_ink_extents();
+  if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
+    m.ink.clear();
+    m.serial = serial;
+  }
+  const char* text = pango_layout_get_text(layout->gobj());
+  const std::string_view key = text ? text : "";
+  if (const auto it = m.ink.find(key); it != m.ink.end())
+    return it->second;
+  if (m.ink.size() >= MAX_MEASURED)
+    m.ink.clear();
+  pango_layout_set_text(m.layout->gobj(), key.data(), static_cast<int>(key.size()));
+  const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
+  m.ink.emplace(std::string(key), ink);
+  return ink;
+}
+
+} // namespace velkaro
