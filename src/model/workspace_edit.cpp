@@ -238,7 +238,8 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
   copy->set_parent(elm->get_parent());
   const CellPos p = newpos.get_is_valid() ? newpos : anchor_of(elm);
   const LayoutBatch batch(*this);
-  if (elm->stored)
+  const bool was_stored = elm->stored;
+  if (was_stored)
     remove_on(p, elm);
   cursor = p;
   // Only the copy itself is tested: the copies of the descendants go where
@@ -250,7 +251,9 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
                     copy->could_store(*this, p);
   cursor = p;
   if (!fits || refuse_store(*copy)) {
-    store(elm);
+    // Put back where it stood; an element that stood nowhere stays so.
+    if (was_stored)
+      store(elm);
     return elm;
   }
   remove_all(elm, true);

@@ -127,6 +127,10 @@ void ModelWorkspace::flush_layout()
     m_fresh.clear();
     return;
   }
+  // A multi-cell element is laid out from its anchor: the anchors of what
+  // line operations moved are brought up to date first (a flush may come
+  // in the middle of an operation, from signal_update()).
+  get_cells()->update_moved_pos();
   m_flushing = true;
   // Through the virtual update_layout(), which a kind may extend.
   for (size_t i = 0; i < std::max(cols.size(), rows.size()); ++i)

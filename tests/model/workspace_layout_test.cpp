@@ -147,5 +147,40 @@ TEST(ModelWorkspaceLayout, ATextReachingLeftIsAlignedWithinTheCellsItCovers)
   }
 }
 
+// A line removal lays out what it moved from the anchors they have now,
+// also when the layout runs in the middle of it (signal_update() flushes
+// for the observers before the operation is done).
+TEST(ModelWorkspaceLayout, ElementsMovedByALineRemovalAreLaidOutWhereTheyNowStand)
+{
+  for (const CellDir dir : {CellDir::v, CellDir::h}) {
+    SCOPED_TRACE(cell_dir_to_string(dir));
+    const auto ws = ModelWorkspace::create();
+    // A centred text three cells wide and two high with a large element
+    // diagonally beside it, so that the lines around the text differ in
+    // size; and on line 3, in the text's column (its row), an element that
+    // sizes that line: when it goes, the text is laid out again.
+    const auto t = ModelTextElement::create();
+    t->set_text("moved");
+    t->align = ModelAlign::CENTER;
+    t->valign = ModelAlign::CENTER;
+    t->dh = 2;
+    t->dv = 1;
+    put(*ws, t, 5, 8);
+    put(*ws, Sized::create(300, 120), 8, 10);
+    if (dir == CellDir::v)
+      put(*ws, Sized::create(400, 20), 5, 3);
+    else
+      put(*ws, Sized::create(20, 400), 3, 8);
+    ASSERT_TRUE(ws->remove_line(dir, 3));
+    ASSERT_EQ(ws->anchor_of(t), (dir == CellDir::v ? CellPos{5, 7} : CellPos{4, 8}));
+    EXPECT_EQ(t->pos, ws->anchor_of(t));
+    const double x = t->get_pango_layout_offset()->get_x();
+    const double y = t->get_pango_layout_offset()->get_y();
+    t->layout_for(*ws, t->pos.x, t->pos.y);
+    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset()->get_x(), x);
+    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset()->get_y(), y);
+  }
+}
+
 } // namespace
 } // namespace velkaro

@@ -476,6 +476,15 @@ TEST(ModelWorkspace, ResizeStoresACopyWhenItFitsAndPutsTheElementBackLastWhenNot
   EXPECT_EQ(ws->resize_hv(r, CellPos::MAX, 0, {-1, -1}), r);
   EXPECT_EQ(ws->elm_at({10, 10}), r);
   EXPECT_EQ(r->dh, 2);
+
+  // An element that stands nowhere (a fill hook meeting the original of a
+  // box an earlier hook resized) has nowhere to go back to: it stays out,
+  // without a complaint.
+  test::LogCapture log;
+  EXPECT_EQ(ws->resize_hv(lone, 1, 0, {-1, -1}), lone);
+  EXPECT_FALSE(lone->stored);
+  EXPECT_EQ(document_of(*ws), before);
+  EXPECT_TRUE(log.criticals.empty()) << log.criticals.front();
 }
 
 // Every stored element with its anchor cell and, when it has one, the
