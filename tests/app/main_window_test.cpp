@@ -258,8 +258,9 @@ TEST_F(MainWindowTest, EachAnswerToTheQuestion)
     dialogs = FakeDialogs{};
     CurrentDir here(dir.path());
     auto w = make_window();
-    if (c.has_file)
+    if (c.has_file) {
       ASSERT_TRUE(w->get_ws()->save((dir.path() / "own.xml").string()));
+    }
     insert_life_line(*w, {1, 1});
     ASSERT_TRUE(w->get_ws()->modified);
     dialogs.question_answers = {c.answer};

@@ -254,8 +254,9 @@ TEST(SeqBars, EntriesAndButtonsFollowWhatCanRunAfterTheRefreshDelay)
     const Names names = kit.ctx->enum_actionable_name();
     expect_bars_follow(b, names);
     // The menus' own rows reach the modes' own actions.
-    if (std::string(s.mode) == "SELECT CELL MODE")
+    if (std::string(s.mode) == "SELECT CELL MODE") {
       EXPECT_TRUE(find_item(b.menu("_Edit"), "Insert Combined _Fragment")->get_sensitive());
+    }
     EXPECT_FALSE(find_item(b.menu("_Help"), "_Version info.")->get_sensitive());
     EXPECT_TRUE(find_item(b.menu("_Help"), "_Manual")->get_sensitive());
   }

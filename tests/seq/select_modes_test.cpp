@@ -44,10 +44,12 @@ void build(SeqWorkspace& ws, const Cell& cell)
   life_line(ws, 2, 0, 5);
   for (const int32_t step : cell.steps)
     ASSERT_TRUE(add_exec_spec(ws, 2, 2, step));
-  if (cell.left_message)
+  if (cell.left_message) {
     ASSERT_TRUE(add_message(ws, 2, 2, range(2, 2, 0, 2)));
-  if (cell.right_message)
+  }
+  if (cell.right_message) {
     ASSERT_TRUE(add_message(ws, 2, 2, range(2, 2, 4, 2)));
+  }
 }
 
 TEST(SeqSelectMode, OffersTheCandidatesOfTheCellWithTheMiddleOneSelected)

@@ -134,7 +134,7 @@ TEST(ExportingCnavasTest, AnExportWhereNothingCanBeWrittenFailsWithAMessage)
   test::TempDir dir;
   std::ofstream(dir.file("plain")) << "x";
   const auto exporter = ViewExportingCnavas::create(kit.ctx, {0, 0, 10, 10});
-  for (const std::string path :
+  for (const std::string& path :
        {dir.file("missing/out.png"), dir.file("plain/out.png"), dir.path().string(), std::string()}) {
     EXPECT_FALSE(exporter->export_png(path)) << path;
     EXPECT_NE(exporter->get_last_error(), "") << path;
