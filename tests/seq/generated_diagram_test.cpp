@@ -238,8 +238,10 @@ TEST(GeneratedDiagrams, TheEnabledActionsOfALongDiagramAreFoundQuickly)
     const auto names = ctx->enum_actionable_name();
     EXPECT_FALSE(names.empty()) << cell.to_string();
   }
-  // A whole copy per trial takes seconds here, even in a release build.
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+  // About a second under the sanitizers; a whole copy per trial takes
+  // seconds per trial here (one copy alone is over two seconds under the
+  // sanitizers), so the bound leaves room for a slow, busy machine.
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 8.0);
   EXPECT_EQ(test::doc(*ws), before);
 }
 
