@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include <time.h>
+
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
@@ -65,6 +67,13 @@ bool running_in_ci()
 {
   const char* ci = std::getenv("CI");
   return ci && *ci;
+}
+
+double cpu_seconds()
+{
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 TempDir::TempDir() : m_path(make_temp_dir()) {}

@@ -21,6 +21,11 @@ bool gtk_started();
 // True when the environment variable CI is set: a missing display is then a failure.
 bool running_in_ci();
 
+// The processor time this process has used so far, in seconds, over all its
+// threads. Bounds on the time of an operation are checked in it rather than
+// in wall time, so that a busy machine does not fail them.
+double cpu_seconds();
+
 // A directory removed with everything in it when the object dies.
 class TempDir {
 public:
