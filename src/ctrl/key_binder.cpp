@@ -70,6 +70,12 @@ void CtrlKeyDispatcher::handle_waiting()
   while (!m_waiting.empty()) {
     const Waiting next = std::move(m_waiting.front());
     m_waiting.pop_front();
+    // Back to GDK's queue, ahead of anything newer: the drains ran until
+    // nothing was pending, and this branch drains nothing.
+    if (next.event->key.window && focus_moved_away()) {
+      gdk_event_put(next.event.get());
+      continue;
+    }
     if (next.press)
       drain();
     dispatch(next.event->key, next.press);
@@ -97,5 +103,17 @@ CtrlKeyBinder::CtrlKeyBinder(Gtk::Widget& widget, const std::shared_ptr<CtrlIKey
 bool CtrlKeyBinder::on_widget_key_press(GdkEventKey* event) { return event && key_press(*event); }
 
 bool CtrlKeyBinder::on_widget_key_release(GdkEventKey* event) { return event && key_release(*event); }
+
+bool CtrlKeyBinder::focus_moved_away() const
+{
+  GtkWidget* widget = m_link.get_widget();
+  if (!widget)
+    return false;
+  GtkWidget* top = gtk_widget_get_toplevel(widget);
+  if (!GTK_IS_WINDOW(top))
+    return false;
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(top));
+  return focus && focus != widget;
+}
 
 } // namespace velkaro

@@ -29,6 +29,11 @@
 //   when there is none). So keys are handled one at a time, in the order they
 //   came. Only GDK's own events can be copied: the event must be part of a
 //   GdkEvent as GDK makes it.
+// - When the press moved the keyboard focus to another widget (":" opens the
+//   command line), the keys that waited behind it were typed for that
+//   widget: they go back to GDK's queue, in order, and reach it through the
+//   window. Only a binder on a widget knows the focus; a bare dispatcher
+//   keeps them.
 // - A callback that stays ready for ever cannot hold a key up: the drain stops
 //   after a bounded number of main-loop iterations.
 // Key releases are handed on at once, without draining, unless a press is
@@ -77,6 +82,10 @@ public:
 protected:
   explicit CtrlKeyDispatcher(const std::shared_ptr<CtrlIKeyHandler>& handler);
 
+  // True when the keyboard focus has left the dispatcher's widget, so that
+  // waiting keys belong to another one.
+  virtual bool focus_moved_away() const { return false; }
+
 private:
   using EventPtr = CPtr<GdkEvent, gdk_event_free>;
   // A key event that came while a press was being handled.
@@ -111,6 +120,7 @@ private:
 
   bool on_widget_key_press(GdkEventKey* event);
   bool on_widget_key_release(GdkEventKey* event);
+  bool focus_moved_away() const override;
 
   CtrlWidgetLink m_link;
 };

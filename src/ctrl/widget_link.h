@@ -32,6 +32,8 @@ public:
   void add(const sigc::connection& connection);
   // False once the widget is gone.
   bool is_attached() const { return m_widget != nullptr; }
+  // The widget, null once it is gone.
+  GtkWidget* get_widget() const { return m_widget; }
 
 private:
   static void on_widget_disposed(void* data, GObject* widget);

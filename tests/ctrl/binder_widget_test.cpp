@@ -12,6 +12,7 @@
 #include <glibmm/main.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <gtkmm/box.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/window.h>
 
@@ -279,6 +280,67 @@ TEST(BinderWidget, AWidgetDestroyedWhileAKeyPressDrainsDropsThePress)
   g_object_unref(area);
   EXPECT_EQ(log, (Log{"default key"}));
   EXPECT_FALSE(keys);
+}
+
+// ":" moves the focus from the diagram to the command line; the keys typed
+// right after it, already waiting when ":" is handled, belong to the command
+// line, and reach it in the order they were typed.
+TEST(BinderWidget, KeysWaitingBehindAPressThatMovesTheFocusGoWhereTheFocusWent)
+{
+  VELKARO_REQUIRE_GTK();
+  Log log;
+  Gtk::Window window;
+  Gtk::Box box;
+  LoggingArea diagram(log), command_line(log);
+  for (LoggingArea* area : {&diagram, &command_line}) {
+    area->set_size_request(100, 50);
+    box.add(*area);
+  }
+  window.add(box);
+  window.show_all();
+  settle();
+
+  // Logs what it gets, with its name; ":" sends the focus away.
+  class Named : public CtrlIKeyHandler {
+  public:
+    Named(Log& log, std::string name, std::function<void()> on_colon = {})
+      : m_log(log), m_name(std::move(name)), m_on_colon(std::move(on_colon))
+    {
+    }
+    bool key_press(GdkEventKey& event) override
+    {
+      const guint keyval = to_key_event(event).keyval;
+      m_log.push_back(m_name + " " + CtrlKeyActionMapKey(keyval, 0).to_string());
+      if (keyval == GDK_KEY_colon && m_on_colon)
+        m_on_colon();
+      return true;
+    }
+    bool key_release(GdkEventKey&) override { return true; }
+
+  private:
+    Log& m_log;
+    std::string m_name;
+    std::function<void()> m_on_colon;
+  };
+  const auto on_diagram = std::make_shared<Named>(log, "diagram", [&command_line] { command_line.grab_focus(); });
+  const auto on_command_line = std::make_shared<Named>(log, "command line");
+  const auto diagram_keys = CtrlKeyBinder::create(diagram, on_diagram);
+  const auto command_line_keys = CtrlKeyBinder::create(command_line, on_command_line);
+  diagram.default_result = command_line.default_result = false;
+  diagram.grab_focus();
+  settle();
+  log.clear();
+
+  // All in GDK's queue before the first is handled, as when the program is
+  // busy while they are typed.
+  GdkWindow* top = window.get_window()->gobj();
+  for (const guint keyval : {guint{GDK_KEY_colon}, guint{GDK_KEY_w}, guint{GDK_KEY_space}, guint{GDK_KEY_t}})
+    gdk_event_put(key_event(GDK_KEY_PRESS, top, keyval).get());
+  settle();
+  // The areas' default handlers log each key they see first: left out.
+  std::erase(log, "default key");
+  EXPECT_EQ(log, (Log{"diagram <:>", "command line w", "command line <Space>", "command line t"}));
+  EXPECT_TRUE(command_line.has_focus() || command_line.is_focus());
 }
 
 } // namespace
