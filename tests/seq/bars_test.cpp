@@ -65,13 +65,23 @@ struct BarsKit {
   }
 
   // A right press on the cell, through GTK's dispatch (so that it is the
-  // current event the popup pops up for).
+  // current event the popup pops up for). The tests share one X server:
+  // while another one's popup holds the pointer grab, a popup cannot show,
+  // so the press is made again until it does (for a while).
   Gtk::Menu* right_press(const CellPos& cell)
   {
     const auto pt = cell_centre(*kit.ws, cell);
-    gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
-                                   pt->get_x(), pt->get_y())
-                        .get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
+                                     pt->get_x(), pt->get_y())
+                          .get());
+      Gtk::Menu* menu = popup->get_popup();
+      if (!menu || menu->get_visible())
+        break;
+      menu->popdown();
+      settle();
+      g_usleep(20000);
+    }
     return popup->get_popup();
   }
 
