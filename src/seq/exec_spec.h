@@ -8,7 +8,7 @@
 // Its parent is not stored: it is the life line of its cell (get_ll()).
 //
 // Written as "execution_specification" with "top"="true" only when the top
-// flag is set. A specification made by create() starts a box, while one read
+// flag is set. A execution specification made by create() starts a box, while one read
 // without "top" continues one.
 
 #include <cstdint>

@@ -33,7 +33,7 @@ std::shared_ptr<SeqLifeLine> below(const SeqLifeLine& ll)
 }
 
 // The box of level n goes on into the cell below: that cell holds a
-// specification of the level that does not start a box of its own.
+// execution specification of the level that does not start a box of its own.
 bool goes_on_below(const SeqLifeLine* next, int32_t n)
 {
   if (!next)

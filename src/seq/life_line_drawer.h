@@ -1,7 +1,7 @@
 #pragma once
 // SeqLifeLineDrawer: draws every life-line cell: the dashed centre line, the
 // stop cross in the last cell of a stopped life line, and the execution
-// specifications standing in the cell as outlined boxes, nested ones set
+// execution specifications standing in the cell as outlined boxes, nested ones set
 // further out per level (level 1, 2, ... on the right, -1, -2, ... on the
 // left). Each cell works out where its piece of the dash pattern and of
 // each box begins, so the pieces drawn cell by cell join up.

@@ -50,7 +50,7 @@ public:
   // any parent it had.
   void pick_parent(ModelWorkspace& ws, const ElementPtr& head) override;
   // In the way: everything in the chain except life lines, execution
-  // specifications, kinds, messages of the other direction and message
+  // execution specifications, kinds, messages of the other direction and message
   // lines of its own direction. Of those lines, one that is not a tip puts
   // its next line towards its tip in the way instead when this message has
   // no line.

@@ -153,7 +153,7 @@ double SeqMessageDrawer::arrow(bool back)
 
 int32_t SeqMessageDrawer::first_free_level(int32_t step) const
 {
-  // Where the height walk of the cell's specifications from level step
+  // Where the height walk of the cell's execution specifications from level step
   // stops; only the levels present matter, not the boxes' heights, which
   // would cost a search through the life line's cells.
   return m_ll->es_end(step) + step;

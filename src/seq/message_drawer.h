@@ -1,7 +1,7 @@
 #pragma once
 // SeqMessageDrawer: draws the messages. In the cell of its anchor a message
 // draws the start of its line from the edge of the sender's execution
-// specifications (or, without lines, the loop of a self message); every
+// execution specifications (or, without lines, the loop of a self message); every
 // line cell draws its piece of the line near the cell's bottom, the tip
 // cell the arrowhead (filled for a synchronous message, an open V
 // otherwise) ending at the edge of the receiver's execution specifications
@@ -53,7 +53,7 @@ private:
   // The anchor cell of the visited message, and a visited line cell.
   void draw_message();
   void draw_msg_line();
-  // The life line of the visited cell and its level-0 specification.
+  // The life line of the visited cell and its level-0 execution specification.
   void find_life_line();
   // The first level from step outwards (step being 1 or -1) that holds no
   // execution specification in the visited cell's life line.

@@ -46,7 +46,7 @@ public:
   // Marks its message instead.
   void set_in_process(bool b) override;
   // In the way: everything in the chain except life lines, execution
-  // specifications, kinds, vertical frame lines, messages of its direction,
+  // execution specifications, kinds, vertical frame lines, messages of its direction,
   // and lines of the other direction when both they and this line are tips;
   // also a message of its direction other than its own anchored in the cell
   // behind it. A line not yet stored is tested as standing at its test

@@ -225,7 +225,7 @@ bool SeqRangeMode::step_point(int32_t x, int32_t y, int32_t step, int32_t right)
   const auto ll = life_line_at(*m_ws, x, y);
   if (!ll || !has_nesting(*ll))
     return false;
-  // The arrow first ends at the outermost specification on the side it
+  // The arrow first ends at the outermost execution specification on the side it
   // comes from.
   if (point == ANY_ROLE)
     point = ll->es_end(-right);
@@ -252,7 +252,7 @@ bool SeqRangeMode::move_active_cell(MovingDir dir)
   if (step_point(x, at.y, step, msg->get_right()))
     return true;
   // An arrow arriving at the next life line ends at the outermost
-  // specification on its near side.
+  // execution specification on its near side.
   const int32_t next = x + step;
   const auto ll = next != at.x ? life_line_at(*m_ws, next, at.y) : nullptr;
   point = ll && has_nesting(*ll) ? ll->es_end(-step) : ANY_ROLE;

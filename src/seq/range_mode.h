@@ -48,7 +48,7 @@ class SeqRangeMode : public CtrlRangeMode {
 public:
   explicit SeqRangeMode(SeqContext& ctrl);
 
-  // The direction message and execution-specification insertion take (set
+  // The direction message and execution-execution specification insertion take (set
   // by the cell mode before it switches here); 1 at creation.
   int32_t range_dir = 1;
   // The point the message operations are given; reset on every entry.

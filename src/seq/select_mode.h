@@ -8,7 +8,7 @@
 // the outermost execution specification nested on its left, the outermost
 // one nested on its right (or, when nothing is nested, the one of level 0),
 // the message starting rightward. A yank never offers execution
-// specifications. The middle candidate (count / 2) is selected first; the
+// execution specifications. The middle candidate (count / 2) is selected first; the
 // cursor keys step through them (the base).
 //
 // Settling, by purpose:

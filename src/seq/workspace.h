@@ -68,11 +68,11 @@ public:
   void chain_changed(const CellPos& pos, const ModelElement& elm) override;
   // Life heads, texts, messages and fragments always; with take_lines also
   // message lines across rows (axis v) and life lines and execution
-  // specifications across columns (axis h).
+  // execution specifications across columns (axis h).
   bool range_cut_target(const ModelElement& elm, bool take_lines, CellDir axis) override;
   // The line continuation rules, by the exact type of felm, storing at the
   // cursor without a placement test: a life line, the cells of an
-  // execution-specification run below its first cell and vertical frame
+  // execution-execution specification run below its first cell and vertical frame
   // lines (but the top-right corner) grow into a new row above them; a
   // message's lines into a new column between its anchor and its tip;
   // horizontal frame lines, the right edge's corners and separator lines
@@ -82,7 +82,7 @@ public:
   void fill_right(const ElementPtr& felm) override;
   void fill_left(const ElementPtr& felm) override;
   // The whole chain, as the base gives it; first each run of execution
-  // specifications whose first cell is in the chain and goes on below gets
+  // execution specifications whose first cell is in the chain and goes on below gets
   // a new first cell: its second cell is replaced by a copy with the top
   // flag.
   std::vector<ElementPtr> remove_row_elms(const ElementPtr& elm) override;

@@ -251,7 +251,7 @@ TEST(SeqBars, EntriesAndButtonsFollowWhatCanRunAfterTheRefreshDelay)
     {"a life-line cell", {1, 3}, "", "CELL MODE"},
     {"a text, after a yank", {4, 4}, "y", "CELL MODE"},
     {"a selection", {3, 3}, "vlj", "SELECT CELL MODE"},
-    {"a new specification", {1, 3}, "i", "RANGE MODE"},
+    {"a new execution specification", {1, 3}, "i", "RANGE MODE"},
     {"a life line with one step to undo", {1, 3}, "i<Enter>", "CELL MODE"},
   };
   for (const State& s : states) {

@@ -77,7 +77,7 @@ struct SpecCase {
 TEST(SeqElements, LifeLineRectangleFromItsSpecifications)
 {
   const std::vector<SpecCase> cases{
-      {"no specification", {}, {}, false, {0, 0, 0, 0}},
+      {"no execution specification", {}, {}, false, {0, 0, 0, 0}},
       {"a box of one cell on the last cell", {{0, true}}, {}, true, {0, 0, 16, 8}},
       {"a box starting and going on", {{0, true}}, {{0, false}}, false, {0, 0, 16, 4}},
       {"a middle cell", {{0, false}}, {{0, false}}, false, {0, 0, 16, 0}},
@@ -183,7 +183,7 @@ TEST(SeqElements, LifeLineCellsAndTheirBoxes)
   EXPECT_EQ(es(2, 0)->get_top_es(), es(1, 0));
   EXPECT_EQ(es(2, 0)->get_bottom_es(), es(3, 0));
   EXPECT_EQ(es(3, 1)->get_top_es(), es(2, 1));
-  // Each specification joined the children of its cell's life line.
+  // Each execution specification joined the children of its cell's life line.
   const auto children = ll(3)->get_children();
   EXPECT_EQ(children.size(), 3u);
   EXPECT_TRUE(es(3, 1)->get_is_endrole());

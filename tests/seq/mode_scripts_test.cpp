@@ -161,7 +161,7 @@ TEST(SeqModeScripts, ADoubleClickOnATextTypesIntoIt)
   kit.keys("u");
   EXPECT_EQ(kit.doc(), start);
 
-  // On a life-line cell: what insert does there, a nested specification.
+  // On a life-line cell: what insert does there, a nested execution specification.
   kit.double_press({2, 3});
   EXPECT_EQ(kit.mode_name(), "RANGE MODE");
   EXPECT_TRUE(at<SeqExecSpec>(*kit.ws, 2, 3, 0));

@@ -30,7 +30,7 @@ Tokens candidate_tokens(const SeqSelectMode& mode)
 }
 
 // A life line at column 2 (rows 1 to 5) and, on its cell (2, 2), what the
-// case builds there: specifications of the levels in order (each nested
+// case builds there: execution specifications of the levels in order (each nested
 // one beyond the outermost on the side of the sign; 0 on a bare cell) and
 // messages to the left and to the right.
 struct Cell {
@@ -73,8 +73,9 @@ TEST(SeqSelectMode, OffersTheCandidatesOfTheCellWithTheMiddleOneSelected)
      2},
     {"the outermost on the left", {{1, -1, -1}, false, true}, "c", CtrlSelectModeModes::chg_msg,
      {"es-2T", "msg>"}, 1},
-    {"a yank offers no specification", {{1}, true, false}, "y", CtrlSelectModeModes::yank, {"msg<"}, 0},
-    {"specifications only", {{1, 1, -1}, false, false}, "c", CtrlSelectModeModes::chg_es, {"es-1T", "es1T"}, 1},
+    {"a yank offers no execution specification", {{1}, true, false}, "y", CtrlSelectModeModes::yank, {"msg<"}, 0},
+    {"execution specifications only", {{1, 1, -1}, false, false}, "c", CtrlSelectModeModes::chg_es,
+     {"es-1T", "es1T"}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,7 +144,7 @@ TEST(SeqSelectMode, SettlingByPurpose)
     size_t steps;
   };
   const Case cases[] = {
-    {"del of a specification", {{1}, false, true}, "xh<Enter>", "CELL MODE", "ll msg> sync", 1},
+    {"del of a execution specification", {{1}, false, true}, "xh<Enter>", "CELL MODE", "ll msg> sync", 1},
     {"del of nested ones: the outer one goes", {{1, 1, -1}, false, true}, "x<Enter>", "CELL MODE",
      "ll es0T es-1T msg> sync", 1},
     {"yank of a message changes nothing", {{1}, true, true}, "yl<Enter>", "CELL MODE",

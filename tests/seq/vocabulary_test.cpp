@@ -288,7 +288,7 @@ TEST(SeqVocabulary, AttributesReadWithTheirDefaults)
       {R"(<life_line/>)", "ll", R"(<life_line has_stop="false"/>)", 1},
       {R"(<life_line has_stop="yes"/>)", "ll", R"(<life_line has_stop="false"/>)", 0},
       {R"(<life_line has_stop="true"/>)", "ll!", R"(<life_line has_stop="true"/>)", 0},
-      // Read without "top", a specification continues a box.
+      // Read without "top", a execution specification continues a box.
       {R"(<execution_specification role="-2"/>)", "es-2", R"(<execution_specification role="-2"/>)", 0},
       {R"(<execution_specification top="TRUE"/>)", "es0", R"(<execution_specification/>)", 0},
       {R"(<message_line/>)", "ml<", R"(<message_line/>)", 0},

@@ -1,5 +1,5 @@
 // The sequence workspace's operations on life lines and execution
-// specifications, as tables over small fixtures: each case's cell dump
+// execution specifications, as tables over small fixtures: each case's cell dump
 // afterwards, its signals, and undo and redo of its record.
 
 #include <string>
@@ -301,7 +301,7 @@ TEST(SeqWorkspaceLifeLines, ModEs)
        mod(2, 4), true, rows({"1,2: ll", "1,3: ll es1T es0T", "1,4: ll es0", "1,5: ll"}), 1},
       {"an unchanged range", run, mod(3, 3), true,
        rows({"1,2: ll es0T", "1,3: ll es0", "1,4: ll es0", "1,5: ll"}), 1},
-      {"a specification that is not stored", run,
+      {"a execution specification that is not stored", run,
        [](SeqWorkspace& ws) { return ws.mod_es(SeqExecSpec::create(), range(1, 2, 1, 4)); }, false,
        std::nullopt, 0},
   };
@@ -333,7 +333,7 @@ TEST(SeqWorkspaceLifeLines, RmEs)
        Lines{"1,0: head text^", "1,1: ll es0T", "1,2: ll es0 es1T", "1,3: ll es0 es1", "1,4: ll es0",
              "1,5: ll es0", "1,6: ll"},
        1},
-      {"a specification that is not stored", nested,
+      {"a execution specification that is not stored", nested,
        [](SeqWorkspace& ws) { return ws.rm_es(SeqExecSpec::create()); }, false, std::nullopt, 0},
   };
   for (const auto& c : cases)
