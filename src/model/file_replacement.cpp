@@ -206,13 +206,21 @@ std::string ModelFileReplacement::get_display_name() const
 
 bool ModelFileReplacement::replace(std::string& error)
 {
-  if (g_rename(m_temp.c_str(), m_target.c_str()) != 0) {
+  if (!rename_over(m_temp, m_target, error))
+    return false;
+  committed();
+  return true;
+}
+
+bool ModelFileReplacement::rename_over(const std::string& temp, const std::string& target, std::string& error)
+{
+  if (g_rename(temp.c_str(), target.c_str()) != 0) {
     error = error_text(errno);
     return false;
   }
-  committed();
   // The new name is on the disk only once the directory is.
-  sync_dir(m_dir);
+  const GCharPtr dir(g_path_get_dirname(target.c_str()));
+  sync_dir(dir.get());
   return true;
 }
 

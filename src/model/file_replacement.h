@@ -62,6 +62,10 @@ public:
   // Moves the named temporary file over the target and flushes the
   // directory. False with error set when the rename failed.
   bool replace(std::string& error);
+  // Renames the complete file temp over target and flushes target's
+  // directory, so that the new name is on the disk. False with error set
+  // when the rename failed (temp is then still there).
+  static bool rename_over(const std::string& temp, const std::string& target, std::string& error);
   // The temporary file has been renamed over the target (by replace() or by
   // the caller): its name is no longer this object's to remove.
   void committed() { m_temp.clear(); }
