@@ -85,11 +85,11 @@ TEST(GeneratedDiagrams, AreBuiltAsPlannedAndReadBackAsWritten)
     // The same every time, and read back as written.
     const auto again = test::new_ws();
     (void)seq_generate_diagram(*again, n);
-    const std::string written = test::doc(*ws);
-    EXPECT_EQ(test::doc(*again), written);
+    const std::string written = test::document_of(*ws);
+    EXPECT_EQ(test::document_of(*again), written);
     const auto loaded = test::new_ws();
     ASSERT_TRUE(test::load_text(*loaded, test::saved_text(*ws)));
-    EXPECT_EQ(test::doc(*loaded), written);
+    EXPECT_EQ(test::document_of(*loaded), written);
   }
 }
 
@@ -197,7 +197,7 @@ TEST(GeneratedDiagrams, TrialsOnMirroredCellsDoWhatTheyDoOnAWholeCopy)
   // messages, message lines and their texts, frames, separators, nothing.
   const std::vector<CellPos> cells = {{4, 0}, {8, 0}, {0, 4}, {8, 4}, {4, 9},  {9, 9},
                                       {0, 20}, {4, 20}, {9, 20}, {0, 24}, {8, 24}, {9, 24}};
-  const std::string before = test::doc(*ws);
+  const std::string before = test::document_of(*ws);
   for (const auto& [name, op] : ops) {
     for (const CellPos& cell : cells) {
       SCOPED_TRACE(std::string(name) + " at " + cell.to_string());
@@ -217,7 +217,7 @@ TEST(GeneratedDiagrams, TrialsOnMirroredCellsDoWhatTheyDoOnAWholeCopy)
       EXPECT_EQ(mirrored, copied);
     }
   }
-  EXPECT_EQ(test::doc(*ws), before);
+  EXPECT_EQ(test::document_of(*ws), before);
 }
 
 // Fault: every dry run copied the whole of a life line's family (the head
@@ -229,7 +229,7 @@ TEST(GeneratedDiagrams, TheEnabledActionsOfALongDiagramAreFoundQuickly)
   const auto ws = test::new_ws();
   (void)seq_generate_diagram(*ws, 500);
   const auto ctx = SeqContext::create(ws);
-  const std::string before = test::doc(*ws);
+  const std::string before = test::document_of(*ws);
   const auto start = std::chrono::steady_clock::now();
   for (const CellPos cell : {CellPos{Cols::life_line(3), 300}, CellPos{Cols::life_line(3) + 1, 301},
                              CellPos{Cols::ALT_RIGHT + 2, 300}, CellPos{Cols::life_line(0), 0},
@@ -240,7 +240,7 @@ TEST(GeneratedDiagrams, TheEnabledActionsOfALongDiagramAreFoundQuickly)
   }
   // A whole copy per trial takes seconds here, even in a release build.
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
-  EXPECT_EQ(test::doc(*ws), before);
+  EXPECT_EQ(test::document_of(*ws), before);
 }
 
 } // namespace
