@@ -71,23 +71,13 @@ bool ModelWorkspace::save(const std::optional<std::string>& path)
 
 bool ModelWorkspace::write_file(const std::string& target, std::string& error)
 {
-  struct stat info {};
-  bool exists = false;
-  if (!ModelFileReplacement::may_replace(target, info, exists, error))
-    return false;
   ModelFileReplacement temp(target);
-  // Left by saves that were killed before they ended.
-  ModelFileReplacement::clear_leftovers(target);
-  // Private until it has the old file's mode.
-  if (!temp.open(exists ? 0600 : 0666, error))
+  if (!temp.open_over_target(0666, error))
     return false;
-  if (exists) {
-    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
-    // Only a privileged user can give the file back to its owner; others
-    // own what they write.
-    if (fchown(temp.get_fd(), info.st_uid, info.st_gid) != 0)
-      g_debug("workspace: %s keeps the saving user as its owner", target.c_str());
-  }
+  // Only a privileged user can give the file back to its owner; others own
+  // what they write.
+  if (const struct stat* old = temp.get_replaced(); old && fchown(temp.get_fd(), old->st_uid, old->st_gid) != 0)
+    g_debug("workspace: %s keeps the saving user as its owner", target.c_str());
   const int fd = temp.dup_fd(error);
   if (fd < 0)
     return false;

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <glib.h>
@@ -38,29 +37,16 @@ cairo_status_t write_to_fd(void* closure, const unsigned char* data, unsigned in
 bool ViewExportingCnavas::write_file(const std::string& file_path, std::string& error)
 {
   const std::string target = ModelFileReplacement::file_behind(file_path);
-  struct stat info {};
-  bool exists = false;
-  if (!ModelFileReplacement::may_replace(target, info, exists, error))
-    return false;
   ModelFileReplacement temp(target);
-  // Left by exports and saves that were killed before they ended.
-  ModelFileReplacement::clear_leftovers(target);
-  // Private until it has the old file's mode.
-  if (!temp.open(exists ? 0600 : 0666, error))
+  if (!temp.open_over_target(0666, error))
     return false;
-  if (exists)
-    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
   int fd = temp.get_fd();
   const cairo_status_t status = view_write_png(dc->surface->cobj(), write_to_fd, &fd);
   if (status != CAIRO_STATUS_SUCCESS) {
     error = cairo_status_to_string(status);
     return false;
   }
-  if (fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-    error = g_strerror(errno);
-    return false;
-  }
-  if (!temp.name(error) || !replace_file(temp.get_temp_path(), target, error))
+  if (!temp.sync(error) || !temp.name(error) || !replace_file(temp.get_temp_path(), target, error))
     return false;
   temp.committed();
   return true;
