@@ -95,6 +95,14 @@ struct Page {
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
 
+  // Shows the window and lets canvas take its size and draw.
+  void show(ViewCanvas& canvas)
+  {
+    window.show_all();
+    settle();
+    canvas.update();
+    settle();
+  }
   // What a GTK draw of the visible part of canvas runs, into the image.
   void redraw_visible(ViewCanvas& canvas)
   {

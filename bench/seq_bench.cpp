@@ -33,7 +33,6 @@ namespace {
 
 constexpr int LIFE_LINES = 12;
 
-using bench::settle;
 using BenchContext = bench::Context<>;
 
 // Appends elm to the chain at (x, y) of cells, as stored and settled.
@@ -84,14 +83,11 @@ struct Scene {
       canvas(std::make_shared<SeqCanvas>(*ctx)),
       page(*ctx, canvas)
   {
-    page.window.show_all();
-    settle();
-    canvas->update();
-    settle();
+    page.show(*canvas);
     const Rectangle middle = ws->grid->get_rect(0, rows / 2);
     canvas->set_offset(CellDir::v, middle.y);
     ctx->set_pos({3, rows / 2 + 3});
-    settle();
+    bench::settle();
   }
   void redraw() { page.redraw_visible(*canvas); }
 

@@ -34,7 +34,6 @@
 namespace velkaro {
 namespace {
 
-using bench::settle;
 using bench::skipped_without_display;
 using BenchContext = bench::Context<>;
 
@@ -102,10 +101,7 @@ struct Scene {
       page(*ctx, canvas)
   {
     ctx->set_pos({3, 3});
-    page.window.show_all();
-    settle();
-    canvas->update();
-    settle();
+    page.show(*canvas);
   }
   // What a GTK draw of the page at the document's top-left corner runs.
   void redraw()
