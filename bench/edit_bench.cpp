@@ -11,14 +11,10 @@
 // benchmarks a table gives every figure and its ratio to the one of the
 // 1,000-text grid.
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <glib.h>
@@ -26,9 +22,10 @@
 #include <glibmm/main.h>
 #include <pangomm/init.h>
 
+#include "bench_context.h"
+#include "bench_timing.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/cell_mode.h"
-#include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
@@ -68,14 +65,7 @@ public:
   }
 };
 
-class BenchContext : public CtrlContext {
-public:
-  BenchContext(Key key, std::shared_ptr<ModelWorkspace> ws) : CtrlContext(key, std::move(ws), "bench")
-  {
-    set_modes({std::make_shared<BenchCellMode>(*this)});
-  }
-  std::string get_name() const override { return "BenchContext"; }
-};
+using BenchContext = bench::Context<BenchCellMode>;
 
 // A grid of texts, columns wide, one text per cell from (0, 0) on.
 struct Grid {
@@ -123,33 +113,26 @@ const char* grid_name(int which)
   return names[which];
 }
 
-// Per-run times in milliseconds, by benchmark and grid.
-std::map<std::string, std::map<int, std::vector<double>>>& runs()
-{
-  static std::map<std::string, std::map<int, std::vector<double>>> all;
-  return all;
-}
-
-// Times fn alone; prepare and finish run outside the timing.
+// Times fn alone, noting each run by benchmark and grid; prepare and finish
+// run outside the timing.
 template <class Prepare, class Fn, class Finish>
 void timed(benchmark::State& state, const char* name, Prepare prepare, Fn fn, Finish finish)
 {
   const int which = static_cast<int>(state.range(0));
-  auto& times = runs()[name][which];
   for (auto _ : state) {
     state.PauseTiming();
     prepare();
     state.ResumeTiming();
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = bench::Clock::now();
     fn();
-    const auto end = std::chrono::steady_clock::now();
+    const double ms = bench::ms_since(start);
     state.PauseTiming();
     finish();
     // Lets the refresh timers that came due run, as the main loop would.
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
     state.ResumeTiming();
-    times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    bench::note(name, which, ms);
   }
 }
 
@@ -281,39 +264,12 @@ BENCHMARK(BM_UndoRemoveRow) GRIDS;
 BENCHMARK(BM_FirstMoveAfterEdit) GRIDS;
 BENCHMARK(BM_RefreshActions) GRIDS;
 
-double median(std::vector<double> v)
-{
-  if (v.empty())
-    return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 void print_table()
 {
-  std::printf("\nMedian of each run, in ms, and ratio to the 1000-text grid:\n");
-  std::printf("%-34s", "edit");
+  bench::RunsTable table{"Median of each run, in ms, and ratio to the 1000-text grid:", "edit", {}, 0, 3, 1};
   for (int which = 0; which < 4; ++which)
-    std::printf(" %18s", grid_name(which));
-  std::printf("\n");
-  for (const auto& [name, by_grid] : runs()) {
-    std::printf("%-34s", name.c_str());
-    const auto base = by_grid.find(0);
-    const double base_ms = base == by_grid.end() ? 0.0 : median(base->second);
-    for (int which = 0; which < 4; ++which) {
-      const auto it = by_grid.find(which);
-      if (it == by_grid.end()) {
-        std::printf(" %18s", "-");
-        continue;
-      }
-      const double ms = median(it->second);
-      if (which == 0 || base_ms <= 0.0)
-        std::printf(" %18.3f", ms);
-      else
-        std::printf(" %9.3f (x%5.1f)", ms, ms / base_ms);
-    }
-    std::printf("\n");
-  }
+    table.columns.push_back({which, grid_name(which)});
+  bench::print_runs_table(table);
 }
 
 } // namespace
@@ -329,11 +285,8 @@ int main(int argc, char** argv)
     g_setenv("XDG_CONFIG_HOME", dir, TRUE);
   Glib::init();
   Pango::init();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+  if (!velkaro::bench::run_benchmarks(argc, argv))
     return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
   velkaro::print_table();
   if (dir) {
     (void)std::system(("rm -rf '" + std::string(dir) + "'").c_str());

@@ -20,6 +20,7 @@
 #include <libxml/xmlreader.h>
 #include <pangomm/init.h>
 
+#include "bench_timing.h"
 #include "model/element_cells.h"
 #include "model/text_element.h"
 #include "model/text_measure.h"
@@ -229,10 +230,5 @@ int main(int argc, char** argv)
 {
   // The text elements' layouts are pangomm objects.
   Pango::init();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return velkaro::bench::run_benchmarks(argc, argv) ? 0 : 1;
 }

@@ -8,20 +8,14 @@
 // Needs a display (run it under xvfb-run).
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <glib.h>
-#include <gtk/gtk.h>
-#include <gtkmm/main.h>
-#include <gtkmm/scrolledwindow.h>
-#include <gtkmm/window.h>
 
+#include "bench_context.h"
+#include "bench_display.h"
 #include "common/directions.h"
-#include "ctrl/context.h"
-#include "ctrl/mode.h"
 #include "model/grid.h"
 #include "seq/canvas.h"
 #include "seq/cells.h"
@@ -37,24 +31,9 @@
 namespace velkaro {
 namespace {
 
-constexpr int PAGE_WIDTH = 1280;
-constexpr int PAGE_HEIGHT = 1024;
 constexpr int LIFE_LINES = 12;
 
-class BenchMode : public CtrlMode {
-public:
-  using CtrlMode::CtrlMode;
-  std::string get_name() const override { return "BENCH MODE"; }
-};
-
-class BenchContext : public CtrlContext {
-public:
-  BenchContext(Key key, std::shared_ptr<ModelWorkspace> ws) : CtrlContext(key, std::move(ws), "bench")
-  {
-    set_modes({std::make_shared<BenchMode>(*this)});
-  }
-  std::string get_name() const override { return "BenchContext"; }
-};
+using BenchContext = bench::Context<>;
 
 // Appends elm to the chain at (x, y) of cells, as stored and settled.
 void place(ModelElementCells& cells, int32_t x, int32_t y, const std::shared_ptr<ModelElement>& elm)
@@ -99,63 +78,35 @@ std::shared_ptr<SeqWorkspace> make_document(int rows)
 // a diagram whose life lines are rows long.
 struct Scene {
   explicit Scene(int rows)
-    : ws(make_document(rows)), ctx(CtrlContext::create<BenchContext>(ws)), canvas(std::make_shared<SeqCanvas>(*ctx))
+    : ws(make_document(rows)),
+      ctx(CtrlContext::create<BenchContext>(ws)),
+      canvas(std::make_shared<SeqCanvas>(*ctx)),
+      page(*ctx, canvas)
   {
-    sw.set_size_request(PAGE_WIDTH, PAGE_HEIGHT);
-    sw.add(*canvas);
-    window.add(sw);
-    canvas->set_scrolled_window(sw);
-    ctx->set_canvas(canvas);
-    window.show_all();
-    settle();
-    canvas->update();
-    settle();
+    page.show(*canvas);
     const Rectangle middle = ws->grid->get_rect(0, rows / 2);
     canvas->set_offset(CellDir::v, middle.y);
     ctx->set_pos({3, rows / 2 + 3});
-    settle();
-    image = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, PAGE_WIDTH, PAGE_HEIGHT);
+    bench::settle();
   }
-  ~Scene()
-  {
-    sw.remove();
-    ctx->set_canvas(nullptr);
-  }
-  static void settle()
-  {
-    while (gtk_events_pending())
-      gtk_main_iteration_do(false);
-  }
-  void redraw()
-  {
-    const auto cr = Cairo::Context::create(image);
-    // The widget draws in its own coordinates: show the visible part.
-    cr->translate(-sw.get_hadjustment()->get_value(), -sw.get_vadjustment()->get_value());
-    gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
-  }
+  void redraw() { page.redraw_visible(*canvas); }
 
   std::shared_ptr<SeqWorkspace> ws;
   std::shared_ptr<BenchContext> ctx;
   std::shared_ptr<SeqCanvas> canvas;
-  Gtk::Window window;
-  Gtk::ScrolledWindow sw;
-  Cairo::RefPtr<Cairo::ImageSurface> image;
+  bench::Page page;
 };
-
-bool g_have_display = false;
 
 void BM_RedrawSequencePage(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (bench::skipped_without_display(state))
     return;
-  }
   Scene scene(static_cast<int>(state.range(0)));
   for (auto _ : state)
     scene.redraw();
   state.counters["page_y"] = scene.canvas->get_page_y();
   if (const char* out = std::getenv("VELKARO_BENCH_PNG"))
-    scene.image->write_to_png(std::string(out) + "-" + std::to_string(state.range(0)) + ".png");
+    scene.page.image->write_to_png(std::string(out) + "-" + std::to_string(state.range(0)) + ".png");
 }
 
 BENCHMARK(BM_RedrawSequencePage)->Arg(60)->Arg(1200)->Unit(benchmark::kMillisecond);
@@ -165,22 +116,9 @@ BENCHMARK(BM_RedrawSequencePage)->Arg(60)->Arg(1200)->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
-  setenv("NO_AT_BRIDGE", "1", 0);
-  setenv("GDK_BACKEND", "x11", 0);
-  setenv("GSETTINGS_BACKEND", "memory", 0);
-  // The context keeps its settings under the configuration directory.
-  char* config = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
-  if (config)
-    setenv("XDG_CONFIG_HOME", config, 1);
-  Gtk::Main::init_gtkmm_internals();
-  velkaro::g_have_display = gtk_init_check(&argc, &argv);
+  const velkaro::bench::Display display(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (config) {
-    std::error_code ec;
-    std::filesystem::remove_all(config, ec);
-    g_free(config);
-  }
   return 0;
 }

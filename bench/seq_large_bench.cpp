@@ -24,22 +24,19 @@
 // Needs a display (run it under xvfb-run).
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <glib.h>
 #include <gtk/gtk.h>
-#include <gtkmm/main.h>
-#include <gtkmm/scrolledwindow.h>
-#include <gtkmm/window.h>
 
+#include "bench_display.h"
+#include "bench_timing.h"
 #include "common/cell_range.h"
 #include "common/directions.h"
 #include "ctrl/action_processor.h"
@@ -55,41 +52,20 @@
 namespace velkaro {
 namespace {
 
-constexpr int PAGE_WIDTH = 1280;
-constexpr int PAGE_HEIGHT = 1024;
 constexpr double FRAME_MS = 1000.0 / 60.0;
 // Around the diagram in an export, so that frames at its edges stand clear.
 constexpr double MARGIN = 12.0;
 
-bool g_have_display = false;
 std::string g_self;
 
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start)
-{
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Per-run times in milliseconds, by figure and diagram size.
-std::map<std::string, std::map<int, std::vector<double>>>& runs()
-{
-  static std::map<std::string, std::map<int, std::vector<double>>> all;
-  return all;
-}
-
-void note(const std::string& figure, int messages, double ms)
-{
-  runs()[figure][messages].push_back(ms);
-}
-
-double median(std::vector<double> v)
-{
-  if (v.empty())
-    return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+// The runs are noted by figure and diagram size.
+using bench::Clock;
+using bench::median;
+using bench::ms_since;
+using bench::note;
+using bench::runs;
+using bench::settle;
+using bench::skipped_without_display;
 
 // --- The diagrams, generated and saved once each.
 
@@ -178,10 +154,8 @@ void BM_Generate(benchmark::State& state)
 
 void BM_OpenAndExport(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (skipped_without_display(state))
     return;
-  }
   const int messages = static_cast<int>(state.range(0));
   const std::string& path = Diagrams::get().path(messages);
   const std::string out = Diagrams::get().out(messages);
@@ -223,38 +197,26 @@ struct Scene {
     : ws(ModelWorkspace::create<SeqWorkspace>()),
       loaded(ws->load(Diagrams::get().path(messages))),
       ctx(SeqContext::create(ws)),
-      canvas(std::make_shared<SeqCanvas>(*ctx))
+      canvas(std::make_shared<SeqCanvas>(*ctx)),
+      page(*ctx, canvas)
   {
-    sw.set_size_request(PAGE_WIDTH, PAGE_HEIGHT);
-    sw.add(*canvas);
-    window.add(sw);
-    canvas->set_scrolled_window(sw);
-    ctx->set_canvas(canvas);
     canvas->set_can_focus(true);
-    window.show_all();
+    page.window.show_all();
     canvas->grab_focus();
     settle();
     canvas->update();
     settle();
-    image = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, PAGE_WIDTH, PAGE_HEIGHT);
   }
   ~Scene()
   {
     ctx->change_to_cell_mode();
     settle();
-    sw.remove();
-    ctx->set_canvas(nullptr);
-  }
-  static void settle()
-  {
-    while (gtk_events_pending())
-      gtk_main_iteration_do(false);
   }
   // The cursor on cell, scrolled into the middle of the page.
   void go(const CellPos& cell)
   {
     const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
-    canvas->set_offset(CellDir::v, std::max(0.0, r.y - PAGE_HEIGHT / 2.0));
+    canvas->set_offset(CellDir::v, std::max(0.0, r.y - bench::Page::HEIGHT / 2.0));
     ctx->set_pos(cell);
     settle();
   }
@@ -278,13 +240,7 @@ struct Scene {
       }
     }
   }
-  // What a GTK draw of the visible page runs.
-  void redraw()
-  {
-    const auto cr = Cairo::Context::create(image);
-    cr->translate(-sw.get_hadjustment()->get_value(), -sw.get_vadjustment()->get_value());
-    gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
-  }
+  void redraw() { page.redraw_visible(*canvas); }
   // The keys and the redraw after them, timed together. What the last
   // stroke left for the main loop (GTK's own redraw of the window) runs
   // first, untimed: a frame draws once.
@@ -302,9 +258,7 @@ struct Scene {
   bool loaded;
   std::shared_ptr<SeqContext> ctx;
   std::shared_ptr<SeqCanvas> canvas;
-  Gtk::Window window;
-  Gtk::ScrolledWindow sw;
-  Cairo::RefPtr<Cairo::ImageSurface> image;
+  bench::Page page;
 };
 
 // The cell of the second life line in the middle message row of the
@@ -330,10 +284,8 @@ const char* const KEYSTROKES[] = {
 
 void BM_Keystrokes(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (skipped_without_display(state))
     return;
-  }
   const int messages = static_cast<int>(state.range(0));
   Scene s(messages);
   if (!s.loaded) {
@@ -380,10 +332,8 @@ void BM_Keystrokes(benchmark::State& state)
 
 void BM_ExportProcess(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (skipped_without_display(state))
     return;
-  }
   const int messages = static_cast<int>(state.range(0));
   const std::string program = (std::filesystem::path(g_self).parent_path() / "bench_seq_export").string();
   const std::string& path = Diagrams::get().path(messages);
@@ -414,30 +364,10 @@ BENCHMARK(BM_ExportProcess)->Arg(50)->Arg(500)->Arg(2000)->Iterations(5)->Unit(b
 
 void print_table()
 {
-  const int sizes[] = {50, 200, 500, 2000};
-  std::printf("\nMedian of each run, in ms (ratio to the 500-message diagram):\n");
-  std::printf("%-34s", "");
-  for (const int n : sizes)
-    std::printf(" %18d", n);
-  std::printf("\n");
-  for (const auto& [name, by_size] : runs()) {
-    std::printf("%-34s", name.c_str());
-    const auto base = by_size.find(500);
-    const double base_ms = base == by_size.end() ? 0.0 : median(base->second);
-    for (const int n : sizes) {
-      const auto it = by_size.find(n);
-      if (it == by_size.end()) {
-        std::printf(" %18s", "-");
-        continue;
-      }
-      const double ms = median(it->second);
-      if (n == 500 || base_ms <= 0.0)
-        std::printf(" %18.2f", ms);
-      else
-        std::printf(" %9.2f (x%5.2f)", ms, ms / base_ms);
-    }
-    std::printf("\n");
-  }
+  bench::RunsTable table{"Median of each run, in ms (ratio to the 500-message diagram):", "", {}, 500, 2, 2};
+  for (const int n : {50, 200, 500, 2000})
+    table.columns.push_back({n, std::to_string(n)});
+  bench::print_runs_table(table);
   // The goals, as ratios of each figure to its budget.
   std::printf("\nGoals (figure / budget; at most 1 meets the goal):\n");
   const auto goal = [](const std::string& name, int n, double budget) {
@@ -460,25 +390,9 @@ void print_table()
 int main(int argc, char** argv)
 {
   velkaro::g_self = argv[0];
-  setenv("NO_AT_BRIDGE", "1", 0);
-  setenv("GDK_BACKEND", "x11", 0);
-  setenv("GSETTINGS_BACKEND", "memory", 0);
-  // The context keeps its settings under the configuration directory.
-  char* config = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
-  if (config)
-    setenv("XDG_CONFIG_HOME", config, 1);
-  Gtk::Main::init_gtkmm_internals();
-  velkaro::g_have_display = gtk_init_check(&argc, &argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+  const velkaro::bench::Display display(argc, argv);
+  if (!velkaro::bench::run_benchmarks(argc, argv))
     return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
   velkaro::print_table();
-  if (config) {
-    std::error_code ec;
-    std::filesystem::remove_all(config, ec);
-    g_free(config);
-  }
   return 0;
 }

@@ -12,20 +12,14 @@
 //
 // Needs a display (run it under xvfb-run).
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <glib.h>
 #include <gtk/gtk.h>
-#include <gtkmm/main.h>
-#include <gtkmm/scrolledwindow.h>
-#include <gtkmm/window.h>
 
-#include "ctrl/context.h"
-#include "ctrl/mode.h"
+#include "bench_context.h"
+#include "bench_display.h"
 #include "model/element_cells.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
@@ -40,23 +34,8 @@
 namespace velkaro {
 namespace {
 
-constexpr int PAGE_WIDTH = 1280;
-constexpr int PAGE_HEIGHT = 1024;
-
-class BenchMode : public CtrlMode {
-public:
-  using CtrlMode::CtrlMode;
-  std::string get_name() const override { return "BENCH MODE"; }
-};
-
-class BenchContext : public CtrlContext {
-public:
-  BenchContext(Key key, std::shared_ptr<ModelWorkspace> ws) : CtrlContext(key, std::move(ws), "bench")
-  {
-    set_modes({std::make_shared<BenchMode>(*this)});
-  }
-  std::string get_name() const override { return "BenchContext"; }
-};
+using bench::skipped_without_display;
+using BenchContext = bench::Context<>;
 
 // Outlines every text element it visits and draws its text, as a diagram
 // kind's text drawer does.
@@ -116,52 +95,31 @@ std::shared_ptr<ModelWorkspace> make_document(int n)
 // A window of one page holding a canvas over a document of n elements.
 struct Scene {
   explicit Scene(int n)
-    : ws(make_document(n)), ctx(CtrlContext::create<BenchContext>(ws)), canvas(std::make_shared<BenchCanvas>(*ctx))
+    : ws(make_document(n)),
+      ctx(CtrlContext::create<BenchContext>(ws)),
+      canvas(std::make_shared<BenchCanvas>(*ctx)),
+      page(*ctx, canvas)
   {
-    sw.set_size_request(PAGE_WIDTH, PAGE_HEIGHT);
-    sw.add(*canvas);
-    window.add(sw);
-    canvas->set_scrolled_window(sw);
-    ctx->set_canvas(canvas);
     ctx->set_pos({3, 3});
-    window.show_all();
-    settle();
-    canvas->update();
-    settle();
-    image = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, PAGE_WIDTH, PAGE_HEIGHT);
+    page.show(*canvas);
   }
-  ~Scene()
-  {
-    sw.remove();
-    ctx->set_canvas(nullptr);
-  }
-  static void settle()
-  {
-    while (gtk_events_pending())
-      gtk_main_iteration_do(false);
-  }
+  // What a GTK draw of the page at the document's top-left corner runs.
   void redraw()
   {
-    const auto cr = Cairo::Context::create(image);
+    const auto cr = Cairo::Context::create(page.image);
     gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
   }
 
   std::shared_ptr<ModelWorkspace> ws;
   std::shared_ptr<BenchContext> ctx;
   std::shared_ptr<BenchCanvas> canvas;
-  Gtk::Window window;
-  Gtk::ScrolledWindow sw;
-  Cairo::RefPtr<Cairo::ImageSurface> image;
+  bench::Page page;
 };
-
-bool g_have_display = false;
 
 void BM_RedrawPage(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (skipped_without_display(state))
     return;
-  }
   Scene scene(static_cast<int>(state.range(0)));
   scene.canvas->texts->visits = 0;
   for (auto _ : state)
@@ -183,13 +141,11 @@ public:
 
 void BM_WalkWholeDocument(benchmark::State& state)
 {
-  if (!g_have_display) {
-    state.SkipWithError("no display: run under xvfb-run");
+  if (skipped_without_display(state))
     return;
-  }
   Scene scene(static_cast<int>(state.range(0)));
   CountingDrawer drawer;
-  const auto cr = Cairo::Context::create(scene.image);
+  const auto cr = Cairo::Context::create(scene.page.image);
   scene.canvas->get_dc()->cr = cr;
   for (auto _ : state)
     drawer.draw_for(scene.canvas->get_dc(), scene.ctx);
@@ -204,22 +160,9 @@ BENCHMARK(BM_WalkWholeDocument)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisec
 
 int main(int argc, char** argv)
 {
-  setenv("NO_AT_BRIDGE", "1", 0);
-  setenv("GDK_BACKEND", "x11", 0);
-  setenv("GSETTINGS_BACKEND", "memory", 0);
-  // The context keeps its settings under the configuration directory.
-  char* config = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
-  if (config)
-    setenv("XDG_CONFIG_HOME", config, 1);
-  Gtk::Main::init_gtkmm_internals();
-  velkaro::g_have_display = gtk_init_check(&argc, &argv);
+  const velkaro::bench::Display display(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (config) {
-    std::error_code ec;
-    std::filesystem::remove_all(config, ec);
-    g_free(config);
-  }
   return 0;
 }

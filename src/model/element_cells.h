@@ -225,6 +225,9 @@ private:
   // Fills the chains of the source that cover (x, y), or a line.
   void fill_covering(int32_t x, int32_t y) const;
   void fill_line(CellDir dir, int32_t index) const;
+  // The index's elements covering line index of dir (a column for h, a row
+  // otherwise), that line filled from the source first; null when none does.
+  const Line* indexed_line(CellDir dir, int32_t index) const;
   // Copies the source chains at cells, with every chain holding a parent
   // of an element copied, and links the copies as a whole copy would.
   void fill_families(const std::vector<CellPos>& cells) const;

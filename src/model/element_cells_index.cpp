@@ -401,19 +401,25 @@ std::shared_ptr<ModelExpStack> ModelElementCells::stack_at(int32_t x, int32_t y)
   return stack;
 }
 
-std::vector<ModelElementCells::Met> ModelElementCells::covering(CellDir dir, int32_t index) const
+const ModelElementCells::Line* ModelElementCells::indexed_line(CellDir dir, int32_t index) const
 {
-  std::vector<Met> found;
-  if (dir == CellDir::hv)
-    return found;
   if (m_source)
     fill_line(dir, index);
   ensure_index();
   const Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
   const auto line = lines.find(index);
-  if (line == lines.end())
+  return line == lines.end() ? nullptr : &line->second;
+}
+
+std::vector<ModelElementCells::Met> ModelElementCells::covering(CellDir dir, int32_t index) const
+{
+  std::vector<Met> found;
+  if (dir == CellDir::hv)
     return found;
-  for (const Placed* p : line->second) {
+  const Line* line = indexed_line(dir, index);
+  if (!line)
+    return found;
+  for (const Placed* p : *line) {
     int64_t lo, hi;
     if (dir == CellDir::h) {
       span_of(p->anchor.y, p->dv, lo, hi);
@@ -433,14 +439,10 @@ std::vector<ModelElementCells::Met> ModelElementCells::covering(CellDir dir, int
 
 bool ModelElementCells::covered_from(CellDir dir, int32_t index, int32_t first) const
 {
-  if (m_source)
-    fill_line(dir, index);
-  ensure_index();
-  const Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
-  const auto line = lines.find(index);
-  if (line == lines.end())
+  const Line* line = indexed_line(dir, index);
+  if (!line)
     return false;
-  return std::any_of(line->second.begin(), line->second.end(), [dir, first](const Placed* p) {
+  return std::any_of(line->begin(), line->end(), [dir, first](const Placed* p) {
     return (dir == CellDir::h ? p->anchor.x : p->anchor.y) >= first;
   });
 }
@@ -449,15 +451,11 @@ double ModelElementCells::line_need(CellDir dir, int32_t index, bool fresh) cons
 {
   if (dir == CellDir::hv)
     return 0.0;
-  if (m_source)
-    fill_line(dir, index);
-  ensure_index();
-  const Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
-  const auto line = lines.find(index);
-  if (line == lines.end())
+  const Line* line = indexed_line(dir, index);
+  if (!line)
     return 0.0;
   double most = 0.0;
-  for (Placed* p : line->second) {
+  for (Placed* p : *line) {
     if (fresh || p->need_w < 0.0) {
       const Rectangle r = p->elm->get_rect();
       p->need_w = (r.width + 10.0) / static_cast<double>(p->elm->get_mwidth());

@@ -143,6 +143,27 @@ bool ModelFileReplacement::open(mode_t mode, std::string& error)
   return true;
 }
 
+bool ModelFileReplacement::open_over_target(mode_t new_mode, std::string& error)
+{
+  if (!may_replace(m_target, m_replaced, m_replaced_exists, error))
+    return false;
+  clear_leftovers(m_target);
+  if (!open(m_replaced_exists ? 0600 : new_mode, error))
+    return false;
+  if (m_replaced_exists)
+    (void)fchmod(m_fd, m_replaced.st_mode & 07777);
+  return true;
+}
+
+bool ModelFileReplacement::sync(std::string& error)
+{
+  if (fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) {
+    error = error_text(errno);
+    return false;
+  }
+  return true;
+}
+
 bool ModelFileReplacement::open_unnamed(mode_t mode)
 {
 #ifdef O_TMPFILE
@@ -206,13 +227,21 @@ std::string ModelFileReplacement::get_display_name() const
 
 bool ModelFileReplacement::replace(std::string& error)
 {
-  if (g_rename(m_temp.c_str(), m_target.c_str()) != 0) {
+  if (!rename_over(m_temp, m_target, error))
+    return false;
+  committed();
+  return true;
+}
+
+bool ModelFileReplacement::rename_over(const std::string& temp, const std::string& target, std::string& error)
+{
+  if (g_rename(temp.c_str(), target.c_str()) != 0) {
     error = error_text(errno);
     return false;
   }
-  committed();
   // The new name is on the disk only once the directory is.
-  sync_dir(m_dir);
+  const GCharPtr dir(g_path_get_dirname(target.c_str()));
+  sync_dir(dir.get());
   return true;
 }
 

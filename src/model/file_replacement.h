@@ -47,11 +47,22 @@ public:
   // Opens the temporary file, created with mode (before the umask) and
   // locked. False with error set when none can be made.
   bool open(mode_t mode, std::string& error);
+  // The start of every replacement: refused with error set where
+  // may_replace() refuses the target; the leftovers of killed saves of the
+  // target cleared; the temporary file opened, with new_mode where there is
+  // no file yet and otherwise private until it has the old file's mode.
+  bool open_over_target(mode_t new_mode, std::string& error);
+  // The status of the file being replaced, as open_over_target() found it;
+  // null where there was none.
+  const struct stat* get_replaced() const { return m_replaced_exists ? &m_replaced : nullptr; }
   // The temporary file's descriptor, owned by this object; -1 before open().
   int get_fd() const { return m_fd; }
   // A new descriptor of the temporary file for a writer that takes it over
   // (and closes it); -1 with error set when none can be made.
   int dup_fd(std::string& error) const;
+  // Flushes the temporary file to the disk (where the file system can).
+  // False with error set when that failed.
+  bool sync(std::string& error);
   // Names the complete file (writes and flushes are the caller's), unless it
   // has a name already. False with error set when it cannot be named.
   bool name(std::string& error);
@@ -62,6 +73,10 @@ public:
   // Moves the named temporary file over the target and flushes the
   // directory. False with error set when the rename failed.
   bool replace(std::string& error);
+  // Renames the complete file temp over target and flushes target's
+  // directory, so that the new name is on the disk. False with error set
+  // when the rename failed (temp is then still there).
+  static bool rename_over(const std::string& temp, const std::string& target, std::string& error);
   // The temporary file has been renamed over the target (by replace() or by
   // the caller): its name is no longer this object's to remove.
   void committed() { m_temp.clear(); }
@@ -75,6 +90,8 @@ private:
   std::string m_prefix;
   std::string m_temp;
   int m_fd = -1;
+  struct stat m_replaced {};
+  bool m_replaced_exists = false;
 };
 
 } // namespace velkaro

@@ -54,20 +54,11 @@ bool make_dir(const std::string& dir, std::string& error)
 bool write_file(const std::string& path, const std::string& data, std::string& error)
 {
   const std::string target = ModelFileReplacement::file_behind(path);
-  struct stat info {};
-  bool exists = false;
-  if (!ModelFileReplacement::may_replace(target, info, exists, error)) {
-    error = target + ": " + error;
-    return false;
-  }
   ModelFileReplacement temp(target);
-  ModelFileReplacement::clear_leftovers(target);
-  if (!temp.open(0600, error)) {
+  if (!temp.open_over_target(0600, error)) {
     error = target + ": " + error;
     return false;
   }
-  if (exists)
-    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
   for (size_t done = 0; done < data.size();) {
     const ssize_t n = ::write(temp.get_fd(), data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR)
@@ -78,11 +69,7 @@ bool write_file(const std::string& path, const std::string& data, std::string& e
     }
     done += static_cast<size_t>(n);
   }
-  if (fsync(temp.get_fd()) != 0 && errno != EINVAL && errno != EROFS) {
-    error = target + ": " + g_strerror(errno);
-    return false;
-  }
-  if (!temp.name(error) || !temp.replace(error)) {
+  if (!temp.sync(error) || !temp.name(error) || !temp.replace(error)) {
     error = target + ": " + error;
     return false;
   }

@@ -1,19 +1,15 @@
 // The document file: writing and reading the workspace, and saving and
 // loading it so that a failure never costs what is on disk or in memory.
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <glib.h>
-#include <glib/gstdio.h>
 #include <glibmm/ustring.h>
 
-#include "common/c_resource.h"
 #include "common/i18n.h"
 #include "model/element_cells.h"
 #include "model/file_replacement.h"
@@ -24,14 +20,6 @@
 #include "model/workspace_diff.h"
 
 namespace velkaro {
-namespace {
-
-std::string error_text(int err)
-{
-  return g_strerror(err);
-}
-
-} // namespace
 
 // --- the document in XML ----------------------------------------------------
 
@@ -83,23 +71,13 @@ bool ModelWorkspace::save(const std::optional<std::string>& path)
 
 bool ModelWorkspace::write_file(const std::string& target, std::string& error)
 {
-  struct stat info {};
-  bool exists = false;
-  if (!ModelFileReplacement::may_replace(target, info, exists, error))
-    return false;
   ModelFileReplacement temp(target);
-  // Left by saves that were killed before they ended.
-  ModelFileReplacement::clear_leftovers(target);
-  // Private until it has the old file's mode.
-  if (!temp.open(exists ? 0600 : 0666, error))
+  if (!temp.open_over_target(0666, error))
     return false;
-  if (exists) {
-    (void)fchmod(temp.get_fd(), info.st_mode & 07777);
-    // Only a privileged user can give the file back to its owner; others
-    // own what they write.
-    if (fchown(temp.get_fd(), info.st_uid, info.st_gid) != 0)
-      g_debug("workspace: %s keeps the saving user as its owner", target.c_str());
-  }
+  // Only a privileged user can give the file back to its owner; others own
+  // what they write.
+  if (const struct stat* old = temp.get_replaced(); old && fchown(temp.get_fd(), old->st_uid, old->st_gid) != 0)
+    g_debug("workspace: %s keeps the saving user as its owner", target.c_str());
   const int fd = temp.dup_fd(error);
   if (fd < 0)
     return false;
@@ -118,18 +96,7 @@ bool ModelWorkspace::write_file(const std::string& target, std::string& error)
 bool ModelWorkspace::replace_file(const std::string& temp, const std::string& target,
                                   std::string& error)
 {
-  if (g_rename(temp.c_str(), target.c_str()) != 0) {
-    error = error_text(errno);
-    return false;
-  }
-  // The new name is on the disk only once the directory is.
-  const CPtr<char, g_free> dir(g_path_get_dirname(target.c_str()));
-  const int dir_fd = open(dir.get(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    (void)fsync(dir_fd);
-    close(dir_fd);
-  }
-  return true;
+  return ModelFileReplacement::rename_over(temp, target, error);
 }
 
 bool ModelWorkspace::fail_file(std::string message)

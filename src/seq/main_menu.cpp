@@ -1,21 +1,15 @@
 #include "seq/main_menu.h"
 
 #include "common/i18n.h"
+#include "common/joined_rows.h"
 #include "seq/context.h"
 
 namespace velkaro {
 
 namespace {
 
-// Static: a menu table refers to its rows.
-constexpr ViewMenuRow EDIT_ROWS[] = {
-  {N_("_Undo"), "undo"},
-  {N_("_Redo"), "redo"},
-  {nullptr},
-  {N_("_Copy"), "copy"},
-  {N_("Cu_t"), "cut"},
-  {N_("_Paste"), "paste"},
-  {nullptr},
+// The sequence diagram's own entries of "_Edit", between the shared groups.
+constexpr ViewMenuRow OWN_ROWS[] = {
   {N_("_Insert LifeLine"), "insert-life-line"},
   {N_("Insert _Message"), "insert-message"},
   {N_("Insert Combined _Fragment"), "insert-fragment"},
@@ -28,11 +22,10 @@ constexpr ViewMenuRow EDIT_ROWS[] = {
   {N_("Insert co_lumn"), "insert-col"},
   {N_("_Delete row"), "delete-row"},
   {N_("Delete co_lumn"), "delete-col"},
-  {nullptr},
-  {N_("Toggle HV Mode"), "toggle-hv"},
-  {nullptr},
-  {N_("_Key setting"), "key-setting"},
 };
+
+// Static: a menu table refers to its rows.
+constexpr auto EDIT_ROWS = joined_rows(VIEW_EDIT_HISTORY_CLIPBOARD_ROWS, OWN_ROWS, VIEW_EDIT_SETTING_ROWS);
 
 } // namespace
 

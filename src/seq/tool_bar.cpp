@@ -1,30 +1,18 @@
 #include "seq/tool_bar.h"
 
+#include "common/joined_rows.h"
 #include "seq/context.h"
 
 namespace velkaro {
 
 namespace {
 
-constexpr ViewToolRow ROWS[] = {
-  {"New", "new-file"},
-  {"Open", "open-file"},
-  {"Save", "save-file"},
-  {"Export PNG image", "export-png-n", true},
-  {"Undo", "undo"},
-  {"Redo", "redo", true},
-  // The menu entry says "Mode".
-  {"Toggle HV Modes", "toggle-hv", true},
-  {"Copy", "copy"},
-  {"Cut", "cut"},
-  {"Paste", "paste", true},
+// The sequence diagram's own button, between the shared groups.
+constexpr ViewToolRow ELEMENT_ROWS[] = {
   {"Insert element", "insert-element", true},
-  {"Insert row", "insert-row"},
-  {"Insert column", "insert-col"},
-  {"Delete row", "delete-row"},
-  {"Delete column", "delete-col", true},
-  {"Help", "manual"},
 };
+
+constexpr auto ROWS = joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, ELEMENT_ROWS, VIEW_TOOL_LINE_ROWS, VIEW_TOOL_HELP_ROWS);
 
 } // namespace
 

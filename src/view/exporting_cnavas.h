@@ -14,7 +14,8 @@
 //
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it
-// is complete. A failure (an image cairo cannot make, a drawing error, a
+// is complete (ModelFileReplacement, as a document save does; the same
+// files are refused, and a symbolic link stays a link). A failure (an image cairo cannot make, a drawing error, a
 // place that cannot be written, a failed write or rename) returns false,
 // leaves the target as it was and no temporary file behind, and
 // get_last_error() says why.

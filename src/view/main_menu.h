@@ -30,6 +30,7 @@
 #include <sigc++/connection.h>
 #include <gtkmm/menubar.h>
 
+#include "common/i18n.h"
 #include "ctrl/iaction_handler.h"
 #include "view/sub_menu.h"
 
@@ -37,6 +38,25 @@ namespace velkaro {
 
 class CtrlContext;
 class ViewMenuItem;
+
+// The groups of entries every diagram kind's "_Edit" menu has (joined_rows()
+// makes a kind's table of them and its own): first undo, redo and the
+// clipboard; last the HV toggle and the key setting. Labels are translated.
+inline constexpr ViewMenuRow VIEW_EDIT_HISTORY_CLIPBOARD_ROWS[] = {
+  {N_("_Undo"), "undo"},
+  {N_("_Redo"), "redo"},
+  {nullptr},
+  {N_("_Copy"), "copy"},
+  {N_("Cu_t"), "cut"},
+  {N_("_Paste"), "paste"},
+  {nullptr},
+};
+inline constexpr ViewMenuRow VIEW_EDIT_SETTING_ROWS[] = {
+  {nullptr},
+  {N_("Toggle HV Mode"), "toggle-hv"},
+  {nullptr},
+  {N_("_Key setting"), "key-setting"},
+};
 
 class ViewMainMenu : public Gtk::MenuBar {
 public:

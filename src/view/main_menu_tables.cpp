@@ -2,6 +2,7 @@
 // and the class-diagram menus that the bar shows by default.
 
 #include "common/i18n.h"
+#include "common/joined_rows.h"
 #include "view/main_menu.h"
 
 namespace velkaro {
@@ -35,14 +36,8 @@ constexpr ViewMenuRow HELP_ROWS[] = {
   {N_("_Version info."), "version"},
 };
 
-constexpr ViewMenuRow CLASS_EDIT_ROWS[] = {
-  {N_("_Undo"), "undo"},
-  {N_("_Redo"), "redo"},
-  {nullptr},
-  {N_("_Copy"), "copy"},
-  {N_("Cu_t"), "cut"},
-  {N_("_Paste"), "paste"},
-  {nullptr},
+// The class diagram's own entries of "_Edit", between the shared groups.
+constexpr ViewMenuRow CLASS_EDIT_OWN_ROWS[] = {
   {N_("_Insert class element"), "insert-class"},
   {N_("Insert _block in class"), "insert-block"},
   // The label's spelling is the one users know.
@@ -52,11 +47,10 @@ constexpr ViewMenuRow CLASS_EDIT_ROWS[] = {
   {N_("Insert co_lumn"), "insert-col"},
   {N_("_Delete row"), "delete-row"},
   {N_("D_elete column"), "delete-col"},
-  {nullptr},
-  {N_("Toggle HV Mode"), "toggle-hv"},
-  {nullptr},
-  {N_("_Key setting"), "key-setting"},
 };
+
+constexpr auto CLASS_EDIT_ROWS =
+  joined_rows(VIEW_EDIT_HISTORY_CLIPBOARD_ROWS, CLASS_EDIT_OWN_ROWS, VIEW_EDIT_SETTING_ROWS);
 
 constexpr ViewMenuRow CLASS_CONNECTOR_ROWS[] = {
   {N_("_Dependency"), "connect-dependency"},

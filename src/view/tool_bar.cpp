@@ -3,6 +3,7 @@
 #include <gtkmm/separatortoolitem.h>
 
 #include "common/check.h"
+#include "common/joined_rows.h"
 #include "ctrl/context.h"
 #include "view/tool_button.h"
 
@@ -10,31 +11,23 @@ namespace velkaro {
 
 namespace {
 
-constexpr ViewToolRow CLASS_ROWS[] = {
-  {"New", "new-file"},
-  {"Open", "open-file"},
-  {"Save", "save-file"},
-  {"Export PNG image", "export-png-n", true},
-  {"Undo", "undo"},
-  {"Redo", "redo", true},
-  {"Toggle HV Modes", "toggle-hv", true},
-  {"Copy", "copy"},
-  {"Cut", "cut"},
-  {"Paste", "paste", true},
+// The class diagram's own buttons, between the shared groups.
+constexpr ViewToolRow CLASS_ELEMENT_ROWS[] = {
   {"Insert class element", "insert-class"},
   {"Insert block in class", "insert-block"},
   {"Delete block in class", "delete-block", true},
-  {"Insert row", "insert-row"},
-  {"Insert column", "insert-col"},
-  {"Delete row", "delete-row"},
-  {"Delete column", "delete-col", true},
+};
+
+constexpr ViewToolRow CLASS_CONNECTOR_ROWS[] = {
   {"Connect as association", "connect-association"},
   {"Connect as dependency", "connect-dependency"},
   {"Connect as generalization", "connect-generalization"},
   {"Connect as aggregation", "connect-aggregation"},
   {"Connect as composition", "connect-composition", true},
-  {"Help", "manual"},
 };
+
+constexpr auto CLASS_ROWS = joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, CLASS_ELEMENT_ROWS, VIEW_TOOL_LINE_ROWS,
+                                        CLASS_CONNECTOR_ROWS, VIEW_TOOL_HELP_ROWS);
 
 } // namespace
 

@@ -34,9 +34,35 @@ class CtrlContext;
 class ViewToolButton;
 
 struct ViewToolRow {
-  const char* tooltip;
-  const char* action;
+  const char* tooltip = nullptr;
+  const char* action = nullptr;
   bool separator_after = false;
+};
+
+// The groups of buttons every diagram kind's bar has (joined_rows() makes a
+// kind's table of them and its own): first the file buttons, undo and redo,
+// the HV toggle and the clipboard; later the line operations; last help.
+inline constexpr ViewToolRow VIEW_TOOL_FILE_EDIT_ROWS[] = {
+  {"New", "new-file"},
+  {"Open", "open-file"},
+  {"Save", "save-file"},
+  {"Export PNG image", "export-png-n", true},
+  {"Undo", "undo"},
+  {"Redo", "redo", true},
+  // The menu entry says "Mode".
+  {"Toggle HV Modes", "toggle-hv", true},
+  {"Copy", "copy"},
+  {"Cut", "cut"},
+  {"Paste", "paste", true},
+};
+inline constexpr ViewToolRow VIEW_TOOL_LINE_ROWS[] = {
+  {"Insert row", "insert-row"},
+  {"Insert column", "insert-col"},
+  {"Delete row", "delete-row"},
+  {"Delete column", "delete-col", true},
+};
+inline constexpr ViewToolRow VIEW_TOOL_HELP_ROWS[] = {
+  {"Help", "manual"},
 };
 
 class ViewToolBar : public Gtk::Toolbar {

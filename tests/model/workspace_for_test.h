@@ -16,6 +16,7 @@
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "model/workspace.h"
+#include "model/document_for_test.h"
 #include "model/workspace_diff.h"
 #include "support/test_env.h"
 
@@ -133,45 +134,6 @@ private:
     cursor = at;
   }
 };
-
-// The document as the memory writer gives it.
-inline std::string document_of(ModelWorkspace& ws)
-{
-  const auto writer = SerializingWriter::create_memory_for_copy();
-  (void)ws.write(*writer);
-  EXPECT_TRUE(writer->finish()) << writer->get_error();
-  return writer->get_text();
-}
-
-// Runs edit on ws with a fresh record open; the record.
-inline std::shared_ptr<ModelWorkspaceDiff> record_edit(ModelWorkspace& ws, const std::function<void()>& edit)
-{
-  const auto d = ws.new_diff();
-  ws.set_diff(d);
-  edit();
-  ws.set_diff(nullptr);
-  return d;
-}
-
-// Twice over, undoing d gives the document before and redoing it the one
-// after.
-inline void expect_undo_redo(ModelWorkspace& ws, const ModelWorkspaceDiff& d, const std::string& before,
-                             const std::string& after)
-{
-  for (int round = 0; round < 2; ++round) {
-    ws.patch(*d.reverse());
-    ASSERT_EQ(document_of(ws), before) << "undo, round " << round;
-    ws.patch(d);
-    ASSERT_EQ(document_of(ws), after) << "redo, round " << round;
-  }
-}
-
-// Stores elm at (x, y) of ws.
-inline void put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, int32_t x, int32_t y)
-{
-  ws.move_hv(x, y);
-  ASSERT_TRUE(ws.store(elm));
-}
 
 // The names of the chain at (x, y), from its head.
 inline std::vector<std::string> chain_at(ModelWorkspace& ws, int32_t x, int32_t y)

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/box.h>
-#include <gtkmm/separatortoolitem.h>
 #include <gtkmm/window.h>
 
 #include "ctrl/gdk_events_for_test.h"
@@ -93,18 +92,6 @@ struct BarsKit {
   Gtk::Box box{Gtk::ORIENTATION_VERTICAL};
 };
 
-Lines tool_lines(ViewToolBar& bar)
-{
-  Lines lines;
-  for (Gtk::Widget* child : bar.get_children()) {
-    if (auto* button = dynamic_cast<ViewToolButton*>(child))
-      lines.push_back(button->get_label() + " -> " + button->action_name);
-    else if (dynamic_cast<Gtk::SeparatorToolItem*>(child))
-      lines.push_back("|");
-  }
-  return lines;
-}
-
 // Every plain entry and button is enabled exactly when its action can run
 // or is "manual".
 void expect_bars_follow(BarsKit& b, const Names& names)
@@ -172,7 +159,7 @@ TEST(SeqBars, TheToolBarHoldsTheSixteenButtonsWithTheirSeparators)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  EXPECT_EQ(tool_lines(*b.tool_bar), (Lines{
+  EXPECT_EQ(lines_of(*b.tool_bar), (Lines{
                                          "New -> new-file",
                                          "Open -> open-file",
                                          "Save -> save-file",
@@ -288,16 +275,6 @@ TEST(SeqBars, TheMenuBarCheckEntryWritesItsSettingOnce)
   EXPECT_EQ(writes, (Lines{"show-menubar=false"}));
   EXPECT_EQ(stored_setting(ctx, "show-menubar"), "false");
   EXPECT_FALSE(entry->get_active());
-}
-
-// The popup's children that show: "---" for a separator, else the label.
-Lines visible_lines(Gtk::Menu& menu)
-{
-  Lines lines;
-  for (Gtk::MenuItem* item : items_of(menu))
-    if (item->get_visible())
-      lines.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(item) ? "---" : std::string(item->get_label()));
-  return lines;
 }
 
 // What the popup shows of the "_Edit" rows for names: the entries that can

@@ -10,15 +10,8 @@
 #include "seq/seq_for_test.h"
 #include "support/log_capture.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::life_line;
-using test::new_ws;
-using test::put;
-using test::SizedText;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 TEST(SeqElements, HeadRectangleGrowsAroundItsText)
 {
@@ -409,4 +402,4 @@ TEST(SeqElements, TextThatHasAParentKeepsItAndItsAlignment)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -12,16 +12,8 @@
 #include "view/color_map.h"
 #include "view/drawer_context.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::blank;
-using test::check_run;
-using test::drawn;
-using test::hline;
-using test::spot;
-using test::Stretch;
-using test::vline;
 
 constexpr double SEP_DOWN = 35.0 / 22.0;
 
@@ -161,4 +153,4 @@ TEST_F(Fragments, OnlyTextAloneInItsCellIsFreeText)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

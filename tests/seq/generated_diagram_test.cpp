@@ -84,11 +84,11 @@ TEST(GeneratedDiagrams, AreBuiltAsPlannedAndReadBackAsWritten)
     // The same every time, and read back as written.
     const auto again = test::new_ws();
     (void)seq_generate_diagram(*again, n);
-    const std::string written = test::doc(*ws);
-    EXPECT_EQ(test::doc(*again), written);
+    const std::string written = test::document_of(*ws);
+    EXPECT_EQ(test::document_of(*again), written);
     const auto loaded = test::new_ws();
     ASSERT_TRUE(test::load_text(*loaded, test::saved_text(*ws)));
-    EXPECT_EQ(test::doc(*loaded), written);
+    EXPECT_EQ(test::document_of(*loaded), written);
   }
 }
 
@@ -196,7 +196,7 @@ TEST(GeneratedDiagrams, TrialsOnMirroredCellsDoWhatTheyDoOnAWholeCopy)
   // messages, message lines and their texts, frames, separators, nothing.
   const std::vector<CellPos> cells = {{4, 0}, {8, 0}, {0, 4}, {8, 4}, {4, 9},  {9, 9},
                                       {0, 20}, {4, 20}, {9, 20}, {0, 24}, {8, 24}, {9, 24}};
-  const std::string before = test::doc(*ws);
+  const std::string before = test::document_of(*ws);
   for (const auto& [name, op] : ops) {
     for (const CellPos& cell : cells) {
       SCOPED_TRACE(std::string(name) + " at " + cell.to_string());
@@ -216,7 +216,7 @@ TEST(GeneratedDiagrams, TrialsOnMirroredCellsDoWhatTheyDoOnAWholeCopy)
       EXPECT_EQ(mirrored, copied);
     }
   }
-  EXPECT_EQ(test::doc(*ws), before);
+  EXPECT_EQ(test::document_of(*ws), before);
 }
 
 // Fault: every dry run copied the whole of a life line's family (the head
@@ -228,7 +228,7 @@ TEST(GeneratedDiagrams, TheEnabledActionsOfALongDiagramAreFoundQuickly)
   const auto ws = test::new_ws();
   (void)seq_generate_diagram(*ws, 500);
   const auto ctx = SeqContext::create(ws);
-  const std::string before = test::doc(*ws);
+  const std::string before = test::document_of(*ws);
   const double start = test::cpu_seconds();
   for (const CellPos cell : {CellPos{Cols::life_line(3), 300}, CellPos{Cols::life_line(3) + 1, 301},
                              CellPos{Cols::ALT_RIGHT + 2, 300}, CellPos{Cols::life_line(0), 0},
@@ -241,7 +241,7 @@ TEST(GeneratedDiagrams, TheEnabledActionsOfALongDiagramAreFoundQuickly)
   // per trial takes seconds per trial here (one copy alone is over two
   // seconds under the sanitizers).
   EXPECT_LT(test::cpu_seconds() - start, 5.0);
-  EXPECT_EQ(test::doc(*ws), before);
+  EXPECT_EQ(test::document_of(*ws), before);
 }
 
 } // namespace

@@ -9,16 +9,8 @@
 
 #include "seq/seq_draw_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::check_run;
-using test::drawn;
-using test::blank;
-using test::Stretch;
-using test::spot;
-using test::vline;
-using test::hline;
 
 // Life lines with their heads in row 0, one per even column:
 //   1: three plain cells;   3: three cells, stopped;
@@ -210,4 +202,4 @@ TEST_F(LifeLines, ABoxInProcessIsDrawnWideAndALifeLineInProcessStaysThin)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -13,17 +13,9 @@
 #include "view/color_map.h"
 #include "view/drawer_context.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
 
-using test::blank;
-using test::check_run;
-using test::drawn;
-using test::hline;
-using test::ink;
-using test::spot;
-using test::Stretch;
-using test::vline;
 using Image = Cairo::RefPtr<Cairo::ImageSurface>;
 
 constexpr double ARROW = 35.0 / 3.0;
@@ -267,4 +259,4 @@ TEST_F(FoundAndLost, AtOtherZoomsTheAntialiasingComesBackAfterADot)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -10,12 +10,8 @@
 
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::new_ws;
-using test::put;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 constexpr int32_t CX = 2;
 constexpr int32_t CY = 2;
@@ -165,11 +161,11 @@ TEST(SeqPlacement, EveryKindAgainstEveryCellContent)
       ws->clear_in_process();
       const ElementPtr e = t.make(*ws, p);
       ws->clear_in_process();
-      const std::string before = test::doc(*ws);
+      const std::string before = test::document_of(*ws);
       // Kinds without a rule of their own fit anywhere.
       const bool expected = kind == "exec spec" || kind == "kind" || listed(may_share.at(kind), content);
       EXPECT_EQ(test::fits(*ws, e, t.x, t.y), expected) << kind << " on " << content;
-      EXPECT_EQ(test::doc(*ws), before) << kind << " on " << content;
+      EXPECT_EQ(test::document_of(*ws), before) << kind << " on " << content;
     }
   }
 }
@@ -241,4 +237,4 @@ TEST(SeqPlacement, LineRightAfterAnotherMessagesAnchorIsRefused)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -31,11 +31,8 @@
 #include "view/pixels_for_test.h"
 #include "view/viewport_drawer.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::Pixel;
-using test::rgb;
 
 template <class List>
 std::vector<std::type_index> types_of(const List& drawers)
@@ -190,4 +187,4 @@ TEST_F(OnScreen, ASelectionOfAnyOtherModeLiesOverTheElements)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
+#include "model/document_for_test.h"
 #include "model/element_cells.h"
 #include "model/serializing_writer.h"
 #include "model/workspace_diff.h"
@@ -33,19 +34,11 @@
 namespace velkaro::test {
 
 using ElementPtr = std::shared_ptr<ModelElement>;
+using Lines = std::vector<std::string>;
 
 inline std::shared_ptr<SeqWorkspace> new_ws()
 {
   return ModelWorkspace::create<SeqWorkspace>();
-}
-
-// The document as a file would hold it.
-inline std::string doc(ModelWorkspace& ws)
-{
-  const auto writer = SerializingWriter::create_memory_for_copy();
-  (void)ws.write(*writer);
-  EXPECT_TRUE(writer->finish()) << writer->get_error();
-  return writer->get_text();
 }
 
 // Loads text as the document of ws through a file; false when it is refused
@@ -138,13 +131,6 @@ inline std::string joined(const std::vector<std::string>& lines)
   return s;
 }
 
-// Stores elm at (x, y).
-inline void put(ModelWorkspace& ws, const ElementPtr& elm, int32_t x, int32_t y)
-{
-  ws.move_hv(x, y);
-  ASSERT_TRUE(ws.store(elm));
-}
-
 // The first element of type T at (x, y), or null.
 template <class T>
 std::shared_ptr<T> at(ModelWorkspace& ws, int32_t x, int32_t y, int32_t role = ANY_ROLE)
@@ -196,28 +182,6 @@ public:
   Rectangle rect;
 };
 
-// Runs edit with a fresh record open on ws; the record.
-inline std::shared_ptr<ModelWorkspaceDiff> recorded(ModelWorkspace& ws, const std::function<void()>& edit)
-{
-  const auto d = ws.new_diff();
-  ws.set_diff(d);
-  edit();
-  ws.set_diff(nullptr);
-  return d;
-}
-
-// Undoing d gives before and redoing it after, twice over.
-inline void expect_undo_redo(ModelWorkspace& ws, const ModelWorkspaceDiff& d, const std::string& before,
-                             const std::string& after)
-{
-  for (int round = 0; round < 2; ++round) {
-    ws.patch(*d.reverse());
-    ASSERT_EQ(doc(ws), before) << "undo, round " << round;
-    ws.patch(d);
-    ASSERT_EQ(doc(ws), after) << "redo, round " << round;
-  }
-}
-
 } // namespace velkaro::test
 
 namespace velkaro::test {
@@ -251,23 +215,23 @@ inline void run_case(const OpCase& c)
   const auto ws = new_ws();
   c.setup(*ws);
   ws->clear_in_process();
-  const std::string before = doc(*ws);
+  const std::string before = document_of(*ws);
   const auto before_dump = dump(*ws);
   int signals = 0;
   sigc::connection counting = ws->signal_updated().connect([&signals] { ++signals; });
   bool result = false;
-  const auto d = recorded(*ws, [&] { result = c.op(*ws); });
+  const auto d = record_edit(*ws, [&] { result = c.op(*ws); });
   counting.disconnect();
   EXPECT_EQ(result, c.result);
   EXPECT_EQ(signals, c.signals);
   if (!c.after) {
     EXPECT_EQ(joined(dump(*ws)), joined(before_dump));
-    EXPECT_EQ(doc(*ws), before);
+    EXPECT_EQ(document_of(*ws), before);
     EXPECT_TRUE(record_is_empty(*d));
     return;
   }
   EXPECT_EQ(joined(dump(*ws)), joined(*c.after));
-  const std::string after = doc(*ws);
+  const std::string after = document_of(*ws);
   expect_undo_redo(*ws, *d, before, after);
 }
 

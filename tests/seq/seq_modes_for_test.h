@@ -98,7 +98,7 @@ struct SeqKit {
     return dynamic_cast<T&>(*ctx->get_mode(typeid(T)));
   }
   // The document as written, and as a cell dump.
-  std::string doc() const { return test::doc(*ws); }
+  std::string doc() const { return test::document_of(*ws); }
   std::vector<std::string> cells() const { return dump(*ws); }
   size_t undo_steps() const;
   // The processor's undo, n times, cursor included.

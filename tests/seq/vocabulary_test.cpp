@@ -11,13 +11,8 @@
 #include "seq/seq_for_test.h"
 #include "support/log_capture.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::load_text;
-using test::new_ws;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 // Every element name and every attribute of the vocabulary, as the writer
 // lays them out: two life lines with execution specifications, messages of
@@ -332,7 +327,7 @@ TEST(SeqVocabulary, OutOfRangeValuesFailTheReadWithTheLine)
   for (const auto& [element, word] : cases) {
     const auto ws = new_ws();
     test::put(*ws, SeqLifeHead::create(), 0, 0);
-    const std::string before = test::doc(*ws);
+    const std::string before = test::document_of(*ws);
     const std::string document = std::string("<workspace>\n<element_cells>\n<cell h=\"2\" v=\"3\">\n") +
                                  element + "\n</cell></element_cells></workspace>";
     std::string error;
@@ -340,7 +335,7 @@ TEST(SeqVocabulary, OutOfRangeValuesFailTheReadWithTheLine)
     EXPECT_NE(error.find("line 4"), std::string::npos) << element << ": " << error;
     EXPECT_NE(error.find(word), std::string::npos) << element << ": " << error;
     // A refused file changes nothing.
-    EXPECT_EQ(test::doc(*ws), before) << element;
+    EXPECT_EQ(test::document_of(*ws), before) << element;
   }
 }
 
@@ -378,4 +373,4 @@ TEST(SeqVocabulary, WorkspaceInstallsTheSequenceGridAndCells)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

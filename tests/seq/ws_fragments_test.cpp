@@ -9,14 +9,8 @@
 
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::OpCase;
-using test::put;
-using test::range;
-using Lines = std::vector<std::string>;
 
 void frag(SeqWorkspace& ws, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 {
@@ -147,15 +141,15 @@ TEST(SeqWorkspaceFragments, FitSearchEndsWhenEvenTheCurrentFrameFails)
   ASSERT_TRUE(ws->add_text({1, 2}));
   ASSERT_EQ(at<SeqTextElement>(*ws, 1, 2)->get_role(), 1);
   ws->clear_in_process();
-  const std::string before = test::doc(*ws);
+  const std::string before = test::document_of(*ws);
   for (const auto& [x1, y1] : std::vector<std::pair<int32_t, int32_t>>{{6, 6}, {3, 3}, {0, 0}, {3, 9}}) {
     const auto start = std::chrono::steady_clock::now();
     bool result = true;
-    const auto d = test::recorded(*ws, [&] { result = drag_to(x1, y1)(*ws); });
+    const auto d = test::record_edit(*ws, [&] { result = drag_to(x1, y1)(*ws); });
     EXPECT_FALSE(result);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(test::record_is_empty(*d));
-    EXPECT_EQ(test::doc(*ws), before);
+    EXPECT_EQ(test::document_of(*ws), before);
   }
 }
 
@@ -235,4 +229,4 @@ TEST(SeqWorkspaceFragments, PastedSeparatorTextsBelongToTheNewSeparator)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

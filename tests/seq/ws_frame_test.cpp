@@ -8,15 +8,8 @@
 
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::OpCase;
-using test::put;
-using test::range;
-using Lines = std::vector<std::string>;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 std::function<bool(SeqWorkspace&)> row(int32_t index)
 {
@@ -209,4 +202,4 @@ TEST(SeqWorkspaceFrame, CopyingARangeTakesHeadsTextsMessagesAndFragments)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

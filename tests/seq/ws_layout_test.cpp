@@ -15,12 +15,8 @@
 #include "model/structures_for_test.h"
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::doc;
-using test::life_line;
-using test::range;
 
 // A life line at column 2 (rows 1 to 5), another at column 5, and on the
 // cell (2, 3) boxes of levels 0 and -1, so that the cell is 16 units high
@@ -96,21 +92,21 @@ TEST(SeqWorkspaceLayout, ALifeLineCellFollowsWhatSizesItFromElsewhere)
     c.build(*ws);
     ws->clear_in_process();
     test::expect_structures(*ws, "built");
-    const std::string before = doc(*ws);
-    const auto d = test::recorded(*ws, [&] { c.change(*ws); });
+    const std::string before = document_of(*ws);
+    const auto d = test::record_edit(*ws, [&] { c.change(*ws); });
     ws->clear_in_process();
-    const std::string after = doc(*ws);
+    const std::string after = document_of(*ws);
     ASSERT_NE(after, before);
     EXPECT_DOUBLE_EQ(ws->grid->v->get_size(3), c.row_3);
     test::expect_structures(*ws, "changed");
     ws->patch(*d->reverse());
-    ASSERT_EQ(doc(*ws), before);
+    ASSERT_EQ(document_of(*ws), before);
     test::expect_structures(*ws, "undone");
     ws->patch(*d);
-    ASSERT_EQ(doc(*ws), after);
+    ASSERT_EQ(document_of(*ws), after);
     test::expect_structures(*ws, "redone");
   }
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

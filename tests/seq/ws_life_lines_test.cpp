@@ -9,14 +9,8 @@
 
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::OpCase;
-using test::put;
-using test::range;
-using Lines = std::vector<std::string>;
 
 // A life line at column x: its head on row 0 and cells on rows 1 to cells,
 // the last one stopped when stop is set.
@@ -341,4 +335,4 @@ TEST(SeqWorkspaceLifeLines, RmEs)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -8,15 +8,8 @@
 
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::at;
-using test::OpCase;
-using test::put;
-using test::range;
-using Lines = std::vector<std::string>;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 void life(SeqWorkspace& ws, int32_t x)
 {
@@ -190,4 +183,4 @@ TEST(SeqWorkspaceMessages, TextOnAReplacedLineNamesTheNewLine)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

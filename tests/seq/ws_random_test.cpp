@@ -20,11 +20,8 @@
 #include "model/serializing_writer.h"
 #include "seq/seq_for_test.h"
 
-namespace velkaro {
+namespace velkaro::test {
 namespace {
-
-using test::doc;
-using ElementPtr = std::shared_ptr<ModelElement>;
 
 constexpr int32_t SPAN = 10;
 
@@ -238,12 +235,12 @@ private:
     const CellPos p = any_pos();
     CellRange r{p, {p.x + pick(3), p.y + pick(3)}};
     const CellDir axis = pick(2) ? CellDir::h : CellDir::v;
-    const std::string before = doc(m_ws);
+    const std::string before = document_of(m_ws);
     const bool done = open ? m_ws.insert_range(r, axis, pick(2) == 0) : m_ws.remove_range(r, axis);
     std::string what = std::string(open ? "open" : "remove") + " block " + r.to_string() + " " +
                        cell_dir_to_string(axis);
     if (!done) {
-      EXPECT_EQ(doc(m_ws), before) << what << " was refused";
+      EXPECT_EQ(document_of(m_ws), before) << what << " was refused";
       what += " (refused)";
     }
     return what;
@@ -297,20 +294,20 @@ void expect_reads_back(SeqWorkspace& ws, const std::string& where)
   const auto fresh = test::new_ws();
   const auto reader = SerializingReader::create_memory_for_copy(writer->get_text());
   ASSERT_TRUE(fresh->read(*reader)) << where << ": " << reader->get_error();
-  ASSERT_EQ(doc(*fresh), doc(ws)) << where;
+  ASSERT_EQ(document_of(*fresh), document_of(ws)) << where;
 }
 
 void run_script(unsigned seed, int steps)
 {
   const auto ws = test::new_ws();
   RandomSeqEditor editor(seed, *ws);
-  std::vector<std::string> docs{doc(*ws)};
+  std::vector<std::string> docs{document_of(*ws)};
   std::vector<std::shared_ptr<ModelWorkspaceDiff>> records;
   for (int step = 0; step < steps; ++step) {
     std::string what;
-    records.push_back(test::recorded(*ws, [&] { what = editor.edit(); }));
+    records.push_back(test::record_edit(*ws, [&] { what = editor.edit(); }));
     ws->clear_in_process();
-    docs.push_back(doc(*ws));
+    docs.push_back(document_of(*ws));
     const std::string where = "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_consistent(*ws, where);
     test::expect_structures(*ws, where);
@@ -320,14 +317,14 @@ void run_script(unsigned seed, int steps)
   }
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());
-    ASSERT_EQ(doc(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
+    ASSERT_EQ(document_of(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
     test::expect_structures(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
   }
   for (int step = 0; step < steps; ++step) {
     ws->patch(*records[step]);
-    ASSERT_EQ(doc(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
+    ASSERT_EQ(document_of(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
     test::expect_structures(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
@@ -341,4 +338,4 @@ TEST(SeqWorkspaceUndoScript, RandomOperationsUndoBackToTheStart)
 }
 
 } // namespace
-} // namespace velkaro
+} // namespace velkaro::test

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the tests of the menu bar, the tool bar and the popup: the
-// main loop run for a while, menus written out as lines, settings read back
-// from the configuration file, and icon pixels.
+// main loop run for a while, menus and tool bars written out as lines,
+// settings read back from the configuration file, and icon pixels.
 
 #include <cstdint>
 #include <optional>
@@ -12,12 +12,16 @@
 #include <glibmm/keyfile.h>
 #include <glibmm/main.h>
 #include <gtkmm/checkmenuitem.h>
+#include <gtkmm/menu.h>
 #include <gtkmm/menushell.h>
 #include <gtkmm/separatormenuitem.h>
+#include <gtkmm/separatortoolitem.h>
 
 #include "ctrl/context.h"
 #include "model/store.h"
 #include "view/menu_item.h"
+#include "view/tool_bar.h"
+#include "view/tool_button.h"
 
 namespace velkaro::test {
 
@@ -58,6 +62,31 @@ inline std::vector<std::string> lines_of(Gtk::MenuShell& shell)
       lines.push_back(std::string(check->get_active() ? "[x] " : "[ ] ") + check->get_label());
     else
       lines.push_back(item->get_label());
+  }
+  return lines;
+}
+
+// The lines of the popup's children that show: "---" for a separator, else
+// the label (a hidden entry is one left out of show-all).
+inline std::vector<std::string> visible_lines(Gtk::Menu& menu)
+{
+  std::vector<std::string> lines;
+  for (Gtk::MenuItem* item : items_of(menu))
+    if (item->get_visible())
+      lines.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(item) ? "---" : std::string(item->get_label()));
+  return lines;
+}
+
+// One line per child of bar: "label -> action" for a button, "|" for a
+// separator.
+inline std::vector<std::string> lines_of(ViewToolBar& bar)
+{
+  std::vector<std::string> lines;
+  for (Gtk::Widget* child : bar.get_children()) {
+    if (auto* button = dynamic_cast<ViewToolButton*>(child))
+      lines.push_back(button->get_label() + " -> " + button->action_name);
+    else if (dynamic_cast<Gtk::SeparatorToolItem*>(child))
+      lines.push_back("|");
   }
   return lines;
 }

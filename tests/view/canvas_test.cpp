@@ -38,6 +38,13 @@ struct CanvasKit {
     ASSERT_TRUE(test::put(*kit.ws, test::KindMark::create("m"), x, y));
     kit.ws->clear_in_process();
   }
+  // A mark at (x, y), with the canvas updated and settled around it.
+  void mark_and_settle(int32_t x, int32_t y)
+  {
+    mark(x, y);
+    canvas->update();
+    harness.settle();
+  }
   Rectangle rect(int32_t x, int32_t y) const { return kit.ws->grid->get_rect(x, y); }
 
   test::KindKit kit;
@@ -127,9 +134,7 @@ TEST(CanvasTest, TheFitToggleZoomsOutAndBackAndAZoomInBetweenStartsItOver)
   EXPECT_TRUE(cv.get_show_cell_pos_pending());
 
   // A document larger than the page fits by its own factor.
-  k.mark(99, 49);
-  cv.update();
-  k.harness.settle();
+  k.mark_and_settle(99, 49);
   const Rectangle e = cv.get_exists_rect();
   const double factor = std::min(cv.get_page_width() / e.width, cv.get_page_height() / e.height);
   cv.zoom_fit();
@@ -158,9 +163,7 @@ TEST(CanvasTest, ACellEdgeScrollLandsTheCutColumnAtThePagesEdge)
   VELKARO_REQUIRE_GTK();
   CanvasKit k;
   ViewCanvas& cv = *k.canvas;
-  k.mark(80, 80);
-  cv.update();
-  k.harness.settle();
+  k.mark_and_settle(80, 80);
   cv.set_offset(CellDir::h, 5);
   const Rectangle before = cv.get_viewport();
   // The column that the page's right edge cuts.
@@ -183,9 +186,7 @@ TEST(CanvasTest, ScrollingPullsTheCursorIntoThePage)
   VELKARO_REQUIRE_GTK();
   CanvasKit k;
   ViewCanvas& cv = *k.canvas;
-  k.mark(80, 80);
-  cv.update();
-  k.harness.settle();
+  k.mark_and_settle(80, 80);
   cv.scroll_page(CellDir::v, 1);
   const CellPos c = k.kit.ctx->get_now_cell();
   const Rectangle r = k.rect(c.x, c.y);

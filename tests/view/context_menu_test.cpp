@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/drawingarea.h>
-#include <gtkmm/separatormenuitem.h>
 #include <gtkmm/window.h>
 
 #include "ctrl/context.h"
@@ -83,17 +82,6 @@ struct PopupKit {
   std::unique_ptr<ViewMainMenu> bar;
   std::shared_ptr<ViewContextMenu> popup;
 };
-
-// The lines of the popup's children that show: a hidden entry is one left
-// out of show-all.
-Lines visible_lines(Gtk::Menu& menu)
-{
-  Lines lines;
-  for (Gtk::MenuItem* item : items_of(menu))
-    if (item->get_visible())
-      lines.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(item) ? "---" : std::string(item->get_label()));
-  return lines;
-}
 
 TEST(ContextMenu, ARightPressShowsTheRunnableEntriesWithEveryGroupsSeparator)
 {

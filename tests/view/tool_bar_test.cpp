@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <gtkmm/separatortoolitem.h>
 
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
@@ -23,19 +22,6 @@ namespace velkaro::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// One line per child: "label -> action" for a button, "|" for a separator.
-Lines lines_of(ViewToolBar& bar)
-{
-  Lines lines;
-  for (Gtk::Widget* child : bar.get_children()) {
-    if (auto* button = dynamic_cast<ViewToolButton*>(child))
-      lines.push_back(button->get_label() + " -> " + button->action_name);
-    else if (dynamic_cast<Gtk::SeparatorToolItem*>(child))
-      lines.push_back("|");
-  }
-  return lines;
-}
 
 // As the button's own button does when the user clicks it.
 void click(ViewToolButton& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }

@@ -1,0 +1,123 @@
+#pragma once
+// What the benchmarks that draw with GTK share: the display they need (the
+// process set up as the tests have it, under xvfb-run), the main loop run
+// until it is idle, and one page of a canvas in a window.
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include <benchmark/benchmark.h>
+#include <cairomm/context.h>
+#include <cairomm/surface.h>
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <gtkmm/main.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/window.h>
+
+#include "ctrl/context.h"
+#include "view/canvas.h"
+
+namespace velkaro::bench {
+
+// Whether GTK found a display; set by Display.
+inline bool g_have_display = false;
+
+// For the life of the object: GTK initialised without the accessibility
+// bridge, on X11, with settings in memory and a configuration directory of
+// its own (the contexts keep their settings there; removed at the end).
+class Display {
+public:
+  Display(int& argc, char**& argv) : m_config(g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr))
+  {
+    setenv("NO_AT_BRIDGE", "1", 0);
+    setenv("GDK_BACKEND", "x11", 0);
+    setenv("GSETTINGS_BACKEND", "memory", 0);
+    if (m_config)
+      setenv("XDG_CONFIG_HOME", m_config, 1);
+    Gtk::Main::init_gtkmm_internals();
+    g_have_display = gtk_init_check(&argc, &argv);
+  }
+  ~Display()
+  {
+    if (!m_config)
+      return;
+    std::error_code ec;
+    std::filesystem::remove_all(m_config, ec);
+    g_free(m_config);
+  }
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
+private:
+  char* m_config;
+};
+
+// True, with the benchmark marked as skipped, when there is no display.
+inline bool skipped_without_display(benchmark::State& state)
+{
+  if (g_have_display)
+    return false;
+  state.SkipWithError("no display: run under xvfb-run");
+  return true;
+}
+
+// Runs the main loop until nothing is pending.
+inline void settle()
+{
+  while (gtk_events_pending())
+    gtk_main_iteration_do(false);
+}
+
+// A window of one page (WIDTH x HEIGHT) holding canvas, the canvas of ctx,
+// in a scrolled window, and an image of the page to draw into. The window
+// is not shown yet; at the end the canvas leaves the window and ctx.
+struct Page {
+  static constexpr int WIDTH = 1280;
+  static constexpr int HEIGHT = 1024;
+
+  Page(CtrlContext& ctx, const std::shared_ptr<ViewCanvas>& canvas) : m_ctx(ctx)
+  {
+    sw.set_size_request(WIDTH, HEIGHT);
+    sw.add(*canvas);
+    window.add(sw);
+    canvas->set_scrolled_window(sw);
+    ctx.set_canvas(canvas);
+    image = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, WIDTH, HEIGHT);
+  }
+  ~Page()
+  {
+    sw.remove();
+    m_ctx.set_canvas(nullptr);
+  }
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  // Shows the window and lets canvas take its size and draw.
+  void show(ViewCanvas& canvas)
+  {
+    window.show_all();
+    settle();
+    canvas.update();
+    settle();
+  }
+  // What a GTK draw of the visible part of canvas runs, into the image.
+  void redraw_visible(ViewCanvas& canvas)
+  {
+    const auto cr = Cairo::Context::create(image);
+    // The widget draws in its own coordinates: show the visible part.
+    cr->translate(-sw.get_hadjustment()->get_value(), -sw.get_vadjustment()->get_value());
+    gtk_widget_draw(GTK_WIDGET(canvas.gobj()), cr->cobj());
+  }
+
+  Gtk::Window window;
+  Gtk::ScrolledWindow sw;
+  Cairo::RefPtr<Cairo::ImageSurface> image;
+
+private:
+  CtrlContext& m_ctx;
+};
+
+} // namespace velkaro::bench
