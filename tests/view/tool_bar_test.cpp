@@ -25,7 +25,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // One line per child: "label -> action" for a button, "|" for a separator.
-Lines lines_of(ViewToolBar& bar)
+Lines tool_lines_of(ViewToolBar& bar)
 {
   Lines lines;
   for (Gtk::Widget* child : bar.get_children()) {
@@ -77,7 +77,7 @@ TEST(ToolBar, TheDefaultBarHoldsTheClassButtonsWithTheirSeparators)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   ViewToolBar bar(kit.ctx);
-  EXPECT_EQ(lines_of(bar), (Lines{
+  EXPECT_EQ(tool_lines_of(bar), (Lines{
                              "New -> new-file",
                              "Open -> open-file",
                              "Save -> save-file",
@@ -122,10 +122,10 @@ TEST(ToolBar, ADiagramKindSuppliesItsButtonsAsATable)
   static constexpr ViewToolRow ROWS[] = {{"Copy", "copy", true}, {"Insert element", "insert-element"}};
   KindKit kit;
   ViewToolBar bar(kit.ctx, ROWS);
-  EXPECT_EQ(lines_of(bar), (Lines{"Copy -> copy", "|", "Insert element -> insert-element"}));
+  EXPECT_EQ(tool_lines_of(bar), (Lines{"Copy -> copy", "|", "Insert element -> insert-element"}));
   bar.add_separator();
   bar.add_btn("Help", "manual");
-  EXPECT_EQ(lines_of(bar), (Lines{"Copy -> copy", "|", "Insert element -> insert-element", "|", "Help -> manual"}));
+  EXPECT_EQ(tool_lines_of(bar), (Lines{"Copy -> copy", "|", "Insert element -> insert-element", "|", "Help -> manual"}));
 }
 
 TEST(ToolBar, ButtonsFollowTheActionableNamesAfterTheRefreshDelay)
