@@ -49,10 +49,10 @@ endfunction()
 # Builds tests/<folder>/*.cpp with the shared test main into test_<folder>;
 # CTest runs each GoogleTest suite of it as one test named <folder>/<suite>
 # (see cmake/VelkaroTestSuites.cmake), so new files and cases need no
-# registration. With VELKARO_UNITY_TESTS, the files are compiled
-# VELKARO_UNITY_TESTS_BATCH at a time as one translation unit (a file-local
-# name must then be unique in its folder). GTK marks executables that start GTK when a display is
-# present; the others run with leak detection.
+# registration. With VELKARO_UNITY_TESTS the files are compiled
+# VELKARO_UNITY_TESTS_BATCH at a time as one translation unit, so a file-local
+# name must be unique in its folder. GTK marks executables that start GTK
+# when a display is present; the others run with leak detection.
 # KIT names helper sources of the folder that other test folders share: they
 # go into the static library velkaro_test_<folder>_kit instead, which the
 # folder's tests (and any other test target) link.
