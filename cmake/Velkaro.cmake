@@ -49,8 +49,10 @@ endfunction()
 # Builds tests/<folder>/*.cpp with the shared test main into test_<folder>;
 # CTest runs each GoogleTest suite of it as one test named <folder>/<suite>
 # (see cmake/VelkaroTestSuites.cmake), so new files and cases need no
-# registration. GTK marks executables that start GTK when a display is
-# present; the others run with leak detection.
+# registration. With VELKARO_UNITY_TESTS the files are compiled
+# VELKARO_UNITY_TESTS_BATCH at a time as one translation unit, so a file-local
+# name must be unique in its folder. GTK marks executables that start GTK
+# when a display is present; the others run with leak detection.
 # KIT names helper sources of the folder that other test folders share: they
 # go into the static library velkaro_test_<folder>_kit instead, which the
 # folder's tests (and any other test target) link.
@@ -74,6 +76,10 @@ function(velkaro_test folder)
   endif()
   set(target test_${folder})
   add_executable(${target} ${sources})
+  if(VELKARO_UNITY_TESTS)
+    set_target_properties(${target} PROPERTIES
+      UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${VELKARO_UNITY_TESTS_BATCH})
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(${target} PRIVATE ${VELKARO_WARNINGS})
   if(ARG_GTK)

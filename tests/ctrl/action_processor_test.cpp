@@ -55,10 +55,10 @@ std::string document_with(const std::vector<std::string>& names)
   return document_of(*ws);
 }
 
-enum class Op { exec, exec_mergeable, fail, undo, undo_in_place, redo, head_mergeable, head_not_mergeable };
+enum class ProcOp { exec, exec_mergeable, fail, undo, undo_in_place, redo, head_mergeable, head_not_mergeable };
 
-struct Step {
-  Op op;
+struct ProcStep {
+  ProcOp op;
   std::vector<std::string> edits; // what an executed action does
   CellPos cursor;                 // the context's cursor before the step
   std::vector<std::string> doc;   // the boxes afterwards
@@ -67,9 +67,9 @@ struct Step {
   std::optional<CellPos> moved_to;
 };
 
-struct Script {
+struct ProcScript {
   const char* name;
-  std::vector<Step> steps;
+  std::vector<ProcStep> steps;
 };
 
 const CellPos C0{0, 0};
@@ -77,70 +77,70 @@ const CellPos C1{5, 5};
 const CellPos C2{6, 6};
 const CellPos C3{7, 7};
 
-const std::vector<Script> SCRIPTS = {
+const std::vector<ProcScript> PROC_SCRIPTS = {
   {"undo and redo move the cursor to the recorded cell",
-   {{Op::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
-    {Op::undo, {}, C0, {"H"}, 1, 1, C2},
-    {Op::undo, {}, C0, {}, 0, 2, C1},
-    {Op::undo, {}, C0, {}, 0, 2, {}},
-    {Op::redo, {}, C0, {"H"}, 1, 1, C1},
-    {Op::redo, {}, C0, {"H", "A"}, 2, 0, C2},
-    {Op::redo, {}, C0, {"H", "A"}, 2, 0, {}}}},
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H"}, 1, 1, C2},
+    {ProcOp::undo, {}, C0, {}, 0, 2, C1},
+    {ProcOp::undo, {}, C0, {}, 0, 2, {}},
+    {ProcOp::redo, {}, C0, {"H"}, 1, 1, C1},
+    {ProcOp::redo, {}, C0, {"H", "A"}, 2, 0, C2},
+    {ProcOp::redo, {}, C0, {"H", "A"}, 2, 0, {}}}},
   {"undo without moving the cursor, then redo moves it",
-   {{Op::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::undo_in_place, {}, C0, {}, 0, 1, {}},
-    {Op::redo, {}, C0, {"H"}, 1, 0, C1}}},
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::undo_in_place, {}, C0, {}, 0, 1, {}},
+    {ProcOp::redo, {}, C0, {"H"}, 1, 0, C1}}},
   {"a failed action keeps both stacks and the redo history",
-   {{Op::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
-    {Op::undo, {}, C0, {"H"}, 1, 1, C2},
-    {Op::fail, {}, C3, {"H"}, 1, 1, {}},
-    {Op::redo, {}, C0, {"H", "A"}, 2, 0, C2}}},
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H"}, 1, 1, C2},
+    {ProcOp::fail, {}, C3, {"H"}, 1, 1, {}},
+    {ProcOp::redo, {}, C0, {"H", "A"}, 2, 0, C2}}},
   {"a successful action drops the redo history",
-   {{Op::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
-    {Op::undo, {}, C0, {"H"}, 1, 1, C2},
-    {Op::exec, {"+B"}, C3, {"H", "B"}, 2, -1, {}},
-    {Op::redo, {}, C0, {"H", "B"}, 2, -1, {}}}},
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H"}, 1, 1, C2},
+    {ProcOp::exec, {"+B"}, C3, {"H", "B"}, 2, -1, {}},
+    {ProcOp::redo, {}, C0, {"H", "B"}, 2, -1, {}}}},
   {"actions merged into a mergeable head are one step",
-   {{Op::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::head_mergeable, {}, C0, {"H"}, 1, -1, {}},
-    {Op::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
-    {Op::exec, {"+B"}, C3, {"H", "A", "B"}, 1, -1, {}},
-    {Op::undo, {}, C0, {}, 0, 1, C1},
-    {Op::redo, {}, C0, {"H", "A", "B"}, 1, 0, C1},
-    {Op::head_not_mergeable, {}, C0, {"H", "A", "B"}, 1, 0, {}},
-    {Op::exec, {"+C"}, C2, {"H", "A", "B", "C"}, 2, -1, {}},
-    {Op::undo, {}, C0, {"H", "A", "B"}, 1, 1, C2},
-    {Op::undo, {}, C0, {}, 0, 2, C1}}},
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::head_mergeable, {}, C0, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
+    {ProcOp::exec, {"+B"}, C3, {"H", "A", "B"}, 1, -1, {}},
+    {ProcOp::undo, {}, C0, {}, 0, 1, C1},
+    {ProcOp::redo, {}, C0, {"H", "A", "B"}, 1, 0, C1},
+    {ProcOp::head_not_mergeable, {}, C0, {"H", "A", "B"}, 1, 0, {}},
+    {ProcOp::exec, {"+C"}, C2, {"H", "A", "B", "C"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H", "A", "B"}, 1, 1, C2},
+    {ProcOp::undo, {}, C0, {}, 0, 2, C1}}},
   // Undone in the wrong order (H first) X would come back; redone in the
   // wrong order (B first) X would stay.
   {"a merge chain is undone newest first and redone oldest first",
-   {{Op::exec_mergeable, {"+X"}, C1, {"X"}, 1, -1, {}},
-    {Op::exec, {"-X"}, C2, {}, 1, -1, {}},
-    {Op::exec, {"+Z"}, C3, {"Z"}, 1, -1, {}},
-    {Op::undo, {}, C0, {}, 0, 1, C1},
-    {Op::redo, {}, C0, {"Z"}, 1, 0, C1}}},
+   {{ProcOp::exec_mergeable, {"+X"}, C1, {"X"}, 1, -1, {}},
+    {ProcOp::exec, {"-X"}, C2, {}, 1, -1, {}},
+    {ProcOp::exec, {"+Z"}, C3, {"Z"}, 1, -1, {}},
+    {ProcOp::undo, {}, C0, {}, 0, 1, C1},
+    {ProcOp::redo, {}, C0, {"Z"}, 1, 0, C1}}},
   {"an action that is mergeable itself merges what follows",
-   {{Op::exec_mergeable, {"+H"}, C1, {"H"}, 1, -1, {}},
-    {Op::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
-    {Op::undo, {}, C0, {}, 0, 1, C1}}},
+   {{ProcOp::exec_mergeable, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
+    {ProcOp::undo, {}, C0, {}, 0, 1, C1}}},
 };
 
-void PrintTo(const Script& script, std::ostream* os) { *os << script.name; }
+void PrintTo(const ProcScript& script, std::ostream* os) { *os << script.name; }
 
-class ProcessorScript : public ::testing::TestWithParam<Script> {
+class ProcessorScript : public ::testing::TestWithParam<ProcScript> {
 protected:
-  void run(const Step& step)
+  void run(const ProcStep& step)
   {
     cursor->now = step.cursor;
     cursor->moves.clear();
     switch (step.op) {
-    case Op::exec:
-    case Op::exec_mergeable:
-    case Op::fail: {
-      const bool succeed = step.op != Op::fail;
+    case ProcOp::exec:
+    case ProcOp::exec_mergeable:
+    case ProcOp::fail: {
+      const bool succeed = step.op != ProcOp::fail;
       const auto edits = step.edits;
       auto action = CtrlDelegateAction::create(
         ws, proc,
@@ -148,16 +148,16 @@ protected:
           apply_edits(*ws, edits);
           return succeed;
         },
-        step.op == Op::exec_mergeable);
+        step.op == ProcOp::exec_mergeable);
       EXPECT_EQ(proc->execute(action), succeed);
       EXPECT_EQ(proc->get_last_action(), action);
       break;
     }
-    case Op::undo: proc->undo(true); break;
-    case Op::undo_in_place: proc->undo(false); break;
-    case Op::redo: proc->redo(); break;
-    case Op::head_mergeable: proc->set_head_mergeable(true); break;
-    case Op::head_not_mergeable: proc->set_head_mergeable(false); break;
+    case ProcOp::undo: proc->undo(true); break;
+    case ProcOp::undo_in_place: proc->undo(false); break;
+    case ProcOp::redo: proc->redo(); break;
+    case ProcOp::head_mergeable: proc->set_head_mergeable(true); break;
+    case ProcOp::head_not_mergeable: proc->set_head_mergeable(false); break;
     }
   }
 
@@ -172,7 +172,7 @@ TEST_P(ProcessorScript, DocumentStacksAndCursorAfterEachStep)
   const auto& steps = GetParam().steps;
   for (size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
-    const Step& step = steps[i];
+    const ProcStep& step = steps[i];
     run(step);
     EXPECT_EQ(document_of(*ws), document_with(step.doc));
     EXPECT_EQ(proc->get_undo_stack().size(), step.undo_size);
@@ -186,8 +186,8 @@ TEST_P(ProcessorScript, DocumentStacksAndCursorAfterEachStep)
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, ProcessorScript, ::testing::ValuesIn(SCRIPTS),
-                         [](const ::testing::TestParamInfo<Script>& info) {
+INSTANTIATE_TEST_SUITE_P(Scripts, ProcessorScript, ::testing::ValuesIn(PROC_SCRIPTS),
+                         [](const ::testing::TestParamInfo<ProcScript>& info) {
                            std::string name = info.param.name;
                            for (char& c : name)
                              if (!isalnum(static_cast<unsigned char>(c)))

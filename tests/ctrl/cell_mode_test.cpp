@@ -69,7 +69,7 @@ TEST(CellMode, EveryActionHasItsNameKeysAndDescription)
 
 // --- Key scripts
 
-struct Script {
+struct CellScript {
   const char* what;
   Layout start;
   CellPos cursor;
@@ -83,7 +83,7 @@ struct Script {
 TEST(CellMode, KeyScripts)
 {
   const Layout two = {"a@1,1", "b@3,1"};
-  const Script scripts[] = {
+  const CellScript scripts[] = {
     {"tt on an empty cell: a text and the text mode", two, {2, 1}, "tt", {"a@1,1", "@2,1", "b@3,1"}, {2, 1},
      "INSERT MODE (CELL)", 1},
     {"T does the same", two, {0, 0}, "T", {"@0,0", "a@1,1", "b@3,1"}, {0, 0}, "INSERT MODE (CELL)", 1},
@@ -108,7 +108,7 @@ TEST(CellMode, KeyScripts)
     {"<Esc> stays in the cell mode", two, {1, 1}, "<Esc>", two, {1, 1}, "CELL MODE", 0},
     {"<F1> with no help to show ends", two, {1, 1}, "<F1>", two, {1, 1}, "CELL MODE", 0},
   };
-  for (const Script& s : scripts) {
+  for (const CellScript& s : scripts) {
     SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
     KindKit kit = cell_kit();
     auto& ctx = *kit.ctx;

@@ -28,7 +28,7 @@ namespace velkaro::test {
 namespace {
 
 // Runs the default main loop for ms milliseconds.
-void run_main_loop(unsigned ms)
+void run_main_loop_ms(unsigned ms)
 {
   const auto loop = Glib::MainLoop::create();
   Glib::signal_timeout().connect_once([&] { loop->quit(); }, ms, Glib::PRIORITY_LOW + 100);
@@ -115,7 +115,7 @@ TEST(ContextDryRun, LeavesDocumentHistoryCursorAndModeAsTheyWere)
   ctx.edit_elm = ws.elm_at({1, 1});
   const Snapshot before(kit);
   // Refreshes requested so far come now, not during the checks below.
-  run_main_loop(150);
+  run_main_loop_ms(150);
   kit.watch();
   kit.take_log();
 
@@ -153,7 +153,7 @@ TEST(ContextDryRun, LeavesDocumentHistoryCursorAndModeAsTheyWere)
   EXPECT_TRUE(result);
   before.expect_same(kit);
   EXPECT_EQ(kit.take_log(), Log{}) << "nothing shown, emitted or switched";
-  run_main_loop(150);
+  run_main_loop_ms(150);
   EXPECT_EQ(kit.take_log(), Log{}) << "no refresh was queued";
 
   EXPECT_FALSE(ctx.do_test([] { return false; }));
@@ -206,7 +206,7 @@ TEST(ContextRefresh, ThreeMovesWithinTheDelayGiveOneRefreshAfterTheLast)
   ctx.move_pos(MovingDir::down);
   ctx.move_pos(MovingDir::right);
   const int64_t last_request = g_get_monotonic_time();
-  run_main_loop(400);
+  run_main_loop_ms(400);
 
   ASSERT_EQ(emitted.size(), 1u);
   EXPECT_GE(emitted[0] - last_request, int64_t{90} * 1000);
@@ -220,7 +220,7 @@ TEST(ContextRefresh, RefreshCarriesTheActionableNames)
   ctx.void_action("ctx-only", {}, [] {}, std::nullopt);
   kit.main_view->cv_active = false;
   ctx.update_view();
-  run_main_loop(300);
+  run_main_loop_ms(300);
   EXPECT_EQ(kit.take_log(), (Log{"canvas:update", "actionable:ctx-only"}));
 }
 
@@ -234,13 +234,13 @@ TEST(ContextRefresh, RequestsFromSeveralSourcesCoalesce)
   ctx.change_to<KindOtherMode>();
   ctx.update_view();
   ctx.set_now_dir(CellDir::v);
-  run_main_loop(300);
+  run_main_loop_ms(300);
   EXPECT_EQ(count, 1);
   // Two bursts far enough apart give two refreshes.
   ctx.queue_state_changed();
-  run_main_loop(200);
+  run_main_loop_ms(200);
   ctx.queue_state_changed();
-  run_main_loop(200);
+  run_main_loop_ms(200);
   EXPECT_EQ(count, 3);
 }
 
@@ -253,7 +253,7 @@ TEST(ContextRefresh, TimerOfADestroyedContextDoesNothing)
   const std::weak_ptr<KindContext> weak = kit->ctx;
   kit.reset();
   EXPECT_TRUE(weak.expired()) << "a pending timer does not keep the context";
-  run_main_loop(200);
+  run_main_loop_ms(200);
   EXPECT_EQ(count, 0);
 }
 

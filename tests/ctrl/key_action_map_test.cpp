@@ -6,6 +6,7 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include "ctrl/action_handler_for_test.h"
 #include "ctrl/key_action_map.h"
 
 namespace velkaro {
@@ -13,7 +14,7 @@ namespace {
 
 constexpr guint SHIFT = CtrlKeyActionMapKey::SHIFT_MASK;
 
-KeyEvent press(guint keyval, guint state = 0) { return KeyEvent{keyval, state, false}; }
+using test::press;
 KeyEvent modifier_press(guint keyval, guint state = 0) { return KeyEvent{keyval, state, true}; }
 
 using Bindings = std::vector<std::pair<const char*, const char*>>;
@@ -33,20 +34,20 @@ struct RecordingMap {
   std::vector<std::string> announced;
 };
 
-struct Step {
+struct MapStep {
   KeyEvent key;
   std::optional<std::string> result;
   std::vector<std::string> announced;
   std::string pending; // printed pending keys, "" for none
 };
 
-struct Script {
+struct MapScript {
   const char* name;
   Bindings bindings;
-  std::vector<Step> steps;
+  std::vector<MapStep> steps;
 };
 
-const std::vector<Script> SCRIPTS = {
+const std::vector<MapScript> MAP_SCRIPTS = {
   {"g pending, then gg complete",
    {{"gg", "scroll-to-top"}},
    {{press('g'), std::nullopt, {"g"}, "g"}, {press('g'), "scroll-to-top", {""}, ""}}},
@@ -91,11 +92,11 @@ const std::vector<Script> SCRIPTS = {
 
 TEST(KeyActionMap, Scripts)
 {
-  for (const Script& script : SCRIPTS) {
+  for (const MapScript& script : MAP_SCRIPTS) {
     RecordingMap m(script.bindings);
     for (std::size_t i = 0; i < script.steps.size(); ++i) {
       SCOPED_TRACE(std::string(script.name) + ", key " + std::to_string(i + 1));
-      const Step& step = script.steps[i];
+      const MapStep& step = script.steps[i];
       m.announced.clear();
       EXPECT_EQ(m.map.action(step.key), step.result);
       EXPECT_EQ(m.announced, step.announced);

@@ -30,9 +30,9 @@ EventPtr make_key(GdkEventType type, guint keyval)
 }
 
 // Logs "press a" or "release a" through the key maps' own key value.
-class RecordingHandler : public CtrlIKeyHandler {
+class KeyRecorder : public CtrlIKeyHandler {
 public:
-  RecordingHandler(std::vector<std::string>& log, std::string name = "") : m_log(log), m_name(std::move(name)) {}
+  KeyRecorder(std::vector<std::string>& log, std::string name = "") : m_log(log), m_name(std::move(name)) {}
 
   bool key_press(GdkEventKey& event) override { return record("press", event); }
   bool key_release(GdkEventKey& event) override { return record("release", event); }
@@ -55,15 +55,15 @@ private:
 };
 
 // Runs the main loop until nothing is pending, so no callback outlives a test.
-void settle()
+void settle_main_context()
 {
   while (g_main_context_pending(nullptr))
     g_main_context_iteration(nullptr, FALSE);
 }
 
-struct Fixture {
-  Fixture() { settle(); }
-  ~Fixture() { settle(); }
+struct KeyFixture {
+  KeyFixture() { settle_main_context(); }
+  ~KeyFixture() { settle_main_context(); }
 
   void when_idle(std::function<void()> fn)
   {
@@ -74,7 +74,7 @@ struct Fixture {
   }
 
   std::vector<std::string> log;
-  std::shared_ptr<RecordingHandler> handler = std::make_shared<RecordingHandler>(log);
+  std::shared_ptr<KeyRecorder> handler = std::make_shared<KeyRecorder>(log);
   std::shared_ptr<CtrlKeyDispatcher> binder = CtrlKeyDispatcher::create(handler);
   EventPtr a = make_key(GDK_KEY_PRESS, 'a');
   EventPtr a_up = make_key(GDK_KEY_RELEASE, 'a');
@@ -84,7 +84,7 @@ struct Fixture {
 
 TEST(KeyDispatcher, APressRunsPendingCallbacksFirst)
 {
-  Fixture f;
+  KeyFixture f;
   f.when_idle([] {});
   EXPECT_TRUE(f.binder->key_press(f.a->key));
   EXPECT_EQ(f.log, (std::vector<std::string>{"idle", "press a"}));
@@ -95,7 +95,7 @@ TEST(KeyDispatcher, APressRunsPendingCallbacksFirst)
 
 TEST(KeyDispatcher, AReleaseIsHandedOnAtOnce)
 {
-  Fixture f;
+  KeyFixture f;
   f.when_idle([] {});
   EXPECT_TRUE(f.binder->key_release(f.a_up->key));
   EXPECT_EQ(f.log, (std::vector<std::string>{"release a"}));
@@ -105,7 +105,7 @@ TEST(KeyDispatcher, AReleaseIsHandedOnAtOnce)
 
 TEST(KeyDispatcher, WithoutAHandlerKeysGoThroughWithoutDraining)
 {
-  Fixture f;
+  KeyFixture f;
   f.binder->set_handler(nullptr);
   f.when_idle([] {});
   EXPECT_FALSE(f.binder->key_press(f.a->key));
@@ -117,17 +117,17 @@ TEST(KeyDispatcher, TheHandlerIsAskedAgainAfterTheDrain)
 {
   struct Case {
     const char* name;
-    std::function<void(Fixture&)> during_drain;
+    std::function<void(KeyFixture&)> during_drain;
     std::vector<std::string> log;
     bool handled;
   };
   const Case cases[] = {
-    {"handler destroyed", [](Fixture& f) { f.handler.reset(); }, {"idle"}, false},
-    {"handler cleared", [](Fixture& f) { f.binder->set_handler(nullptr); }, {"idle"}, false},
-    {"binder closed", [](Fixture& f) { f.binder->close(); }, {"idle"}, false},
+    {"handler destroyed", [](KeyFixture& f) { f.handler.reset(); }, {"idle"}, false},
+    {"handler cleared", [](KeyFixture& f) { f.binder->set_handler(nullptr); }, {"idle"}, false},
+    {"binder closed", [](KeyFixture& f) { f.binder->close(); }, {"idle"}, false},
     {"binder re-aimed",
-     [](Fixture& f) {
-       auto next = std::make_shared<RecordingHandler>(f.log, "next ");
+     [](KeyFixture& f) {
+       auto next = std::make_shared<KeyRecorder>(f.log, "next ");
        f.binder->set_handler(next);
        f.handler = next;
      },
@@ -136,7 +136,7 @@ TEST(KeyDispatcher, TheHandlerIsAskedAgainAfterTheDrain)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Fixture f;
+    KeyFixture f;
     f.when_idle([&f, &c] { c.during_drain(f); });
     EXPECT_EQ(f.binder->key_press(f.a->key), c.handled);
     EXPECT_EQ(f.log, c.log);
@@ -146,7 +146,7 @@ TEST(KeyDispatcher, TheHandlerIsAskedAgainAfterTheDrain)
 TEST(KeyDispatcher, ABinderDroppedDuringTheDrainLivesUntilThePressIsHandled)
 {
   // Run under AddressSanitizer, a touch of the freed binder would fail here.
-  Fixture f;
+  KeyFixture f;
   const std::weak_ptr<CtrlKeyDispatcher> watch = f.binder;
   CtrlKeyDispatcher* binder = f.binder.get();
   f.when_idle([&f] { f.binder.reset(); });
@@ -157,7 +157,7 @@ TEST(KeyDispatcher, ABinderDroppedDuringTheDrainLivesUntilThePressIsHandled)
 
 TEST(KeyDispatcher, AHandlerMayDropItsOwnBinderWhileItRuns)
 {
-  Fixture f;
+  KeyFixture f;
   const std::weak_ptr<CtrlKeyDispatcher> watch = f.binder;
   CtrlKeyDispatcher* binder = f.binder.get();
   f.handler->during_press = [&f] { f.binder.reset(); };
@@ -167,7 +167,7 @@ TEST(KeyDispatcher, AHandlerMayDropItsOwnBinderWhileItRuns)
 
 TEST(KeyDispatcher, ACallbackThatStaysReadyCannotHoldAKeyUp)
 {
-  Fixture f;
+  KeyFixture f;
   int runs = 0;
   sigc::connection forever = Glib::signal_idle().connect([&runs] {
     ++runs;
@@ -183,7 +183,7 @@ TEST(KeyDispatcher, KeysThatComeDuringThePressAreHandledAfterItInOrder)
 {
   // Waiting keys are copies, which GDK makes only once it is started.
   VELKARO_REQUIRE_GTK();
-  Fixture f;
+  KeyFixture f;
   std::vector<bool> nested_results;
   f.when_idle([&f, &nested_results] {
     nested_results.push_back(f.binder->key_press(f.b->key));
@@ -199,8 +199,8 @@ TEST(KeyDispatcher, KeysThatComeDuringThePressAreHandledAfterItInOrder)
 TEST(KeyDispatcher, AWaitingPressGetsItsOwnDrainAndTheHandlerOfItsTurn)
 {
   VELKARO_REQUIRE_GTK();
-  Fixture f;
-  const auto next = std::make_shared<RecordingHandler>(f.log, "next ");
+  KeyFixture f;
+  const auto next = std::make_shared<KeyRecorder>(f.log, "next ");
   f.when_idle([&f] { f.binder->key_press(f.b->key); });
   // Queued while a is handled: runs in the drain before b.
   bool queued = false;
@@ -215,7 +215,7 @@ TEST(KeyDispatcher, AWaitingPressGetsItsOwnDrainAndTheHandlerOfItsTurn)
 TEST(KeyDispatcher, ClosingDropsTheWaitingKeysAndAllLaterOnes)
 {
   VELKARO_REQUIRE_GTK();
-  Fixture f;
+  KeyFixture f;
   f.when_idle([&f] { f.binder->key_press(f.b->key); });
   f.handler->during_press = [&f] { f.binder->close(); };
   EXPECT_TRUE(f.binder->key_press(f.a->key));
@@ -229,8 +229,8 @@ TEST(KeyDispatcher, TheHandlerLinkDoesNotOwn)
 {
   // A handler that holds a binder aimed at itself (the command line) is freed.
   std::vector<std::string> log;
-  struct SelfAimed : RecordingHandler {
-    using RecordingHandler::RecordingHandler;
+  struct SelfAimed : KeyRecorder {
+    using KeyRecorder::KeyRecorder;
     std::shared_ptr<CtrlKeyDispatcher> binder;
   };
   auto handler = std::make_shared<SelfAimed>(log);

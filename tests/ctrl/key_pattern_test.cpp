@@ -11,7 +11,7 @@
 namespace velkaro {
 namespace {
 
-constexpr guint SHIFT = CtrlKeyActionMapKey::SHIFT_MASK;
+constexpr guint SHIFT_BIT = CtrlKeyActionMapKey::SHIFT_MASK;
 constexpr guint CONTROL = CtrlKeyActionMapKey::CONTROL_MASK;
 constexpr guint META = CtrlKeyActionMapKey::META_MASK;
 
@@ -49,13 +49,13 @@ const std::vector<TextCase> TEXT_CASES = {
   {"<Esc", {}, ""},
   {"g<Esc", {{'g', 0}}, "g"},
   {"", {}, ""},
-  {"<S-Space>", {{' ', SHIFT}}, "<S-Space>"},
-  {"<S-space>", {{' ', SHIFT}}, "<S-Space>"},
+  {"<S-Space>", {{' ', SHIFT_BIT}}, "<S-Space>"},
+  {"<S-space>", {{' ', SHIFT_BIT}}, "<S-Space>"},
   {"<space>", {{' ', 0}}, "<Space>"},
   {"<C-space>", {{' ', CONTROL}}, "<C-Space>"},
   {"<S-a>", {{'a', 0}}, "a"},
   {"A", {{'A', 0}}, "A"},
-  {"<S-Up>", {{GDK_KEY_Up, SHIFT}}, "<S-Up>"},
+  {"<S-Up>", {{GDK_KEY_Up, SHIFT_BIT}}, "<S-Up>"},
   {"<Up>", {{GDK_KEY_Up, 0}}, "<Up>"},
   {"<KP_Up>", {{GDK_KEY_KP_Up, 0}}, "<KP_Up>"},
   {"<lt>", {{'<', 0}}, "<lt>"},
@@ -116,18 +116,18 @@ TEST(KeyPattern, PressedKeysPrintWithTheirStateAndReadBack)
   };
   const std::vector<Case> cases = {
     {{'c', CONTROL}, "<C-c>", true},
-    {{'G', SHIFT}, "<S-G>", true},
-    {{GDK_KEY_Up, SHIFT}, "<S-Up>", true},
-    {{' ', SHIFT}, "<S-Space>", true},
+    {{'G', SHIFT_BIT}, "<S-G>", true},
+    {{GDK_KEY_Up, SHIFT_BIT}, "<S-Up>", true},
+    {{' ', SHIFT_BIT}, "<S-Space>", true},
     {{GDK_KEY_Return, 0}, "<CR>", true},
     {{GDK_KEY_Escape, GDK_LOCK_MASK | GDK_MOD2_MASK}, "<Esc>", true},
     {{'x', GDK_MOD1_MASK}, "x", true},
     {{'a', META | CONTROL}, "<C-a>", false},
     // The case of a letter carries Shift, so Control is what is printed.
-    {{'Z', SHIFT | CONTROL}, "<C-Z>", true},
-    {{'Z', SHIFT | META}, "<M-Z>", true},
+    {{'Z', SHIFT_BIT | CONTROL}, "<C-Z>", true},
+    {{'Z', SHIFT_BIT | META}, "<M-Z>", true},
     // One modifier only: Control is lost behind the Shift of a shiftable key.
-    {{GDK_KEY_Up, SHIFT | CONTROL}, "<S-Up>", false},
+    {{GDK_KEY_Up, SHIFT_BIT | CONTROL}, "<S-Up>", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.printed);
@@ -141,11 +141,11 @@ TEST(KeyPattern, PressedKeysPrintWithTheirStateAndReadBack)
 
 TEST(KeyPattern, IdentityIgnoresShiftOfNonShiftableKeysAndOtherModifiers)
 {
-  EXPECT_EQ(CtrlKeyActionMapKey('A', SHIFT).get_id(), guint('A'));
-  EXPECT_EQ(CtrlKeyActionMapKey('A', SHIFT).get_state(), SHIFT) << "a pressed key keeps its state";
+  EXPECT_EQ(CtrlKeyActionMapKey('A', SHIFT_BIT).get_id(), guint('A'));
+  EXPECT_EQ(CtrlKeyActionMapKey('A', SHIFT_BIT).get_state(), SHIFT_BIT) << "a pressed key keeps its state";
   EXPECT_EQ(CtrlKeyActionMapKey::from_name("<S-a>").get_state(), 0u);
-  EXPECT_EQ(CtrlKeyActionMapKey(GDK_KEY_Up, SHIFT).get_id(), 0x1000FF52u);
-  EXPECT_EQ(CtrlKeyActionMapKey(' ', SHIFT | CONTROL | META).get_id(), 0x70000020u);
+  EXPECT_EQ(CtrlKeyActionMapKey(GDK_KEY_Up, SHIFT_BIT).get_id(), 0x1000FF52u);
+  EXPECT_EQ(CtrlKeyActionMapKey(' ', SHIFT_BIT | CONTROL | META).get_id(), 0x70000020u);
   EXPECT_EQ(CtrlKeyActionMapKey('x', GDK_MOD1_MASK | GDK_LOCK_MASK | GDK_MOD2_MASK | GDK_SUPER_MASK).get_id(), guint('x'));
   EXPECT_EQ(CtrlKeyActionMapKeyPattern("<Enter>"), CtrlKeyActionMapKeyPattern("<CR>"));
   EXPECT_EQ(CtrlKeyActionMapKeyPattern("<space>"), CtrlKeyActionMapKeyPattern("<Space>"));

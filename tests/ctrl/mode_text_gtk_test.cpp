@@ -32,16 +32,10 @@ namespace {
 
 using Chain = std::vector<std::string>;
 
-const char* const NORMAL = "NORMAL MODE (TEXT)";
-const char* const INSERT_NORMAL = "INSERT MODE (NORMAL)";
-const char* const INSERT_CELL = "INSERT MODE (CELL)";
-const char* const VISUAL = "VISUAL MODE (TEXT)";
-const char* const CELL = "KIND CELL MODE";
-
 // The test kind on a shown window whose drawing area is the canvas widget,
 // with the focus; every text mode types through GTK's simple input method.
-struct Stage {
-  Stage()
+struct TextStage {
+  TextStage()
   {
     area.set_size_request(600, 400);
     area.set_can_focus(true);
@@ -55,7 +49,7 @@ struct Stage {
                                          "gtk-im-context-simple");
     settle();
   }
-  ~Stage() { settle(); }
+  ~TextStage() { settle(); }
 
   // Each key of the key pattern text, pressed and released on the toplevel.
   void keys(std::string_view text)
@@ -107,14 +101,14 @@ struct Stage {
 };
 
 // One step of a script.
-struct Step {
+struct TextStep {
   enum class Kind { keys, press, release, drag, double_click, press_cell };
   Kind kind;
   const char* keys = "";
   int32_t index = 0;
   CellPos cell{0, 0};
 
-  void run(Stage& stage) const
+  void run(TextStage& stage) const
   {
     switch (kind) {
     case Kind::keys:
@@ -146,12 +140,12 @@ struct Step {
   }
 };
 
-Step keys(const char* k) { return {Step::Kind::keys, k}; }
-Step press(int32_t i) { return {Step::Kind::press, "", i}; }
-Step release(int32_t i) { return {Step::Kind::release, "", i}; }
-Step drag(int32_t i) { return {Step::Kind::drag, "", i}; }
-Step double_click(int32_t i) { return {Step::Kind::double_click, "", i}; }
-Step press_cell(int32_t x, int32_t y) { return {Step::Kind::press_cell, "", 0, {x, y}}; }
+TextStep keys(const char* k) { return {TextStep::Kind::keys, k}; }
+TextStep press_at(int32_t i) { return {TextStep::Kind::press, "", i}; }
+TextStep release(int32_t i) { return {TextStep::Kind::release, "", i}; }
+TextStep drag(int32_t i) { return {TextStep::Kind::drag, "", i}; }
+TextStep double_click(int32_t i) { return {TextStep::Kind::double_click, "", i}; }
+TextStep press_cell(int32_t x, int32_t y) { return {TextStep::Kind::press_cell, "", 0, {x, y}}; }
 
 TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
 {
@@ -161,7 +155,7 @@ TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
     // The text at (1, 1), where the cursor starts in the cell mode; null
     // for an empty cell.
     const char* start;
-    std::vector<Step> steps;
+    std::vector<TextStep> steps;
     Chain chain;
     const char* mode;
     // The cursor in the text at (1, 1); -1: not checked.
@@ -196,13 +190,13 @@ TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
     {"insert (cell): left empty", nullptr, {keys("tt<Esc>")}, {}, CELL, -1},
     // By pointer.
     {"normal: double click", "abc", {keys("c"), double_click(1)}, {"T:abc"}, INSERT_NORMAL, 1},
-    {"normal: drag", "abc", {keys("c"), press(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
-    {"visual: release keeping a selection", "abc", {keys("c"), press(0), drag(1), drag(2), release(2)}, {"T:abc"}, VISUAL,
+    {"normal: drag", "abc", {keys("c"), press_at(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
+    {"visual: release keeping a selection", "abc", {keys("c"), press_at(0), drag(1), drag(2), release(2)}, {"T:abc"}, VISUAL,
      2},
-    {"visual: release with an empty selection", "", {keys("c"), press(0), drag(0), release(0)}, {"T:"}, NORMAL, 0},
-    {"visual: press inside the cell", "abc", {keys("cv"), press(2)}, {"T:abc"}, NORMAL, 2},
-    {"insert (cell): drag", "abc", {keys("i"), press(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
-    {"insert (normal): drag", "abc", {keys("ci"), press(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
+    {"visual: release with an empty selection", "", {keys("c"), press_at(0), drag(0), release(0)}, {"T:"}, NORMAL, 0},
+    {"visual: press inside the cell", "abc", {keys("cv"), press_at(2)}, {"T:abc"}, NORMAL, 2},
+    {"insert (cell): drag", "abc", {keys("i"), press_at(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
+    {"insert (normal): drag", "abc", {keys("ci"), press_at(0), drag(1), drag(2)}, {"T:abc"}, VISUAL, 2},
     {"normal: press outside the cell", "abc", {keys("c"), press_cell(3, 3)}, {"T:abc"}, CELL, -1, {3, 3}},
     {"insert (cell): press outside the cell", "abc", {keys("iX"), press_cell(3, 3)}, {"T:Xabc"}, CELL, -1, {3, 3}},
     {"visual: press outside the cell", "abc", {keys("cv"), press_cell(3, 3)}, {"T:abc"}, CELL, -1, {3, 3}},
@@ -210,11 +204,11 @@ TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Stage stage;
+    TextStage stage;
     if (c.start)
       stage.kit.put_text(1, 1, c.start);
     stage.kit.go(1, 1);
-    for (const Step& step : c.steps)
+    for (const TextStep& step : c.steps)
       step.run(stage);
     EXPECT_EQ(chain_at(*stage.kit.ws, 1, 1), c.chain);
     EXPECT_EQ(stage.kit.mode_name(), c.mode);
@@ -230,7 +224,7 @@ TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
 TEST(TextModesOnTheCanvas, TypingIntoANewTextIsOneUndoStepWithItsInsertion)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  TextStage stage;
   auto& kit = stage.kit;
   kit.put_text(3, 3, "other");
   kit.go(1, 1);

@@ -14,6 +14,13 @@
 
 namespace velkaro::test {
 
+// The names of the text modes and of the kind's cell mode.
+const char* const NORMAL = "NORMAL MODE (TEXT)";
+const char* const INSERT_NORMAL = "INSERT MODE (NORMAL)";
+const char* const INSERT_CELL = "INSERT MODE (CELL)";
+const char* const VISUAL = "VISUAL MODE (TEXT)";
+const char* const CELL = "KIND CELL MODE";
+
 // "KIND CELL MODE", the default mode, as far as the text modes need one:
 // - "tt" (undoable): a new empty text at the cursor cell, refused on an
 //   occupied cell; the running step is made mergeable, so that the typing

@@ -23,12 +23,6 @@
 namespace velkaro::test {
 namespace {
 
-const char* const NORMAL = "NORMAL MODE (TEXT)";
-const char* const INSERT_NORMAL = "INSERT MODE (NORMAL)";
-const char* const INSERT_CELL = "INSERT MODE (CELL)";
-const char* const VISUAL = "VISUAL MODE (TEXT)";
-const char* const CELL = "KIND CELL MODE";
-
 using Chain = std::vector<std::string>;
 
 TEST(TextModes, TheInCellFamilyNamesItsModesAndRoles)

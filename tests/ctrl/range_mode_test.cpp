@@ -72,7 +72,7 @@ TestRangeMode& range_mode(KindKit& kit)
 }
 
 // The mode's own log lines without the canvas's.
-Log mode_log(KindKit& kit)
+Log range_mode_log(KindKit& kit)
 {
   Log lines;
   for (auto& line : kit.take_log())
@@ -82,7 +82,7 @@ Log mode_log(KindKit& kit)
 }
 
 // Runs the default main loop for ms milliseconds.
-void run_main_loop(unsigned ms)
+void spin_main_loop(unsigned ms)
 {
   const auto loop = Glib::MainLoop::create();
   Glib::signal_timeout().connect_once([&] { loop->quit(); }, ms, Glib::PRIORITY_LOW + 100);
@@ -133,7 +133,7 @@ TEST(RangeMode, NothingThatRecordsIsActionableWhileItIsCurrent)
 
 // --- Key scripts
 
-struct Script {
+struct RangeScript {
   const char* what;
   Layout start;
   CellPos cursor;
@@ -151,7 +151,7 @@ TEST(RangeMode, KeyScripts)
   const Layout wide = {"r@2,2+1,0"};
   const char* cell = "CELL MODE";
   const char* range = "RANGE MODE";
-  const Script scripts[] = {
+  const RangeScript scripts[] = {
     // Insertion: the inserting step is what each preview replaces.
     {"i: the new mark under edit", other, {1, 1}, "i", {"n@1,1+0,0", "a@4,4+0,0"}, {1, 1}, range, 1},
     {"i then Esc: as before", other, {1, 1}, "i<Esc>", other, {1, 1}, cell, 0},
@@ -180,7 +180,7 @@ TEST(RangeMode, KeyScripts)
     {"R, h h l l l: resumes and widens", wide, {2, 2}, "Rhhlll<Enter>", {"r@2,2+2,0"}, {4, 2}, cell, 1},
     {"R, l, Esc: as before", wide, {2, 2}, "Rl<Esc>", wide, {4, 2}, cell, 0},
   };
-  for (const Script& s : scripts) {
+  for (const RangeScript& s : scripts) {
     SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
     KindKit kit = range_kit();
     auto& ctx = *kit.ctx;
@@ -284,21 +284,21 @@ TEST(RangeMode, EachPreviewUndoesTheLastAndRecordsTheKindsUpdate)
   auto& ctx = *kit.ctx;
   ctx.set_pos({1, 1});
   press_keys(ctx, "i");
-  EXPECT_EQ(mode_log(kit), (Log{"CELL MODE:on_exit", "RANGE MODE:enter_for ResizableMark",
+  EXPECT_EQ(range_mode_log(kit), (Log{"CELL MODE:on_exit", "RANGE MODE:enter_for ResizableMark",
                                  "RANGE MODE:on_enter mode=0 edit=ResizableMark"}));
   EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"n"}));
   const auto inserted = ctx.get_action_proc()->get_undo_stack().back();
 
   press_keys(ctx, "l");
   // epos: where the element was before the previous step was undone.
-  EXPECT_EQ(mode_log(kit), (Log{"RANGE MODE:update_range", "RANGE MODE:update_element (1, 1)"}));
+  EXPECT_EQ(range_mode_log(kit), (Log{"RANGE MODE:update_range", "RANGE MODE:update_element (1, 1)"}));
   ASSERT_EQ(undo_steps(kit), 1u);
   EXPECT_NE(ctx.get_action_proc()->get_undo_stack().back(), inserted) << "the insertion was replaced";
   EXPECT_EQ(ctx.selected_range->to_string(), "(1, 1)-(2, 1)");
   EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{"n"}));
 
   press_keys(ctx, "<Enter>");
-  EXPECT_EQ(mode_log(kit), (Log{"RANGE MODE:update_element (1, 1)", "RANGE MODE:on_exit", "CELL MODE:on_enter"}));
+  EXPECT_EQ(range_mode_log(kit), (Log{"RANGE MODE:update_element (1, 1)", "RANGE MODE:on_exit", "CELL MODE:on_enter"}));
   EXPECT_TRUE(marks_in_process(kit).empty());
 }
 
@@ -446,7 +446,7 @@ TEST(RangeMode, AReleaseSettlesOnlyAfterALongPressWithNoClickInBetween)
     auto& range = range_mode(kit);
     if (c.press_first)
       range.on_press_left_button(centre_of(*kit.ws, {2, 1}));
-    run_main_loop(40);
+    spin_main_loop(40);
     EXPECT_TRUE(range.on_release_left_button(centre_of(*kit.ws, {2, 1})));
     EXPECT_EQ(mode_name(kit), c.settles ? "CELL MODE" : "RANGE MODE");
     EXPECT_EQ(marks_of(*kit.ws), (Layout{"n@1,1+1,0"}));
@@ -465,7 +465,7 @@ TEST(RangeMode, ALongPressTimerOfAnEarlierVisitNeverFiresInALaterOne)
 
   kit.main_view->long_press_time = 60000;
   press_keys(ctx, "il");
-  run_main_loop(80);
+  spin_main_loop(80);
   range_mode(kit).on_release_left_button(centre_of(*kit.ws, {2, 1}));
   EXPECT_EQ(mode_name(kit), "RANGE MODE") << "no long press in this visit";
 }
@@ -481,7 +481,7 @@ TEST(RangeMode, APendingLongPressTimerDiesWithTheMode)
     gone = kit.ctx->get_now_mode();
   }
   ASSERT_TRUE(gone.expired()) << "the timer holds no reference to the mode";
-  run_main_loop(40);
+  spin_main_loop(40);
 }
 
 TEST(RangeMode, WithoutAMainViewGtksDefaultLongPressTimeIsUsed)
@@ -491,7 +491,7 @@ TEST(RangeMode, WithoutAMainViewGtksDefaultLongPressTimeIsUsed)
   ctx.main_view = nullptr;
   ctx.set_pos({1, 1});
   press_keys(ctx, "i");
-  run_main_loop(40);
+  spin_main_loop(40);
   range_mode(kit).on_release_left_button(centre_of(*kit.ws, {1, 1}));
   EXPECT_EQ(mode_name(kit), "RANGE MODE") << "not after " << CtrlRangeMode::DEFAULT_LONG_PRESS_MS << " ms";
 }

@@ -25,7 +25,7 @@ std::optional<std::string> selection(KindKit& kit)
   return range ? std::optional(range->to_string()) : std::nullopt;
 }
 
-CtrlSelectCellMode& select_mode(KindKit& kit)
+CtrlSelectCellMode& select_cell_mode(KindKit& kit)
 {
   return dynamic_cast<CtrlSelectCellMode&>(*kit.ctx->get_mode(typeid(CtrlSelectCellMode)));
 }
@@ -33,7 +33,7 @@ CtrlSelectCellMode& select_mode(KindKit& kit)
 TEST(SelectCellMode, EveryActionHasItsNameKeysAndDescription)
 {
   KindKit kit = cell_kit();
-  auto& select = select_mode(kit);
+  auto& select = select_cell_mode(kit);
   EXPECT_EQ(select.get_name(), "SELECT CELL MODE");
   expect_key_table(select, {
                              {"copy", {"y", "<C-c>"}, "Yank element", false, true},
@@ -58,7 +58,7 @@ TEST(SelectCellMode, EveryActionHasItsNameKeysAndDescription)
   EXPECT_EQ(included[1]->get_name(), "BASE MODE");
 }
 
-struct Script {
+struct SelectScript {
   const char* what;
   Layout start;
   CellPos cursor;
@@ -75,7 +75,7 @@ TEST(SelectCellMode, KeyScripts)
   const Layout ab = {"a@1,1", "b@2,1", "c@1,2"};
   const char* cell = "CELL MODE";
   const char* select = "SELECT CELL MODE";
-  const Script scripts[] = {
+  const SelectScript scripts[] = {
     {"v selects the cursor cell", ab, {1, 1}, "v", ab, {1, 1}, select, "(1, 1)-(1, 1)", 0},
     {"three l make it four wide", ab, {1, 1}, "vlll", ab, {4, 1}, select, "(1, 1)-(4, 1)", 0},
     {"k and h stretch it up and left", ab, {1, 1}, "vkh", ab, {0, 0}, select, "(0, 0)-(1, 1)", 0},
@@ -93,7 +93,7 @@ TEST(SelectCellMode, KeyScripts)
     {"v l l dd then u in the cell mode", {"a@0,0", "b@1,0", "c@2,0", "d@0,1"}, {0, 0}, "vlldd",
      {"d@0,0"}, {2, 0}, cell, std::nullopt, 1},
   };
-  for (const Script& s : scripts) {
+  for (const SelectScript& s : scripts) {
     SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
     KindKit kit = cell_kit();
     auto& ctx = *kit.ctx;
@@ -164,7 +164,7 @@ TEST(SelectCellMode, ClicksStretchUntilTheButtonIsReleasedThenLeave)
   auto& ws = *kit.ws;
   ctx.set_pos({1, 1});
   press_keys(ctx, "v");
-  auto& select = select_mode(kit);
+  auto& select = select_cell_mode(kit);
   ASSERT_TRUE(select.get_pressing()) << "entered with v, the button was never released here";
 
   EXPECT_TRUE(select.on_press_left_button(centre_of(ws, {3, 2})));
@@ -187,7 +187,7 @@ TEST(SelectCellMode, DragOntoTheSelectionsOnlyCellIsNotHandled)
   auto& ctx = *kit.ctx;
   ctx.set_pos({2, 2});
   press_keys(ctx, "v");
-  auto& select = select_mode(kit);
+  auto& select = select_cell_mode(kit);
   const auto at = centre_of(*kit.ws, {2, 2});
   EXPECT_FALSE(select.on_drag_with_left_button(at, at));
   EXPECT_TRUE(select.on_drag_with_left_button(at, centre_of(*kit.ws, {2, 4})));

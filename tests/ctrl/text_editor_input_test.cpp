@@ -98,9 +98,9 @@ std::pair<double, double> widget_pixel(const Point& pt, const Point& layout_offs
 }
 
 // A drawing area whose default key and focus handlers log.
-class LoggingArea : public Gtk::DrawingArea {
+class InputArea : public Gtk::DrawingArea {
 public:
-  explicit LoggingArea(Log& log) : m_log(log)
+  explicit InputArea(Log& log) : m_log(log)
   {
     set_size_request(300, 100);
     set_can_focus(true);
@@ -123,33 +123,33 @@ private:
 };
 
 // A shown window holding the area, which has the focus.
-struct Stage {
-  Stage() : area(log)
+struct InputStage {
+  InputStage() : area(log)
   {
     window.add(area);
     window.show_all();
     area.grab_focus();
     settle();
   }
-  ~Stage() { settle(); }
+  ~InputStage() { settle(); }
 
   GdkWindow* top() { return window.get_window()->gobj(); }
   GdkWindow* own() { return area.get_window()->gobj(); }
 
   Log log;
   Gtk::Window window;
-  LoggingArea area;
+  InputArea area;
 };
 
 
 // Through GTK's own dispatch, as events from the display come: keys to the
 // toplevel, which hands them to its focus widget.
-void press_key(Stage& stage, guint keyval, guint state = 0)
+void press_in(InputStage& stage, guint keyval, guint state = 0)
 {
   gtk_main_do_event(key_event(GDK_KEY_PRESS, stage.top(), keyval, state).get());
 }
 
-void release_key(Stage& stage, guint keyval, guint state = 0)
+void release_key(InputStage& stage, guint keyval, guint state = 0)
 {
   gtk_main_do_event(key_event(GDK_KEY_RELEASE, stage.top(), keyval, state).get());
 }
@@ -270,7 +270,7 @@ TEST(CtrlTextEditorInput, ThePreeditCursorCountsCharacters)
 TEST(CtrlTextEditorInput, TheInputMethodsCompositionReplacesAndItsCommitIsTyped)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto ite = TestText::create("abc", 3);
   const auto editor = typing_editor(stage.area, ite);
   const auto mode = std::make_shared<KeyLog>(stage.log);
@@ -279,16 +279,16 @@ TEST(CtrlTextEditorInput, TheInputMethodsCompositionReplacesAndItsCommitIsTyped)
 
   // Hexadecimal entry: the input method composes "u", "ue", "ue9" while
   // Control and Shift are held, and commits U+00E9 when they are let go.
-  press_key(stage, GDK_KEY_U, HEX_MODS);
+  press_in(stage, GDK_KEY_U, HEX_MODS);
   EXPECT_EQ(ite->get_text(), "abcu");
   EXPECT_EQ(ite->get_cursor_index(), 4);
   // Styled as the input method says, from where the composition began.
   const std::optional<std::vector<Span>> spans = attribute_spans(*ite);
   ASSERT_TRUE(spans && !spans->empty());
   EXPECT_EQ(spans->front().first, 3u);
-  press_key(stage, GDK_KEY_e, HEX_MODS);
+  press_in(stage, GDK_KEY_e, HEX_MODS);
   EXPECT_EQ(ite->get_text(), "abcue");
-  press_key(stage, GDK_KEY_9, HEX_MODS);
+  press_in(stage, GDK_KEY_9, HEX_MODS);
   EXPECT_EQ(ite->get_text(), "abcue9");
   EXPECT_EQ(ite->get_cursor_index(), 6);
   release_key(stage, GDK_KEY_Shift_L, HEX_MODS);
@@ -298,9 +298,9 @@ TEST(CtrlTextEditorInput, TheInputMethodsCompositionReplacesAndItsCommitIsTyped)
 
   // A dead key composes; the next key ends the composition and is typed
   // with it.
-  press_key(stage, GDK_KEY_dead_acute);
+  press_in(stage, GDK_KEY_dead_acute);
   EXPECT_EQ(ite->get_text(), "abc\xC3\xA9\xC2\xB4");
-  press_key(stage, GDK_KEY_e);
+  press_in(stage, GDK_KEY_e);
   EXPECT_EQ(ite->get_text(), "abc\xC3\xA9\xC3\xA9");
   EXPECT_EQ(ite->get_cursor_index(), 7);
 
@@ -312,7 +312,7 @@ TEST(CtrlTextEditorInput, TheInputMethodsCompositionReplacesAndItsCommitIsTyped)
 TEST(CtrlTextEditorInput, TypedKeysAreHandledInTheOrderTheyCame)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto ite = TestText::create("", 0);
   const auto editor = typing_editor(stage.area, ite);
   const auto mode = std::make_shared<KeyLog>(stage.log);
@@ -332,7 +332,7 @@ TEST(CtrlTextEditorInput, TypedKeysAreHandledInTheOrderTheyCame)
 TEST(CtrlTextEditorInput, AClickPlacesTheCursorAndADragSelects)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto ite = TestText::create("abcdef", 0);
   ite->set_pango_layout_offset(Point::create(7, 3));
   const auto editor = std::make_shared<ZoomedEditor>(stage.area, ite, 2.0);
@@ -384,7 +384,7 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
     Log log;
     Gtk::Window window;
     Gtk::Box box;
-    LoggingArea area(log);
+    InputArea area(log);
     Gtk::DrawingArea other;
     other.set_size_request(100, 100);
     box.pack_start(area);
@@ -456,7 +456,7 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
 TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesNothing)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto ite = TestText::create("abc", 0);
   const auto editor = typing_editor(stage.area, ite);
   SignalLog signals(*editor, ite);
@@ -477,7 +477,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
   signals.log.clear();
   gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 0, 0).get());
   EXPECT_EQ(signals.log, (Log{"update:cursor"}));
-  press_key(stage, GDK_KEY_x);
+  press_in(stage, GDK_KEY_x);
   EXPECT_EQ(ite->get_text(), "xabc");
 
   // Deactivated: the widget's events no longer reach the editor.
@@ -490,7 +490,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
   EXPECT_EQ(editor->get_drag_start_pt(), nullptr);
   signals.log.clear();
   gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 0, 0).get());
-  press_key(stage, GDK_KEY_y);
+  press_in(stage, GDK_KEY_y);
   EXPECT_TRUE(signals.log.empty());
   EXPECT_EQ(ite->get_text(), "xabc");
   editor->deactivate();
@@ -500,7 +500,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
 TEST(CtrlTextEditorInput, CanEditConnectsTheKeysAndTheInputMethod)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto ite = TestText::create("", 0);
   const auto editor = CtrlTextEditor::create(&stage.area, ite);
   editor->set_insert_style(true);
@@ -518,7 +518,7 @@ TEST(CtrlTextEditorInput, CanEditConnectsTheKeysAndTheInputMethod)
 
   // Can-edit off: every key goes on to the binder, the focus to the widget.
   editor->activate();
-  press_key(stage, GDK_KEY_a);
+  press_in(stage, GDK_KEY_a);
   focus_in();
   EXPECT_EQ(ite->get_text(), "");
   EXPECT_EQ(stage.log, (Log{"default key", "binder a", "default focus in"}));
@@ -528,31 +528,31 @@ TEST(CtrlTextEditorInput, CanEditConnectsTheKeysAndTheInputMethod)
   editor->set_can_edit(true);
   editor->set_can_edit(true);
   EXPECT_EQ(notified, (Log{"can-edit", "can-edit"}));
-  press_key(stage, GDK_KEY_a);
+  press_in(stage, GDK_KEY_a);
   focus_in();
   EXPECT_EQ(ite->get_text(), "a");
   EXPECT_TRUE(stage.log.empty());
 
   // Switched off: the keys go on to the binder again.
   editor->set_can_edit(false);
-  press_key(stage, GDK_KEY_b);
+  press_in(stage, GDK_KEY_b);
   EXPECT_EQ(ite->get_text(), "a");
   EXPECT_EQ(stage.log, (Log{"default key", "binder b"}));
 
   // Inactive, the switch only keeps the value; activation connects.
   editor->deactivate();
   editor->set_can_edit(true);
-  press_key(stage, GDK_KEY_c);
+  press_in(stage, GDK_KEY_c);
   EXPECT_EQ(ite->get_text(), "a");
   editor->activate();
-  press_key(stage, GDK_KEY_d);
+  press_in(stage, GDK_KEY_d);
   EXPECT_EQ(ite->get_text(), "ad");
 }
 
 TEST(CtrlTextEditorInput, FocusHandlersReportTheEventHandled)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   for (const bool can_edit : {false, true}) {
     SCOPED_TRACE(can_edit ? "can edit" : "cannot edit");
     const auto editor = CtrlTextEditor::create(&stage.area, TestText::create());
@@ -578,7 +578,7 @@ TEST(CtrlTextEditorInput, ActivationGivesAnUnmeasuredCursorLocationAHeight)
     {{0, 0, 0, 0}, {0, 0, 0, 20}},
     {{5, 6, 7, 8}, {5, 6, 7, 8}},
   };
-  Stage stage;
+  InputStage stage;
   for (const Case& c : cases) {
     const auto ite = TestText::create("abc", 0);
     cairo_rectangle_int_t stored = c.stored;
@@ -594,7 +594,7 @@ TEST(CtrlTextEditorInput, ActivationGivesAnUnmeasuredCursorLocationAHeight)
 TEST(CtrlTextEditorInput, ACompositionEndsWithEditingOrWithItsText)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   {
     SCOPED_TRACE("deactivated");
     const auto ite = TestText::create("abc", 3);
@@ -633,7 +633,7 @@ TEST(CtrlTextEditorInput, ACompositionEndsWithEditingOrWithItsText)
 TEST(CtrlTextEditorInput, TheDragStartLivesInTheBinderOfAnActivation)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  InputStage stage;
   const auto editor = CtrlTextEditor::create(&stage.area, TestText::create("abc"));
   const auto pt = Point::create(1, 2);
   editor->set_drag_start_pt(pt);
@@ -650,13 +650,13 @@ TEST(CtrlTextEditorInput, WhicheverOfWidgetAndEditorGoesFirstNothingIsLeftConnec
   VELKARO_REQUIRE_GTK();
   {
     SCOPED_TRACE("the editor first");
-    Stage stage;
+    InputStage stage;
     const auto ite = TestText::create("abc", 0);
     auto editor = typing_editor(stage.area, ite);
     editor->activate();
     editor.reset();
     EXPECT_FALSE(ite->get_is_editing());
-    press_key(stage, GDK_KEY_x);
+    press_in(stage, GDK_KEY_x);
     gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 1, 1).get());
     gtk_main_do_event(motion_event(stage.own(), GDK_BUTTON1_MASK, 5, 1).get());
     EXPECT_EQ(ite->get_text(), "abc");
@@ -667,10 +667,10 @@ TEST(CtrlTextEditorInput, WhicheverOfWidgetAndEditorGoesFirstNothingIsLeftConnec
     const auto ite = TestText::create("abc", 0);
     std::shared_ptr<CtrlTextEditor> editor;
     {
-      auto stage = std::make_unique<Stage>();
+      auto stage = std::make_unique<InputStage>();
       editor = typing_editor(stage->area, ite);
       editor->activate();
-      press_key(*stage, GDK_KEY_x);
+      press_in(*stage, GDK_KEY_x);
       EXPECT_EQ(ite->get_text(), "xabc");
     }
     settle();

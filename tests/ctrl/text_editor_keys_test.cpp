@@ -31,9 +31,9 @@ using test::TestText;
 using Signals = std::vector<std::string>;
 using Keys = std::vector<std::string>;
 
-const std::string C = "update:cursor";
-const std::string T = "update:text";
-const std::string X = "exit";
+const std::string CUR = "update:cursor";
+const std::string TXT = "update:text";
+const std::string EXIT = "exit";
 const std::string E = "enter";
 
 // e-acute and o-umlaut: two bytes each.
@@ -45,7 +45,7 @@ const std::string HELLO_WORLD = "h" + EA + "llo w" + OU + "rld";
 // Presses each key of the pattern text as GDK reports a key press; a capital
 // letter or a shifted sign comes with Shift held. True when the last press
 // ran an action.
-bool press(CtrlIActionHandler& handler, const std::string& keys)
+bool press_pattern(CtrlIActionHandler& handler, const std::string& keys)
 {
   bool ran = false;
   const CtrlKeyActionMapKeyPattern pattern(keys);
@@ -165,7 +165,7 @@ TEST(CtrlTextEditorKeys, TheUsersKeysAreReadFromTheEditorsOwnGroup)
 
 enum class Kind { normal, insert };
 
-struct Start {
+struct KeyStart {
   std::string text;
   int cursor = 0;
   // A selected range set on the text.
@@ -173,7 +173,7 @@ struct Start {
   std::optional<std::string> clipboard = "CLIP";
 };
 
-struct End {
+struct KeyEnd {
   std::string text;
   int cursor = 0;
   std::optional<std::string> clipboard = "CLIP";
@@ -181,11 +181,11 @@ struct End {
   std::optional<Signals> signals = std::nullopt;
 };
 
-struct Case {
+struct KeyCase {
   Kind kind;
-  Start start;
+  KeyStart start;
   std::string keys;
-  End end;
+  KeyEnd end;
 };
 
 std::shared_ptr<CtrlTextEditorWithAction> make_editor(Kind kind)
@@ -195,7 +195,7 @@ std::shared_ptr<CtrlTextEditorWithAction> make_editor(Kind kind)
   return CtrlTextEditorInsert::create_with_ctrl({});
 }
 
-std::string show(const std::string& s)
+std::string quoted(const std::string& s)
 {
   std::string r;
   for (const char c : s)
@@ -203,9 +203,9 @@ std::string show(const std::string& s)
   return "'" + r + "'";
 }
 
-void run(const Case& c)
+void run_keys(const KeyCase& c)
 {
-  SCOPED_TRACE(std::string(c.kind == Kind::normal ? "normal " : "insert ") + c.keys + " on " + show(c.start.text) +
+  SCOPED_TRACE(std::string(c.kind == Kind::normal ? "normal " : "insert ") + c.keys + " on " + quoted(c.start.text) +
                " at " + std::to_string(c.start.cursor));
   const auto ite = TestText::create(c.start.text, c.start.cursor);
   const auto board = std::make_shared<TestClipboard>();
@@ -219,9 +219,9 @@ void run(const Case& c)
     ite->get_text_range()->set_range(c.start.range->first, c.start.range->second);
 
   SignalLog log(*editor, ite);
-  press(*editor, c.keys);
+  press_pattern(*editor, c.keys);
 
-  EXPECT_EQ(show(ite->get_text()), show(c.end.text));
+  EXPECT_EQ(quoted(ite->get_text()), quoted(c.end.text));
   EXPECT_EQ(ite->get_cursor_index(), c.end.cursor);
   EXPECT_EQ(board->text, c.end.clipboard);
   if (c.end.signals) {
@@ -231,10 +231,10 @@ void run(const Case& c)
 
 TEST(CtrlTextEditorKeys, WordMotions)
 {
-  const std::vector<Case> cases = {
-    {Kind::normal, {"foo bar", 0}, "w", {"foo bar", 4, "CLIP", Signals{C}}},
-    {Kind::normal, {"foo bar", 0}, "e", {"foo bar", 2, "CLIP", Signals{C}}},
-    {Kind::normal, {"foo bar", 4}, "b", {"foo bar", 0, "CLIP", Signals{C}}},
+  const std::vector<KeyCase> cases = {
+    {Kind::normal, {"foo bar", 0}, "w", {"foo bar", 4, "CLIP", Signals{CUR}}},
+    {Kind::normal, {"foo bar", 0}, "e", {"foo bar", 2, "CLIP", Signals{CUR}}},
+    {Kind::normal, {"foo bar", 4}, "b", {"foo bar", 0, "CLIP", Signals{CUR}}},
     // From the last word w finds no stop, and b none at the start.
     {Kind::normal, {"foo bar", 4}, "w", {"foo bar", 4, "CLIP", Signals{}}},
     {Kind::normal, {"foo bar", 0}, "b", {"foo bar", 0, "CLIP", Signals{}}},
@@ -254,32 +254,32 @@ TEST(CtrlTextEditorKeys, WordMotions)
     {Kind::normal, {HELLO_WORLD, 0}, "ww", {HELLO_WORLD, 7}},
     {Kind::normal, {EA + OU + " " + EA, 0}, "w", {EA + OU + " " + EA, 5}},
   };
-  for (const Case& c : cases)
-    run(c);
+  for (const KeyCase& c : cases)
+    run_keys(c);
 }
 
 TEST(CtrlTextEditorKeys, CompoundEditsOfTheNormalEditor)
 {
-  const std::vector<Case> cases = {
+  const std::vector<KeyCase> cases = {
     // dw: the word and the white space after it go to the clipboard.
-    {Kind::normal, {"foo bar", 0}, "dw", {"bar", 0, "foo ", Signals{X, T, X}}},
+    {Kind::normal, {"foo bar", 0}, "dw", {"bar", 0, "foo ", Signals{EXIT, TXT, EXIT}}},
     {Kind::normal, {"foo", 0}, "dw", {"", 0, "foo"}},
     {Kind::normal, {HELLO_WORLD, 0}, "dw", {"w" + OU + "rld", 0, "h" + EA + "llo "}},
     {Kind::normal, {HELLO_WORLD, 7}, "dw", {"h" + EA + "llo ", 7, "w" + OU + "rld"}},
     {Kind::normal, {HELLO_WORLD, 3}, "dw", {"h" + EA + "w" + OU + "rld", 3, "llo "}},
     // cw does the same and asks for typing.
-    {Kind::normal, {"foo bar", 0}, "cw", {"bar", 0, "foo ", Signals{X, T, X, E}}},
-    {Kind::normal, {"foo", 0}, "cw", {"", 0, "foo", Signals{X, T, X, E}}},
+    {Kind::normal, {"foo bar", 0}, "cw", {"bar", 0, "foo ", Signals{EXIT, TXT, EXIT, E}}},
+    {Kind::normal, {"foo", 0}, "cw", {"", 0, "foo", Signals{EXIT, TXT, EXIT, E}}},
     // dd: the cursor's line goes, with its text on the clipboard.
-    {Kind::normal, {"a\nbb\nc", 3}, "dd", {"a\nc", 2, "bb", Signals{T, X}}},
+    {Kind::normal, {"a\nbb\nc", 3}, "dd", {"a\nc", 2, "bb", Signals{TXT, EXIT}}},
     {Kind::normal, {EA + "\n" + OU + OU + "\nc", 3}, "dd", {EA + "\nc", 3, OU + OU}},
     // D: up to the end of the line; nothing on a line feed.
-    {Kind::normal, {"abc\ndef", 1}, "D", {"a\ndef", 1, "bc", Signals{X, T, X}}},
+    {Kind::normal, {"abc\ndef", 1}, "D", {"a\ndef", 1, "bc", Signals{EXIT, TXT, EXIT}}},
     {Kind::normal, {"abc\ndef", 3}, "D", {"abc\ndef", 3, "CLIP", Signals{}}},
     {Kind::normal, {"a" + EA + "b\nc", 1}, "D", {"a\nc", 1, EA + "b"}},
     // P before the cursor, p after the character under it; the cursor ends
     // on the last pasted character.
-    {Kind::normal, {"ab", 1, std::nullopt, "XY"}, "P", {"aXYb", 2, "XY", Signals{T, X}}},
+    {Kind::normal, {"ab", 1, std::nullopt, "XY"}, "P", {"aXYb", 2, "XY", Signals{TXT, EXIT}}},
     {Kind::normal, {"ab", 1, std::nullopt, EA + OU}, "P", {"a" + EA + OU + "b", 3, EA + OU}},
     {Kind::normal, {"ab", 0, std::nullopt, EA}, "p", {"a" + EA + "b", 1, EA}},
     {Kind::normal, {"ab\ncd", 2, std::nullopt, "X"}, "p", {"abX\ncd", 2, "X"}},
@@ -289,28 +289,28 @@ TEST(CtrlTextEditorKeys, CompoundEditsOfTheNormalEditor)
     {Kind::normal, {"x\ny", 0}, "ddP", {"x\ny", 0, "x"}},
     {Kind::normal, {EA + "\n" + OU, 0}, "ddp", {OU + "\n" + EA, 3, EA}},
     // o and O open a line and ask for typing.
-    {Kind::normal, {"ab", 0}, "o", {"ab\n", 3, "CLIP", Signals{T, E}}},
-    {Kind::normal, {"ab", 1}, "O", {"\nab", 0, "CLIP", Signals{T, C, E}}},
+    {Kind::normal, {"ab", 0}, "o", {"ab\n", 3, "CLIP", Signals{TXT, E}}},
+    {Kind::normal, {"ab", 1}, "O", {"\nab", 0, "CLIP", Signals{TXT, CUR, E}}},
     {Kind::normal, {"a\n" + EA + "b", 4}, "O", {"a\n\n" + EA + "b", 2}},
     {Kind::normal, {EA + "\nb", 0}, "o", {EA + "\n\nb", 3}},
     // x takes the character under the cursor, the last one at the end.
-    {Kind::normal, {"abc", 1}, "x", {"ac", 1, "b", Signals{X, T, X}}},
+    {Kind::normal, {"abc", 1}, "x", {"ac", 1, "b", Signals{EXIT, TXT, EXIT}}},
     {Kind::normal, {"a" + EA + "b", 1}, "x", {"ab", 1, EA}},
     {Kind::normal, {"a" + EA, 3}, "<C-x>", {"a", 1, EA}},
-    {Kind::normal, {"a" + EA + "b", 1}, "<Del>", {"ab", 1, "CLIP", Signals{T, X}}},
+    {Kind::normal, {"a" + EA + "b", 1}, "<Del>", {"ab", 1, "CLIP", Signals{TXT, EXIT}}},
     // y copies the selected range; without one only the exit is asked for.
-    {Kind::normal, {"a" + EA + "b", 0, std::pair{1, 3}}, "y", {"a" + EA + "b", 0, EA, Signals{X}}},
-    {Kind::normal, {"abc", 1}, "y", {"abc", 1, "CLIP", Signals{X}}},
+    {Kind::normal, {"a" + EA + "b", 0, std::pair{1, 3}}, "y", {"a" + EA + "b", 0, EA, Signals{EXIT}}},
+    {Kind::normal, {"abc", 1}, "y", {"abc", 1, "CLIP", Signals{EXIT}}},
   };
-  for (const Case& c : cases)
-    run(c);
+  for (const KeyCase& c : cases)
+    run_keys(c);
 }
 
 TEST(CtrlTextEditorKeys, CursorKeysOfTheNormalEditor)
 {
   const std::string two_lines = "a" + EA + "\n" + OU + "cd";
-  const std::vector<Case> cases = {
-    {Kind::normal, {EA + "a", 0}, "l", {EA + "a", 2, "CLIP", Signals{C}}},
+  const std::vector<KeyCase> cases = {
+    {Kind::normal, {EA + "a", 0}, "l", {EA + "a", 2, "CLIP", Signals{CUR}}},
     {Kind::normal, {EA + "a", 2}, "h", {EA + "a", 0}},
     {Kind::normal, {EA + "a", 2}, "<BS>", {EA + "a", 0}},
     {Kind::normal, {EA + "a", 0}, "<Right><Right>", {EA + "a", 3}},
@@ -321,37 +321,37 @@ TEST(CtrlTextEditorKeys, CursorKeysOfTheNormalEditor)
     {Kind::normal, {two_lines, 0}, "$", {two_lines, 3}},
     {Kind::normal, {two_lines, 7}, "0", {two_lines, 4}},
     {Kind::normal, {two_lines, 1}, "G", {two_lines, 8}},
-    {Kind::normal, {two_lines, 6}, "gg", {two_lines, 0, "CLIP", Signals{C}}},
+    {Kind::normal, {two_lines, 6}, "gg", {two_lines, 0, "CLIP", Signals{CUR}}},
     // An unbound key does nothing; one that begins no binding ends a
     // pending one without running it.
     {Kind::normal, {"ab", 0}, "z", {"ab", 0, "CLIP", Signals{}}},
     {Kind::normal, {"ab", 0}, "dz", {"ab", 0, "CLIP", Signals{}}},
   };
-  for (const Case& c : cases)
-    run(c);
+  for (const KeyCase& c : cases)
+    run_keys(c);
 }
 
 TEST(CtrlTextEditorKeys, KeysOfTheInsertEditor)
 {
-  const std::vector<Case> cases = {
-    {Kind::insert, {"a" + EA + "b", 3}, "<BS>", {"ab", 1, "CLIP", Signals{T}}},
-    {Kind::insert, {"a" + EA + "b", 1}, "<Del>", {"ab", 1, "CLIP", Signals{T, X}}},
-    {Kind::insert, {"ab", 1}, "<CR>", {"a\nb", 2, "CLIP", Signals{T}}},
+  const std::vector<KeyCase> cases = {
+    {Kind::insert, {"a" + EA + "b", 3}, "<BS>", {"ab", 1, "CLIP", Signals{TXT}}},
+    {Kind::insert, {"a" + EA + "b", 1}, "<Del>", {"ab", 1, "CLIP", Signals{TXT, EXIT}}},
+    {Kind::insert, {"ab", 1}, "<CR>", {"a\nb", 2, "CLIP", Signals{TXT}}},
     // The cursor stands between characters: a paste leaves it after the text.
-    {Kind::insert, {"ab", 1, std::nullopt, EA}, "<C-v>", {"a" + EA + "b", 3, EA, Signals{T, X}}},
-    {Kind::insert, {"a" + EA + "b", 1, std::pair{1, 3}}, "<C-c>", {"a" + EA + "b", 1, EA, Signals{X}}},
+    {Kind::insert, {"ab", 1, std::nullopt, EA}, "<C-v>", {"a" + EA + "b", 3, EA, Signals{TXT, EXIT}}},
+    {Kind::insert, {"a" + EA + "b", 1, std::pair{1, 3}}, "<C-c>", {"a" + EA + "b", 1, EA, Signals{EXIT}}},
     // Its cut takes the selected range only.
-    {Kind::insert, {"a" + EA + "b", 1, std::pair{1, 3}}, "<C-x>", {"ab", 1, EA, Signals{X, T, X}}},
+    {Kind::insert, {"a" + EA + "b", 1, std::pair{1, 3}}, "<C-x>", {"ab", 1, EA, Signals{EXIT, TXT, EXIT}}},
     {Kind::insert, {"abc", 1}, "<C-x>", {"abc", 1, "CLIP", Signals{}}},
-    {Kind::insert, {"a" + EA, 3}, "<Left>", {"a" + EA, 1, "CLIP", Signals{C}}},
-    {Kind::insert, {"a" + EA, 1}, "<Right><Right>", {"a" + EA, 3, "CLIP", Signals{C, "overstep(1,0)"}}},
+    {Kind::insert, {"a" + EA, 3}, "<Left>", {"a" + EA, 1, "CLIP", Signals{CUR}}},
+    {Kind::insert, {"a" + EA, 1}, "<Right><Right>", {"a" + EA, 3, "CLIP", Signals{CUR, "overstep(1,0)"}}},
     {Kind::insert, {"ab\ncd", 1}, "<Down>", {"ab\ncd", 3}},
     // Letters are typed through the input method, not the key table.
     {Kind::insert, {"ab", 1}, "x", {"ab", 1, "CLIP", Signals{}}},
     {Kind::insert, {"ab", 1}, "dd", {"ab", 1, "CLIP", Signals{}}},
   };
-  for (const Case& c : cases)
-    run(c);
+  for (const KeyCase& c : cases)
+    run_keys(c);
 }
 
 TEST(CtrlTextEditorKeys, NewLinesRefusedStillAskForTyping)
@@ -362,12 +362,12 @@ TEST(CtrlTextEditorKeys, NewLinesRefusedStillAskForTyping)
   editor->set_new_line_allowed(false);
   SignalLog log(*editor, ite);
 
-  EXPECT_TRUE(press(*editor, "o"));
+  EXPECT_TRUE(press_pattern(*editor, "o"));
   EXPECT_EQ(ite->get_text(), "ab");
   EXPECT_EQ(log.log, (Signals{E}));
 
   log.log.clear();
-  EXPECT_TRUE(press(*editor, "O"));
+  EXPECT_TRUE(press_pattern(*editor, "O"));
   EXPECT_EQ(ite->get_text(), "ab");
   // The move up from the only line runs past the start.
   EXPECT_EQ(log.log, (Signals{"overstep(0,-1)", E}));
@@ -387,7 +387,7 @@ TEST(CtrlTextEditorKeys, AnEditorDroppedByAHandlerFinishesItsAction)
     owner->signal_enter_request().connect([&log] { log.push_back(E); });
 
     CtrlIActionHandler& handler = *owner;
-    EXPECT_TRUE(press(handler, keys));
+    EXPECT_TRUE(press_pattern(handler, keys));
     EXPECT_TRUE(editor.expired());
     // Compound actions run to their end.
     EXPECT_EQ(log, keys == "cw" || keys == "O" ? Signals{E} : Signals{});

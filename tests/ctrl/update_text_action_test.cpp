@@ -38,11 +38,12 @@ namespace {
 using test::SignalLog;
 using test::TestClipboard;
 using test::TestText;
+using test::settle;
 using Log = std::vector<std::string>;
 
-const std::string EA = "\xC3\xA9";
+const std::string ACUTE = "\xC3\xA9";
 
-std::string document_of(ModelWorkspace& ws)
+std::string document_text(ModelWorkspace& ws)
 {
   const auto writer = SerializingWriter::create_memory_for_copy();
   (void)ws.write(*writer);
@@ -88,7 +89,7 @@ struct Recorder {
   std::shared_ptr<test::FakeCursor> cursor = std::make_shared<test::FakeCursor>();
 };
 
-void type(CtrlTextEditor& editor, const std::string& chars)
+void commit_chars(CtrlTextEditor& editor, const std::string& chars)
 {
   for (const char c : chars)
     editor.commit_cb(std::string(1, c));
@@ -99,18 +100,18 @@ TEST(CtrlUpdateTextAction, ARunOfTypingIsOneUndoStepAndMarksTheDocumentModified)
   Recorder r;
   r.cursor->now = {1, 2};
   const auto text = r.add_text({1, 2}, "");
-  const std::string before = document_of(*r.ws);
+  const std::string before = document_text(*r.ws);
   const auto editor = r.insert_editor();
   SignalLog log(*editor, text);
 
-  type(*editor, "xyz");
+  commit_chars(*editor, "xyz");
   EXPECT_EQ(text->get_text(), "xyz");
   EXPECT_EQ(r.undo_steps(), 1u);
   // Each change is announced once, by the action's execution.
   EXPECT_EQ(log.log, (Log{"update:text", "update:text", "update:text"}));
   // The edit changed the document without any cell changing.
   EXPECT_TRUE(r.ws->modified);
-  const std::string after = document_of(*r.ws);
+  const std::string after = document_text(*r.ws);
   EXPECT_NE(after, before);
 
   r.ws->modified = false;
@@ -118,7 +119,7 @@ TEST(CtrlUpdateTextAction, ARunOfTypingIsOneUndoStepAndMarksTheDocumentModified)
   r.proc->undo(true);
   EXPECT_EQ(text->get_text(), "");
   EXPECT_EQ(text->get_cursor_index(), 0);
-  EXPECT_EQ(document_of(*r.ws), before);
+  EXPECT_EQ(document_text(*r.ws), before);
   EXPECT_EQ(log.log, (Log{"update:text"}));
   EXPECT_TRUE(r.ws->modified);
   EXPECT_FALSE(r.proc->get_has_undo_stack());
@@ -127,16 +128,10 @@ TEST(CtrlUpdateTextAction, ARunOfTypingIsOneUndoStepAndMarksTheDocumentModified)
   r.proc->redo();
   EXPECT_EQ(text->get_text(), "xyz");
   EXPECT_EQ(text->get_cursor_index(), 3);
-  EXPECT_EQ(document_of(*r.ws), after);
+  EXPECT_EQ(document_text(*r.ws), after);
   EXPECT_TRUE(r.ws->modified);
   // The undo step is recorded on the cursor cell of the run's start.
   EXPECT_EQ(r.proc->get_undo_stack().back()->get_cursor_cell(), (CellPos{1, 2}));
-}
-
-void settle()
-{
-  while (gtk_events_pending())
-    gtk_main_iteration_do(FALSE);
 }
 
 // What a text mode does with the keys the input method lets through: they
@@ -152,7 +147,7 @@ private:
 };
 
 // A key press as the display delivers it, to the toplevel window.
-void press_key(Gtk::Window& window, guint keyval)
+void press_on(Gtk::Window& window, guint keyval)
 {
   gtk_main_do_event(test::key_event(GDK_KEY_PRESS, window.get_window()->gobj(), keyval).get());
 }
@@ -164,7 +159,7 @@ TEST(CtrlUpdateTextAction, KeysTypedOnTheCanvasAreOneUndoStep)
   r.cursor->now = {0, 0};
   const auto text = r.add_text({0, 0}, "a");
   text->set_cursor_index(1);
-  const std::string before = document_of(*r.ws);
+  const std::string before = document_text(*r.ws);
   {
     Gtk::Window window;
     Gtk::DrawingArea canvas;
@@ -185,7 +180,7 @@ TEST(CtrlUpdateTextAction, KeysTypedOnTheCanvasAreOneUndoStep)
     // Letters through the input method, the backspace on through the key
     // binder to the editor's key table.
     for (const guint keyval : {GDK_KEY_x, GDK_KEY_y, GDK_KEY_BackSpace, GDK_KEY_z})
-      press_key(window, keyval);
+      press_on(window, keyval);
     settle();
     EXPECT_EQ(text->get_text(), "axz");
     EXPECT_EQ(r.undo_steps(), 1u);
@@ -196,7 +191,7 @@ TEST(CtrlUpdateTextAction, KeysTypedOnTheCanvasAreOneUndoStep)
   r.proc->undo(true);
   EXPECT_EQ(text->get_text(), "a");
   EXPECT_EQ(text->get_cursor_index(), 1);
-  EXPECT_EQ(document_of(*r.ws), before);
+  EXPECT_EQ(document_text(*r.ws), before);
 }
 
 TEST(CtrlUpdateTextAction, CursorMotionsAreNotRecorded)
@@ -229,13 +224,13 @@ TEST(CtrlUpdateTextAction, UndoKeepsTheCursorsDistanceFromTheEndAndRedoPutsItBac
   const std::vector<UndoCase> cases = {
     {"typing b", false, "ac", 1, std::nullopt, [](CtrlTextEditor& e) { e.commit_cb("b"); }, {"abc", 2}, {"ac", 1}},
     {"x", true, "abc", 1, std::nullopt, [](CtrlTextEditor& e) { e.cut_or_del(); }, {"ac", 1}, {"abc", 2}},
-    {"backspace over e-acute", false, "a" + EA, 3, std::nullopt, [](CtrlTextEditor& e) { e.bs(); }, {"a", 1},
-     {"a" + EA, 3}},
+    {"backspace over e-acute", false, "a" + ACUTE, 3, std::nullopt, [](CtrlTextEditor& e) { e.bs(); }, {"a", 1},
+     {"a" + ACUTE, 3}},
     {"dd", true, "a\nbb\nc", 3, std::nullopt, [](CtrlTextEditor& e) { e.del_line(); }, {"a\nc", 2}, {"a\nbb\nc", 5}},
     // The recorded cursor less the growth would be -1: it stays at the start.
     {"paste at the start", true, "ab", 0, "XY", [](CtrlTextEditor& e) { e.paste(false); }, {"XYab", 1}, {"ab", 0}},
-    {"paste of several bytes at the start", true, "ab", 0, EA + EA, [](CtrlTextEditor& e) { e.paste(false); },
-     {EA + EA + "ab", 2}, {"ab", 0}},
+    {"paste of several bytes at the start", true, "ab", 0, ACUTE + ACUTE, [](CtrlTextEditor& e) { e.paste(false); },
+     {ACUTE + ACUTE + "ab", 2}, {"ab", 0}},
   };
   for (const UndoCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -268,10 +263,10 @@ TEST(CtrlUpdateTextAction, ANonMergeableHeadEndsTheRun)
   const auto editor = r.insert_editor();
   editor->set_ite(text);
 
-  type(*editor, "ab");
+  commit_chars(*editor, "ab");
   // As a text mode does when it leaves the text.
   r.proc->set_head_mergeable(false);
-  type(*editor, "cd");
+  commit_chars(*editor, "cd");
   EXPECT_EQ(r.undo_steps(), 2u);
 
   r.proc->undo(true);
@@ -284,7 +279,7 @@ TEST(CtrlUpdateTextAction, ANonMergeableHeadEndsTheRun)
 
   // A new change drops what could be redone.
   r.proc->undo(true);
-  type(*editor, "!");
+  commit_chars(*editor, "!");
   EXPECT_FALSE(r.proc->get_has_redo_stack());
   EXPECT_EQ(text->get_text(), "ab!");
 }
@@ -296,12 +291,12 @@ TEST(CtrlUpdateTextAction, ARunAcrossTwoTextsIsUndoneAtOnceAndAnnouncedOnce)
   const auto second = TestText::create("two", 0);
   const auto editor = r.insert_editor();
   editor->set_ite(first);
-  type(*editor, "1");
+  commit_chars(*editor, "1");
   // The cursor crossed into the neighbour with the same editor.
   editor->set_ite(second);
-  type(*editor, "2");
+  commit_chars(*editor, "2");
   editor->bs();
-  type(*editor, "3");
+  commit_chars(*editor, "3");
   ASSERT_EQ(r.undo_steps(), 1u);
   const auto head = std::dynamic_pointer_cast<CtrlUpdateTextAction>(r.proc->get_undo_stack().back());
   ASSERT_NE(head, nullptr);
@@ -329,7 +324,7 @@ TEST(CtrlUpdateTextAction, ARunAcrossTwoTextsIsUndoneAtOnceAndAnnouncedOnce)
   r.proc->undo(true);
   r.proc->redo();
   editor->set_ite(first);
-  type(*editor, "!");
+  commit_chars(*editor, "!");
   SignalLog first_log(*editor, first);
   r.proc->undo(true);
   EXPECT_EQ(first_log.log, (Log{"update:text"}));
@@ -362,7 +357,7 @@ TEST(CtrlUpdateTextAction, TypingIntoANewTextIsUndoneWithItsInsertionTextFirst)
 {
   Recorder r;
   r.cursor->now = {2, 3};
-  const std::string empty = document_of(*r.ws);
+  const std::string empty = document_text(*r.ws);
   // As the cell mode's insert-text: the text element is added in a recorded
   // action that makes itself the mergeable head, so the typing that follows
   // is chained behind it.
@@ -377,11 +372,11 @@ TEST(CtrlUpdateTextAction, TypingIntoANewTextIsUndoneWithItsInsertionTextFirst)
   ASSERT_NE(text, nullptr);
 
   const auto editor = r.insert_editor();
-  type(*editor, "xy");
+  commit_chars(*editor, "xy");
   EXPECT_EQ(text->get_text(), "xy");
   ASSERT_EQ(r.undo_steps(), 1u);
   EXPECT_NE(r.proc->get_undo_stack().back()->get_next_action(), nullptr);
-  const std::string typed = document_of(*r.ws);
+  const std::string typed = document_text(*r.ws);
 
   // What the text held, and whether it was still in the document, when its
   // change was announced.
@@ -394,14 +389,14 @@ TEST(CtrlUpdateTextAction, TypingIntoANewTextIsUndoneWithItsInsertionTextFirst)
   // The text went back first, while it was still stored; then it went.
   EXPECT_EQ(seen, (Log{"'' stored"}));
   EXPECT_EQ(r.ws->elm_at({2, 3}), nullptr);
-  EXPECT_EQ(document_of(*r.ws), empty);
+  EXPECT_EQ(document_text(*r.ws), empty);
 
   seen.clear();
   r.proc->redo();
   // The text came back first, then its typing.
   EXPECT_EQ(seen, (Log{"'xy' stored"}));
   EXPECT_EQ(r.ws->elm_at({2, 3}), text);
-  EXPECT_EQ(document_of(*r.ws), typed);
+  EXPECT_EQ(document_text(*r.ws), typed);
   watch.disconnect();
 }
 
@@ -411,7 +406,7 @@ TEST(CtrlUpdateTextAction, AnActionMergedIntoATextActionIsUndoneBeforeAndRedoneA
   const auto text = TestText::create("", 0);
   const auto editor = r.insert_editor();
   editor->set_ite(text);
-  type(*editor, "x");
+  commit_chars(*editor, "x");
 
   Log log;
   const auto other = std::make_shared<WitnessAction>(log, text);
@@ -426,7 +421,7 @@ TEST(CtrlUpdateTextAction, AnActionMergedIntoATextActionIsUndoneBeforeAndRedoneA
   EXPECT_EQ(log, (Log{"undo saw 'x'", "redo saw 'x'"}));
 
   // A text change after it folds into the text action, not into it.
-  type(*editor, "y");
+  commit_chars(*editor, "y");
   EXPECT_EQ(r.undo_steps(), 1u);
   r.proc->undo(true);
   EXPECT_EQ(text->get_text(), "");
@@ -440,9 +435,9 @@ TEST(CtrlUpdateTextAction, TheHistoryOutlivesItsEditorAndTexts)
   {
     const auto editor = r.insert_editor();
     editor->set_ite(dropped);
-    type(*editor, "a");
+    commit_chars(*editor, "a");
     editor->set_ite(kept);
-    type(*editor, "b");
+    commit_chars(*editor, "b");
   }
   // The history holds neither the editor nor the texts.
   const std::weak_ptr<TestText> gone = dropped;
@@ -459,7 +454,7 @@ TEST(CtrlUpdateTextAction, AnEditorOnABareWidgetAnnouncesItsChangesItself)
 {
   VELKARO_REQUIRE_GTK();
   Gtk::DrawingArea area;
-  const auto text = TestText::create("a" + EA, 3);
+  const auto text = TestText::create("a" + ACUTE, 3);
   // As the command line makes its editor: no context, no history.
   const auto editor = CtrlTextEditorInsert::create(area, text);
   EXPECT_EQ(editor->get_widget(), &area);

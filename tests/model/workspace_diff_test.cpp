@@ -15,15 +15,15 @@ using test::put;
 using test::TestWorkspace;
 using Names = std::vector<std::string>;
 
-struct Seen {
+struct SeenDiff {
   int32_t x, y;
   std::string name;
-  bool operator==(const Seen&) const = default;
+  bool operator==(const SeenDiff&) const = default;
 };
 
-std::vector<Seen> walk(const ModelWorkspaceDiff& d, bool added)
+std::vector<SeenDiff> walk(const ModelWorkspaceDiff& d, bool added)
 {
-  std::vector<Seen> seen;
+  std::vector<SeenDiff> seen;
   const auto take = [&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>& e) {
     seen.push_back({x, y, static_cast<Box&>(*e).name});
   };
@@ -41,7 +41,7 @@ TEST(ModelWorkspaceDiff, WalksGoByCellsInMapOrderThenByRecordingOrder)
   d->add_element({0, 2}, Box::create("b"));
   d->add_element({5, 1}, Box::create("c"));
   d->add_element({1, 1}, Box::create("d"));
-  EXPECT_EQ(walk(*d, true), (std::vector<Seen>{{1, 1, "d"}, {5, 1, "a"}, {5, 1, "c"}, {0, 2, "b"}}));
+  EXPECT_EQ(walk(*d, true), (std::vector<SeenDiff>{{1, 1, "d"}, {5, 1, "a"}, {5, 1, "c"}, {0, 2, "b"}}));
   EXPECT_TRUE(walk(*d, false).empty());
 }
 
@@ -142,7 +142,7 @@ TEST(ModelWorkspaceDiff, RemovingAnElementStoredByTheSameActionCancelsBoth)
   d->add_element({1, 1}, a);
   d->add_element({1, 1}, b);
   d->rm_element({1, 1}, a);
-  EXPECT_EQ(walk(*d, true), (std::vector<Seen>{{1, 1, "b"}}));
+  EXPECT_EQ(walk(*d, true), (std::vector<SeenDiff>{{1, 1, "b"}}));
   EXPECT_TRUE(walk(*d, false).empty());
   // Even when a line moved it meanwhile.
   d->rm_element({1, 2}, b);
@@ -151,8 +151,8 @@ TEST(ModelWorkspaceDiff, RemovingAnElementStoredByTheSameActionCancelsBoth)
   // Removed and then stored again, an element keeps both entries.
   d->rm_element({4, 4}, a);
   d->add_element({5, 5}, a);
-  EXPECT_EQ(walk(*d, false), (std::vector<Seen>{{4, 4, "a"}}));
-  EXPECT_EQ(walk(*d, true), (std::vector<Seen>{{5, 5, "a"}}));
+  EXPECT_EQ(walk(*d, false), (std::vector<SeenDiff>{{4, 4, "a"}}));
+  EXPECT_EQ(walk(*d, true), (std::vector<SeenDiff>{{5, 5, "a"}}));
 }
 
 TEST(ModelWorkspaceDiff, PatchRecordsIntoARecordThatIsOpen)
@@ -167,7 +167,7 @@ TEST(ModelWorkspaceDiff, PatchRecordsIntoARecordThatIsOpen)
   const auto open = ws->new_diff();
   ws->set_diff(open);
   ws->patch(*d->reverse());
-  EXPECT_EQ(walk(*open, true), (std::vector<Seen>{{1, 1, "a"}}));
+  EXPECT_EQ(walk(*open, true), (std::vector<SeenDiff>{{1, 1, "a"}}));
 }
 
 } // namespace

@@ -49,7 +49,7 @@ void write_text_file(const std::string& path, const std::string& text)
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::vector<std::string> names_in(const fs::path& dir)
+std::vector<std::string> files_in(const fs::path& dir)
 {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir))
@@ -58,7 +58,7 @@ std::vector<std::string> names_in(const fs::path& dir)
   return names;
 }
 
-std::shared_ptr<ModelTextElement> text(const std::string& s, ModelAlign align = ModelAlign::LEFT,
+std::shared_ptr<ModelTextElement> aligned_text(const std::string& s, ModelAlign align = ModelAlign::LEFT,
                                        ModelAlign valign = ModelAlign::CENTER)
 {
   auto t = ModelTextElement::create();
@@ -74,17 +74,17 @@ std::shared_ptr<ModelTextElement> text(const std::string& s, ModelAlign align = 
 std::shared_ptr<ModelWorkspace> sample_document()
 {
   const auto ws = ModelWorkspace::create();
-  put(*ws, text("right top", ModelAlign::RIGHT, ModelAlign::TOP), 1, 1);
-  put(*ws, text("centre bottom", ModelAlign::CENTER, ModelAlign::BOTTOM), 2, 1);
-  const auto wide = text("wide & <tall>", ModelAlign::CENTER);
+  put(*ws, aligned_text("right top", ModelAlign::RIGHT, ModelAlign::TOP), 1, 1);
+  put(*ws, aligned_text("centre bottom", ModelAlign::CENTER, ModelAlign::BOTTOM), 2, 1);
+  const auto wide = aligned_text("wide & <tall>", ModelAlign::CENTER);
   wide->dh = 2;
   wide->dv = 1;
   put(*ws, wide, 3, 2);
-  const auto back = text("reaching back");
+  const auto back = aligned_text("reaching back");
   back->dh = -2;
   back->dv = -1;
   put(*ws, back, 8, 6);
-  const auto parent = text("parent");
+  const auto parent = aligned_text("parent");
   put(*ws, parent, 0, 4);
   put(*ws, ModelTextElement::create_with_parent(parent), 0, 4);
   put(*ws, ModelTextElement::create_with_parent(parent), 0, 5);
@@ -166,7 +166,7 @@ TEST(ModelWorkspaceFiles, SaveWithoutAPathUsesTheFilePath)
   EXPECT_TRUE(ws->modified);
   ASSERT_TRUE(ws->save());
   EXPECT_FALSE(ws->modified);
-  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"doc.xml"});
   const auto loaded = ModelWorkspace::create();
   ASSERT_TRUE(loaded->load(path));
   EXPECT_NE(loaded->elm_at({9, 9}), nullptr);
@@ -188,7 +188,7 @@ TEST(ModelWorkspaceFiles, SaveKeepsTheModeOfTheFileItReplacesAndTheLinkToIt)
   struct stat info {};
   ASSERT_EQ(stat(real.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.xml", "real.xml"}));
+  EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"link.xml", "real.xml"}));
 }
 
 // Replaces the file like a save whose rename fails, after checking that
@@ -328,7 +328,7 @@ TEST(ModelWorkspaceFilesDeathTest, AnOrdinaryUsersSaveIntoADirectoryWithoutWrite
       failures += "the message does not name the file; ";
     if (contents_of(target) != "old")
       failures += "the old file changed; ";
-    if (names_in(locked) != std::vector<std::string>{"doc.xml"})
+    if (files_in(locked) != std::vector<std::string>{"doc.xml"})
       failures += "a file was left behind; ";
     std::fputs(failures.c_str(), stderr);
     // Straight out: the child's objects are the parent's to release.
@@ -387,15 +387,15 @@ TEST(ModelWorkspaceFiles, WhatSavesKilledMidwayLeaveIsClearedByTheNextSave)
   const auto ws = sample_document();
   // Large enough that a save takes a while.
   for (int32_t y = 0; y < 1000; ++y)
-    put(*ws, text("line " + std::to_string(y)), 1, y + 10);
+    put(*ws, aligned_text("line " + std::to_string(y)), 1, y + 10);
   ASSERT_TRUE(ws->save(target));
   const std::string saved = contents_of(target);
 
   // Killed with the complete temporary file named beside the target.
   const auto killed = ModelWorkspace::create<KilledWorkspace>();
-  put(*killed, text("never saved"), 0, 0);
+  put(*killed, aligned_text("never saved"), 0, 0);
   ASSERT_TRUE(killed_in_child([&] { (void)killed->save(target); }, std::nullopt));
-  EXPECT_GT(names_in(dir.path()).size(), 1u) << "the killed save left its temporary file";
+  EXPECT_GT(files_in(dir.path()).size(), 1u) << "the killed save left its temporary file";
   // Killed at whatever point the saves have reached.
   for (const int ms : {5, 20, 40}) {
     SCOPED_TRACE(ms);
@@ -410,7 +410,7 @@ TEST(ModelWorkspaceFiles, WhatSavesKilledMidwayLeaveIsClearedByTheNextSave)
 
   ws->signal_update();
   ASSERT_TRUE(ws->save(target)) << ws->get_last_error();
-  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"doc.xml"});
   EXPECT_EQ(contents_of(target), saved);
 }
 
@@ -420,7 +420,7 @@ TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTe
   const std::string target = dir.file("doc.xml");
   write_text_file(target, "old");
   const auto ws = ModelWorkspace::create<InterruptedWorkspace>();
-  put(*ws, text("new"), 2, 2);
+  put(*ws, aligned_text("new"), 2, 2);
   ws->signal_update();
   EXPECT_FALSE(ws->save(target));
   EXPECT_EQ(ws->temp_dir, dir.path().string());
@@ -429,14 +429,14 @@ TEST(ModelWorkspaceFiles, ASaveInterruptedBeforeTheRenameLeavesTheOldFileAndNoTe
       << ws->temp_contents;
   EXPECT_NE(ws->temp_contents.find("</workspace>"), std::string::npos);
   EXPECT_EQ(contents_of(target), "old");
-  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"doc.xml"});
   EXPECT_TRUE(ws->modified);
   EXPECT_EQ(ws->get_file_path(), "");
   EXPECT_NE(ws->get_last_error().find("interrupted"), std::string::npos);
 
   // Only the rename failed: without the interruption the same save works.
   const auto plain = ModelWorkspace::create();
-  put(*plain, text("new"), 2, 2);
+  put(*plain, aligned_text("new"), 2, 2);
   ASSERT_TRUE(plain->save(target));
   EXPECT_EQ(contents_of(target), ws->temp_contents);
 }
@@ -615,9 +615,9 @@ TEST(ModelWorkspaceFiles, AChildWhoseParentWasRemovedIsSavedWithoutAParent)
   // it still answers; the saved document must not name another element.
   TempDir dir;
   const auto ws = ModelWorkspace::create();
-  const auto parent = text("parent");
+  const auto parent = aligned_text("parent");
   put(*ws, parent, 0, 4);
-  put(*ws, text("other"), 3, 5);
+  put(*ws, aligned_text("other"), 3, 5);
   const auto child = ModelTextElement::create_with_parent(parent);
   child->set_text("child");
   put(*ws, child, 3, 5);

@@ -12,6 +12,7 @@
 #include "model/grid.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
+#include "model/workspace_for_test.h"
 
 namespace velkaro {
 namespace {
@@ -32,11 +33,7 @@ public:
   std::vector<Rectangle> boxes;
 };
 
-void put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& e, int32_t x, int32_t y)
-{
-  ws.move_hv(x, y);
-  ASSERT_TRUE(ws.store(e));
-}
+using test::put;
 
 TEST(ModelWorkspaceLayout, ACellsLinesTakeTheWidestAndHighestNeedOfWhatCoversThem)
 {

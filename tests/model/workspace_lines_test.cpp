@@ -29,7 +29,7 @@ std::shared_ptr<Box> box(const std::string& name, int32_t dh = 0, int32_t dv = 0
   return b;
 }
 
-std::shared_ptr<Box> child_box(const std::string& name, const std::shared_ptr<ModelElement>& parent,
+std::shared_ptr<Box> child_box_in_role(const std::string& name, const std::shared_ptr<ModelElement>& parent,
                                int32_t role, bool fixed)
 {
   auto b = Box::create(name, role, fixed);
@@ -37,7 +37,7 @@ std::shared_ptr<Box> child_box(const std::string& name, const std::shared_ptr<Mo
   return b;
 }
 
-Names names_in(const ModelWorkspaceDiff& d, bool added)
+Names names_recorded(const ModelWorkspaceDiff& d, bool added)
 {
   Names names;
   const auto take = [&](int32_t, int32_t, const std::shared_ptr<ModelElement>& e) {
@@ -137,7 +137,7 @@ TEST(ModelWorkspaceLines, RemovingARowWithAChainOfTwoTextsRecordsBothAndTheRow)
   ws->set_diff(nullptr);
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(chain_at(*ws, 3, 2), Names{"below"});
-  EXPECT_EQ(names_in(*d, false), (Names{"ModelTextElement", "ModelTextElement"}));
+  EXPECT_EQ(names_recorded(*d, false), (Names{"ModelTextElement", "ModelTextElement"}));
   ASSERT_NE(d->removed_line, nullptr);
   EXPECT_EQ(d->removed_line->dir, CellDir::v);
   EXPECT_EQ(d->removed_line->index, 2);
@@ -167,10 +167,10 @@ TEST(ModelWorkspaceLines, RemovalTakesTheFamilyOfAPartWithTheLinesRole)
     const auto ws = ModelWorkspace::create<TestWorkspace>();
     const auto parent = box("parent");
     put(*ws, parent, 0, 0);
-    const auto part = child_box("part", parent, c.role, true);
+    const auto part = child_box_in_role("part", parent, c.role, true);
     put(*ws, part, 4, 4);
-    put(*ws, child_box("sibling", parent, 0, false), 1, 1);
-    put(*ws, child_box("grandchild", part, 0, false), 6, 6);
+    put(*ws, child_box_in_role("sibling", parent, 0, false), 1, 1);
+    put(*ws, child_box_in_role("grandchild", part, 0, false), 6, 6);
     ASSERT_TRUE(ws->remove_line(c.dir, 4));
     EXPECT_EQ(parent->stored, !c.family_goes);
     EXPECT_EQ(ws->elm_at({1, 1}) != nullptr, !c.family_goes);
@@ -208,7 +208,7 @@ TEST(ModelWorkspaceLines, BareOperationsRunNoHookAndRemoveWhatIsLeftOnTheLine)
   // parent); the bare removal then takes it.
   ASSERT_TRUE(ws->remove_row(2));
   EXPECT_FALSE(orphan->stored);
-  EXPECT_EQ(names_in(*d, false), (Names{"x", "y", "orphan"}));
+  EXPECT_EQ(names_recorded(*d, false), (Names{"x", "y", "orphan"}));
   EXPECT_EQ(updates, 1);
   ws->set_diff(nullptr);
   ws->patch(*d->reverse());
@@ -232,8 +232,8 @@ std::shared_ptr<TestWorkspace> line_document()
   ws->grow = true;
   const auto p = box("P");
   put(*ws, p, 1, 1);
-  put(*ws, child_box("c", p, 0, true), 1, 3);
-  put(*ws, child_box("d", p, 1, true), 3, 1);
+  put(*ws, child_box_in_role("c", p, 0, true), 1, 3);
+  put(*ws, child_box_in_role("d", p, 1, true), 3, 1);
   put(*ws, box("A"), 2, 2);
   put(*ws, box("B"), 2, 2);
   put(*ws, box("T", 0, 3), 4, 0);

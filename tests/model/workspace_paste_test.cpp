@@ -29,7 +29,7 @@ std::shared_ptr<Box> child_of(const ElementPtr& parent, const std::string& name,
   return b;
 }
 
-std::string name_of(const ElementPtr& e)
+std::string box_name(const ElementPtr& e)
 {
   const auto b = std::dynamic_pointer_cast<Box>(e);
   return b ? b->name : "";
@@ -39,7 +39,7 @@ Names recorded(const ModelWorkspaceDiff& d, bool added)
 {
   Names names;
   const auto take = [&](int32_t x, int32_t y, const ElementPtr& e) {
-    names.push_back(name_of(e) + CellPos{x, y}.to_string());
+    names.push_back(box_name(e) + CellPos{x, y}.to_string());
   };
   if (added)
     d.each_add(take);
@@ -121,8 +121,8 @@ TEST(ModelWorkspacePaste, KeepingPastesGiveIndependentElementsAndLeaveTheScratch
   EXPECT_EQ(f.ws->elm_at({5, 7})->get_parent(), p2);
   // Nothing is shared: a change to one paste shows nowhere else.
   std::static_pointer_cast<Box>(p1)->name = "changed";
-  EXPECT_EQ(name_of(p2), "P");
-  EXPECT_EQ(name_of(f.copy), "P");
+  EXPECT_EQ(box_name(p2), "P");
+  EXPECT_EQ(box_name(f.copy), "P");
   // What the caller keeps is in no cell map.
   EXPECT_EQ(f.ws->anchor_of(f.copy), (CellPos{-1, -1}));
   EXPECT_EQ(f.ws->elm_at({5, 9}), nullptr);
@@ -230,7 +230,7 @@ TEST(ModelWorkspacePaste, PastingManyKeepsTheirOffsetsFromTheYankPosition)
   ASSERT_EQ(copies.size(), 2u);
   EXPECT_EQ(copies[0], nullptr);
   ASSERT_NE(copies[1], nullptr);
-  EXPECT_EQ(name_of(copies[1]), "L");
+  EXPECT_EQ(box_name(copies[1]), "L");
 }
 
 TEST(ModelWorkspacePaste, AKeepingPasteDuringATrialStaysInTheTrial)

@@ -28,7 +28,7 @@ using Calls = std::vector<HookCall>;
 using ElementPtr = std::shared_ptr<ModelElement>;
 using Labels = std::vector<std::string>;
 
-std::shared_ptr<ModelTextElement> text(const std::string& s, const ElementPtr& parent = nullptr)
+std::shared_ptr<ModelTextElement> text_elm(const std::string& s, const ElementPtr& parent = nullptr)
 {
   auto t = parent ? ModelTextElement::create_with_parent(parent) : ModelTextElement::create();
   t->set_text(s);
@@ -82,9 +82,9 @@ TEST(ModelWorkspaceRanges, EndRangesReachTheLastUsedLine)
     SCOPED_TRACE(c.name);
     const auto ws = ModelWorkspace::create<TestWorkspace>();
     if (!c.empty_document) {
-      put(*ws, text("a"), 1, 1);
-      put(*ws, text("b"), 3, 4);
-      put(*ws, text("c"), 6, 2);
+      put(*ws, text_elm("a"), 1, 1);
+      put(*ws, text_elm("b"), 3, 4);
+      put(*ws, text_elm("c"), 6, 2);
     }
     CellRange range = c.range;
     EXPECT_EQ(range_text(ws->make_end_range(range, c.axis, c.include)), c.expected);
@@ -99,15 +99,15 @@ TEST(ModelWorkspaceRanges, ARangeCutTakesAFamilyOnceWhateverOrderItIsMetIn)
   for (bool parent_first : {true, false}) {
     SCOPED_TRACE(parent_first ? "parent met first" : "child met first");
     const auto ws = ModelWorkspace::create<TestWorkspace>();
-    const auto parent = text("parent");
+    const auto parent = text_elm("parent");
     const CellPos parent_at = parent_first ? CellPos{1, 1} : CellPos{3, 4};
     const CellPos child_at = parent_first ? CellPos{3, 4} : CellPos{1, 1};
     put(*ws, parent, parent_at.x, parent_at.y);
-    const auto child = text("child", parent);
+    const auto child = text_elm("child", parent);
     put(*ws, child, child_at.x, child_at.y);
-    put(*ws, text("grandchild", child), child_at.x, child_at.y);
+    put(*ws, text_elm("grandchild", child), child_at.x, child_at.y);
     put(*ws, Box::create("not a target"), 2, 2);
-    put(*ws, text("outside"), 7, 7);
+    put(*ws, text_elm("outside"), 7, 7);
 
     CellPos yank{9, 9};
     const auto copies = ws->range_cut(yank, CellRange{{0, 0}, {4, 4}}, true, false, CellDir::h);
@@ -131,9 +131,9 @@ TEST(ModelWorkspaceRanges, ACopyOnlyWithoutRemoveAndTheParentKeptWhenSliding)
     const auto ws = ModelWorkspace::create<TestWorkspace>();
     const auto owner = Box::create("owner");
     put(*ws, owner, 0, 0);
-    const auto label = text("label", owner);
+    const auto label = text_elm("label", owner);
     put(*ws, label, 4, 3);
-    put(*ws, text("other"), 5, 2);
+    put(*ws, text_elm("other"), 5, 2);
     const std::string before = document_of(*ws);
     CellPos yank{9, 9};
     const auto copies = ws->range_cut(yank, CellRange{{3, 2}, {6, 6}}, false, slide, CellDir::h);
@@ -149,10 +149,10 @@ TEST(ModelWorkspaceRanges, ACopyOnlyWithoutRemoveAndTheParentKeptWhenSliding)
 TEST(ModelWorkspaceRanges, AppendingRowsMovesWhatFollowsAndFillsFromTheRowBelow)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
-  put(*ws, text("a"), 1, 5);
-  put(*ws, text("b"), 2, 6);
-  put(*ws, text("out"), 3, 5);
-  put(*ws, text("above"), 1, 2);
+  put(*ws, text_elm("a"), 1, 5);
+  put(*ws, text_elm("b"), 2, 6);
+  put(*ws, text_elm("out"), 3, 5);
+  put(*ws, text_elm("above"), 1, 2);
   put(*ws, Box::create("B"), 2, 7);
   put(*ws, Box::create("far"), 4, 7);
   int updates = 0;
@@ -177,9 +177,9 @@ TEST(ModelWorkspaceRanges, AppendingRowsMovesWhatFollowsAndFillsFromTheRowBelow)
 TEST(ModelWorkspaceRanges, InsertingColumnsFillsFromBothSides)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
-  put(*ws, text("m"), 3, 1);
-  put(*ws, text("n"), 5, 1);
-  put(*ws, text("row 2"), 3, 2);
+  put(*ws, text_elm("m"), 3, 1);
+  put(*ws, text_elm("n"), 5, 1);
+  put(*ws, text_elm("row 2"), 3, 2);
   put(*ws, Box::create("L"), 2, 1);
   CellRange cols{{3, 1}, {4, 1}};
   ws->insert_range(cols, CellDir::v, true);
@@ -202,7 +202,7 @@ TEST(ModelWorkspaceRanges, InsertingColumnsFillsFromBothSides)
 TEST(ModelWorkspaceRanges, NothingAtOrAfterTheBlockChangesNothing)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
-  put(*ws, text("a"), 1, 1);
+  put(*ws, text_elm("a"), 1, 1);
   const std::string before = document_of(*ws);
   int updates = 0;
   ws->signal_updated().connect([&] { ++updates; });
@@ -219,10 +219,10 @@ TEST(ModelWorkspaceRanges, RemovingABlockClosesTheGapEvenWhenNothingInItIsTaken)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   put(*ws, Box::create("stays"), 1, 2);
-  put(*ws, text("goes"), 2, 3);
-  put(*ws, text("t5"), 1, 5);
-  put(*ws, text("t6"), 4, 6);
-  put(*ws, text("beside"), 7, 5);
+  put(*ws, text_elm("goes"), 2, 3);
+  put(*ws, text_elm("t5"), 1, 5);
+  put(*ws, text_elm("t6"), 4, 6);
+  put(*ws, text_elm("beside"), 7, 5);
   CellRange block{{5, 3}, {0, 2}};
   ws->remove_range(block, CellDir::h);
   EXPECT_EQ(at(*ws, 1, 2), Labels{"stays"});
@@ -234,7 +234,7 @@ TEST(ModelWorkspaceRanges, RemovingABlockClosesTheGapEvenWhenNothingInItIsTaken)
   // Only boxes in the block: nothing is taken, the texts below still move.
   const auto boxes = ModelWorkspace::create<TestWorkspace>();
   put(*boxes, Box::create("x"), 1, 1);
-  put(*boxes, text("below"), 1, 4);
+  put(*boxes, text_elm("below"), 1, 4);
   CellRange only_boxes{{0, 1}, {3, 1}};
   boxes->remove_range(only_boxes, CellDir::h);
   EXPECT_EQ(at(*boxes, 1, 1), Labels{"x"});
@@ -277,13 +277,13 @@ TEST(ModelWorkspaceRanges, ABlockThatCannotPlaceAnElementChangesNothing)
        put(ws, Box::create("L"), 1, 0);
        put(ws, Box::create("M"), 1, 1);
        put(ws, Box::create("F", 0, true), 1, 2);
-       put(ws, text("t"), 1, 2);
+       put(ws, text_elm("t"), 1, 2);
      },
      [](ModelWorkspace& ws) { return ws.move_range(CellRange{{1, 0}, {1, 1}}, CellDir::h, 1); }},
     {"rows opened above a wide fixed box",
      [](ModelWorkspace& ws) {
        put(ws, Box::create("L"), 1, 0);
-       put(ws, text("a"), 1, 1);
+       put(ws, text_elm("a"), 1, 1);
        put(ws, Box::create("G"), 1, 2);
        const auto wall = Box::create("W", 0, true);
        wall->dh = 1;
@@ -296,7 +296,7 @@ TEST(ModelWorkspaceRanges, ABlockThatCannotPlaceAnElementChangesNothing)
     {"columns closed onto a tall fixed box, after the cut",
      [](ModelWorkspace& ws) {
        put(ws, Box::create("M"), 1, 1);
-       put(ws, text("goes"), 2, 1);
+       put(ws, text_elm("goes"), 2, 1);
        put(ws, Box::create("G"), 3, 1);
        const auto wall = Box::create("W", 0, true);
        wall->dv = 1;
@@ -320,7 +320,7 @@ TEST(ModelWorkspaceRanges, ABlockThatCannotPlaceAnElementChangesNothing)
     const auto d = ws->new_diff();
     ws->set_diff(d);
     ws->move_hv(8, 8);
-    ASSERT_TRUE(ws->store(text("before")));
+    ASSERT_TRUE(ws->store(text_elm("before")));
     const std::string before = document_of(*ws);
     ws->move_hv(5, 5);
     ws->begin_step();
@@ -376,22 +376,22 @@ std::shared_ptr<TestWorkspace> block_document()
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   ws->grow = true;
-  const auto p = text("p");
+  const auto p = text_elm("p");
   put(*ws, p, 1, 1);
-  put(*ws, text("p.a", p), 1, 1);
-  const auto c = text("c", p);
+  put(*ws, text_elm("p.a", p), 1, 1);
+  const auto c = text_elm("c", p);
   put(*ws, c, 2, 3);
-  put(*ws, text("c.a", c), 4, 4);
-  put(*ws, text("loose"), 3, 2);
-  put(*ws, text("far"), 6, 6);
+  put(*ws, text_elm("c.a", c), 4, 4);
+  put(*ws, text_elm("loose"), 3, 2);
+  put(*ws, text_elm("far"), 6, 6);
   const auto owner = Box::create("owner");
   put(*ws, owner, 5, 1);
-  put(*ws, text("owned", owner), 2, 5);
+  put(*ws, text_elm("owned", owner), 2, 5);
   const auto wall = Box::create("wall");
   wall->dv = 3;
   put(*ws, wall, 0, 2);
   put(*ws, Box::create("B"), 3, 3);
-  put(*ws, text("on B"), 3, 3);
+  put(*ws, text_elm("on B"), 3, 3);
   return ws;
 }
 

@@ -39,7 +39,7 @@ struct Cell {
   bool right_message = false;
 };
 
-void build(SeqWorkspace& ws, const Cell& cell)
+void build_cell(SeqWorkspace& ws, const Cell& cell)
 {
   life_line(ws, 2, 0, 5);
   for (const int32_t step : cell.steps)
@@ -80,7 +80,7 @@ TEST(SeqSelectMode, OffersTheCandidatesOfTheCellWithTheMiddleOneSelected)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SeqKit kit;
-    build(*kit.ws, c.cell);
+    build_cell(*kit.ws, c.cell);
     kit.go(2, 2);
     kit.keys(c.keys);
     ASSERT_EQ(kit.mode_name(), "SELECT MODE");
@@ -99,7 +99,7 @@ TEST(SeqSelectMode, DeletingAMessageKeepsItForAPasteAndMarksTheDocumentModified)
 {
   VELKARO_REQUIRE_GTK();
   SeqKit kit;
-  build(*kit.ws, {{1}, false, true});
+  build_cell(*kit.ws, {{1}, false, true});
   const std::string before = kit.doc();
   kit.ws->modified = false;
   int updates = 0;
@@ -156,7 +156,7 @@ TEST(SeqSelectMode, SettlingByPurpose)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SeqKit kit;
-    build(*kit.ws, c.cell);
+    build_cell(*kit.ws, c.cell);
     const std::string before = kit.doc();
     kit.go(2, 2);
     std::string keys = c.keys;

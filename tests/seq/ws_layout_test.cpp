@@ -36,7 +36,7 @@ std::shared_ptr<SeqWorkspace> boxed(bool long_box)
 }
 
 // A message from (2, 3): with lines to (5, 3), or without any.
-std::shared_ptr<SeqMessage> message(SeqWorkspace& ws, bool lines)
+std::shared_ptr<SeqMessage> made_message(SeqWorkspace& ws, bool lines)
 {
   int32_t right = 1;
   const CellRange to = lines ? range(2, 3, 5, 3) : range(2, 3, 2, 3);
@@ -60,16 +60,16 @@ TEST(SeqWorkspaceLayout, ALifeLineCellFollowsWhatSizesItFromElsewhere)
   };
   const std::vector<Case> cases = {
     {"the level-0 box removed beside a message without lines", false,
-     [](SeqWorkspace& ws) { message(ws, false); },
+     [](SeqWorkspace& ws) { made_message(ws, false); },
      [](SeqWorkspace& ws) { ws.rm_es(test::at<SeqExecSpec>(ws, 2, 3, 0)); }, 35.0},
     {"the cell below that carried the level-0 box on removed", true,
-     [](SeqWorkspace& ws) { message(ws, false); },
+     [](SeqWorkspace& ws) { made_message(ws, false); },
      [](SeqWorkspace& ws) { ws.remove(test::at<SeqExecSpec>(ws, 2, 4, 0)); }, 43.5},
     {"the life-line cell below removed", true,
-     [](SeqWorkspace& ws) { message(ws, false); },
+     [](SeqWorkspace& ws) { made_message(ws, false); },
      [](SeqWorkspace& ws) { ws.remove_all(test::at<SeqLifeLine>(ws, 2, 4), false); }, 43.5},
     {"the message's last lines removed", false,
-     [](SeqWorkspace& ws) { message(ws, true); },
+     [](SeqWorkspace& ws) { made_message(ws, true); },
      [](SeqWorkspace& ws) {
        for (int32_t x = 5; x >= 3; --x)
          ws.remove(test::at<SeqMsgLine>(ws, x, 3));
@@ -77,7 +77,7 @@ TEST(SeqWorkspaceLayout, ALifeLineCellFollowsWhatSizesItFromElsewhere)
      43.5},
     {"lines given to a message without any", false,
      [](SeqWorkspace& ws) {
-       const auto msg = message(ws, false);
+       const auto msg = made_message(ws, false);
        ASSERT_TRUE(ws.mod_msgline(msg, range(2, 3, 4, 3), ANY_ROLE));
        ws.clear_in_process();
        for (int32_t x = 4; x >= 3; --x)

@@ -11,7 +11,7 @@
 namespace velkaro::test {
 namespace {
 
-void life(SeqWorkspace& ws, int32_t x)
+void add_life(SeqWorkspace& ws, int32_t x)
 {
   ASSERT_TRUE(ws.add_lifeline({x, 0}));
 }
@@ -40,7 +40,7 @@ Lines with_row2(const Lines& row2)
 
 TEST(SeqWorkspaceMessages, InsertMessage)
 {
-  const auto one = [](SeqWorkspace& ws) { life(ws, 1); };
+  const auto one = [](SeqWorkspace& ws) { add_life(ws, 1); };
   const std::vector<OpCase> cases{
       {"without a range", one,
        [](SeqWorkspace& ws) {
@@ -55,7 +55,7 @@ TEST(SeqWorkspaceMessages, InsertMessage)
       {"two rows down: reply", one, insert(1, 2, 2), true, with_row2({"1,2: ll msg> reply", "2,2: ml>"}), 1},
       {"three rows down: synchronous", one, insert(1, 2, 3), true, with_row2({"1,2: ll msg> sync", "2,2: ml>"}), 1},
       {"one row up: reply", one, insert(1, 2, -1), true, with_row2({"1,2: ll msg> reply", "2,2: ml>"}), 1},
-      {"three columns left", [](SeqWorkspace& ws) { life(ws, 4); }, insert(4, 1, 0, ANY_ROLE, 1, -1), true,
+      {"three columns left", [](SeqWorkspace& ws) { add_life(ws, 4); }, insert(4, 1, 0, ANY_ROLE, 1, -1), true,
        Lines{"4,0: head text^", "4,1: ll", "1,2: ml<", "2,2: ml<", "3,2: ml<", "4,2: ll msg< sync", "4,3: ll",
              "4,4: ll", "4,5: ll"},
        1},
@@ -65,7 +65,7 @@ TEST(SeqWorkspaceMessages, InsertMessage)
        with_row2({"1,2: ll msg> sync", "2,2: ml>", "3,2: ml>@2"}), 1},
       {"an obstacle two columns away stops the lines after one",
        [](SeqWorkspace& ws) {
-         life(ws, 1);
+         add_life(ws, 1);
          put(ws, SeqTextElement::create(), 3, 2);
        },
        insert(1, 5, 0, 4), true, with_row2({"1,2: ll msg> sync", "2,2: ml>@4", "3,2: text"}), 1},
@@ -98,7 +98,7 @@ TEST(SeqWorkspaceMessages, ModMsgline)
 {
   // A synchronous message from (1, 2) with lines on columns 2 to 4.
   const auto three = [](SeqWorkspace& ws) {
-    life(ws, 1);
+    add_life(ws, 1);
     ASSERT_TRUE(insert(1, 4, 0)(ws));
   };
   const auto tip = [](SeqWorkspace& ws) { return at<SeqMessage>(ws, 1, 2)->get_tip(); };
@@ -117,7 +117,7 @@ TEST(SeqWorkspaceMessages, ModMsgline)
        with_row2({"1,2: ll msg> async", "2,2: ml>", "3,2: ml>", "4,2: ml>"}), 0},
       {"one row down from reply: synchronous",
        [](SeqWorkspace& ws) {
-         life(ws, 1);
+         add_life(ws, 1);
          ASSERT_TRUE(insert(1, 2, 2)(ws));
        },
        mod(2, 3), true, with_row2({"1,2: ll msg> sync", "2,2: ml>"}), 0},
@@ -132,7 +132,7 @@ TEST(SeqWorkspaceMessages, ModMsgline)
        mod(4, 3), true, with_row2({"1,2: ll msg> async", "2,2: ml>", "3,2: ml>", "4,2: ml>"}), 0},
       {"a self message against its direction changes only its kind",
        [](SeqWorkspace& ws) {
-         life(ws, 1);
+         add_life(ws, 1);
          int32_t r = 1;
          ASSERT_TRUE(ws.insert_message({1, 2}, r, nullptr, ANY_ROLE));
        },
@@ -147,7 +147,7 @@ TEST(SeqWorkspaceMessages, ModMsgline)
        mod(3, 2, 0), true, with_row2({"1,2: ll msg> sync", "2,2: ml>", "3,2: ml>@0 text^"}), 0},
       {"a leftward message grows leftward",
        [](SeqWorkspace& ws) {
-         life(ws, 5);
+         add_life(ws, 5);
          ASSERT_TRUE(insert(5, 3, 0, ANY_ROLE, 1, -1)(ws));
        },
        [](SeqWorkspace& ws) {
@@ -168,7 +168,7 @@ TEST(SeqWorkspaceMessages, ModMsgline)
 TEST(SeqWorkspaceMessages, TextOnAReplacedLineNamesTheNewLine)
 {
   const auto ws = test::new_ws();
-  life(*ws, 1);
+  add_life(*ws, 1);
   ASSERT_TRUE(insert(1, 4, 0)(*ws));
   ASSERT_TRUE(ws->add_text({3, 2}));
   ASSERT_TRUE(ws->mod_msgline(at<SeqMsgLine>(*ws, 4, 2), range(4, 2, 3, 2), 0));

@@ -23,7 +23,7 @@
 namespace velkaro::test {
 namespace {
 
-constexpr int WIDTH = 400;
+constexpr int BAR_WIDTH = 400;
 
 // The columns that hold ink (any pixel that is not the black background).
 struct Ink {
@@ -37,7 +37,7 @@ struct Stage {
   {
     bar = std::make_shared<ViewCommandBar>(kit.ctx);
     kit.ctx->command_bar = bar;
-    window.set_default_size(WIDTH, 20);
+    window.set_default_size(BAR_WIDTH, 20);
     window.add(*bar);
     window.show_all();
     frame(window);
@@ -173,7 +173,7 @@ TEST(ViewCommandBar, ActiveCommandLineShowsThePromptTheTextAndItsCursor)
   ink = Stage::ink(typed, prompt + 3);
   ASSERT_TRUE(ink.any());
   EXPECT_GT(ink.last, prompt + 40) << "the command text after the prompt";
-  EXPECT_LT(ink.last, WIDTH / 2);
+  EXPECT_LT(ink.last, BAR_WIDTH / 2);
 
   // Once the diagram takes the keyboard back, the mode name returns.
   stage.kit.ctx->activate_edit_ctrl();

@@ -70,8 +70,8 @@ public:
 };
 
 // The key-setting view of a kit's context in a shown window.
-struct Stage {
-  explicit Stage(const KindContext::MakeModes& make_modes = {}) : kit(make_modes)
+struct SettingStage {
+  explicit SettingStage(const KindContext::MakeModes& make_modes = {}) : kit(make_modes)
   {
     ks = std::make_unique<ViewKeySetting>(kit.ctx, [this] { ++left; });
     window.set_default_size(600, 300);
@@ -79,7 +79,7 @@ struct Stage {
     window.show_all();
     activate(window);
   }
-  ~Stage()
+  ~SettingStage()
   {
     window.remove();
     ks.reset();
@@ -124,7 +124,7 @@ struct Stage {
 TEST(ViewKeySetting, ListsOneGroupPerModeThenOneCommonGroupPerIncludedClass)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   std::vector<std::string> groups;
   std::vector<std::string> headers;
   std::vector<std::string> titles;
@@ -150,7 +150,7 @@ TEST(ViewKeySetting, ListsOneGroupPerModeThenOneCommonGroupPerIncludedClass)
 TEST(ViewKeySetting, RowShowsKeysFromTheSpacerOutwardsAndRestoreOnlyWhenRemapped)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto& r = stage.row("KIND CELL MODE", "own-x");
   EXPECT_EQ(stage.key_labels(r), (std::vector<std::string>{"x"}));
   EXPECT_FALSE(r.get_restore_button()->get_sensitive());
@@ -186,7 +186,7 @@ int underline_of(Gtk::Button& button)
 TEST(ViewKeySetting, ButtonLabelIsUnderlinedWhileTheButtonHasTheFocus)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto& r = stage.row("KIND CELL MODE", "own-x");
   Gtk::Button& add = *r.get_add_button();
   Gtk::Button& key = *r.get_key_buttons().at(0);
@@ -203,7 +203,7 @@ TEST(ViewKeySetting, ButtonLabelIsUnderlinedWhileTheButtonHasTheFocus)
 TEST(ViewKeySetting, TypingGgAndOkStoresTheSequenceUnderTheModesGroup)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto& r = stage.row("KIND CELL MODE", "own-x");
   r.get_add_button()->clicked();
   stage.frame();
@@ -236,7 +236,7 @@ TEST(ViewKeySetting, TypingGgAndOkStoresTheSequenceUnderTheModesGroup)
 TEST(ViewKeySetting, KeyHeldByAnotherActionIsRefusedWithNothingChanged)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   // Something stored already, so the file exists and must stay as it is.
   ASSERT_TRUE(stage.row("KIND CELL MODE", "paste").get_action()->add_key("P"));
   const std::string before = read_file(stage.config_path());
@@ -271,7 +271,7 @@ TEST(ViewKeySetting, KeyHeldByAnotherActionIsRefusedWithNothingChanged)
 TEST(ViewKeySetting, ClickingAKeyRemovesItAndRestoreBringsBackTheDefaults)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto& r = stage.row("KIND CELL MODE", "own-x");
   ASSERT_EQ(r.get_key_buttons().size(), 1u);
   r.get_key_buttons()[0]->clicked();
@@ -294,7 +294,7 @@ TEST(ViewKeySetting, ClickingAKeyRemovesItAndRestoreBringsBackTheDefaults)
 TEST(ViewKeySetting, CapturesModifiedKeysIgnoresLoneModifiersAndTakesEscAsAKey)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   stage.row("KIND CELL MODE", "copy").get_add_button()->clicked();
   stage.frame();
   auto& ed = stage.editor();
@@ -326,7 +326,7 @@ TEST(ViewKeySetting, CapturesModifiedKeysIgnoresLoneModifiersAndTakesEscAsAKey)
 TEST(ViewKeySetting, ListKeysMoveTheFocusAndEscLeaves)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto rows = stage.ks->get_rows();
   ASSERT_GE(rows.size(), 3u);
   rows[0]->grab_focus();
@@ -354,7 +354,7 @@ TEST(ViewKeySetting, ListKeysMoveTheFocusAndEscLeaves)
 TEST(ViewKeySetting, KeyAddedInTheCommonGroupReachesEveryInstance)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   const auto first = stage.mode(0)->get_included_modes().at(0);
   const auto second = stage.mode(1)->get_included_modes().at(0);
   ASSERT_NE(first, second);
@@ -378,7 +378,7 @@ TEST(ViewKeySetting, HandlerMetTwiceIsNeverItsOwnDup)
 {
   VELKARO_REQUIRE_GTK();
   std::shared_ptr<CtrlIActionHandler> shared, other;
-  Stage stage([&](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
+  SettingStage stage([&](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
     shared = std::make_shared<KindBaseMode>(ctx);
     other = std::make_shared<KindBaseMode>(ctx);
     return {std::make_shared<IncludingMode>(ctx, "A MODE", std::vector{shared}),
@@ -407,7 +407,7 @@ TEST(ViewKeySetting, MarkupCharactersInNamesAndDescriptionsShowAsWritten)
 {
   VELKARO_REQUIRE_GTK();
   LogCapture logs;
-  Stage stage([](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
+  SettingStage stage([](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
     auto mode =
       std::make_shared<IncludingMode>(ctx, "SAVE & <QUIT> MODE", std::vector<CtrlIActionHandler::HandlerPtr>{});
     mode->void_action("amp", {"a"}, [] {}, "Cut & paste <all>");
@@ -426,7 +426,7 @@ TEST(ViewKeySetting, MarkupCharactersInNamesAndDescriptionsShowAsWritten)
 TEST(ViewKeySetting, RemovePageAndChangeEditsOfferedToOtherCallers)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  SettingStage stage;
   auto& r = stage.row("KIND CELL MODE", "own-x");
   ASSERT_TRUE(r.get_action()->add_key("X"));
   stage.ks->show_key_editor(r, "remove", std::nullopt);

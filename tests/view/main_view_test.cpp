@@ -26,8 +26,8 @@ namespace {
 
 // A kit's context with a real canvas and a main view in a shown window,
 // scrolled to (100, 80) on a canvas far larger than the page.
-struct Stage {
-  explicit Stage(const KindContext::MakeModes& make_modes = {}) : kit(make_modes)
+struct ViewStage {
+  explicit ViewStage(const KindContext::MakeModes& make_modes = {}) : kit(make_modes)
   {
     canvas = std::make_shared<ViewCanvas>(*kit.ctx);
     canvas->set_can_focus(true);
@@ -44,7 +44,7 @@ struct Stage {
     canvas->set_offset(CellDir::v, 80);
     frame();
   }
-  ~Stage()
+  ~ViewStage()
   {
     kit.ctx->main_view.reset();
     window.remove();
@@ -83,7 +83,7 @@ struct Stage {
 TEST(ViewMainView, CanvasPageFirstAndTheCanvasInAViewportOfTheScrolledWindow)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   EXPECT_EQ(stage.mv->get_visible_child_name(), "cv");
   EXPECT_TRUE(stage.mv->get_is_cv_active());
   EXPECT_EQ(stage.mv->get_transition_type(), Gtk::STACK_TRANSITION_TYPE_SLIDE_UP_DOWN);
@@ -97,7 +97,7 @@ TEST(ViewMainView, CanvasPageFirstAndTheCanvasInAViewportOfTheScrolledWindow)
 TEST(ViewMainView, ToggleShowsTheKeySettingPageAndBackRestoresOffsetsAndFocus)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   stage.mv->grab_focus();
   stage.frame();
   EXPECT_TRUE(stage.canvas_has_focus());
@@ -133,7 +133,7 @@ TEST(ViewMainView, ToggleShowsTheKeySettingPageAndBackRestoresOffsetsAndFocus)
 TEST(ViewMainView, FocusGrabPutsBackTheOffsetsTheFocusScrolledAway)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   auto& viewport = *dynamic_cast<Gtk::Container*>(stage.canvas->get_parent());
   viewport.set_focus_hadjustment(stage.mv->get_scrolled_window().get_hadjustment());
   viewport.set_focus_vadjustment(stage.mv->get_scrolled_window().get_vadjustment());
@@ -161,7 +161,7 @@ TEST(ViewMainView, FocusGrabPutsBackTheOffsetsTheFocusScrolledAway)
 TEST(ViewMainView, EscOnTheKeyListReturnsToTheCanvasWhereItWas)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   // From a window without a focus widget the page still takes the focus.
   stage.window.unset_focus();
   stage.mv->show_key_setting();
@@ -178,7 +178,7 @@ TEST(ViewMainView, EscOnTheKeyListReturnsToTheCanvasWhereItWas)
 TEST(ViewMainView, HiddenMainViewCountsAsShowingTheCanvas)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   stage.mv->show_key_setting();
   stage.frame();
   ASSERT_FALSE(stage.mv->get_is_cv_active());
@@ -191,7 +191,7 @@ TEST(ViewMainView, HiddenMainViewCountsAsShowingTheCanvas)
 TEST(ViewMainView, LongPressTimeIsTheWidgetsSetting)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   GtkSettings* settings = gtk_widget_get_settings(GTK_WIDGET(stage.mv->gobj()));
   g_object_set(settings, "gtk-long-press-time", 321, nullptr);
   EXPECT_EQ(stage.mv->get_long_press_time(), 321);
@@ -202,7 +202,7 @@ TEST(ViewMainView, LongPressTimeIsTheWidgetsSetting)
 TEST(ViewMainView, CanvasOutlivesTheMainView)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   stage.kit.ctx->main_view.reset();
   stage.window.remove();
   stage.mv.reset();
@@ -216,7 +216,7 @@ TEST(ViewMainView, CanvasOutlivesTheMainView)
 TEST(ViewMainView, OverlayScrollingFollowsEveryConfigChange)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   auto& sw = stage.mv->get_scrolled_window();
   auto& ctx = *stage.kit.ctx;
   ctx.save_config("use-overlay-scrolling", "false");
@@ -260,7 +260,7 @@ TEST(ViewMainView, WheelScrollsAndZoomsTheCanvasItself)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Stage stage;
+    ViewStage stage;
     const double x = stage.canvas->get_page_x(), y = stage.canvas->get_page_y();
     const double w = stage.canvas->get_page_width(), h = stage.canvas->get_page_height();
     stage.wheel(c.direction, c.state, c.dx, c.dy);
@@ -275,7 +275,7 @@ TEST(ViewMainView, WheelScrollsAndZoomsTheCanvasItself)
 TEST(ViewMainView, WheelZoomKeepsThePointUnderThePointer)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   // The cursor cell in the page: the zoom's cursor reveal then scrolls
   // nothing.
   auto& ctx = *stage.kit.ctx;
@@ -294,7 +294,7 @@ TEST(ViewMainView, WheelZoomKeepsThePointUnderThePointer)
 TEST(ViewMainView, ControlWheelInTheMoveViewModeDoesNothing)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage([](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
+  ViewStage stage([](KindContext& ctx) -> std::vector<CtrlContext::ModePtr> {
     return {std::make_shared<KindCellMode>(ctx), std::make_shared<CtrlMoveViewMode>(ctx)};
   });
   ASSERT_TRUE(stage.kit.ctx->change_to<CtrlMoveViewMode>());
@@ -313,7 +313,7 @@ TEST(ViewMainView, ControlWheelInTheMoveViewModeDoesNothing)
 TEST(ViewMainView, TheScrolledWindowNeverScrollsByItself)
 {
   VELKARO_REQUIRE_GTK();
-  Stage stage;
+  ViewStage stage;
   GdkEvent* event = gdk_event_new(GDK_SCROLL);
   event->scroll.window = GDK_WINDOW(g_object_ref(stage.mv->get_scrolled_window().get_window()->gobj()));
   event->scroll.direction = GDK_SCROLL_DOWN;
