@@ -56,8 +56,62 @@ void SeqLifeLineDrawer::draw()
     else
       normal();
   });
+  flush_runs(-1);
   m_ll.reset();
   m_next.reset();
+}
+
+bool SeqLifeLineDrawer::extend_run(double xmid, double phase)
+{
+  const auto& cr = get_cr();
+  Run now;
+  if (cairo_pattern_get_rgba(cairo_get_source(cr->cobj()), &now.red, &now.green, &now.blue, &now.alpha) !=
+      CAIRO_STATUS_SUCCESS)
+    return false;
+  now.x = xmid;
+  now.top = now_rect.y;
+  now.bottom = now_rect.get_bottom();
+  now.phase = phase;
+  now.width = cr->get_line_width();
+  const auto it = m_runs.find(now_cell.x);
+  if (it != m_runs.end()) {
+    Run& run = it->second;
+    if (run.x == now.x && run.bottom == now.top && run.red == now.red && run.green == now.green &&
+        run.blue == now.blue && run.alpha == now.alpha && run.width == now.width) {
+      run.bottom = now.bottom;
+      return true;
+    }
+    flush_runs(now_cell.x);
+  }
+  m_runs.emplace(now_cell.x, now);
+  return true;
+}
+
+void SeqLifeLineDrawer::flush_runs(int32_t column)
+{
+  const auto& cr = get_cr();
+  const auto stroke = [&cr](const Run& run) {
+    cairo_t* c = cr->cobj();
+    cairo_save(c);
+    cairo_set_source_rgba(c, run.red, run.green, run.blue, run.alpha);
+    cairo_set_line_width(c, run.width);
+    const double dashes[] = {LL_DASH, LL_DASH};
+    cairo_set_dash(c, dashes, 2, run.phase);
+    cairo_move_to(c, run.x, run.top);
+    cairo_line_to(c, run.x, run.bottom);
+    cairo_stroke(c);
+    cairo_restore(c);
+  };
+  if (column >= 0) {
+    if (const auto it = m_runs.find(column); it != m_runs.end()) {
+      stroke(it->second);
+      m_runs.erase(it);
+    }
+    return;
+  }
+  for (const auto& [x, run] : m_runs)
+    stroke(run);
+  m_runs.clear();
 }
 
 double SeqLifeLineDrawer::offset(const SeqLifeLine& ll) const
@@ -79,9 +133,14 @@ void SeqLifeLineDrawer::normal()
   const auto& cr = get_cr();
   const double xmid = now_rect.get_xmid();
   const double ymid = now_rect.get_ymid();
+  const bool goes_on = below(*m_ll) != nullptr;
+  // What the column drew so far stays under this cell's piece.
+  if (goes_on && extend_run(xmid, offset(*m_ll)))
+    return;
+  flush_runs(now_cell.x);
   set_dash(cr, LL_DASH, LL_DASH, offset(*m_ll));
   cr->move_to(xmid, now_rect.y);
-  if (below(*m_ll)) {
+  if (goes_on) {
     cr->line_to(xmid, now_rect.get_bottom());
   } else if (!m_ll->has_stop) {
     cr->line_to(xmid, ymid);
@@ -105,6 +164,7 @@ void SeqLifeLineDrawer::execspec()
     return;
   }
   m_next = below(*m_ll);
+  flush_runs(now_cell.x);
   const auto& cr = get_cr();
   const double xmid = now_rect.get_xmid();
   const double y = now_rect.y;

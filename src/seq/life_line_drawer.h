@@ -4,12 +4,16 @@
 // execution specifications standing in the cell as outlined boxes, nested ones set
 // further out per level (level 1, 2, ... on the right, -1, -2, ... on the
 // left). Each cell works out where its piece of the dash pattern and of
-// each box begins, so the pieces drawn cell by cell join up.
+// each box begins, so the pieces drawn cell by cell join up. The plain
+// dashed pieces of the cells one under the other in a column, in one style,
+// are stroked as one line from the first piece's top with its phase: the
+// same dashes for one stroke instead of one a cell.
 //
 // Installed by the sequence canvas (also in its working pass) and the
 // sequence exporter.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 
 #include "view/ws_drawer.h"
@@ -36,6 +40,28 @@ public:
   void draw_outside(int32_t n, double x, double top, double bottom);
 
 private:
+  // A dashed line not stroked yet: from top to bottom at x, in a colour
+  // and width, its dashes starting at phase.
+  struct Run {
+    double x = 0;
+    double top = 0;
+    double bottom = 0;
+    double phase = 0;
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double alpha = 0;
+    double width = 0;
+  };
+  // Extends the visited cell's column's run to the cell's bottom when the
+  // cell continues it in the same style, or starts one; false when the
+  // current source is not a plain colour.
+  bool extend_run(double xmid, double phase);
+  // Strokes and forgets column's run (every run with column -1).
+  void flush_runs(int32_t column);
+
+  // Runs by column.
+  std::map<int32_t, Run> m_runs;
   // The life line of the visited cell, and the next cell of that life line
   // (with execution specifications only).
   std::shared_ptr<SeqLifeLine> m_ll;

@@ -1,5 +1,6 @@
 #include "view/exporting_cnavas.h"
 
+#include <cstring>
 #include <exception>
 
 #include <glibmm/ustring.h>
@@ -10,8 +11,40 @@
 #include "view/color_map.h"
 #include "view/drawer.h"
 #include "view/drawer_context.h"
+#include "view/png_writer.h"
+#include "common/cell_range.h"
+#include "model/element_cells.h"
+#include "model/expanded_cells.h"
+#include "model/grid.h"
+#include "model/workspace.h"
 
 namespace velkaro {
+namespace {
+
+// The side of an image cairo makes at most.
+constexpr int MAX_SIDE = 32767;
+
+// Owns a cairo surface; shared by a band's recording and its render.
+using SurfacePtr = std::shared_ptr<cairo_surface_t>;
+
+// Replays the recording of a band over the whole of buffer: what the
+// drawers would have drawn on a new (transparent) image of the band.
+bool replay(const SurfacePtr& recording, int width, const ViewPngWriter::Buffer& buffer)
+{
+  cairo_surface_t* image =
+    cairo_image_surface_create_for_data(buffer.data, CAIRO_FORMAT_ARGB32, width, buffer.rows, buffer.stride);
+  cairo_t* cr = cairo_create(image);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, recording.get(), 0, 0);
+  cairo_paint(cr);
+  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_flush(image);
+  cairo_surface_destroy(image);
+  return ok;
+}
+
+} // namespace
 
 bool ViewExportingCnavas::check_ctrl(const CtrlContext* ctrl)
 {
@@ -20,9 +53,10 @@ bool ViewExportingCnavas::check_ctrl(const CtrlContext* ctrl)
 }
 
 ViewExportingCnavas::ViewExportingCnavas(const std::shared_ptr<CtrlContext>& ctrl, const Rectangle& rect)
-  : ctrl(ctrl), ws(ctrl->get_ws()), dc(ViewDrawerContext::create_make_surface(rect))
+  : ctrl(ctrl), ws(ctrl->get_ws()), dc(ViewDrawerContext::create()), m_x(rect.x), m_y(rect.y)
 {
   rect.debug_print("");
+  dc->update_rect = rect.to_cairo_int();
   dc->color_map = ViewColorMap::create_light();
 }
 
@@ -35,32 +69,96 @@ bool ViewExportingCnavas::export_png(const std::string& file_path)
   if (file_path.empty())
     return fail(file_path, _("no file name is given"));
   std::string error;
-  if (!draw_all(error) || !write_file(file_path, error))
+  const std::unique_ptr<ViewPngWriter> png = draw_all(error);
+  if (!png || !write_file(file_path, *png, error))
     return fail(file_path, error);
   m_last_error.clear();
   return true;
 }
 
-bool ViewExportingCnavas::draw_all(std::string& error)
+std::unique_ptr<ViewPngWriter> ViewExportingCnavas::draw_all(std::string& error)
 {
-  if (dc->get_status() != CAIRO_STATUS_SUCCESS) {
-    error = Glib::ustring::compose(_("an image of %1 by %2 pixels cannot be made (%3)"), dc->update_rect.width,
-                                   dc->update_rect.height, cairo_status_to_string(dc->get_status()));
-    return false;
+  const cairo_rectangle_int_t& all = dc->update_rect;
+  if (all.width <= 0 || all.height <= 0 || all.width > MAX_SIDE || all.height > MAX_SIDE) {
+    error = Glib::ustring::compose(_("an image of %1 by %2 pixels cannot be made (%3)"), all.width, all.height,
+                                   cairo_status_to_string(CAIRO_STATUS_INVALID_SIZE));
+    return nullptr;
   }
-  try {
-    // No save or restore between drawers: one drawer's style carries over.
-    for (const auto& drawer : new_drawers())
-      drawer->draw_for(dc, ctrl);
-  } catch (const std::exception& e) {
-    // cairomm throws where cairo reports an error.
-    error = Glib::ustring::compose(_("drawing failed (%1)"), e.what());
-    return false;
+  // Grey samples first (an export in the light palette is grey); a band
+  // that needs more tells which, and the image is drawn again with those.
+  auto samples = ViewPngWriter::Samples::grey;
+  for (;;) {
+    auto png = std::make_unique<ViewPngWriter>(all.width, all.height, samples, true, 0, m_band_rows);
+    if (!draw_bands(*png, error))
+      return nullptr;
+    const cairo_status_t status = png->finish();
+    if (png->get_needed() != samples) {
+      samples = png->get_needed();
+      continue;
+    }
+    if (status != CAIRO_STATUS_SUCCESS) {
+      error = cairo_status_to_string(status);
+      return nullptr;
+    }
+    return png;
   }
-  cairo_surface_flush(dc->surface->cobj());
-  if (dc->get_status() != CAIRO_STATUS_SUCCESS) {
-    error = Glib::ustring::compose(_("drawing failed (%1)"), cairo_status_to_string(dc->get_status()));
-    return false;
+}
+
+std::shared_ptr<ModelExpandedCells> ViewExportingCnavas::share_covering() const
+{
+  const auto cells = ws ? ws->get_cells() : nullptr;
+  if (!cells || !ws->grid)
+    return nullptr;
+  const cairo_rectangle_int_t& all = dc->update_rect;
+  const ModelGrid& grid = *ws->grid;
+  const CellPos end{grid.h->get_index(double(all.x) + all.width), grid.v->get_index(double(all.y) + all.height)};
+  if (end.x < 0 || end.y < 0)
+    return nullptr;
+  const CellPos start{std::max(0, grid.h->get_index(all.x) - 1), std::max(0, grid.v->get_index(all.y) - 1)};
+  return cells->expanded_for({start, end});
+}
+
+bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
+{
+  const cairo_rectangle_int_t& all = dc->update_rect;
+  // Held while the bands are drawn: the walk of every band finds the map of
+  // the whole image built already, instead of building a part of its own.
+  const auto covering = share_covering();
+  for (int i = 0; i < png.band_count() && png.get_needed() == png.get_samples(); ++i) {
+    const int y0 = png.band_y(i);
+    const int rows = png.band_rows(i);
+    // The drawers draw on a recording of the band, here; the writer's
+    // threads turn it into pixels.
+    const cairo_rectangle_t extents{0, 0, double(all.width), double(rows)};
+    const SurfacePtr recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents),
+                               cairo_surface_destroy);
+    const auto band = ViewDrawerContext::create();
+    band->update_rect = {all.x, all.y + y0, all.width, rows};
+    band->cr = Cairo::RefPtr<Cairo::Context>(new Cairo::Context(cairo_create(recording.get()), true));
+    cairo_translate(band->cr->cobj(), -m_x, -(m_y + y0));
+    band->color_map = dc->color_map;
+    band->zoom = dc->zoom;
+    try {
+      // No save or restore between drawers: one drawer's style carries over.
+      for (const auto& drawer : new_drawers())
+        drawer->draw_for(band, ctrl);
+    } catch (const std::exception& e) {
+      // cairomm throws where cairo reports an error.
+      error = Glib::ustring::compose(_("drawing failed (%1)"), e.what());
+      return false;
+    }
+    cairo_status_t status = band->get_status();
+    if (status == CAIRO_STATUS_SUCCESS)
+      status = cairo_surface_status(recording.get());
+    if (status != CAIRO_STATUS_SUCCESS) {
+      error = Glib::ustring::compose(_("drawing failed (%1)"), cairo_status_to_string(status));
+      return false;
+    }
+    // The drawers' context goes before the recording is replayed elsewhere.
+    band->cr.clear();
+    png.submit_render([recording, width = all.width](const ViewPngWriter::Buffer& buffer) {
+      return replay(recording, width, buffer);
+    });
   }
   return true;
 }

@@ -9,19 +9,28 @@
 // zoom 1 (one canvas unit is one pixel), in one pass, without saving or
 // restoring the cairo state between drawers (the style one drawer leaves
 // stays in force for the next), without the working pass and without
-// changing the antialiasing. The image keeps what was drawn: a second
-// export with the same exporter draws over the first picture.
+// changing the antialiasing.
+//
+// The image is never held whole (an export of a long diagram is tens of
+// millions of pixels): it is drawn in bands of rows, top to bottom, each
+// on an image of its own with a fresh cairo context and a fresh drawer list
+// (new_drawers()), as if the pass over the whole image were seen through a
+// slot; the PNG writer compresses each band on other threads while the
+// next is drawn. Drawers draw what their clip region meets, so a band costs
+// what it shows. Every export draws afresh.
 //
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it
 // is complete (ModelFileReplacement, as a document save does; the same
-// files are refused, and a symbolic link stays a link). A failure (an image cairo cannot make, a drawing error, a
+// files are refused, and a symbolic link stays a link). A failure (an image
+// of no pixels or beyond cairo's 32,767 pixels a side, a drawing error, a
 // place that cannot be written, a failed write or rename) returns false,
 // leaves the target as it was and no temporary file behind, and
 // get_last_error() says why.
 //
 // Ownership: the exporter holds the controller, its workspace and the
-// off-screen drawer context for its own (short) life.
+// export's drawer context for its own (short) life; the bands' contexts
+// live while their band is drawn.
 
 #include <memory>
 #include <string>
@@ -33,6 +42,8 @@ namespace velkaro {
 
 class CtrlContext;
 class ModelWorkspace;
+class ModelExpandedCells;
+class ViewPngWriter;
 class ViewDrawer;
 class ViewDrawerContext;
 
@@ -59,15 +70,19 @@ public:
   ViewExportingCnavas(const ViewExportingCnavas&) = delete;
   ViewExportingCnavas& operator=(const ViewExportingCnavas&) = delete;
 
-  // Draws new_drawers() in order with the off-screen context and ctrl,
-  // then writes the image to file_path as the header says. True when the
-  // file was written.
+  // Draws new_drawers() in order with ctrl, band by band, then writes the
+  // image to file_path as the header says. True when the file was written.
   virtual bool export_png(const std::string& file_path);
   // Why the latest export failed, for the user; "" after a success.
   const std::string& get_last_error() const { return m_last_error; }
+  // The rows of a band (0, the default: the writer's choice, about two
+  // megabytes of pixels); tests cut the image finely.
+  void set_band_rows(int rows) { m_band_rows = rows; }
 
   std::shared_ptr<CtrlContext> ctrl;
   std::shared_ptr<ModelWorkspace> ws;
+  // The export's settings: the palette, the zoom and, as update_rect, the
+  // whole image's rectangle; no surface (each band has its own).
   std::shared_ptr<ViewDrawerContext> dc;
 
 protected:
@@ -82,10 +97,20 @@ protected:
 
 private:
   static bool check_ctrl(const CtrlContext* ctrl);
-  bool draw_all(std::string& error);
-  bool write_file(const std::string& target, std::string& error);
+  // The image drawn and compressed; null with error set when it could not be.
+  std::unique_ptr<ViewPngWriter> draw_all(std::string& error);
+  // Records every band's drawing and hands it to png.
+  bool draw_bands(ViewPngWriter& png, std::string& error);
+  // The covering map of the image's cells when it is the whole document's
+  // (then built once and kept by the cells); null otherwise.
+  std::shared_ptr<ModelExpandedCells> share_covering() const;
+  bool write_file(const std::string& target, const ViewPngWriter& png, std::string& error);
   bool fail(const std::string& file_path, const std::string& error);
 
+  // The canvas point at the image's top-left pixel.
+  double m_x;
+  double m_y;
+  int m_band_rows = 0;
   std::string m_last_error;
 };
 

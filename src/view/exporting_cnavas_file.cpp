@@ -9,7 +9,6 @@
 #include <glib.h>
 
 #include "model/file_replacement.h"
-#include "view/drawer_context.h"
 #include "view/exporting_cnavas.h"
 #include "view/png_writer.h"
 
@@ -34,14 +33,14 @@ cairo_status_t write_to_fd(void* closure, const unsigned char* data, unsigned in
 
 } // namespace
 
-bool ViewExportingCnavas::write_file(const std::string& file_path, std::string& error)
+bool ViewExportingCnavas::write_file(const std::string& file_path, const ViewPngWriter& png, std::string& error)
 {
   const std::string target = ModelFileReplacement::file_behind(file_path);
   ModelFileReplacement temp(target);
   if (!temp.open_over_target(0666, error))
     return false;
   int fd = temp.get_fd();
-  const cairo_status_t status = view_write_png(dc->surface->cobj(), write_to_fd, &fd);
+  const cairo_status_t status = png.write(write_to_fd, &fd);
   if (status != CAIRO_STATUS_SUCCESS) {
     error = cairo_status_to_string(status);
     return false;

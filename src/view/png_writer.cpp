@@ -2,174 +2,92 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cstdint>
 #include <cstring>
-#include <memory>
+#include <new>
+#include <string>
 #include <system_error>
-#include <thread>
-#include <vector>
 
 #include <zlib.h>
 
 namespace velkaro {
 namespace {
 
-// Bands are compressed on at most this many threads, each band at least
-// this many rows.
-constexpr size_t MAX_THREADS = 8;
-constexpr size_t MIN_BAND_ROWS = 256;
-constexpr size_t MAX_BAND_BYTES = size_t{256} << 20;
-// The output of a band grows in steps of this many bytes.
-constexpr size_t OUT_STEP = size_t{1} << 20;
+// Bands hold about this many bytes of pixels (they stay in a core's cache
+// while rendered and compressed), and at least MIN_BAND_ROWS rows.
+constexpr size_t BAND_BYTES = size_t{2} << 20;
+constexpr int MIN_BAND_ROWS = 16;
+constexpr size_t MAX_THREADS = 7;
+// Bands handed over wait for a compressor, at most this many a thread.
+constexpr size_t QUEUED_PER_THREAD = 2;
+// Compressed data leaves the compressor in pieces of at most this size.
+constexpr size_t OUT_PIECE = size_t{64} << 10;
 
-struct Image {
-  const unsigned char* data;
-  int width;
-  int height;
-  int stride;
-  // ARGB32; otherwise RGB24, whose top byte means nothing.
-  bool has_alpha;
+using Samples = ViewPngWriter::Samples;
 
-  const uint32_t* row(int y) const
-  {
-    return reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * static_cast<size_t>(stride));
-  }
-};
-
-// What the pixels of some rows are: all opaque, all grey (red, green and
-// blue alike in every opaque pixel).
-struct Kind {
-  bool opaque = true;
-  bool grey = true;
-};
-
-Kind kind_of_rows(const Image& im, int y0, int y1)
+const uint32_t* row_at(const unsigned char* data, int stride, int y)
 {
-  Kind k;
-  for (int y = y0; y < y1 && (k.opaque || k.grey); ++y) {
-    const uint32_t* p = im.row(y);
-    uint32_t alpha = 0xff000000u;
-    bool grey = true;
-    for (int x = 0; x < im.width; ++x) {
-      const uint32_t pixel = p[x];
-      alpha &= pixel;
-      grey &= ((pixel >> 16) & 0xff) == (pixel & 0xff) && ((pixel >> 8) & 0xff) == (pixel & 0xff);
-    }
-    k.opaque = k.opaque && (!im.has_alpha || alpha == 0xff000000u);
-    k.grey = k.grey && grey;
-  }
-  return k;
+  return reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
 }
 
-// The samples of a pixel in the PNG: one grey byte, RGB, or RGBA with the
-// colours divided by alpha as cairo's writer divides them.
-enum class Samples { grey = 1, rgb = 3, rgba = 4 };
-
-void to_samples(const Image& im, int y, Samples kind, unsigned char* out)
+// Writes the samples of a row of width pixels to out; false when the
+// pixels need richer samples than kind (the row is then not written
+// whole). has_alpha: ARGB32 pixels, otherwise RGB24.
+bool to_samples(const uint32_t* p, int width, bool has_alpha, Samples kind, unsigned char* out)
 {
-  const uint32_t* p = im.row(y);
+  // Opaque when every alpha byte is 0xff (RGB24: always).
+  uint32_t alpha = 0xff000000u;
   switch (kind) {
-  case Samples::grey:
-    for (int x = 0; x < im.width; ++x)
-      out[x] = static_cast<unsigned char>(p[x]);
-    return;
-  case Samples::rgb:
-    for (int x = 0; x < im.width; ++x, out += 3) {
-      out[0] = static_cast<unsigned char>(p[x] >> 16);
-      out[1] = static_cast<unsigned char>(p[x] >> 8);
-      out[2] = static_cast<unsigned char>(p[x]);
+  case Samples::grey: {
+    // Red, green and blue alike: no bit differs between neighbouring bytes.
+    uint32_t differ = 0;
+    for (int x = 0; x < width; ++x) {
+      const uint32_t pixel = p[x];
+      alpha &= pixel;
+      differ |= (pixel ^ (pixel >> 8)) & 0xffffu;
+      out[x] = static_cast<unsigned char>(pixel);
     }
-    return;
+    return differ == 0 && (!has_alpha || alpha == 0xff000000u);
+  }
+  case Samples::rgb:
+    for (int x = 0; x < width; ++x, out += 3) {
+      const uint32_t pixel = p[x];
+      alpha &= pixel;
+      out[0] = static_cast<unsigned char>(pixel >> 16);
+      out[1] = static_cast<unsigned char>(pixel >> 8);
+      out[2] = static_cast<unsigned char>(pixel);
+    }
+    return !has_alpha || alpha == 0xff000000u;
   case Samples::rgba:
     break;
   }
-  for (int x = 0; x < im.width; ++x, out += 4) {
-    const uint32_t pixel = p[x];
-    const uint32_t alpha = pixel >> 24;
-    if (alpha == 0) {
+  for (int x = 0; x < width; ++x, out += 4) {
+    const uint32_t pixel = has_alpha ? p[x] : (p[x] | 0xff000000u);
+    const uint32_t a = pixel >> 24;
+    if (a == 0) {
       out[0] = out[1] = out[2] = out[3] = 0;
       continue;
     }
-    out[0] = static_cast<unsigned char>((((pixel >> 16) & 0xff) * 255 + alpha / 2) / alpha);
-    out[1] = static_cast<unsigned char>((((pixel >> 8) & 0xff) * 255 + alpha / 2) / alpha);
-    out[2] = static_cast<unsigned char>(((pixel & 0xff) * 255 + alpha / 2) / alpha);
-    out[3] = static_cast<unsigned char>(alpha);
+    // Colours divided by alpha, rounded, as cairo's writer divides them.
+    out[0] = static_cast<unsigned char>((((pixel >> 16) & 0xff) * 255 + a / 2) / a);
+    out[1] = static_cast<unsigned char>((((pixel >> 8) & 0xff) * 255 + a / 2) / a);
+    out[2] = static_cast<unsigned char>(((pixel & 0xff) * 255 + a / 2) / a);
+    out[3] = static_cast<unsigned char>(a);
   }
+  return true;
 }
 
-// One band of rows, compressed as a piece of the image's zlib stream: raw
-// deflate data ending on a byte boundary (the last band ends the stream),
-// with the Adler-32 of the filtered rows it holds.
-struct Band {
-  int y0 = 0;
-  int y1 = 0;
-  bool last = false;
-  std::vector<unsigned char> out;
-  uLong adler = 0;
-  uLong length = 0;
-  bool ok = false;
-};
-
-void compress_band(const Image& im, Samples kind, Band& band)
+// The samples a row of pixels needs.
+Samples needed_by(const uint32_t* p, int width, bool has_alpha)
 {
-  const size_t samples = static_cast<size_t>(im.width) * static_cast<size_t>(kind);
-  std::vector<unsigned char> prev(samples, 0);
-  std::vector<unsigned char> cur(samples);
-  std::vector<unsigned char> line(samples + 1);
-  if (band.y0 > 0)
-    to_samples(im, band.y0 - 1, kind, prev.data());
-  z_stream z{};
-  if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK)
-    return;
-  band.adler = adler32(0, nullptr, 0);
-  band.length = 0;
-  size_t used = 0;
-  bool failed = false;
-  const auto feed = [&](const unsigned char* in, size_t n, int flush) {
-    z.next_in = const_cast<unsigned char*>(in);
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      if (band.out.size() - used < 64)
-        band.out.resize(band.out.size() + OUT_STEP);
-      z.next_out = band.out.data() + used;
-      z.avail_out = static_cast<uInt>(band.out.size() - used);
-      const int status = deflate(&z, flush);
-      used = band.out.size() - z.avail_out;
-      if (status == Z_STREAM_ERROR) {
-        failed = true;
-        return;
-      }
-    } while (z.avail_out == 0 || z.avail_in > 0);
-  };
-  // Filter "Up" on every row: a row like the one above is all zeros.
-  line[0] = 2;
-  // The Adler-32 of a row of zeros after its filter byte 2.
-  const uLong zero_row = adler32_combine(adler32(adler32(0, nullptr, 0), line.data(), 1),
-                                         ((static_cast<uLong>(samples) % 65521) << 16) | 1,
-                                         static_cast<z_off_t>(samples));
-  bool zeros = false;
-  for (int y = band.y0; y < band.y1 && !failed; ++y) {
-    const bool same = y > 0 && std::memcmp(im.row(y), im.row(y - 1), static_cast<size_t>(im.width) * 4) == 0;
-    if (same) {
-      if (!zeros)
-        std::fill(line.begin() + 1, line.end(), 0);
-      band.adler = adler32_combine(band.adler, zero_row, static_cast<z_off_t>(line.size()));
-    } else {
-      to_samples(im, y, kind, cur.data());
-      for (size_t i = 0; i < samples; ++i)
-        line[i + 1] = static_cast<unsigned char>(cur[i] - prev[i]);
-      std::swap(cur, prev);
-      band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
-    }
-    zeros = same;
-    band.length += line.size();
-    const bool end = y == band.y1 - 1;
-    feed(line.data(), line.size(), end ? (band.last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH);
+  Samples need = Samples::grey;
+  for (int x = 0; x < width; ++x) {
+    const uint32_t pixel = p[x];
+    if (has_alpha && (pixel >> 24) != 0xff)
+      return Samples::rgba;
+    if (((pixel ^ (pixel >> 8)) & 0xffffu) != 0)
+      need = Samples::rgb;
   }
-  deflateEnd(&z);
-  band.out.resize(used);
-  band.ok = !failed;
+  return need;
 }
 
 void put32(unsigned char* p, uint32_t v)
@@ -223,85 +141,339 @@ private:
   cairo_status_t m_status = CAIRO_STATUS_SUCCESS;
 };
 
-// Runs fn(i) for i in 0..n - 1 on up to threads threads (the caller's
-// among them), each taking the next i that nobody took; on the caller's
-// alone when no thread can be started.
-template <class Fn>
-void in_parallel(size_t n, size_t threads, Fn fn)
-{
-  std::atomic<size_t> next{0};
-  const auto work = [&] {
-    for (size_t i = next++; i < n; i = next++)
-      fn(i);
-  };
-  std::vector<std::thread> started;
-  try {
-    for (size_t t = 1; t < std::min(n, threads); ++t)
-      started.emplace_back(work);
-  } catch (const std::system_error&) {
-    // Fewer helpers: the others' share is taken by those running.
+} // namespace
+
+// One band of rows and, once compressed, its piece of the zlib stream: raw
+// deflate data ending on a byte boundary (the last band ends the stream),
+// with the Adler-32 and length of the filtered rows it holds.
+struct ViewPngWriter::Band {
+  int y0 = 0;
+  int y1 = 0;
+  bool last = false;
+  const unsigned char* data = nullptr;
+  int stride = 0;
+  // The buffer a rendered band lives in.
+  std::unique_ptr<unsigned char[]> owned;
+  // The row above the band's first, when known: otherwise its first row is
+  // written unfiltered.
+  std::vector<uint32_t> above;
+  // Fills the band's buffer on a compressor, for a band handed over so.
+  ViewPngWriter::Render render;
+  std::vector<unsigned char> out;
+  uLong adler = 0;
+  uLong length = 0;
+  bool ok = false;
+};
+
+// What a compressing thread keeps from band to band.
+struct ViewPngWriter::Compressor {
+  z_stream z{};
+  bool z_ready = false;
+  std::vector<unsigned char> prev;
+  std::vector<unsigned char> cur;
+  // A row's filter byte, then its filtered samples.
+  std::vector<unsigned char> line;
+  std::vector<unsigned char> piece;
+
+  Compressor(int width, Samples kind)
+    : prev(static_cast<size_t>(width) * static_cast<size_t>(kind)),
+      cur(prev.size()),
+      line(prev.size() + 1),
+      piece(OUT_PIECE)
+  {
+    z_ready = deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_RLE) == Z_OK;
   }
-  work();
-  for (auto& t : started)
+  ~Compressor()
+  {
+    if (z_ready)
+      deflateEnd(&z);
+  }
+  Compressor(const Compressor&) = delete;
+  Compressor& operator=(const Compressor&) = delete;
+};
+
+ViewPngWriter::ViewPngWriter(int width, int height, Samples samples, bool has_alpha, size_t threads, int band_height)
+  : m_width(std::max(width, 1)),
+    m_height(std::max(height, 1)),
+    m_samples(samples),
+    m_has_alpha(has_alpha),
+    m_needed(samples)
+{
+  const size_t row_bytes = static_cast<size_t>(m_width) * 4;
+  if (band_height > 0)
+    m_band_height = std::min(band_height, m_height);
+  else
+    m_band_height = std::clamp(static_cast<int>(std::min<size_t>(BAND_BYTES / row_bytes, static_cast<size_t>(m_height))),
+                               std::min(MIN_BAND_ROWS, m_height), m_height);
+  m_band_count = (m_height + m_band_height - 1) / m_band_height;
+  m_bands.reserve(static_cast<size_t>(m_band_count));
+  for (int i = 0; i < m_band_count; ++i) {
+    auto band = std::make_unique<Band>();
+    band->y0 = band_y(i);
+    band->y1 = band_y(i + 1);
+    band->last = i + 1 == m_band_count;
+    m_bands.push_back(std::move(band));
+  }
+  // The caller's thread records the next band meanwhile.
+  if (threads == 0)
+    threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 2, MAX_THREADS + 1) - 1;
+  threads = std::min<size_t>(threads, static_cast<size_t>(m_band_count));
+  m_max_queued = QUEUED_PER_THREAD * threads;
+  try {
+    for (size_t t = 0; t < threads; ++t)
+      m_threads.emplace_back([this] { work(); });
+  } catch (const std::system_error&) {
+    // With no thread at all, the submit calls do the threads' work.
+  }
+}
+
+ViewPngWriter::~ViewPngWriter()
+{
+  {
+    const std::lock_guard lock(m_mutex);
+    m_stopping = true;
+  }
+  m_work.notify_all();
+  for (auto& t : m_threads)
     t.join();
 }
 
-} // namespace
-
-cairo_status_t view_write_png(cairo_surface_t* surface, cairo_write_func_t write, void* closure)
+int ViewPngWriter::band_y(int i) const
 {
-  const cairo_format_t format = cairo_image_surface_get_format(surface);
-  const Image im{cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
-                 cairo_image_surface_get_height(surface), cairo_image_surface_get_stride(surface),
-                 format == CAIRO_FORMAT_ARGB32};
-  if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !im.data || im.width <= 0 ||
-      im.height <= 0)
-    return cairo_surface_write_to_png_stream(surface, write, closure);
+  return std::min(m_height, i * m_band_height);
+}
 
-  const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, MAX_THREADS);
-  // No band of more than MAX_BAND_BYTES of samples
-  // (a chunk holds less than 2 GiB) and none of fewer than MIN_BAND_ROWS
-  // rows unless the image is that small.
-  const size_t row_bytes = static_cast<size_t>(im.width) * 4 + 1;
-  const size_t by_size = (row_bytes * static_cast<size_t>(im.height) + MAX_BAND_BYTES - 1) / MAX_BAND_BYTES;
-  const size_t by_rows = std::max<size_t>(1, static_cast<size_t>(im.height) / MIN_BAND_ROWS);
-  // Four bands a thread, so that a thread held up by the system does not
-  // hold up the whole.
-  const size_t bands_n = std::clamp<size_t>(std::max(std::min(4 * threads, by_rows), by_size), 1,
-                                            static_cast<size_t>(im.height));
-  std::vector<Band> bands(bands_n);
-  for (size_t i = 0; i < bands_n; ++i) {
-    bands[i].y0 = static_cast<int>(static_cast<int64_t>(im.height) * static_cast<int64_t>(i) / static_cast<int64_t>(bands_n));
-    bands[i].y1 = static_cast<int>(static_cast<int64_t>(im.height) * static_cast<int64_t>(i + 1) / static_cast<int64_t>(bands_n));
-    bands[i].last = i + 1 == bands_n;
+void ViewPngWriter::submit_kept(const unsigned char* data, int stride)
+{
+  hand_over(data, stride, nullptr);
+}
+
+void ViewPngWriter::submit_render(Render render)
+{
+  {
+    std::unique_lock lock(m_mutex);
+    m_room.wait(lock, [this] { return m_queue.size() < m_max_queued || m_threads.empty(); });
   }
-  // An image without any translucent pixel is RGB, as cairo writes it, and
-  // grey when all its pixels are: the same pixels in a third of the bytes.
-  std::vector<Kind> kinds(bands_n);
-  in_parallel(bands_n, threads, [&](size_t i) { kinds[i] = kind_of_rows(im, bands[i].y0, bands[i].y1); });
-  const bool opaque = std::all_of(kinds.begin(), kinds.end(), [](const Kind& k) { return k.opaque; });
-  const bool grey = std::all_of(kinds.begin(), kinds.end(), [](const Kind& k) { return k.grey; });
-  const Samples kind = !opaque ? Samples::rgba : (grey ? Samples::grey : Samples::rgb);
-  in_parallel(bands_n, threads, [&](size_t i) { compress_band(im, kind, bands[i]); });
-  for (const Band& band : bands)
-    if (!band.ok)
-      return CAIRO_STATUS_NO_MEMORY;
+  hand_over(nullptr, 0, std::move(render));
+}
 
+void ViewPngWriter::hand_over(const unsigned char* data, int stride, Render render)
+{
+  if (m_next_band >= m_band_count)
+    return;
+  Band& band = *m_bands[static_cast<size_t>(m_next_band++)];
+  band.data = data;
+  band.stride = stride;
+  band.render = std::move(render);
+  if (data) {
+    if (band.y0 > 0 && !m_last_row.empty())
+      band.above = m_last_row;
+    const uint32_t* last = row_at(data, stride, band.y1 - band.y0 - 1);
+    m_last_row.assign(last, last + m_width);
+  } else {
+    m_last_row.clear();
+  }
+  if (m_threads.empty()) {
+    if (!m_own)
+      m_own = std::make_unique<Compressor>(m_width, m_samples);
+    try {
+      run(*m_own, band);
+    } catch (const std::exception&) {
+      band.ok = false;
+    }
+    const std::lock_guard lock(m_mutex);
+    if (band.owned)
+      m_free.push_back(std::move(band.owned));
+    ++m_done;
+    return;
+  }
+  {
+    const std::lock_guard lock(m_mutex);
+    m_queue.push_back(&band);
+  }
+  m_work.notify_one();
+}
+
+void ViewPngWriter::work()
+{
+  std::unique_ptr<Compressor> c;
+  for (;;) {
+    Band* band = nullptr;
+    {
+      std::unique_lock lock(m_mutex);
+      m_work.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+      if (m_stopping)
+        return;
+      band = m_queue.front();
+      m_queue.pop_front();
+    }
+    m_room.notify_one();
+    try {
+      if (!c)
+        c = std::make_unique<Compressor>(m_width, m_samples);
+      run(*c, *band);
+    } catch (const std::exception&) {
+      // Out of memory, or a render that threw: the band is not written.
+      band->ok = false;
+    }
+    {
+      const std::lock_guard lock(m_mutex);
+      if (band->owned)
+        m_free.push_back(std::move(band->owned));
+      ++m_done;
+    }
+    m_room.notify_one();
+  }
+}
+
+std::unique_ptr<unsigned char[]> ViewPngWriter::take_buffer()
+{
+  {
+    const std::lock_guard lock(m_mutex);
+    if (!m_free.empty()) {
+      auto data = std::move(m_free.back());
+      m_free.pop_back();
+      return data;
+    }
+  }
+  return std::unique_ptr<unsigned char[]>(
+    new (std::nothrow) unsigned char[static_cast<size_t>(m_width) * 4 * static_cast<size_t>(m_band_height)]);
+}
+
+void ViewPngWriter::run(Compressor& c, Band& band)
+{
+  if (band.render) {
+    band.owned = take_buffer();
+    band.ok = false;
+    if (!band.owned)
+      return;
+    band.data = band.owned.get();
+    band.stride = m_width * 4;
+    const bool rendered = band.render({band.owned.get(), band.stride, band.y1 - band.y0});
+    band.render = nullptr;
+    if (!rendered)
+      return;
+  }
+  compress(c, band);
+}
+
+ViewPngWriter::Samples ViewPngWriter::get_needed() const
+{
+  const std::lock_guard lock(m_mutex);
+  return m_needed;
+}
+
+void ViewPngWriter::need(Samples samples)
+{
+  const std::lock_guard lock(m_mutex);
+  m_needed = std::max(m_needed, samples);
+}
+
+void ViewPngWriter::compress(Compressor& c, Band& band)
+{
+  band.ok = false;
+  if (!c.z_ready || deflateReset(&c.z) != Z_OK || get_needed() != m_samples)
+    return;
+  const size_t samples = c.cur.size();
+  std::vector<unsigned char>& line = c.line;
+  std::fill(c.prev.begin(), c.prev.end(), 0);
+  if (!band.above.empty())
+    to_samples(band.above.data(), m_width, m_has_alpha, m_samples, c.prev.data());
+  band.out.clear();
+  band.adler = adler32(0, nullptr, 0);
+  band.length = 0;
+  bool failed = false;
+  const auto feed = [&](int flush) {
+    c.z.next_in = line.data();
+    c.z.avail_in = static_cast<uInt>(line.size());
+    do {
+      c.z.next_out = c.piece.data();
+      c.z.avail_out = static_cast<uInt>(c.piece.size());
+      if (deflate(&c.z, flush) == Z_STREAM_ERROR) {
+        failed = true;
+        return;
+      }
+      band.out.insert(band.out.end(), c.piece.data(), c.piece.data() + (c.piece.size() - c.z.avail_out));
+    } while (c.z.avail_out == 0 || c.z.avail_in > 0);
+  };
+  // Filter "Up" on every row: a row like the one above is all zeros.
+  line[0] = 2;
+  // The Adler-32 of a row of zeros after its filter byte 2.
+  const uLong zero_row = adler32_combine(adler32(adler32(0, nullptr, 0), line.data(), 1),
+                                         ((static_cast<uLong>(samples) % 65521) << 16) | 1,
+                                         static_cast<z_off_t>(samples));
+  bool zeros = false;
+  const size_t row_bytes = static_cast<size_t>(m_width) * 4;
+  for (int y = band.y0; y < band.y1 && !failed; ++y) {
+    const uint32_t* row = row_at(band.data, band.stride, y - band.y0);
+    const uint32_t* above = y == band.y0 ? (band.above.empty() ? nullptr : band.above.data())
+                                         : row_at(band.data, band.stride, y - band.y0 - 1);
+    const bool same = above && std::memcmp(row, above, row_bytes) == 0;
+    if (!above && y > 0) {
+      // The row above is another band's, unknown here: no filter.
+      if (!to_samples(row, m_width, m_has_alpha, m_samples, c.prev.data())) {
+        need(needed_by(row, m_width, m_has_alpha));
+        return;
+      }
+      line[0] = 0;
+      std::copy(c.prev.begin(), c.prev.end(), line.begin() + 1);
+      band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
+    } else if (same) {
+      if (!zeros)
+        std::fill(line.begin() + 1, line.end(), 0);
+      band.adler = adler32_combine(band.adler, zero_row, static_cast<z_off_t>(line.size()));
+    } else {
+      if (!to_samples(row, m_width, m_has_alpha, m_samples, c.cur.data())) {
+        need(needed_by(row, m_width, m_has_alpha));
+        return;
+      }
+      for (size_t i = 0; i < samples; ++i)
+        line[i + 1] = static_cast<unsigned char>(c.cur[i] - c.prev[i]);
+      std::swap(c.cur, c.prev);
+      band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
+    }
+    zeros = same;
+    band.length += line.size();
+    const bool end = y == band.y1 - 1;
+    feed(end ? (band.last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH);
+    line[0] = 2;
+  }
+  band.ok = !failed;
+}
+
+cairo_status_t ViewPngWriter::finish()
+{
+  {
+    std::unique_lock lock(m_mutex);
+    m_room.wait(lock, [this] { return m_done == m_next_band; });
+    if (m_needed != m_samples)
+      return CAIRO_STATUS_INVALID_FORMAT;
+  }
+  if (m_next_band != m_band_count)
+    return CAIRO_STATUS_INVALID_SIZE;
+  for (const auto& band : m_bands)
+    if (!band->ok)
+      return CAIRO_STATUS_NO_MEMORY;
+  return CAIRO_STATUS_SUCCESS;
+}
+
+cairo_status_t ViewPngWriter::write(cairo_write_func_t write, void* closure) const
+{
   uLong adler = adler32(0, nullptr, 0);
-  for (const Band& band : bands)
-    adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.length));
+  for (const auto& band : m_bands)
+    adler = adler32_combine(adler, band->adler, static_cast<z_off_t>(band->length));
 
   ChunkWriter out(write, closure);
   static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
   std::array<unsigned char, 13> ihdr{};
-  put32(ihdr.data(), static_cast<uint32_t>(im.width));
-  put32(ihdr.data() + 4, static_cast<uint32_t>(im.height));
+  put32(ihdr.data(), static_cast<uint32_t>(m_width));
+  put32(ihdr.data() + 4, static_cast<uint32_t>(m_height));
   ihdr[8] = 8;
-  ihdr[9] = kind == Samples::rgba ? 6 : (kind == Samples::rgb ? 2 : 0);
+  ihdr[9] = m_samples == Samples::rgba ? 6 : (m_samples == Samples::rgb ? 2 : 0);
   // A white background, as cairo's writer states it (one grey sample, or
   // red, green and blue).
   static const unsigned char bkgd[6] = {0, 0xff, 0, 0xff, 0, 0xff};
-  const size_t bkgd_size = kind == Samples::grey ? 2 : 6;
+  const size_t bkgd_size = m_samples == Samples::grey ? 2 : 6;
   // The zlib header of a 32K window; the checksum ends the last band's chunk.
   static const unsigned char zlib_head[2] = {0x78, 0x01};
   std::array<unsigned char, 4> zlib_tail{};
@@ -310,15 +482,39 @@ cairo_status_t view_write_png(cairo_surface_t* surface, cairo_write_func_t write
   if (!out.raw(signature, sizeof signature) || !out.chunk("IHDR", {{ihdr.data(), ihdr.size()}}) ||
       !out.chunk("bKGD", {{bkgd, bkgd_size}}))
     return out.status();
-  for (size_t i = 0; i < bands_n; ++i) {
-    const Band& band = bands[i];
-    const std::pair<const unsigned char*, size_t> head{zlib_head, i == 0 ? sizeof zlib_head : 0};
-    const std::pair<const unsigned char*, size_t> tail{zlib_tail.data(), band.last ? zlib_tail.size() : 0};
-    if (!out.chunk("IDAT", {head, {band.out.data(), band.out.size()}, tail}))
+  for (const auto& band : m_bands) {
+    const std::pair<const unsigned char*, size_t> head{zlib_head, band->y0 == 0 ? sizeof zlib_head : 0};
+    const std::pair<const unsigned char*, size_t> tail{zlib_tail.data(), band->last ? zlib_tail.size() : 0};
+    if (!out.chunk("IDAT", {head, {band->out.data(), band->out.size()}, tail}))
       return out.status();
   }
   out.chunk("IEND", {});
   return out.status();
+}
+
+cairo_status_t view_write_png(cairo_surface_t* surface, cairo_write_func_t write, void* closure)
+{
+  const cairo_format_t format = cairo_image_surface_get_format(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int width = cairo_image_surface_get_width(surface);
+  const int height = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !data || width <= 0 || height <= 0)
+    return cairo_surface_write_to_png_stream(surface, write, closure);
+  // Grey first; a band that needs more tells which, and the image is
+  // written again with that.
+  Samples samples = Samples::grey;
+  for (;;) {
+    ViewPngWriter png(width, height, samples, format == CAIRO_FORMAT_ARGB32);
+    for (int i = 0; i < png.band_count() && png.get_needed() == samples; ++i)
+      png.submit_kept(data + static_cast<ptrdiff_t>(png.band_y(i)) * stride, stride);
+    const cairo_status_t status = png.finish();
+    if (png.get_needed() != samples) {
+      samples = png.get_needed();
+      continue;
+    }
+    return status == CAIRO_STATUS_SUCCESS ? png.write(write, closure) : status;
+  }
 }
 
 } // namespace velkaro

@@ -62,9 +62,14 @@ void ViewTextDrawer::draw()
     const auto own = ite->get_pango_layout();
     if (!own)
       continue;
-    // The selection must not reach the holder's own layout.
-    const auto layout = own->copy();
-    set_attr_select_range(layout, *ite->get_text_range());
+    // The selection must not reach the holder's own layout; without one the
+    // own layout is drawn as it is, shaped once for every draw.
+    const auto range = ite->get_text_range();
+    auto layout = own;
+    if (range && std::max(0, range->end) > std::max(0, range->start)) {
+      layout = own->copy();
+      set_attr_select_range(layout, *range);
+    }
     const Cursor cursor = cursor_for(*ite);
     m_now_ite = ite;
     draw_pango_layout(layout, Point(rect.x, rect.y), cursor.color, cursor.index, cursor.normal, cursor.visual);

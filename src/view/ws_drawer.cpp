@@ -1,6 +1,7 @@
 #include "view/ws_drawer.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -77,9 +78,20 @@ void ViewWsDrawer::each_in_region(ElementFilter type, const Cairo::RefPtr<Cairo:
   const auto expanded = get_cells()->expanded_for(*range);
   std::vector<Met> met;
   std::unordered_set<const ModelElement*> multi_met;
+  // The filter's answer per class: a page holds a few classes and many
+  // elements, and the filter's cast costs most where it fails.
+  std::vector<std::pair<const std::type_info*, bool>> answers;
+  const auto passes = [&](const ModelElement& elm) {
+    const std::type_info* cls = &typeid(elm);
+    for (const auto& [known, answer] : answers)
+      if (known == cls)
+        return answer;
+    answers.emplace_back(cls, type(elm));
+    return answers.back().second;
+  };
   expanded->foreach_range(*range, [&](int32_t x, int32_t y, const std::shared_ptr<ModelExpStack>& stack) {
     for (const auto& elm : stack->get_data()) {
-      if (type && !type(*elm))
+      if (type && !passes(*elm))
         continue;
       if (!elm->get_is_multi()) {
         met.push_back({{x, y}, &elm});

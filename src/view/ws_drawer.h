@@ -41,7 +41,8 @@ class ModelWorkspace;
 class ViewWsDrawer : public ViewDrawer {
 public:
   using ElementPtr = std::shared_ptr<ModelElement>;
-  // Which elements a walk visits; null: every element.
+  // Which elements a walk visits, by their class (a walk asks once per
+  // class it meets); null: every element.
   using ElementFilter = bool (*)(const ModelElement& elm);
   // Called for each visited element; reads it from the fields below.
   using TargetFunc = std::function<void()>;

@@ -6,6 +6,7 @@
 // stays quick on a long one.
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -16,6 +17,10 @@
 #include "model/serializing_writer.h"
 #include "model/structures_for_test.h"
 #include "seq/context.h"
+#include "seq/exporting_cnavas.h"
+#include "view/color_map.h"
+#include "view/drawer.h"
+#include "view/drawer_context.h"
 #include "seq/seq_draw_for_test.h"
 #include "seq_diagram.h"
 #include "support/log_capture.h"
@@ -89,6 +94,51 @@ TEST(GeneratedDiagrams, AreBuiltAsPlannedAndReadBackAsWritten)
     const auto loaded = test::new_ws();
     ASSERT_TRUE(test::load_text(*loaded, test::saved_text(*ws)));
     EXPECT_EQ(test::document_of(*loaded), written);
+  }
+}
+
+// The sequence exporter with its drawer list in reach.
+class OpenSeqExporter : public SeqExportingCnavas {
+public:
+  using SeqExportingCnavas::new_drawers;
+  using SeqExportingCnavas::SeqExportingCnavas;
+};
+
+// Drawn in bands, each recorded and turned into pixels on another thread,
+// the exported image is the very image the drawers draw in one piece, at
+// any cut (a band's drawers see only what meets it, and elements across a
+// cut are drawn in both bands), from an origin between pixels too.
+TEST(GeneratedDiagrams, TheExportInBandsIsTheImageDrawnInOnePiece)
+{
+  VELKARO_REQUIRE_GTK();
+  test::SeqDrawKit k;
+  (void)seq_generate_diagram(*k.ws, 50);
+  const CellRange used = *k.ws->get_cells()->get_exists_range();
+  Rectangle rect = k.up_to(used.end.x, used.end.y);
+  rect.x -= 12.5;
+  rect.y -= 7.25;
+  rect.width += 25;
+  rect.height += 20;
+  const auto exporter = ViewExportingCnavas::create<OpenSeqExporter>(k.ctx, rect);
+  const auto whole = ViewDrawerContext::create_make_surface(rect);
+  whole->color_map = ViewColorMap::create_light();
+  for (const auto& drawer : exporter->new_drawers())
+    drawer->draw_for(whole, k.ctx);
+  whole->surface->flush();
+  test::TempDir dir;
+  for (const int rows : {7, 64, 0}) {
+    SCOPED_TRACE(rows);
+    exporter->set_band_rows(rows);
+    ASSERT_TRUE(exporter->export_png(dir.file("bands.png"))) << exporter->get_last_error();
+    const auto image = Cairo::ImageSurface::create_from_png(dir.file("bands.png"));
+    ASSERT_EQ(image->get_width(), whole->surface->get_width());
+    ASSERT_EQ(image->get_height(), whole->surface->get_height());
+    int differing = 0;
+    for (int y = 0; y < image->get_height(); ++y)
+      differing += std::memcmp(image->get_data() + y * image->get_stride(),
+                               whole->surface->get_data() + y * whole->surface->get_stride(),
+                               static_cast<size_t>(image->get_width()) * 4) != 0;
+    EXPECT_EQ(differing, 0) << "rows differ";
   }
 }
 

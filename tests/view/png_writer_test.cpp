@@ -1,10 +1,12 @@
-// The PNG writer of exports: whatever the image, the file reads back as the
-// very pixels cairo's own writer gives (format, size and every byte), and a
-// failed write is reported.
+// The PNG writer of exports: whatever the image, and however it comes (a
+// whole image, or bands rendered on the writer's threads), the file reads
+// back as the very pixels cairo's own writer gives (format, size and every
+// byte); a failed write or render is reported.
 
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -169,6 +171,129 @@ TEST(PngWriter, AFailedWriteIsReported)
     EXPECT_EQ(view_write_png(s, fail_after_some, &left), CAIRO_STATUS_WRITE_ERROR) << after;
   }
   cairo_surface_destroy(s);
+}
+
+// Writes surface through a writer whose bands its threads render by
+// copying the surface's rows, with the samples the image turns out to need.
+cairo_status_t write_rendered(cairo_surface_t* s, size_t threads, int band_height, std::string& out)
+{
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  const int width = cairo_image_surface_get_width(s);
+  const bool alpha = cairo_image_surface_get_format(s) == CAIRO_FORMAT_ARGB32;
+  auto samples = ViewPngWriter::Samples::grey;
+  for (;;) {
+    ViewPngWriter png(width, cairo_image_surface_get_height(s), samples, alpha, threads, band_height);
+    for (int i = 0; i < png.band_count() && png.get_needed() == samples; ++i) {
+      const unsigned char* from = data + static_cast<ptrdiff_t>(png.band_y(i)) * stride;
+      png.submit_render([from, stride, width](const ViewPngWriter::Buffer& b) {
+        for (int y = 0; y < b.rows; ++y)
+          std::memcpy(b.data + static_cast<ptrdiff_t>(y) * b.stride, from + static_cast<ptrdiff_t>(y) * stride,
+                      static_cast<size_t>(width) * 4);
+        return true;
+      });
+    }
+    const cairo_status_t status = png.finish();
+    if (png.get_needed() != samples) {
+      samples = png.get_needed();
+      continue;
+    }
+    return status == CAIRO_STATUS_SUCCESS ? png.write(to_string, &out) : status;
+  }
+}
+
+TEST(PngWriter, BandsRenderedOnItsThreadsReadBackAsTheWholeImage)
+{
+  struct Scene {
+    const char* name;
+    cairo_format_t format;
+    bool opaque;
+    bool grey;
+  };
+  const Scene scenes[] = {
+    {"opaque greys", CAIRO_FORMAT_ARGB32, true, true},
+    {"opaque colours", CAIRO_FORMAT_ARGB32, true, false},
+    {"translucent", CAIRO_FORMAT_ARGB32, false, false},
+    {"RGB24 colours", CAIRO_FORMAT_RGB24, true, false},
+  };
+  struct Split {
+    size_t threads;
+    int band_height;
+  };
+  // Bands of one row (every row a band's first), of a few rows with a short
+  // last band, and the writer's own choice; on one thread and on several.
+  const Split splits[] = {{1, 1}, {3, 7}, {3, 64}, {1, 0}, {0, 0}};
+  for (const Scene& scene : scenes) {
+    cairo_surface_t* s = cairo_image_surface_create(scene.format, 181, 500);
+    draw_scene(s, scene.opaque, scene.grey);
+    cairo_surface_flush(s);
+    std::string cairos;
+    ASSERT_EQ(cairo_surface_write_to_png_stream(s, to_string, &cairos), CAIRO_STATUS_SUCCESS);
+    for (const Split& split : splits) {
+      SCOPED_TRACE(std::string(scene.name) + ", " + std::to_string(split.threads) + " threads, bands of " +
+                   std::to_string(split.band_height));
+      std::string ours;
+      EXPECT_EQ(write_rendered(s, split.threads, split.band_height, ours), CAIRO_STATUS_SUCCESS);
+      EXPECT_EQ(compare(ours, cairos), "");
+    }
+    cairo_surface_destroy(s);
+  }
+}
+
+TEST(PngWriter, TheSamplesGrowWithWhatTheBandsNeed)
+{
+  // A grey image with one coloured pixel, then one translucent pixel, low
+  // down: the writer made for grey asks for more.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 40, 300);
+  draw_scene(s, true, true);
+  cairo_surface_flush(s);
+  unsigned char* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  const auto run = [&](ViewPngWriter::Samples samples) {
+    ViewPngWriter png(40, 300, samples, true, 2, 16);
+    for (int i = 0; i < png.band_count(); ++i)
+      png.submit_kept(data + static_cast<ptrdiff_t>(png.band_y(i)) * stride, stride);
+    const cairo_status_t status = png.finish();
+    return std::make_pair(status, png.get_needed());
+  };
+  auto* pixel = reinterpret_cast<uint32_t*>(data + 250 * stride);
+  pixel[3] = 0xff102030u;
+  cairo_surface_mark_dirty(s);
+  EXPECT_EQ(run(ViewPngWriter::Samples::grey), std::make_pair(CAIRO_STATUS_INVALID_FORMAT, ViewPngWriter::Samples::rgb));
+  EXPECT_EQ(run(ViewPngWriter::Samples::rgb), std::make_pair(CAIRO_STATUS_SUCCESS, ViewPngWriter::Samples::rgb));
+  pixel[5] = 0x80102030u;
+  EXPECT_EQ(run(ViewPngWriter::Samples::grey).second, ViewPngWriter::Samples::rgba);
+  EXPECT_EQ(run(ViewPngWriter::Samples::rgb), std::make_pair(CAIRO_STATUS_INVALID_FORMAT, ViewPngWriter::Samples::rgba));
+  EXPECT_EQ(run(ViewPngWriter::Samples::rgba), std::make_pair(CAIRO_STATUS_SUCCESS, ViewPngWriter::Samples::rgba));
+  cairo_surface_destroy(s);
+}
+
+TEST(PngWriter, AFailedRenderOrMissingBandsFailTheStream)
+{
+  const auto fill = [](const ViewPngWriter::Buffer& b) {
+    std::memset(b.data, 0xff, static_cast<size_t>(b.stride) * static_cast<size_t>(b.rows));
+    return true;
+  };
+  for (const size_t threads : {size_t{1}, size_t{4}}) {
+    SCOPED_TRACE(threads);
+    ViewPngWriter failing(50, 100, ViewPngWriter::Samples::grey, true, threads, 10);
+    for (int i = 0; i < failing.band_count(); ++i) {
+      if (i == 4)
+        failing.submit_render([](const ViewPngWriter::Buffer&) { return false; });
+      else
+        failing.submit_render(fill);
+    }
+    EXPECT_NE(failing.finish(), CAIRO_STATUS_SUCCESS);
+
+    ViewPngWriter short_of_bands(50, 100, ViewPngWriter::Samples::grey, true, threads, 10);
+    for (int i = 0; i + 1 < short_of_bands.band_count(); ++i)
+      short_of_bands.submit_render(fill);
+    EXPECT_EQ(short_of_bands.finish(), CAIRO_STATUS_INVALID_SIZE);
+
+    // A writer given up half way stops its threads.
+    ViewPngWriter abandoned(50, 100, ViewPngWriter::Samples::grey, true, threads, 10);
+    abandoned.submit_render(fill);
+  }
 }
 
 } // namespace
