@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "seq/life_line_drawer.h"
 #include "seq/seq_draw_for_test.h"
+#include "view/color_map.h"
+#include "view/drawer_context.h"
+#include "view/pixels_for_test.h"
 
 namespace velkaro::test {
 namespace {
@@ -199,6 +203,42 @@ TEST_F(LifeLines, ABoxInProcessIsDrawnWideAndALifeLineInProcessStaysThin)
   const double xmid = k.cell(11, 1).get_xmid();
   const double dash_middle = test::dash_middle(origin(11), 6, 6, test::dash_index_after(origin(11), 6, 6, k.cell(11, 2).y));
   EXPECT_NEAR(test::width_v(image, xmid, dash_middle), 1.0, 0.3);
+}
+
+// On screen the cursor's cell is drawn in the active colour: the column's
+// dashes are one line in one colour above it and below it, broken there,
+// their phase running on through every cell.
+TEST(LifeLineColumns, TheCursorsCellBreaksTheColumnsLineAndTheDashesRunOn)
+{
+  VELKARO_REQUIRE_GTK();
+  test::SeqDrawKit k;
+  test::named_life_line(*k.ws, 1, 0, 6, "lane");
+  k.finish();
+  k.ctx->set_pos({1, 3});
+  const auto dc = ViewDrawerContext::create_make_surface(k.up_to(2, 7));
+  dc->color_map = ViewColorMap::create_dark();
+  SeqLifeLineDrawer drawer;
+  drawer.draw_for(dc, k.ctx);
+  dc->surface->flush();
+  const double xmid = k.cell(1, 1).get_xmid();
+  const double origin = k.cell(1, 1).y - 4;
+  // The red of the line's ink, undone from its coverage.
+  const auto red_at = [&](double y) {
+    const Pixel p = pixel_at(dc->surface, int(xmid), int(y));
+    return p.a == 0 ? -1 : p.r * 255 / p.a;
+  };
+  for (int32_t row = 1; row <= 6; ++row) {
+    SCOPED_TRACE(row);
+    const Rectangle cell = k.cell(1, row);
+    const int first = dash_index_after(origin, 6, 6, cell.y + 1);
+    const double on = dash_middle(origin, 6, 6, first);
+    if (on + 3 > (row == 6 ? cell.get_ymid() : cell.get_bottom()))
+      continue;
+    EXPECT_NEAR(red_at(on), row == 3 ? 255 : 238, 3);
+    // And the gap after that dash is empty.
+    if (on + 6 < cell.get_bottom() - 1)
+      EXPECT_EQ(red_at(on + 6), -1);
+  }
 }
 
 } // namespace
