@@ -46,6 +46,8 @@ bool goes_on_below(const SeqLifeLine* next, int32_t n)
 
 void SeqLifeLineDrawer::draw()
 {
+  // Left over only by a draw that cairo broke off.
+  m_runs.clear();
   each_target<SeqLifeLine>(get_clip_region(), [this] {
     m_ll = std::dynamic_pointer_cast<SeqLifeLine>(now_elm);
     if (!m_ll)

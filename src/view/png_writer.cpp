@@ -342,9 +342,14 @@ std::unique_ptr<unsigned char[]> ViewPngWriter::take_buffer()
 
 void ViewPngWriter::run(Compressor& c, Band& band)
 {
+  band.ok = false;
+  if (get_needed() != m_samples) {
+    // A spoiled stream: the band is not worth its pixels.
+    band.render = nullptr;
+    return;
+  }
   if (band.render) {
     band.owned = take_buffer();
-    band.ok = false;
     if (!band.owned)
       return;
     band.data = band.owned.get();
