@@ -55,6 +55,33 @@ bool is_plain(PangoLayout* layout, PangoContext* context)
          pango_layout_get_ellipsize(layout) == PANGO_ELLIPSIZE_NONE;
 }
 
+// Drops what was measured on a context whose settings have changed since.
+void sync_serial(Measured& m)
+{
+  if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
+    m.ink.clear();
+    m.serial = serial;
+  }
+}
+
+void keep_in(Measured& m, std::string_view text, const Pango::Rectangle& ink)
+{
+  if (m.ink.size() >= MAX_MEASURED)
+    m.ink.clear();
+  m.ink.emplace(std::string(text), ink);
+}
+
+// The kept measurement of text, or a new one, kept.
+Pango::Rectangle measure(Measured& m, std::string_view text)
+{
+  if (const auto it = m.ink.find(text); it != m.ink.end())
+    return it->second;
+  pango_layout_set_text(m.layout->gobj(), text.data(), static_cast<int>(text.size()));
+  const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
+  keep_in(m, text, ink);
+  return ink;
+}
+
 } // namespace
 
 Glib::RefPtr<Pango::Context> ModelTextMeasure::get_context()
@@ -72,20 +99,38 @@ Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(const Glib::RefPtr<Pang
   Measured& m = measured();
   if (!is_plain(layout->gobj(), m.context->gobj()))
     return layout->get_pixel_ink_extents();
-  if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
-    m.ink.clear();
-    m.serial = serial;
-  }
+  sync_serial(m);
   const char* text = pango_layout_get_text(layout->gobj());
-  const std::string_view key = text ? text : "";
-  if (const auto it = m.ink.find(key); it != m.ink.end())
-    return it->second;
-  if (m.ink.size() >= MAX_MEASURED)
-    m.ink.clear();
-  pango_layout_set_text(m.layout->gobj(), key.data(), static_cast<int>(key.size()));
-  const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
-  m.ink.emplace(std::string(key), ink);
-  return ink;
+  return measure(m, text ? text : "");
+}
+
+Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(std::string_view text)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return measure(m, text);
+}
+
+bool ModelTextMeasure::get_is_measured(std::string_view text)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return m.ink.contains(text);
+}
+
+guint ModelTextMeasure::get_serial()
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return m.serial;
+}
+
+void ModelTextMeasure::keep(std::string_view text, const Pango::Rectangle& ink, guint serial)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  if (serial == m.serial && !m.ink.contains(text))
+    keep_in(m, text, ink);
 }
 
 } // namespace velkaro
