@@ -20,12 +20,18 @@ struct StringHash {
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
+// A string's measurement, or a claim on it: measured elsewhere, not yet here.
+struct Ink {
+  Pango::Rectangle rect;
+  bool claimed = false;
+};
+
 struct Measured {
   Glib::RefPtr<Pango::Context> context;
   // The layout strings are measured on.
   Glib::RefPtr<Pango::Layout> layout;
   guint serial = 0;
-  std::unordered_map<std::string, Pango::Rectangle, StringHash, std::equal_to<>> ink;
+  std::unordered_map<std::string, Ink, StringHash, std::equal_to<>> ink;
 };
 
 Measured& measured()
@@ -64,21 +70,26 @@ void sync_serial(Measured& m)
   }
 }
 
-void keep_in(Measured& m, std::string_view text, const Pango::Rectangle& ink)
+// Room for one more string.
+void make_room(Measured& m)
 {
   if (m.ink.size() >= MAX_MEASURED)
     m.ink.clear();
-  m.ink.emplace(std::string(text), ink);
 }
 
 // The kept measurement of text, or a new one, kept.
 Pango::Rectangle measure(Measured& m, std::string_view text)
 {
-  if (const auto it = m.ink.find(text); it != m.ink.end())
-    return it->second;
+  auto it = m.ink.find(text);
+  if (it != m.ink.end() && !it->second.claimed)
+    return it->second.rect;
   pango_layout_set_text(m.layout->gobj(), text.data(), static_cast<int>(text.size()));
   const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
-  keep_in(m, text, ink);
+  if (it == m.ink.end()) {
+    make_room(m);
+    it = m.ink.emplace(std::string(text), Ink{}).first;
+  }
+  it->second = {ink, false};
   return ink;
 }
 
@@ -115,7 +126,19 @@ bool ModelTextMeasure::get_is_measured(std::string_view text)
 {
   Measured& m = measured();
   sync_serial(m);
-  return m.ink.contains(text);
+  const auto it = m.ink.find(text);
+  return it != m.ink.end() && !it->second.claimed;
+}
+
+bool ModelTextMeasure::claim(std::string_view text)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  if (m.ink.contains(text))
+    return false;
+  make_room(m);
+  m.ink.emplace(std::string(text), Ink{{}, true});
+  return true;
 }
 
 guint ModelTextMeasure::get_serial()
@@ -129,8 +152,15 @@ void ModelTextMeasure::keep(std::string_view text, const Pango::Rectangle& ink, 
 {
   Measured& m = measured();
   sync_serial(m);
-  if (serial == m.serial && !m.ink.contains(text))
-    keep_in(m, text, ink);
+  if (serial != m.serial)
+    return;
+  if (const auto it = m.ink.find(text); it != m.ink.end()) {
+    if (it->second.claimed)
+      it->second = {ink, false};
+    return;
+  }
+  make_room(m);
+  m.ink.emplace(std::string(text), Ink{ink, false});
 }
 
 } // namespace velkaro

@@ -44,13 +44,19 @@ public:
 
   // True when text's measurement is kept.
   static bool get_is_measured(std::string_view text);
+  // Claims text for measuring elsewhere: false when it is measured or
+  // claimed already. A claimed string counts as not measured (measuring it
+  // here takes the claim over) until keep() gives its measurement; claims
+  // go with the measurements (forget(), a changed context).
+  static bool claim(std::string_view text);
   // The shared context's serial now (Pango changes it with any setting of
   // the context or its font map); kept measurements of an older serial are
   // dropped first.
   static guint get_serial();
   // Keeps ink as text's measurement, taken on a context of the same
   // settings as the shared one when it had serial: dropped when the
-  // shared context has changed since. Does not replace a kept measurement.
+  // shared context has changed since. Does not replace a kept measurement
+  // (only a claim).
   static void keep(std::string_view text, const Pango::Rectangle& ink, guint serial);
 };
 

@@ -99,7 +99,7 @@ private:
 };
 
 struct Chunk {
-  std::vector<const std::string*> texts;
+  std::vector<std::string> texts;
   std::vector<PangoRectangle> inks;
 };
 
@@ -135,8 +135,8 @@ struct ModelTextMeasureBatch::Shared {
         return;
       while ((chunk = take())) {
         chunk->inks.reserve(chunk->texts.size());
-        for (const std::string* text : chunk->texts)
-          chunk->inks.push_back(layout.measure(*text));
+        for (const std::string& text : chunk->texts)
+          chunk->inks.push_back(layout.measure(text));
         std::lock_guard lock(mutex);
         done.push_back(std::move(chunk));
       }
@@ -188,9 +188,9 @@ void ModelTextMeasureBatch::expect(std::string_view text)
 
 void ModelTextMeasureBatch::add(std::string_view text)
 {
-  if (m_queued.contains(text) || ModelTextMeasure::get_is_measured(text))
+  if (!ModelTextMeasure::claim(text))
     return;
-  m_filling.push_back(&*m_queued.emplace(text).first);
+  m_filling.emplace_back(text);
   if (m_filling.size() >= m_chunk)
     hand_over();
 }
@@ -240,22 +240,22 @@ void ModelTextMeasureBatch::finish(bool help)
     shared.closed = true;
   }
   shared.ready.notify_all();
-  if (help || m_threads.empty()) {
-    // Measured here, on the shared context, and kept at once.
+  // Measured here, on the shared context (which takes the claims over).
+  const auto measure_left = [&shared] {
     while (const auto chunk = shared.take())
-      for (const std::string* text : chunk->texts)
-        (void)ModelTextMeasure::get_pixel_ink_extents(*text);
-  }
+      for (const std::string& text : chunk->texts)
+        (void)ModelTextMeasure::get_pixel_ink_extents(text);
+  };
+  if (help || m_threads.empty())
+    measure_left();
   for (std::thread& t : m_threads)
     t.join();
   m_threads.clear();
-  // A worker that gave up left its chunks behind.
-  while (const auto chunk = shared.take())
-    for (const std::string* text : chunk->texts)
-      (void)ModelTextMeasure::get_pixel_ink_extents(*text);
+  // What a worker that gave up left behind.
+  measure_left();
   for (const auto& chunk : shared.done) {
     for (size_t i = 0; i < chunk->texts.size(); ++i)
-      ModelTextMeasure::keep(*chunk->texts[i], Pango::Rectangle(&chunk->inks[i]), m_serial);
+      ModelTextMeasure::keep(chunk->texts[i], Pango::Rectangle(&chunk->inks[i]), m_serial);
     m_by_workers += chunk->texts.size();
   }
   shared.done.clear();

@@ -4,8 +4,8 @@
 // finds every string measured (ModelTextMeasure).
 //
 // Reading a document opens one: every string a text holder takes while the
-// batch is open (expect()) and that is not measured yet is queued, in
-// chunks, for the workers, which start with the first full chunk and
+// batch is open (expect()) and that is neither measured nor claimed yet is
+// claimed (ModelTextMeasure::claim()) and queued, in chunks, for the workers, which start with the first full chunk and
 // measure while the reader goes on. finish() hands the last chunk over,
 // measures on the calling thread whatever no worker has taken, joins the
 // workers and keeps their measurements in ModelTextMeasure. Nothing is
@@ -26,12 +26,10 @@
 // workers are always joined before it is gone.
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 namespace velkaro {
@@ -71,11 +69,6 @@ public:
 
 private:
   struct Shared;
-  // Looked up by a string_view, without a copy of it.
-  struct StringHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
 
   void add(std::string_view text);
   void hand_over();
@@ -88,9 +81,8 @@ private:
   size_t m_started = 0;
   size_t m_by_workers = 0;
   unsigned m_serial = 0;
-  // The queued strings; chunks point at them (a node never moves).
-  std::unordered_set<std::string, StringHash, std::equal_to<>> m_queued;
-  std::vector<const std::string*> m_filling;
+  // The chunk being filled: strings claimed in ModelTextMeasure.
+  std::vector<std::string> m_filling;
   std::shared_ptr<Shared> m_shared;
   std::vector<std::thread> m_threads;
 };

@@ -203,6 +203,35 @@ TEST(ModelTextMeasureBatch, MeasurementsOfAChangedContextAreDropped)
   ModelTextMeasure::forget();
 }
 
+// A claimed string counts as not measured: measuring it here takes the
+// claim over, and then keep() no longer replaces it; a claim that keep()
+// answers is kept. forget() drops claims with measurements.
+TEST(ModelTextMeasure, ClaimsAreAnsweredOnce)
+{
+  ModelTextMeasure::forget();
+  const guint serial = ModelTextMeasure::get_serial();
+  EXPECT_TRUE(ModelTextMeasure::claim("claimed"));
+  EXPECT_FALSE(ModelTextMeasure::claim("claimed"));
+  EXPECT_FALSE(ModelTextMeasure::get_is_measured("claimed"));
+  const Pango::Rectangle here = ModelTextMeasure::get_pixel_ink_extents("claimed");
+  expect_same_ink(here, measure_plainly("claimed"));
+  EXPECT_TRUE(ModelTextMeasure::get_is_measured("claimed"));
+  ModelTextMeasure::keep("claimed", Pango::Rectangle(1, 2, 3, 4), serial);
+  expect_same_ink(ModelTextMeasure::get_pixel_ink_extents("claimed"), here);
+
+  EXPECT_TRUE(ModelTextMeasure::claim("answered"));
+  ModelTextMeasure::keep("answered", Pango::Rectangle(1, 2, 3, 4), serial);
+  EXPECT_TRUE(ModelTextMeasure::get_is_measured("answered"));
+  EXPECT_EQ(ModelTextMeasure::get_pixel_ink_extents("answered").get_height(), 4);
+  EXPECT_FALSE(ModelTextMeasure::claim("answered"));
+
+  EXPECT_TRUE(ModelTextMeasure::claim("dropped"));
+  ModelTextMeasure::forget();
+  EXPECT_FALSE(ModelTextMeasure::get_is_measured("answered"));
+  EXPECT_TRUE(ModelTextMeasure::claim("dropped"));
+  ModelTextMeasure::forget();
+}
+
 // forget() drops every measurement; measuring again gives the same, and a
 // batch queues the forgotten strings again.
 TEST(ModelTextMeasure, ForgetDropsEveryMeasurement)
