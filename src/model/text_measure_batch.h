@@ -46,7 +46,9 @@ public:
   ModelTextMeasureBatch& operator=(const ModelTextMeasureBatch&) = delete;
 
   static constexpr size_t CHUNK = 64;
-  static constexpr size_t MAX_WORKERS = 3;
+  // A worker measures a string in about the time the reader takes to read
+  // one and a half texts, so two keep up with it; more only slow the reader.
+  static constexpr size_t MAX_WORKERS = 2;
   // One worker fewer than the processors, at most MAX_WORKERS.
   static size_t default_workers();
 
