@@ -53,6 +53,8 @@ std::shared_ptr<CtrlDataForITextEditable> CtrlDataForITextEditable::copy() const
   if (m_pango_layout)
     r->m_pango_layout = m_pango_layout->copy();
   r->m_text = m_text;
+  r->m_ink = m_ink;
+  r->m_ink_of = m_ink_of;
   if (m_pango_layout_offset)
     r->m_pango_layout_offset = m_pango_layout_offset->dup();
   r->m_cursor_index = m_cursor_index;
@@ -79,10 +81,14 @@ Rectangle CtrlITextEditable::get_default_pango_layout_rect()
   const auto& offset = data.m_pango_layout_offset;
   Rectangle r{offset ? offset->get_x() : 0, offset ? offset->get_y() : 0, 0, 0};
   std::optional<Pango::Rectangle> ink;
-  if (!data.m_pango_layout && get_defers_layout())
+  if (!data.m_pango_layout && get_defers_layout()) {
     // What the plain layout that would hold the text measures.
-    ink = ModelTextMeasure::get_pixel_ink_extents(data.m_text);
-  else if (const auto layout = get_pango_layout())
+    if (const uint64_t generation = ModelTextMeasure::get_generation(); !data.m_ink || data.m_ink_of != generation) {
+      data.m_ink = ModelTextMeasure::get_pixel_ink_extents(data.m_text);
+      data.m_ink_of = generation;
+    }
+    ink = data.m_ink;
+  } else if (const auto layout = get_pango_layout())
     ink = ModelTextMeasure::get_pixel_ink_extents(layout);
   if (ink) {
     r.width = ink->get_x() + ink->get_width();
@@ -100,6 +106,7 @@ Glib::RefPtr<Pango::Layout> CtrlITextEditable::get_pango_layout()
       pango_layout_set_text(data.m_pango_layout->gobj(), data.m_text.data(), static_cast<int>(data.m_text.size()));
       std::string().swap(data.m_text);
     }
+    data.m_ink.reset();
   }
   return data.m_pango_layout;
 }
@@ -109,6 +116,7 @@ void CtrlITextEditable::set_pango_layout(const Glib::RefPtr<Pango::Layout>& layo
   auto& data = get_data_ite();
   data.m_pango_layout = layout;
   std::string().swap(data.m_text);
+  data.m_ink.reset();
 }
 
 std::shared_ptr<Point> CtrlITextEditable::get_pango_layout_offset()
@@ -148,7 +156,9 @@ void CtrlITextEditable::set_text(const std::string& text)
   if (!data.m_pango_layout && get_defers_layout() && g_utf8_validate(text.c_str(), static_cast<gssize>(length), nullptr)) {
     // As the layout would keep it.
     data.m_text.assign(text.c_str(), length);
-    ModelTextMeasureBatch::expect(data.m_text);
+    data.m_ink = ModelTextMeasureBatch::expect(data.m_text);
+    if (data.m_ink)
+      data.m_ink_of = ModelTextMeasure::get_generation();
   } else if (const auto layout = get_pango_layout()) {
     pango_layout_set_text(layout->gobj(), text.c_str(), static_cast<int>(length));
   }

@@ -64,8 +64,12 @@ private:
   friend class CtrlITextEditable;
 
   Glib::RefPtr<Pango::Layout> m_pango_layout;
-  // The text while there is no layout, for a holder that defers it.
+  // The text while there is no layout, for a holder that defers it, and
+  // its measurement, which stands while ModelTextMeasure's generation is
+  // m_ink_of (a text is measured more than once as it is laid out).
   std::string m_text;
+  std::optional<Pango::Rectangle> m_ink;
+  uint64_t m_ink_of = 0;
   // Shared with whoever set it: moving that point moves the layout.
   std::shared_ptr<Point> m_pango_layout_offset;
   int32_t m_cursor_index = 0;

@@ -1,5 +1,6 @@
 #include "model/text_measure.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,14 @@ struct Measured {
   Glib::RefPtr<Pango::Layout> layout;
   guint serial = 0;
   std::unordered_map<std::string, Ink, StringHash, std::equal_to<>> ink;
+  // Counts the times the measurements were dropped.
+  uint64_t generation = 0;
+
+  void drop()
+  {
+    ink.clear();
+    ++generation;
+  }
 };
 
 Measured& measured()
@@ -65,7 +74,7 @@ bool is_plain(PangoLayout* layout, PangoContext* context)
 void sync_serial(Measured& m)
 {
   if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
-    m.ink.clear();
+    m.drop();
     m.serial = serial;
   }
 }
@@ -74,7 +83,7 @@ void sync_serial(Measured& m)
 void make_room(Measured& m)
 {
   if (m.ink.size() >= MAX_MEASURED)
-    m.ink.clear();
+    m.drop();
 }
 
 // The kept measurement of text, or a new one, kept.
@@ -102,7 +111,7 @@ Glib::RefPtr<Pango::Context> ModelTextMeasure::get_context()
 
 void ModelTextMeasure::forget()
 {
-  measured().ink.clear();
+  measured().drop();
 }
 
 Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(const Glib::RefPtr<Pango::Layout>& layout)
@@ -130,15 +139,25 @@ bool ModelTextMeasure::get_is_measured(std::string_view text)
   return it != m.ink.end() && !it->second.claimed;
 }
 
-bool ModelTextMeasure::claim(std::string_view text)
+bool ModelTextMeasure::claim(std::string_view text, std::optional<Pango::Rectangle>* measured_ink)
 {
   Measured& m = measured();
   sync_serial(m);
-  if (m.ink.contains(text))
+  if (const auto it = m.ink.find(text); it != m.ink.end()) {
+    if (measured_ink && !it->second.claimed)
+      *measured_ink = it->second.rect;
     return false;
+  }
   make_room(m);
   m.ink.emplace(std::string(text), Ink{{}, true});
   return true;
+}
+
+uint64_t ModelTextMeasure::get_generation()
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return m.generation;
 }
 
 guint ModelTextMeasure::get_serial()

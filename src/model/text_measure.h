@@ -19,6 +19,8 @@
 //
 // The main thread's only: Pango objects are not shared between threads.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,11 +46,16 @@ public:
 
   // True when text's measurement is kept.
   static bool get_is_measured(std::string_view text);
-  // Claims text for measuring elsewhere: false when it is measured or
-  // claimed already. A claimed string counts as not measured (measuring it
-  // here takes the claim over) until keep() gives its measurement; claims
-  // go with the measurements (forget(), a changed context).
-  static bool claim(std::string_view text);
+  // Claims text for measuring elsewhere: false when it is measured (its
+  // measurement then goes to measured_ink, when given) or claimed already.
+  // A claimed string counts as not measured (measuring it here takes the
+  // claim over) until keep() gives its measurement; claims go with the
+  // measurements (forget(), a changed context).
+  static bool claim(std::string_view text, std::optional<Pango::Rectangle>* measured_ink = nullptr);
+  // Changes whenever kept measurements are dropped (forget(), a changed
+  // context, too many strings): a measurement copied elsewhere stands for
+  // as long as this stays the same.
+  static uint64_t get_generation();
   // The shared context's serial now (Pango changes it with any setting of
   // the context or its font map); kept measurements of an older serial are
   // dropped first.

@@ -180,19 +180,22 @@ bool ModelTextMeasureBatch::get_is_open()
   return open_batch != nullptr;
 }
 
-void ModelTextMeasureBatch::expect(std::string_view text)
+std::optional<Pango::Rectangle> ModelTextMeasureBatch::expect(std::string_view text)
 {
-  if (open_batch)
-    open_batch->add(text);
+  if (!open_batch)
+    return std::nullopt;
+  return open_batch->add(text);
 }
 
-void ModelTextMeasureBatch::add(std::string_view text)
+std::optional<Pango::Rectangle> ModelTextMeasureBatch::add(std::string_view text)
 {
-  if (!ModelTextMeasure::claim(text))
-    return;
+  std::optional<Pango::Rectangle> measured;
+  if (!ModelTextMeasure::claim(text, &measured))
+    return measured;
   m_filling.emplace_back(text);
   if (m_filling.size() >= m_chunk)
     hand_over();
+  return std::nullopt;
 }
 
 void ModelTextMeasureBatch::hand_over()

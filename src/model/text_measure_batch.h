@@ -5,8 +5,9 @@
 //
 // Reading a document opens one: every string a text holder takes while the
 // batch is open (expect()) and that is neither measured nor claimed yet is
-// claimed (ModelTextMeasure::claim()) and queued, in chunks, for the workers, which start with the first full chunk and
-// measure while the reader goes on. finish() hands the last chunk over,
+// claimed (ModelTextMeasure::claim()) and queued, in chunks, for the
+// workers, which start with the first full chunk and measure while the
+// reader goes on. finish() hands the last chunk over,
 // measures on the calling thread whatever no worker has taken, joins the
 // workers and keeps their measurements in ModelTextMeasure. Nothing is
 // laid out with a batch's measurements before its finish().
@@ -27,10 +28,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include <pangomm/rectangle.h>
 
 namespace velkaro {
 
@@ -53,8 +57,9 @@ public:
   static size_t default_workers();
 
   // Queues text in the open batch, if any, unless it is measured already or
-  // queued. text as a layout keeps it: valid UTF-8 without a NUL.
-  static void expect(std::string_view text);
+  // queued; its measurement when it is measured already (and a batch is
+  // open). text as a layout keeps it: valid UTF-8 without a NUL.
+  static std::optional<Pango::Rectangle> expect(std::string_view text);
   // True while a batch is open.
   static bool get_is_open();
 
@@ -72,7 +77,7 @@ public:
 private:
   struct Shared;
 
-  void add(std::string_view text);
+  std::optional<Pango::Rectangle> add(std::string_view text);
   void hand_over();
   void start_workers();
 

@@ -301,6 +301,37 @@ TEST(ModelTextElement, TextWithoutALayoutIsWhatTheLayoutWouldHold)
   }
 }
 
+// A text without a layout keeps its measurement only while the kept
+// measurements stand: after forget() it is measured again, and after a
+// change of the shared context it measures what the context now gives.
+// A text read while a batch is open takes a kept measurement at once.
+TEST(ModelTextElement, AKeptMeasurementFollowsTheSharedContext)
+{
+  const auto t = ModelTextElement::create();
+  t->set_text("Hello, world");
+  const Rectangle small = t->get_rect();
+  ModelTextMeasure::forget();
+  EXPECT_EQ(t->get_rect().width, small.width);
+  EXPECT_TRUE(ModelTextMeasure::get_is_measured("Hello, world"));
+
+  const auto context = ModelTextMeasure::get_context();
+  const Pango::FontDescription font = context->get_font_description();
+  context->set_font_description(Pango::FontDescription("Sans 32px"));
+  const Rectangle big = t->get_rect();
+  context->set_font_description(font);
+  EXPECT_GT(big.width, small.width * 1.5);
+  EXPECT_EQ(t->get_rect().width, small.width);
+  EXPECT_EQ(t->get_rect().height, small.height);
+
+  ModelTextMeasureBatch batch(0, 1);
+  const auto read = ModelTextElement::create();
+  read->set_text("Hello, world");
+  EXPECT_FALSE(ModelTextMeasure::claim("Hello, world"));
+  ModelTextMeasure::forget();
+  EXPECT_EQ(read->get_rect().width, small.width);
+  EXPECT_TRUE(ModelTextMeasure::get_is_measured("Hello, world"));
+}
+
 // A layout given to the holder replaces a text kept without one.
 TEST(ModelTextElement, AGivenLayoutReplacesTheKeptText)
 {
