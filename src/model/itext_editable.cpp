@@ -83,7 +83,8 @@ Rectangle CtrlITextEditable::get_default_pango_layout_rect()
   std::optional<Pango::Rectangle> ink;
   if (!data.m_pango_layout && get_defers_layout()) {
     // What the plain layout that would hold the text measures.
-    if (const uint64_t generation = ModelTextMeasure::get_generation(); !data.m_ink || data.m_ink_of != generation) {
+    const uint64_t generation = ModelTextMeasure::get_generation();
+    if (!data.m_ink || data.m_ink_of != generation) {
       data.m_ink = ModelTextMeasure::get_pixel_ink_extents(data.m_text);
       data.m_ink_of = generation;
     }
@@ -103,7 +104,8 @@ Glib::RefPtr<Pango::Layout> CtrlITextEditable::get_pango_layout()
   if (!data.m_pango_layout) {
     data.m_pango_layout = new_pango_layout();
     if (data.m_pango_layout && !data.m_text.empty()) {
-      pango_layout_set_text(data.m_pango_layout->gobj(), data.m_text.data(), static_cast<int>(data.m_text.size()));
+      pango_layout_set_text(data.m_pango_layout->gobj(), data.m_text.data(),
+                            static_cast<int>(data.m_text.size()));
       std::string().swap(data.m_text);
     }
     data.m_ink.reset();
@@ -153,7 +155,8 @@ void CtrlITextEditable::set_text(const std::string& text)
   auto& data = get_data_ite();
   // The layout holds a C string: what follows a NUL could never be read back.
   const size_t length = std::strlen(text.c_str());
-  if (!data.m_pango_layout && get_defers_layout() && g_utf8_validate(text.c_str(), static_cast<gssize>(length), nullptr)) {
+  if (!data.m_pango_layout && get_defers_layout() &&
+      g_utf8_validate(text.c_str(), static_cast<gssize>(length), nullptr)) {
     // As the layout would keep it.
     data.m_text.assign(text.c_str(), length);
     data.m_ink = ModelTextMeasureBatch::expect(data.m_text);

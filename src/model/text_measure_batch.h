@@ -7,10 +7,10 @@
 // batch is open (expect()) and that is neither measured nor claimed yet is
 // claimed (ModelTextMeasure::claim()) and queued, in chunks, for the
 // workers, which start with the first full chunk and measure while the
-// reader goes on. finish() hands the last chunk over,
-// measures on the calling thread whatever no worker has taken, joins the
-// workers and keeps their measurements in ModelTextMeasure. Nothing is
-// laid out with a batch's measurements before its finish().
+// reader goes on. finish() hands the last chunk over, measures on the
+// calling thread whatever no worker has taken, joins the workers and keeps
+// their measurements in ModelTextMeasure. Nothing is laid out with a
+// batch's measurements before its finish().
 //
 // Each worker measures on a context of its own, made from its own thread's
 // PangoCairo font map and given every setting of the shared context (font

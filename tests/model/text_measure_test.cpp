@@ -136,7 +136,8 @@ TEST(ModelTextMeasureBatch, HelpingGivesTheSameMeasurements)
   ModelTextMeasure::forget();
   std::vector<std::string> texts;
   for (int i = 0; i < 500; ++i)
-    texts.push_back(measure_table()[static_cast<size_t>(i) % measure_table().size()] + " " + std::to_string(i));
+    texts.push_back(measure_table()[static_cast<size_t>(i) % measure_table().size()] + " " +
+                    std::to_string(i));
   {
     ModelTextMeasureBatch batch(2, 8);
     for (const std::string& text : texts)
