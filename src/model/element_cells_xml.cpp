@@ -2,6 +2,7 @@
 // cell, holding the chain stored there.
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -100,40 +101,47 @@ void ModelElementCells::reconnect_all()
 void ModelElementCells::break_rings(const std::vector<ElementPtr>& elms,
                                     std::vector<std::optional<ModelElement::ParentChoice>>& choices)
 {
-  std::unordered_map<const ModelElement*, size_t> index;
+  // One entry per element met: its place in elms (none for a parent from
+  // outside the map) and how far the walk has got with it.
+  enum class Mark { none, on_path, done };
+  constexpr size_t outside = SIZE_MAX;
+  struct Met {
+    size_t index = outside;
+    Mark mark = Mark::none;
+  };
+  std::unordered_map<const ModelElement*, Met> met;
+  met.reserve(elms.size());
   for (size_t i = 0; i < elms.size(); ++i)
-    index.emplace(elms[i].get(), i);
+    met[elms[i].get()].index = i;
   // The parent an element will have once every reference is taken.
-  const auto parent_of = [&](const ElementPtr& e) -> ElementPtr {
-    const auto it = index.find(e.get());
-    if (it == index.end() || !choices[it->second])
+  const auto parent_of = [&](const ElementPtr& e, const Met& m) -> ElementPtr {
+    if (m.index == outside || !choices[m.index])
       return e->get_parent();
-    const auto& choice = *choices[it->second];
+    const auto& choice = *choices[m.index];
     return choice.why.empty() ? choice.candidate : nullptr;
   };
-  enum class Mark { on_path, done };
-  std::unordered_map<const ModelElement*, Mark> marks;
+  std::vector<ElementPtr> path;
   for (const ElementPtr& start : elms) {
-    std::vector<ElementPtr> path;
+    path.clear();
     ElementPtr e = start;
-    while (e && !marks.contains(e.get())) {
-      marks.emplace(e.get(), Mark::on_path);
+    Met* m = nullptr;
+    while (e && (m = &met[e.get()])->mark == Mark::none) {
+      m->mark = Mark::on_path;
       path.push_back(e);
-      e = parent_of(e);
+      e = parent_of(e, *m);
     }
-    if (e && marks.at(e.get()) == Mark::on_path) {
+    if (e && m->mark == Mark::on_path) {
       // The ring runs from e to the end of the path; the reference of its
       // element that comes last in the map closes it.
       std::optional<size_t> last;
       for (auto it = std::find(path.begin(), path.end(), e); it != path.end(); ++it)
-        if (const auto found = index.find(it->get());
-            found != index.end() && choices[found->second] && (!last || found->second > *last))
-          last = found->second;
+        if (const size_t i = met[it->get()].index; i != outside && choices[i] && (!last || i > *last))
+          last = i;
       if (last)
         choices[*last]->why = "would make a cycle of parents";
     }
     for (const ElementPtr& p : path)
-      marks[p.get()] = Mark::done;
+      met[p.get()].mark = Mark::done;
   }
 }
 

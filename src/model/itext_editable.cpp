@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include <glib.h>
 #include <pangomm/layout.h>
@@ -11,6 +12,7 @@
 #include "common/point.h"
 #include "common/text_range.h"
 #include "model/text_measure.h"
+#include "model/text_measure_batch.h"
 
 namespace velkaro {
 namespace {
@@ -50,6 +52,9 @@ std::shared_ptr<CtrlDataForITextEditable> CtrlDataForITextEditable::copy() const
   auto r = create();
   if (m_pango_layout)
     r->m_pango_layout = m_pango_layout->copy();
+  r->m_text = m_text;
+  r->m_ink = m_ink;
+  r->m_ink_of = m_ink_of;
   if (m_pango_layout_offset)
     r->m_pango_layout_offset = m_pango_layout_offset->dup();
   r->m_cursor_index = m_cursor_index;
@@ -72,13 +77,23 @@ Rectangle CtrlITextEditable::get_pango_layout_rect()
 
 Rectangle CtrlITextEditable::get_default_pango_layout_rect()
 {
-  const auto layout = get_pango_layout();
-  const auto& offset = get_data_ite().m_pango_layout_offset;
+  auto& data = get_data_ite();
+  const auto& offset = data.m_pango_layout_offset;
   Rectangle r{offset ? offset->get_x() : 0, offset ? offset->get_y() : 0, 0, 0};
-  if (layout) {
-    const Pango::Rectangle ink = ModelTextMeasure::get_pixel_ink_extents(layout);
-    r.width = ink.get_x() + ink.get_width();
-    r.height = ink.get_y() + ink.get_height();
+  std::optional<Pango::Rectangle> ink;
+  if (!data.m_pango_layout && get_defers_layout()) {
+    // What the plain layout that would hold the text measures.
+    const uint64_t generation = ModelTextMeasure::get_generation();
+    if (!data.m_ink || data.m_ink_of != generation) {
+      data.m_ink = ModelTextMeasure::get_pixel_ink_extents(data.m_text);
+      data.m_ink_of = generation;
+    }
+    ink = data.m_ink;
+  } else if (const auto layout = get_pango_layout())
+    ink = ModelTextMeasure::get_pixel_ink_extents(layout);
+  if (ink) {
+    r.width = ink->get_x() + ink->get_width();
+    r.height = ink->get_y() + ink->get_height();
   }
   return r;
 }
@@ -86,14 +101,24 @@ Rectangle CtrlITextEditable::get_default_pango_layout_rect()
 Glib::RefPtr<Pango::Layout> CtrlITextEditable::get_pango_layout()
 {
   auto& data = get_data_ite();
-  if (!data.m_pango_layout)
+  if (!data.m_pango_layout) {
     data.m_pango_layout = new_pango_layout();
+    if (data.m_pango_layout && !data.m_text.empty()) {
+      pango_layout_set_text(data.m_pango_layout->gobj(), data.m_text.data(),
+                            static_cast<int>(data.m_text.size()));
+      std::string().swap(data.m_text);
+    }
+    data.m_ink.reset();
+  }
   return data.m_pango_layout;
 }
 
 void CtrlITextEditable::set_pango_layout(const Glib::RefPtr<Pango::Layout>& layout)
 {
-  get_data_ite().m_pango_layout = layout;
+  auto& data = get_data_ite();
+  data.m_pango_layout = layout;
+  std::string().swap(data.m_text);
+  data.m_ink.reset();
 }
 
 std::shared_ptr<Point> CtrlITextEditable::get_pango_layout_offset()
@@ -111,6 +136,8 @@ void CtrlITextEditable::set_pango_layout_offset(const std::shared_ptr<Point>& p)
 
 const char* CtrlITextEditable::peek_text()
 {
+  if (auto& data = get_data_ite(); !data.m_pango_layout && get_defers_layout())
+    return data.m_text.c_str();
   const auto layout = get_pango_layout();
   if (!layout)
     return "";
@@ -125,11 +152,20 @@ std::string CtrlITextEditable::get_text()
 
 void CtrlITextEditable::set_text(const std::string& text)
 {
-  if (const auto layout = get_pango_layout())
-    // The layout holds a C string: what follows a NUL could never be read back.
-    pango_layout_set_text(layout->gobj(), text.c_str(), static_cast<int>(std::strlen(text.c_str())));
-  const char* now = peek_text();
   auto& data = get_data_ite();
+  // The layout holds a C string: what follows a NUL could never be read back.
+  const size_t length = std::strlen(text.c_str());
+  if (!data.m_pango_layout && get_defers_layout() &&
+      g_utf8_validate(text.c_str(), static_cast<gssize>(length), nullptr)) {
+    // As the layout would keep it.
+    data.m_text.assign(text.c_str(), length);
+    data.m_ink = ModelTextMeasureBatch::expect(data.m_text);
+    if (data.m_ink)
+      data.m_ink_of = ModelTextMeasure::get_generation();
+  } else if (const auto layout = get_pango_layout()) {
+    pango_layout_set_text(layout->gobj(), text.c_str(), static_cast<int>(length));
+  }
+  const char* now = peek_text();
   // Pango may have replaced invalid bytes, so measure what it kept.
   data.m_cursor_index = align_to_char_start(now, std::min(data.m_cursor_index, text_length(now)));
 }

@@ -36,7 +36,9 @@ struct TextRange;
 
 // The editing state of one text holder. The layout, the offset point and the
 // text range are made on first use by the holder's getters and kept from then
-// on; they are replaced only through the holder's setters.
+// on; they are replaced only through the holder's setters. A holder that
+// defers its layout (CtrlITextEditable::get_defers_layout()) keeps its text
+// here as a string until the layout is made.
 class CtrlDataForITextEditable {
 public:
   CtrlDataForITextEditable() = default;
@@ -62,6 +64,12 @@ private:
   friend class CtrlITextEditable;
 
   Glib::RefPtr<Pango::Layout> m_pango_layout;
+  // The text while there is no layout, for a holder that defers it, and
+  // its measurement, which stands while ModelTextMeasure's generation is
+  // m_ink_of (a text is measured more than once as it is laid out).
+  std::string m_text;
+  std::optional<Pango::Rectangle> m_ink;
+  uint64_t m_ink_of = 0;
   // Shared with whoever set it: moving that point moves the layout.
   std::shared_ptr<Point> m_pango_layout_offset;
   int32_t m_cursor_index = 0;
@@ -82,6 +90,13 @@ public:
   virtual Glib::RefPtr<Pango::Layout> new_pango_layout() = 0;
   // The implementer's own record, the same one for its whole life.
   virtual CtrlDataForITextEditable& get_data_ite() = 0;
+  // True when new_pango_layout() always makes a layout of
+  // ModelTextMeasure's shared context without text or any setting of its
+  // own (a plain one). The holder then makes no layout for its text until
+  // something asks for it (get_pango_layout()): until then the text is kept
+  // as a string, measured by its string, and given to the layout when it
+  // is made. By default false.
+  virtual bool get_defers_layout() { return false; }
   // Whether the holder may take text as its text (the text editor leaves a
   // change that it refuses undone). By default every text.
   virtual bool get_accepts_text(const std::string& text);
@@ -90,12 +105,15 @@ public:
   virtual Rectangle get_pango_layout_rect();
   // Starts at the layout offset ((0, 0) when none was made) and reaches the
   // right and bottom edges of the layout's ink extents, in pixels, measured
-  // from the layout's origin. Makes the layout when absent, never the offset.
+  // from the layout's origin. Makes the layout when absent, unless the
+  // holder defers it; never the offset.
   Rectangle get_default_pango_layout_rect();
 
-  // The record's layout, made by new_pango_layout() when absent.
+  // The record's layout, made by new_pango_layout() when absent (holding
+  // the text kept until then, for a holder that defers its layout).
   Glib::RefPtr<Pango::Layout> get_pango_layout();
-  // The record takes a reference to layout (null allowed) and drops its old one.
+  // The record takes a reference to layout (null allowed) and drops its old
+  // one, and any text kept without a layout.
   void set_pango_layout(const Glib::RefPtr<Pango::Layout>& layout);
   // The record's offset point, made as (0, 0) when absent.
   std::shared_ptr<Point> get_pango_layout_offset();
@@ -106,7 +124,11 @@ public:
   std::string get_text();
   // The layout takes the text up to its first NUL; then a cursor beyond the
   // new text moves to its end (or back to the start of the character it
-  // falls into). The selected range is not adjusted.
+  // falls into). The selected range is not adjusted. A holder that defers
+  // its layout and has none keeps valid UTF-8 as it is, without making the
+  // layout, and has it measured ahead by an open ModelTextMeasureBatch;
+  // other text is given to a layout at once, which replaces what is not
+  // UTF-8.
   void set_text(const std::string& text);
 
   int32_t get_cursor_index() { return get_data_ite().m_cursor_index; }
@@ -144,7 +166,8 @@ public:
   cairo_rectangle_int_t get_cursor_location() { return get_data_ite().m_cursor_location; }
 
 private:
-  // The layout's own text (valid until the text changes), "" without a layout.
+  // The layout's own text, or the text kept without one (valid until the
+  // text changes); "" without either.
   const char* peek_text();
 };
 

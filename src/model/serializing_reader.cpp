@@ -29,6 +29,37 @@ std::string to_string(const XmlCharPtr& p)
 
 const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
+// An attribute's value as xmlGetNoNsProp() gives it: the one text node it
+// usually is, else its nodes' text with references resolved.
+std::optional<std::string> attribute_value(const xmlAttr& a)
+{
+  const xmlNode* child = a.children;
+  if (!child)
+    return std::string();
+  if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)) {
+    if (!child->content)
+      return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(child->content));
+  }
+  XmlCharPtr value(xmlNodeListGetString(a.doc, child, 1));
+  return value ? to_string(value) : std::string();
+}
+
+// Appends the text of node and its following siblings, descending into
+// elements, as libxml2's reader collects an element's text: text and CDATA
+// count, comments and processing instructions do not.
+void gather_text(const xmlNode* node, std::string& text)
+{
+  for (; node; node = node->next) {
+    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+      if (node->content)
+        text += reinterpret_cast<const char*>(node->content);
+    } else if (node->type == XML_ELEMENT_NODE) {
+      gather_text(node->children, text);
+    }
+  }
+}
+
 // Sends the errors libxml2 raises outside any reader's own handler (while a
 // reader is made, and input errors while it reads) to fn instead of standard
 // error, for as long as it lives.
@@ -363,6 +394,18 @@ std::optional<std::string> SerializingReader::get_attribute(const std::string& n
 {
   if (!m_reader)
     return std::nullopt;
+  if (const xmlNode* node = xmlTextReaderCurrentNode(m_reader.get());
+      node && name.find(':') == std::string::npos && name != "xmlns" &&
+      !(node->doc && node->doc->intSubset)) {
+    // Read in place, as xmlTextReaderGetAttribute() finds an attribute
+    // without a namespace, and without the copy it makes.
+    if (node->type != XML_ELEMENT_NODE)
+      return std::nullopt;
+    for (const xmlAttr* a = node->properties; a; a = a->next)
+      if (!a->ns && xmlStrEqual(a->name, xml(name)))
+        return attribute_value(*a);
+    return std::nullopt;
+  }
   XmlCharPtr value(xmlTextReaderGetAttribute(m_reader.get(), xml(name)));
   if (!value)
     return std::nullopt;
@@ -393,7 +436,13 @@ std::string SerializingReader::get_text()
     return to_string(XmlCharPtr(xmlTextReaderValue(m_reader.get())));
   if (get_is_start_element()) { // reads ahead to the end of the element
     ErrorRedirect redirect(this, &on_error);
-    return to_string(XmlCharPtr(xmlTextReaderReadString(m_reader.get())));
+    // What xmlTextReaderReadString() gives, gathered without its buffers.
+    const xmlNode* node = xmlTextReaderCurrentNode(m_reader.get());
+    if (!node || node->type != XML_ELEMENT_NODE || !xmlTextReaderExpand(m_reader.get()))
+      return {};
+    std::string text;
+    gather_text(node->children, text);
+    return text;
   }
   return {};
 }

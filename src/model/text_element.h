@@ -2,7 +2,9 @@
 // ModelTextElement: a diagram element holding a piece of editable text,
 // aligned horizontally and vertically in the box it is laid out in. The
 // text lives in the Pango layout of its text-holder record, laid out with
-// "Sans 16px" on PangoCairo's font map (no display needed).
+// "Sans 16px" on PangoCairo's font map (no display needed); until something
+// draws or edits the text, the record keeps it as a string and it is only
+// measured.
 //
 // Its role follows its parent link: 1 without a parent, 0 with one; the role
 // given to set_role() is never stored.
@@ -82,8 +84,12 @@ public:
   // Stores nothing; only notifies "role".
   void set_role(int32_t role) override;
 
-  // A new layout of "Sans 16px" on a new context of PangoCairo's font map.
-  Glib::RefPtr<Pango::Layout> new_pango_layout() override;
+  // A new plain layout of ModelTextMeasure's shared context ("Sans 16px" on
+  // PangoCairo's font map). Final: the layout is deferred on that promise.
+  Glib::RefPtr<Pango::Layout> new_pango_layout() final;
+  // True: a text's layout is made when something draws or edits it; read
+  // and laid out, a text is only measured.
+  bool get_defers_layout() final { return true; }
   CtrlDataForITextEditable& get_data_ite() override { return *m_data; }
   Rectangle get_pango_layout_rect() override { return get_default_pango_layout_rect(); }
 

@@ -1,5 +1,6 @@
 #include "model/text_measure.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,12 +21,26 @@ struct StringHash {
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
+// A string's measurement, or a claim on it: measured elsewhere, not yet here.
+struct Ink {
+  Pango::Rectangle rect;
+  bool claimed = false;
+};
+
 struct Measured {
   Glib::RefPtr<Pango::Context> context;
   // The layout strings are measured on.
   Glib::RefPtr<Pango::Layout> layout;
   guint serial = 0;
-  std::unordered_map<std::string, Pango::Rectangle, StringHash, std::equal_to<>> ink;
+  std::unordered_map<std::string, Ink, StringHash, std::equal_to<>> ink;
+  // Counts the times the measurements were dropped.
+  uint64_t generation = 0;
+
+  void drop()
+  {
+    ink.clear();
+    ++generation;
+  }
 };
 
 Measured& measured()
@@ -55,6 +70,38 @@ bool is_plain(PangoLayout* layout, PangoContext* context)
          pango_layout_get_ellipsize(layout) == PANGO_ELLIPSIZE_NONE;
 }
 
+// Drops what was measured on a context whose settings have changed since.
+void sync_serial(Measured& m)
+{
+  if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
+    m.drop();
+    m.serial = serial;
+  }
+}
+
+// Room for one more string.
+void make_room(Measured& m)
+{
+  if (m.ink.size() >= MAX_MEASURED)
+    m.drop();
+}
+
+// The kept measurement of text, or a new one, kept.
+Pango::Rectangle measure(Measured& m, std::string_view text)
+{
+  auto it = m.ink.find(text);
+  if (it != m.ink.end() && !it->second.claimed)
+    return it->second.rect;
+  pango_layout_set_text(m.layout->gobj(), text.data(), static_cast<int>(text.size()));
+  const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
+  if (it == m.ink.end()) {
+    make_room(m);
+    it = m.ink.emplace(std::string(text), Ink{}).first;
+  }
+  it->second = {ink, false};
+  return ink;
+}
+
 } // namespace
 
 Glib::RefPtr<Pango::Context> ModelTextMeasure::get_context()
@@ -64,7 +111,7 @@ Glib::RefPtr<Pango::Context> ModelTextMeasure::get_context()
 
 void ModelTextMeasure::forget()
 {
-  measured().ink.clear();
+  measured().drop();
 }
 
 Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(const Glib::RefPtr<Pango::Layout>& layout)
@@ -72,20 +119,67 @@ Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(const Glib::RefPtr<Pang
   Measured& m = measured();
   if (!is_plain(layout->gobj(), m.context->gobj()))
     return layout->get_pixel_ink_extents();
-  if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
-    m.ink.clear();
-    m.serial = serial;
-  }
+  sync_serial(m);
   const char* text = pango_layout_get_text(layout->gobj());
-  const std::string_view key = text ? text : "";
-  if (const auto it = m.ink.find(key); it != m.ink.end())
-    return it->second;
-  if (m.ink.size() >= MAX_MEASURED)
-    m.ink.clear();
-  pango_layout_set_text(m.layout->gobj(), key.data(), static_cast<int>(key.size()));
-  const Pango::Rectangle ink = m.layout->get_pixel_ink_extents();
-  m.ink.emplace(std::string(key), ink);
-  return ink;
+  return measure(m, text ? text : "");
+}
+
+Pango::Rectangle ModelTextMeasure::get_pixel_ink_extents(std::string_view text)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return measure(m, text);
+}
+
+bool ModelTextMeasure::get_is_measured(std::string_view text)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  const auto it = m.ink.find(text);
+  return it != m.ink.end() && !it->second.claimed;
+}
+
+bool ModelTextMeasure::claim(std::string_view text, std::optional<Pango::Rectangle>* measured_ink)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  if (const auto it = m.ink.find(text); it != m.ink.end()) {
+    if (measured_ink && !it->second.claimed)
+      *measured_ink = it->second.rect;
+    return false;
+  }
+  make_room(m);
+  m.ink.emplace(std::string(text), Ink{{}, true});
+  return true;
+}
+
+uint64_t ModelTextMeasure::get_generation()
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return m.generation;
+}
+
+guint ModelTextMeasure::get_serial()
+{
+  Measured& m = measured();
+  sync_serial(m);
+  return m.serial;
+}
+
+void ModelTextMeasure::keep(std::string_view text, const Pango::Rectangle& ink, guint serial)
+{
+  Measured& m = measured();
+  sync_serial(m);
+  if (serial != m.serial)
+    return;
+  if (const auto it = m.ink.find(text); it != m.ink.end()) {
+    if (it->second.claimed)
+      it->second = {ink, false};
+    return;
+  }
+  make_room(m);
+  m.ink.emplace(std::string(text), Ink{ink, false});
 }
 
 } // namespace velkaro

@@ -16,6 +16,7 @@
 #include "model/grid.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
+#include "model/text_measure_batch.h"
 #include "model/workspace.h"
 #include "model/workspace_diff.h"
 
@@ -32,6 +33,9 @@ bool ModelWorkspace::write(SerializingWriter& writer)
 
 bool ModelWorkspace::read(SerializingReader& reader)
 {
+  // The texts read are measured meanwhile on other threads, before the
+  // layout needs them.
+  ModelTextMeasureBatch measuring;
   const bool on_a_node =
       reader.get_is_start_element() || reader.get_is_end_element() || reader.get_is_text();
   // An input without any node is a file that does not exist: an empty
@@ -48,6 +52,7 @@ bool ModelWorkspace::read(SerializingReader& reader)
       reader.fail_here("the document holds no \"workspace\"");
     }
   }
+  measuring.finish();
   update_layout_all();
   return !reader.has_error();
 }

@@ -1,6 +1,8 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
+#include <libxml/xmlreader.h>
 
 #include "model/iserializable.h"
 #include "model/serializing_reader.h"
@@ -430,6 +433,111 @@ TEST(Serializing, IntegersFromDocumentsAreParsedAndClamped)
   EXPECT_EQ(reader->get_attribute_int("h", 0, 65535), 12);
   EXPECT_EQ(reader->get_attribute_int("v", 0, 65535), 0);
   EXPECT_EQ(reader->get_attribute_int("missing", -1, 65535), 0);
+}
+
+} // namespace
+} // namespace velkaro
+
+namespace velkaro {
+namespace {
+
+// What a reader gives at one node: its type, name, text and the attributes
+// asked for.
+struct NodeReading {
+  int type;
+  std::string name;
+  std::string text;
+  std::vector<std::optional<std::string>> attributes;
+
+  bool operator==(const NodeReading&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const NodeReading& r)
+{
+  out << r.type << " <" << r.name << "> \"" << r.text << "\"";
+  for (const auto& a : r.attributes)
+    out << " " << (a ? "\"" + *a + "\"" : "none");
+  return out;
+}
+
+const std::vector<std::string> asked_attributes = {"a", "b", "c", "d", "missing", "e", "ns:e", "xmlns", "xmlns:ns"};
+
+// The readings of every start element, end element and text node of doc as
+// libxml2's own reader functions give them.
+std::vector<NodeReading> libxml2_readings(const std::string& doc)
+{
+  std::vector<NodeReading> readings;
+  xmlTextReaderPtr reader = xmlReaderForMemory(doc.data(), static_cast<int>(doc.size()), "", nullptr,
+                                               XML_PARSE_NONET | XML_PARSE_IGNORE_ENC);
+  const auto str = [](xmlChar* p) -> std::optional<std::string> {
+    if (!p)
+      return std::nullopt;
+    std::string s(reinterpret_cast<const char*>(p));
+    xmlFree(p);
+    return s;
+  };
+  while (xmlTextReaderRead(reader) == 1) {
+    const int type = xmlTextReaderNodeType(reader);
+    if (type != XML_READER_TYPE_ELEMENT && type != XML_READER_TYPE_END_ELEMENT && type != XML_READER_TYPE_TEXT)
+      continue;
+    NodeReading r{type, reinterpret_cast<const char*>(xmlTextReaderConstName(reader)), "", {}};
+    if (type == XML_READER_TYPE_TEXT)
+      r.text = str(xmlTextReaderValue(reader)).value_or("");
+    else if (type == XML_READER_TYPE_ELEMENT)
+      r.text = str(xmlTextReaderReadString(reader)).value_or("");
+    for (const std::string& name : asked_attributes)
+      r.attributes.push_back(str(xmlTextReaderGetAttribute(reader, reinterpret_cast<const xmlChar*>(name.c_str()))));
+    readings.push_back(std::move(r));
+  }
+  xmlFreeTextReader(reader);
+  return readings;
+}
+
+// The text and attributes the reader gives at every node are those of
+// libxml2's reader functions: references resolved, CDATA and the text of
+// nested elements gathered, comments and processing instructions left
+// out, attribute values normalised, prefixed names and namespace
+// declarations found.
+TEST(Serializing, TextAndAttributesAreWhatLibxml2Gives)
+{
+  const std::vector<std::string> contents = {
+      "hello",
+      "a &amp; b &lt;c&gt; &#x41;&#66; &quot;q&apos;",
+      "<![CDATA[raw <text> &amp;]]> after",
+      "before<!-- comment -->after",
+      "x<?pi data?>y",
+      "outer <b a=\"in\">bold <i>deep</i></b> tail<e/>",
+      "<![CDATA[]]>",
+      "<!-- only a comment -->",
+      "  spaced\n lines\t",
+      "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80",
+      "",
+  };
+  const std::vector<std::string> attribute_sets = {
+      "",
+      " a=\"1\" b=\"x &amp; y\" c=\"&#x41;&#10;line\" d=\"\"",
+      " a='tab\there' b=\"new\nline\" xmlns=\"urn:default\" xmlns:ns=\"urn:ns\" ns:e=\"prefixed\" e=\"plain\"",
+      " c=\"&lt;&gt;&apos;&quot;\" missing=\"present after all\"",
+  };
+  for (const std::string& attributes : attribute_sets)
+    for (const std::string& content : contents) {
+      const std::string doc = "<?xml version=\"1.0\"?>\n<root xmlns:ns=\"urn:ns\"><r" + attributes + ">" +
+                              content + "</r><r" + attributes + "/></root>\n";
+      SCOPED_TRACE(doc);
+      std::vector<NodeReading> ours;
+      const auto reader = SerializingReader::create_memory_for_copy(doc);
+      while (reader->next()) {
+        const int type = reader->get_is_start_element() ? XML_READER_TYPE_ELEMENT
+                         : reader->get_is_end_element() ? XML_READER_TYPE_END_ELEMENT
+                                                        : XML_READER_TYPE_TEXT;
+        NodeReading r{type, reader->get_name(), type == XML_READER_TYPE_END_ELEMENT ? "" : reader->get_text(), {}};
+        for (const std::string& name : asked_attributes)
+          r.attributes.push_back(reader->get_attribute(name));
+        ours.push_back(std::move(r));
+      }
+      ASSERT_FALSE(reader->has_error()) << reader->get_error();
+      EXPECT_EQ(ours, libxml2_readings(doc));
+    }
 }
 
 } // namespace
