@@ -273,7 +273,7 @@ TEST(CellMode, EditingATextHandsTheCursorRequestToTheTextMode)
   KindKit kit = cell_kit();
   auto& ctx = *kit.ctx;
   put_layout(*kit.ws, {"a@1,1"});
-  ASSERT_TRUE(put(*kit.ws, KindMark::create("m"), 2, 1));
+  ASSERT_TRUE(place(*kit.ws, KindMark::create("m"), 2, 1));
   auto& cell = cell_mode(kit);
 
   ctx.set_pos({2, 1});
@@ -364,8 +364,8 @@ TEST(CellMode, ResizeStartsOnTheOneResizableElement)
   auto& ws = *kit.ws;
   const auto mark = ResizableMark::create("r");
   mark->dh = 1;
-  ASSERT_TRUE(put(ws, mark, 1, 1));
-  ASSERT_TRUE(put(ws, KindMark::create("plain"), 4, 1));
+  ASSERT_TRUE(place(ws, mark, 1, 1));
+  ASSERT_TRUE(place(ws, KindMark::create("plain"), 4, 1));
 
   ctx.set_pos({4, 1});
   EXPECT_FALSE(cell_mode(kit).resize()) << "nothing resizable";
@@ -395,8 +395,8 @@ TEST(CellMode, ResizeOfACellWithSeveralResizableElementsDoesNothingAndSaysSo)
   KindKit kit = cell_kit();
   auto& ctx = *kit.ctx;
   const auto first = ResizableMark::create("r1");
-  ASSERT_TRUE(put(*kit.ws, first, 1, 1));
-  ASSERT_TRUE(put(*kit.ws, ResizableMark::create("r2"), 1, 1));
+  ASSERT_TRUE(place(*kit.ws, first, 1, 1));
+  ASSERT_TRUE(place(*kit.ws, ResizableMark::create("r2"), 1, 1));
   ctx.set_pos({1, 1});
 
   std::vector<std::string> debug;

@@ -79,7 +79,7 @@ TEST(CellAndTextModes, EditingAnExistingTextHandsTheCursorRequestToTheRealMode)
     auto text = ModelTextElement::create();
     text->set_text("abc");
     text->set_cursor_index(1);
-    ASSERT_TRUE(test::put(*kit.ws, text, 0, 0));
+    ASSERT_TRUE(test::place(*kit.ws, text, 0, 0));
     ctx.set_pos({0, 0});
 
     auto& cell = dynamic_cast<test::TestCellMode&>(*ctx.get_now_mode());

@@ -143,7 +143,7 @@ TEST(CtrlCmdCtrl, TypedWriteSavesThenTypedReadLoadsWithoutHistory)
   const std::string file = dir.file("a.xml");
   Stage stage;
   auto& ws = *stage.kit.ws;
-  ASSERT_TRUE(test::put(ws, test::make_text("hello"), 1, 2));
+  ASSERT_TRUE(test::place(ws, test::make_text("hello"), 1, 2));
   ws.modified = true;
   const std::string saved = test::document_of(ws);
 
@@ -215,7 +215,7 @@ TEST(CtrlCmdCtrl, AColonTypedOnTheCanvasOpensTheLineThatThenWritesAndReads)
   stage.kit.canvas->widget = &canvas_area;
   stage.kit.ctx->set_canvas(stage.kit.canvas);
   auto& ws = *stage.kit.ws;
-  ASSERT_TRUE(test::put(ws, test::make_text("typed"), 2, 1));
+  ASSERT_TRUE(test::place(ws, test::make_text("typed"), 2, 1));
   const std::string saved = test::document_of(ws);
 
   canvas_area.grab_focus();
@@ -230,7 +230,7 @@ TEST(CtrlCmdCtrl, AColonTypedOnTheCanvasOpensTheLineThatThenWritesAndReads)
   EXPECT_NE(read_file(file).find("typed"), std::string::npos);
   EXPECT_FALSE(ws.modified);
 
-  ASSERT_TRUE(test::put(ws, test::make_text("later"), 0, 3));
+  ASSERT_TRUE(test::place(ws, test::make_text("later"), 0, 3));
   ASSERT_TRUE(ws.save(dir.file("elsewhere.xml")));
   canvas_area.grab_focus();
   test::settle();
@@ -360,7 +360,7 @@ TEST(CtrlCmdCtrl, WriteOnADocumentNeverSavedFailsVisibly)
   VELKARO_REQUIRE_GTK();
   Stage stage;
   auto& ws = *stage.kit.ws;
-  ASSERT_TRUE(test::put(ws, test::make_text("unsaved"), 0, 0));
+  ASSERT_TRUE(test::place(ws, test::make_text("unsaved"), 0, 0));
   ws.modified = true;
   LogCapture log;
   stage.open();
@@ -408,7 +408,7 @@ TEST(CtrlCmdCtrl, FailedWriteOrReadLeavesTheDocumentAndItsHistory)
   EXPECT_FALSE(std::filesystem::exists(unwritable));
   // The edit can still be undone.
   test::press_keys(*stage.kit.ctx, "u");
-  EXPECT_EQ(test::chain_at(ws, 0, 0), Words{});
+  EXPECT_EQ(test::names_at(ws, 0, 0), Words{});
 }
 
 TEST(CtrlCmdCtrl, CommandsAndTheirEffects)

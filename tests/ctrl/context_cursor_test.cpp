@@ -61,7 +61,7 @@ TEST(ContextCursor, StepCrossesAWideTextOnlyInACellMode)
     SCOPED_TRACE(c.what);
     KindKit kit;
     auto& ctx = *kit.ctx;
-    ASSERT_TRUE(put(*kit.ws, make_text("wide", 2), 2, 1));
+    ASSERT_TRUE(place(*kit.ws, make_text("wide", 2), 2, 1));
     if (c.cell_mode)
       enter_cell_mode(ctx);
     ctx.set_pos(c.from);
@@ -74,7 +74,7 @@ TEST(ContextCursor, StepOverATextReachingTheGridsEdgeEnds)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ASSERT_TRUE(put(*kit.ws, make_text("edge", 2), CellPos::MAX - 2, 0));
+  ASSERT_TRUE(place(*kit.ws, make_text("edge", 2), CellPos::MAX - 2, 0));
   enter_cell_mode(ctx);
   ctx.set_pos({CellPos::MAX - 2, 0});
   ctx.move_pos(MovingDir::right);
@@ -104,7 +104,7 @@ TEST(ContextCursor, NextElementGoesInColumnMajorOrder)
     KindKit kit;
     auto& ctx = *kit.ctx;
     for (const CellPos& at : {CellPos{2, 7}, CellPos{3, 0}, CellPos{2, 6}})
-      ASSERT_TRUE(put(*kit.ws, make_text("t"), at.x, at.y));
+      ASSERT_TRUE(place(*kit.ws, make_text("t"), at.x, at.y));
     ctx.set_pos(c.from);
     kit.take_log();
     c.forward ? ctx.next_elm() : ctx.prev_elm();
@@ -119,10 +119,10 @@ TEST(ContextCursor, NextElementOfAKindSkipsChainsWithoutOne)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ASSERT_TRUE(put(*kit.ws, KindMark::create("m"), 0, 3));
-  ASSERT_TRUE(put(*kit.ws, make_text("t"), 0, 5));
-  ASSERT_TRUE(put(*kit.ws, make_text("u"), 1, 0));
-  ASSERT_TRUE(put(*kit.ws, KindMark::create("n"), 1, 0));
+  ASSERT_TRUE(place(*kit.ws, KindMark::create("m"), 0, 3));
+  ASSERT_TRUE(place(*kit.ws, make_text("t"), 0, 5));
+  ASSERT_TRUE(place(*kit.ws, make_text("u"), 1, 0));
+  ASSERT_TRUE(place(*kit.ws, KindMark::create("n"), 1, 0));
   ctx.move_next<KindMark>(true);
   EXPECT_EQ(ctx.get_now_cell(), (CellPos{0, 3}));
   ctx.move_next<KindMark>(true);
@@ -133,8 +133,8 @@ TEST(ContextCursor, CellToEndFollowsTheTurnedAxis)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ASSERT_TRUE(put(*kit.ws, make_text("a"), 6, 2));
-  ASSERT_TRUE(put(*kit.ws, make_text("b"), 1, 9));
+  ASSERT_TRUE(place(*kit.ws, make_text("a"), 6, 2));
+  ASSERT_TRUE(place(*kit.ws, make_text("b"), 1, 9));
 
   // Axis h: rows.
   ctx.set_pos({3, 4});
@@ -172,8 +172,8 @@ TEST(ContextCursor, WhatIsAtTheCursorAndTheElementUnderEdit)
   auto& ctx = *kit.ctx;
   const auto mark = KindMark::create("m");
   const auto text = make_text("hello");
-  ASSERT_TRUE(put(*kit.ws, mark, 3, 3));
-  ASSERT_TRUE(put(*kit.ws, text, 3, 3));
+  ASSERT_TRUE(place(*kit.ws, mark, 3, 3));
+  ASSERT_TRUE(place(*kit.ws, text, 3, 3));
 
   ctx.set_pos({3, 3});
   EXPECT_EQ(ctx.get_now_elm(), mark);

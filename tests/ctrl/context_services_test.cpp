@@ -101,8 +101,8 @@ TEST(ContextDryRun, LeavesDocumentHistoryCursorAndModeAsTheyWere)
   KindKit kit;
   auto& ctx = *kit.ctx;
   auto& ws = *kit.ws;
-  ASSERT_TRUE(put(ws, make_text("kept"), 1, 1));
-  ASSERT_TRUE(put(ws, KindMark::create("m"), 2, 2));
+  ASSERT_TRUE(place(ws, make_text("kept"), 1, 1));
+  ASSERT_TRUE(place(ws, KindMark::create("m"), 2, 2));
   // One step to undo and one to redo.
   ctx.set_pos({0, 0});
   ASSERT_TRUE(press_keys(ctx, "i"));
@@ -124,15 +124,15 @@ TEST(ContextDryRun, LeavesDocumentHistoryCursorAndModeAsTheyWere)
     EXPECT_TRUE(ws.is_tmp);
     EXPECT_FALSE(ctx.get_action_proc()->get_has_undo_stack()) << "an empty history meanwhile";
     // The scratch cells start as the document.
-    EXPECT_EQ(chain_at(ws, 1, 1), (std::vector<std::string>{"T:kept"}));
+    EXPECT_EQ(names_at(ws, 1, 1), (std::vector<std::string>{"T:kept"}));
 
     ctx.set_pos({5, 5});
     EXPECT_EQ(ctx.get_now_cell(), (CellPos{5, 5}));
     // Through a wrapper registered long before the dry run.
     EXPECT_TRUE(ctx.action("insert-text"));
-    EXPECT_EQ(chain_at(ws, 5, 5), (std::vector<std::string>{"T:new"}));
+    EXPECT_EQ(names_at(ws, 5, 5), (std::vector<std::string>{"T:new"}));
     EXPECT_EQ(ctx.get_action_proc()->get_undo_stack().size(), 1u);
-    EXPECT_TRUE(ctx.with_diff([&] { put(ws, make_text("more"), 6, 6); }));
+    EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("more"), 6, 6); }));
     ctx.get_action_proc()->undo(true);
     EXPECT_TRUE(ctx.change_to<KindOtherMode>()) << "reported done, nothing switched";
     EXPECT_EQ(ctx.get_now_mode(), before.mode);
@@ -159,19 +159,19 @@ TEST(ContextDryRun, LeavesDocumentHistoryCursorAndModeAsTheyWere)
   EXPECT_FALSE(ctx.do_test([] { return false; }));
   // The history works as before.
   ctx.get_action_proc()->redo();
-  EXPECT_EQ(chain_at(ws, 3, 3), (std::vector<std::string>{"T:new"}));
+  EXPECT_EQ(names_at(ws, 3, 3), (std::vector<std::string>{"T:new"}));
 }
 
 TEST(ContextDryRun, RestoresEverythingWhenTheTrialThrows)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ASSERT_TRUE(put(*kit.ws, make_text("kept"), 1, 1));
+  ASSERT_TRUE(place(*kit.ws, make_text("kept"), 1, 1));
   ctx.selected_range = CellRange::create({0, 0}, {1, 1});
   const Snapshot before(kit);
   EXPECT_THROW(ctx.do_test([&]() -> bool {
     ctx.set_pos({4, 4});
-    put(*kit.ws, make_text("lost"), 4, 4);
+    place(*kit.ws, make_text("lost"), 4, 4);
     throw std::runtime_error("trial failed");
   }),
                std::runtime_error);
@@ -265,15 +265,15 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   const auto& proc = *ctx.get_action_proc();
   const std::string empty = document_of(ws);
 
-  EXPECT_TRUE(ctx.with_diff([&] { put(ws, make_text("a"), 1, 1); }));
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("a"), 1, 1); }));
   EXPECT_FALSE(ctx.with_diff_if([&] { return false; }));
   const std::string with_a = document_of(ws);
   EXPECT_EQ(proc.get_undo_stack().size(), 1u);
 
   // A merge step takes the actions that follow it into its undo step.
-  EXPECT_TRUE(ctx.merge_diff([&] { put(ws, make_text("b"), 2, 2); }));
-  EXPECT_TRUE(ctx.with_diff([&] { put(ws, make_text("c"), 3, 3); }));
-  EXPECT_TRUE(ctx.with_diff_if([&] { return put(ws, make_text("d"), 4, 4); }));
+  EXPECT_TRUE(ctx.merge_diff([&] { place(ws, make_text("b"), 2, 2); }));
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("c"), 3, 3); }));
+  EXPECT_TRUE(ctx.with_diff_if([&] { return place(ws, make_text("d"), 4, 4); }));
   EXPECT_EQ(proc.get_undo_stack().size(), 2u);
   EXPECT_TRUE(proc.get_undo_stack().back()->get_is_mergeable());
 
@@ -283,7 +283,7 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   EXPECT_EQ(document_of(ws), empty);
   ctx.get_action_proc()->redo();
   ctx.get_action_proc()->redo();
-  EXPECT_EQ(chain_at(ws, 4, 4), (std::vector<std::string>{"T:d"}));
+  EXPECT_EQ(names_at(ws, 4, 4), (std::vector<std::string>{"T:d"}));
 }
 
 TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)
@@ -294,7 +294,7 @@ TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
   ctx.new_context(std::nullopt);
   EXPECT_FALSE(ctx.get_action_proc()->get_has_undo_stack());
-  EXPECT_TRUE(chain_at(*kit.ws, 0, 0).empty());
+  EXPECT_TRUE(names_at(*kit.ws, 0, 0).empty());
   EXPECT_EQ(kit.ws->get_file_path(), "");
   // The kind's cells stay the kind's.
   EXPECT_TRUE(std::dynamic_pointer_cast<KindCells>(kit.ws->get_cells()));
@@ -308,13 +308,13 @@ TEST(ContextServices, NewContextFromARefusedFileKeepsTheDocumentAndItsHistory)
   const std::string broken = dir.file("broken.xml");
   std::ofstream(broken) << "<workspace><element_cells><cell";
   ASSERT_TRUE(press_keys(ctx, "i"));
-  const auto before = chain_at(*kit.ws, 0, 0);
+  const auto before = names_at(*kit.ws, 0, 0);
   ASSERT_FALSE(before.empty());
   EXPECT_FALSE(ctx.new_context(broken));
-  EXPECT_EQ(chain_at(*kit.ws, 0, 0), before);
+  EXPECT_EQ(names_at(*kit.ws, 0, 0), before);
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
   ctx.get_action_proc()->undo(true);
-  EXPECT_TRUE(chain_at(*kit.ws, 0, 0).empty()) << "the history still fits the document";
+  EXPECT_TRUE(names_at(*kit.ws, 0, 0).empty()) << "the history still fits the document";
 
   const std::string good = dir.file("good.xml");
   ASSERT_TRUE(kit.ws->save(good));

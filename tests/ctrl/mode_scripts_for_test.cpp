@@ -23,7 +23,7 @@ Layout layout_of(ModelWorkspace& ws)
   Layout layout;
   ws.get_cells()->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>&) {
     std::string entry;
-    for (const auto& name : chain_at(ws, x, y)) {
+    for (const auto& name : names_at(ws, x, y)) {
       const bool text = name.rfind("T:", 0) == 0;
       entry += (entry.empty() ? "" : "+") + (text ? name.substr(2) : name);
     }
@@ -44,7 +44,7 @@ void put_layout(ModelWorkspace& ws, const Layout& layout)
     std::string texts = entry.substr(0, at);
     for (std::size_t start = 0;;) {
       const auto plus = texts.find('+', start);
-      ASSERT_TRUE(put(ws, make_text(texts.substr(start, plus - start)), x, y)) << entry;
+      ASSERT_TRUE(place(ws, make_text(texts.substr(start, plus - start)), x, y)) << entry;
       if (plus == std::string::npos)
         break;
       start = plus + 1;
@@ -81,7 +81,7 @@ std::vector<std::shared_ptr<ModelElement>> put_marks(ModelWorkspace& ws, const L
     mark->in_process = false;
     mark->dh = dh;
     mark->dv = dv;
-    EXPECT_TRUE(put(ws, mark, x, y)) << entry;
+    EXPECT_TRUE(place(ws, mark, x, y)) << entry;
     stored.push_back(mark);
   }
   return stored;
@@ -143,7 +143,7 @@ namespace {
 bool put_mark(CtrlMode& mode, const std::string& name, const CellPos& cell)
 {
   auto& ws = *mode.get_ws();
-  return !ws.elm_at(cell) && put(ws, KindMark::create(name), cell.x, cell.y);
+  return !ws.elm_at(cell) && place(ws, KindMark::create(name), cell.x, cell.y);
 }
 
 } // namespace
@@ -234,7 +234,7 @@ void TestRangeMode::update_element(CellPos epos)
   shaped->dv = far.y - at.y;
   auto& ws = *get_ws();
   ws.remove(m_base);
-  ASSERT_TRUE(put(ws, shaped, at.x, at.y));
+  ASSERT_TRUE(place(ws, shaped, at.x, at.y));
   ctx.edit_elm = shaped;
 }
 

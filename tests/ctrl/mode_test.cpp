@@ -142,24 +142,24 @@ TEST(ModeUndo, UndoPutsTheCursorBackOnTheActionsCellAndRedoReplays)
   auto& ws = *kit.ws;
   ctx.set_pos({2, 3});
   ASSERT_TRUE(press_keys(ctx, "i"));
-  ASSERT_EQ(chain_at(ws, 2, 3), (std::vector<std::string>{"T:new"}));
+  ASSERT_EQ(names_at(ws, 2, 3), (std::vector<std::string>{"T:new"}));
   ctx.set_pos({7, 7});
 
   const auto& mode = ctx.get_now_mode();
   mode->undo();
-  EXPECT_TRUE(chain_at(ws, 2, 3).empty());
+  EXPECT_TRUE(names_at(ws, 2, 3).empty());
   EXPECT_EQ(ctx.get_now_cell(), (CellPos{2, 3}));
   mode->redo();
-  EXPECT_EQ(chain_at(ws, 2, 3), (std::vector<std::string>{"T:new"}));
+  EXPECT_EQ(names_at(ws, 2, 3), (std::vector<std::string>{"T:new"}));
 
   // The wrappers of the mode: with_diff always records, with_diff_if only
   // when the function did something.
   const auto depth = ctx.get_action_proc()->get_undo_stack().size();
-  EXPECT_TRUE(mode->with_diff([&] { put(ws, make_text("w"), 5, 5); }));
+  EXPECT_TRUE(mode->with_diff([&] { place(ws, make_text("w"), 5, 5); }));
   EXPECT_FALSE(mode->with_diff_if([] { return false; }));
   EXPECT_EQ(ctx.get_action_proc()->get_undo_stack().size(), depth + 1);
   mode->undo();
-  EXPECT_TRUE(chain_at(ws, 5, 5).empty());
+  EXPECT_TRUE(names_at(ws, 5, 5).empty());
 }
 
 } // namespace

@@ -32,10 +32,10 @@ struct TwoTexts {
   {
     // The first text has a parent (role 0), the second none (role 1).
     owner = KindMark::create("owner");
-    put(*kit.ws, owner, 5, 5);
+    place(*kit.ws, owner, 5, 5);
     first = ModelTextElement::create_with_parent(owner);
     first->set_text("ab\ncd");
-    put(*kit.ws, first, 1, 1);
+    place(*kit.ws, first, 1, 1);
     second = kit.put_text(1, 1, "xyz\nuvw");
     kit.go(1, 1);
   }
@@ -95,7 +95,7 @@ TEST(TextModes, CrossingWithoutStepsOrIntoAnythingButATextDoesNothing)
   TwoTexts t;
   const auto mark = KindMark::create("role 2");
   mark->set_role(2);
-  put(*t.kit.ws, mark, 1, 1);
+  place(*t.kit.ws, mark, 1, 1);
   ASSERT_TRUE(press_keys(*t.kit.ctx, "c"));
   auto& mode = t.kit.text_mode();
   mode.on_overstep_cursor_limit_cb(0, 0, 0);
@@ -120,7 +120,7 @@ TEST(TextModes, AnEditInTheVisualRoleReturnsToTheNormalOneWhenTheLoopIsIdle)
   // Two edits before the loop runs: one return.
   ASSERT_TRUE(press_keys(*kit.ctx, "x"));
   ASSERT_TRUE(press_keys(*kit.ctx, "x"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:def"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:def"});
   EXPECT_EQ(kit.mode_name(), VISUAL);
   EXPECT_TRUE(kit.text_mode().get_is_exit_pending());
 
@@ -145,7 +145,7 @@ TEST(TextModes, EditsInTheOtherRolesAskForNoReturn)
     kit.go(1, 1);
     ASSERT_TRUE(press_keys(*kit.ctx, keys));
     const std::string mode = kit.mode_name();
-    EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:bc"});
+    EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:bc"});
     EXPECT_FALSE(kit.text_mode().get_is_exit_pending());
     run_main_loop();
     EXPECT_EQ(kit.mode_name(), mode);
@@ -187,11 +187,11 @@ TEST(TextModes, ChangeTextCutsTheSelectionAndTypesInItsPlace)
   kit.go(1, 1);
   ASSERT_TRUE(press_keys(*kit.ctx, "clvlc"));
   EXPECT_EQ(kit.mode_name(), INSERT_NORMAL);
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:ad"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:ad"});
   EXPECT_EQ(kit.clipboard->text, std::optional<std::string>("bc"));
   EXPECT_FALSE(kit.mode<CtrlVisualModeInCell>()->get_is_exit_pending());
   kit.type("X");
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:aXd"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:aXd"});
   run_main_loop();
   EXPECT_EQ(kit.mode_name(), INSERT_NORMAL);
 }

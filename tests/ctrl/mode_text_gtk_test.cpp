@@ -210,7 +210,7 @@ TEST(TextModesOnTheCanvas, TransitionsByKeysAndPointer)
     stage.kit.go(1, 1);
     for (const TextStep& step : c.steps)
       step.run(stage);
-    EXPECT_EQ(chain_at(*stage.kit.ws, 1, 1), c.chain);
+    EXPECT_EQ(names_at(*stage.kit.ws, 1, 1), c.chain);
     EXPECT_EQ(stage.kit.mode_name(), c.mode);
     EXPECT_EQ(stage.kit.ctx->get_now_cell(), c.cell);
     if (c.cursor >= 0) {
@@ -231,7 +231,7 @@ TEST(TextModesOnTheCanvas, TypingIntoANewTextIsOneUndoStepWithItsInsertion)
   const std::string before = document_of(*kit.ws);
   stage.keys("ttabc");
   ASSERT_EQ(kit.mode_name(), INSERT_CELL);
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:abc"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:abc"});
   EXPECT_EQ(kit.undo_depth(), 1u);
   stage.keys("<Esc>");
   ASSERT_EQ(kit.mode_name(), CELL);
@@ -241,7 +241,7 @@ TEST(TextModesOnTheCanvas, TypingIntoANewTextIsOneUndoStepWithItsInsertion)
   EXPECT_EQ(document_of(*kit.ws), before);
   EXPECT_EQ(kit.undo_depth(), 0u);
   kit.ctx->get_action_proc()->redo();
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:abc"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:abc"});
   EXPECT_EQ(document_of(*kit.ws), after);
 }
 

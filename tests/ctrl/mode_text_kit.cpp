@@ -69,7 +69,7 @@ TextCellMode::TextCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
     "mark", {"m"},
     [this] {
       auto& ctx = get_ctrl();
-      return !ctx.get_now_elm() && put(*get_ws(), KindMark::create("m"), ctx.get_now_cell().x, ctx.get_now_cell().y);
+      return !ctx.get_now_elm() && place(*get_ws(), KindMark::create("m"), ctx.get_now_cell().x, ctx.get_now_cell().y);
     },
     "Mark");
 }
@@ -113,7 +113,7 @@ CtrlATextModeRoot& TextKit::text_mode() const
 std::shared_ptr<ModelTextElement> TextKit::put_text(int32_t x, int32_t y, const std::string& text)
 {
   auto elm = std::static_pointer_cast<ModelTextElement>(make_text(text));
-  put(*ws, elm, x, y);
+  place(*ws, elm, x, y);
   ws->update_layout_all();
   return elm;
 }

@@ -68,7 +68,7 @@ TEST(TextModes, OnlyATextUnderTheCursorCanBeEntered)
 {
   TextKit kit;
   kit.put_text(1, 1, "abc");
-  put(*kit.ws, KindMark::create("x"), 2, 1);
+  place(*kit.ws, KindMark::create("x"), 2, 1);
   for (const CellPos cell : {CellPos{0, 0}, CellPos{2, 1}}) {
     kit.go(cell.x, cell.y);
     EXPECT_FALSE(kit.mode<CtrlNormalModeInCell>()->get_is_enterable());
@@ -175,19 +175,19 @@ TEST(TextModes, LeavingAnEmptyLoneTextThatWasThereRemovesItInAStepOfItsOwn)
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
 
   EXPECT_EQ(kit.mode_name(), CELL);
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   EXPECT_EQ(kit.undo_depth(), 2u);
   EXPECT_TRUE(kit.ws->modified);
 
   // One undo step brings the text back; the mark is untouched.
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   // The edit before is still there to undo, on its own.
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{});
 }
 
 TEST(TextModes, AnEmptyTextStoredWithOtherThingsInOneStepGoesInAStepOfItsOwn)
@@ -197,7 +197,7 @@ TEST(TextModes, AnEmptyTextStoredWithOtherThingsInOneStepGoesInAStepOfItsOwn)
   // rest away too.
   TextKit kit;
   ASSERT_TRUE(kit.ctx->with_diff([&kit] {
-    put(*kit.ws, KindMark::create("m"), 3, 3);
+    place(*kit.ws, KindMark::create("m"), 3, 3);
     kit.put_text(1, 1, "");
   }));
   ASSERT_EQ(kit.undo_depth(), 1u);
@@ -208,13 +208,13 @@ TEST(TextModes, AnEmptyTextStoredWithOtherThingsInOneStepGoesInAStepOfItsOwn)
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
 
   EXPECT_EQ(kit.mode_name(), CELL);
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   EXPECT_EQ(kit.undo_depth(), 2u);
 
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
 }
 
 TEST(TextModes, ATextCreatedAndLeftEmptyGoesWithTheStepThatCreatedIt)
@@ -236,7 +236,7 @@ TEST(TextModes, ATextCreatedAndLeftEmptyGoesWithTheStepThatCreatedIt)
   EXPECT_EQ(kit.mode_name(), CELL);
   EXPECT_EQ(document_of(*kit.ws), before);
   EXPECT_EQ(kit.undo_depth(), 1u);
-  EXPECT_EQ(chain_at(*kit.ws, 3, 3), Chain{"M:m"});
+  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   EXPECT_FALSE(kit.ctx->get_action_proc()->get_undo_stack().back()->get_is_mergeable());
 }
 
@@ -246,14 +246,14 @@ TEST(TextModes, ATextEmptiedAndLeftGoesInOneStepThatUndoesBeforeItsText)
   kit.put_text(1, 1, "ab");
   kit.go(1, 1);
   ASSERT_TRUE(press_keys(*kit.ctx, "cD"));
-  ASSERT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
+  ASSERT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
   EXPECT_EQ(kit.undo_depth(), 2u);
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:ab"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:ab"});
 }
 
 TEST(TextModes, AnEmptyTextStaysWhenItIsNotAloneOrTheNextModeEditsText)
@@ -262,11 +262,11 @@ TEST(TextModes, AnEmptyTextStaysWhenItIsNotAloneOrTheNextModeEditsText)
     SCOPED_TRACE("more elements in the chain");
     TextKit kit;
     kit.put_text(1, 1, "");
-    put(*kit.ws, KindMark::create("after"), 1, 1);
+    place(*kit.ws, KindMark::create("after"), 1, 1);
     kit.go(1, 1);
     ASSERT_TRUE(press_keys(*kit.ctx, "c<Esc>"));
     EXPECT_EQ(kit.mode_name(), CELL);
-    EXPECT_EQ(chain_at(*kit.ws, 1, 1), (Chain{"T:", "M:after"}));
+    EXPECT_EQ(names_at(*kit.ws, 1, 1), (Chain{"T:", "M:after"}));
     EXPECT_EQ(kit.undo_depth(), 0u);
   }
   {
@@ -279,7 +279,7 @@ TEST(TextModes, AnEmptyTextStaysWhenItIsNotAloneOrTheNextModeEditsText)
       SCOPED_TRACE(keys);
       ASSERT_TRUE(press_keys(*kit.ctx, keys));
       EXPECT_NE(kit.mode_name(), CELL);
-      EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:"});
+      EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});
     }
     EXPECT_EQ(kit.undo_depth(), 0u);
   }
@@ -293,7 +293,7 @@ TEST(TextModes, TypingAfterTheInsertionIsOneStepAndLeavingEndsIt)
   ASSERT_EQ(kit.mode_name(), INSERT_CELL);
   kit.type("a");
   kit.type("b");
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:ab"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:ab"});
   EXPECT_EQ(kit.undo_depth(), 1u);
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
   EXPECT_EQ(kit.mode_name(), CELL);
@@ -302,12 +302,12 @@ TEST(TextModes, TypingAfterTheInsertionIsOneStepAndLeavingEndsIt)
   // A new visit types into a step of its own.
   ASSERT_TRUE(press_keys(*kit.ctx, "A"));
   kit.type("c");
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:abc"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:abc"});
   EXPECT_EQ(kit.undo_depth(), 2u);
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:ab"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:ab"});
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
 }
 
 // --- The base mode's keys in text modes
@@ -335,10 +335,10 @@ TEST(TextModes, UndoAndRedoWorkOnlyInTheNormalRole)
     kit.put_text(1, 1, "abc");
     kit.go(1, 1);
     ASSERT_TRUE(press_keys(*kit.ctx, "cx"));
-    ASSERT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:bc"});
+    ASSERT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:bc"});
     press_keys(*kit.ctx, c.enter);
     press_keys(*kit.ctx, c.keys);
-    EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{std::string("T:") + c.text});
+    EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{std::string("T:") + c.text});
     EXPECT_EQ(kit.mode_name(), c.mode);
   }
   {
@@ -348,7 +348,7 @@ TEST(TextModes, UndoAndRedoWorkOnlyInTheNormalRole)
     ASSERT_TRUE(press_keys(*kit.ctx, "tt"));
     kit.type("ab");
     press_keys(*kit.ctx, "<C-z>u");
-    EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:ab"});
+    EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:ab"});
     EXPECT_EQ(kit.mode_name(), INSERT_CELL);
   }
 }
@@ -362,7 +362,7 @@ TEST(TextModes, AnUndoThatTakesTheTextAwayReturnsToTheCellMode)
   ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>c"));
   ASSERT_EQ(kit.mode_name(), NORMAL);
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
   EXPECT_EQ(kit.mode_name(), CELL);
   // Nothing is left to edit there.
   press_keys(*kit.ctx, "c");
@@ -408,7 +408,7 @@ TEST(TextModes, TheUsersKeysAreReadFromTheGroupsNamedAfterTheModes)
   EXPECT_EQ(kit.mode_name(), VISUAL);
   ASSERT_TRUE(press_keys(*kit.ctx, "<F6>"));
   EXPECT_EQ(kit.mode_name(), INSERT_NORMAL);
-  EXPECT_EQ(chain_at(*kit.ws, 1, 1), Chain{"T:bcd"});
+  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:bcd"});
 }
 
 } // namespace

@@ -204,7 +204,7 @@ TEST(SharedKeySets, LineKeysThatChangeNothingRecordNoUndoStep)
   // "dd" whose removal would pull a text reaching left off the grid.
   KindKit kit = host_kit();
   auto& ctx = *kit.ctx;
-  ASSERT_TRUE(put(*kit.ws, make_text("wide", -1), 1, 0));
+  ASSERT_TRUE(place(*kit.ws, make_text("wide", -1), 1, 0));
   const std::string before = document_of(*kit.ws);
   ctx.set_now_dir(CellDir::v);
   ctx.set_pos({0, 3});

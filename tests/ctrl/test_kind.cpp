@@ -49,13 +49,13 @@ std::shared_ptr<ModelElement> make_text(const std::string& text, int32_t dh)
   return elm;
 }
 
-bool put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, int32_t x, int32_t y)
+bool place(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, int32_t x, int32_t y)
 {
   ws.move_hv(x, y);
   return ws.store(elm);
 }
 
-std::vector<std::string> chain_at(ModelWorkspace& ws, int32_t x, int32_t y)
+std::vector<std::string> names_at(ModelWorkspace& ws, int32_t x, int32_t y)
 {
   std::vector<std::string> names;
   if (const auto head = ws.elm_at({x, y}))
@@ -68,14 +68,6 @@ std::vector<std::string> chain_at(ModelWorkspace& ws, int32_t x, int32_t y)
         names.push_back(e->get_type_name());
     });
   return names;
-}
-
-std::string document_of(ModelWorkspace& ws)
-{
-  const auto writer = SerializingWriter::create_memory_for_copy();
-  (void)ws.write(*writer);
-  EXPECT_TRUE(writer->finish()) << writer->get_error();
-  return writer->get_text();
 }
 
 // ---------------------------------------------------------------------------
@@ -204,7 +196,7 @@ KindCellMode::KindCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
     "insert-text", {"i"},
     [this] {
       auto& ctx = get_ctrl();
-      return !ctx.get_now_elm() && put(*get_ws(), make_text("new"), ctx.get_now_cell().x, ctx.get_now_cell().y);
+      return !ctx.get_now_elm() && place(*get_ws(), make_text("new"), ctx.get_now_cell().x, ctx.get_now_cell().y);
     },
     "Insert text", [this] { return !get_ctrl().get_now_elm(); });
   void_action("copy", {"y"}, [this] { get_ctrl().copy(nullptr, false); }, "Copy");

@@ -41,6 +41,7 @@
 #include "ctrl/imain_view.h"
 #include "ctrl/imain_window.h"
 #include "ctrl/mode.h"
+#include "model/document_for_test.h"
 #include "model/element.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
@@ -85,12 +86,10 @@ public:
 // A new text element holding text.
 std::shared_ptr<ModelElement> make_text(const std::string& text, int32_t dh = 0);
 // Stores elm at (x, y) of ws; false when the workspace refused.
-bool put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, int32_t x, int32_t y);
+bool place(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, int32_t x, int32_t y);
 // What is stored at (x, y), from the chain's head: a text as "T:<text>", a
 // mark as "M:<name>".
-std::vector<std::string> chain_at(ModelWorkspace& ws, int32_t x, int32_t y);
-// The document as the in-memory writer gives it.
-std::string document_of(ModelWorkspace& ws);
+std::vector<std::string> names_at(ModelWorkspace& ws, int32_t x, int32_t y);
 
 // ---------------------------------------------------------------------------
 // View doubles

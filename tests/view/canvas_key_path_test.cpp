@@ -68,13 +68,13 @@ TEST(CanvasKeyPathTest, AKeyPressOnTheCanvasEndsInARedrawShowingTheChange)
   // "p" pastes the text copied by "y" from (0, 0): the workspace's
   // announcement of the change makes the canvas draw.
   kit.ctx->set_pos({0, 0});
-  ASSERT_TRUE(test::put(*kit.ws, test::make_text("copied"), 0, 0));
+  ASSERT_TRUE(test::place(*kit.ws, test::make_text("copied"), 0, 0));
   test::press_keys(*kit.ctx, "yl");
   ASSERT_TRUE(run_until([&] { return counter->cursor == CellPos{1, 0}; }));
   const int drawn = counter->draws;
   press = test::key_event(GDK_KEY_PRESS, canvas->get_window()->gobj(), GDK_KEY_p);
   gtk_widget_event(GTK_WIDGET(canvas->gobj()), press.get());
-  ASSERT_EQ(test::chain_at(*kit.ws, 1, 0), std::vector<std::string>{"T:copied"});
+  ASSERT_EQ(test::names_at(*kit.ws, 1, 0), std::vector<std::string>{"T:copied"});
   EXPECT_TRUE(run_until([&] { return counter->draws > drawn; }));
 }
 

@@ -35,7 +35,7 @@ struct CanvasKit {
   // A mark at (x, y).
   void mark(int32_t x, int32_t y)
   {
-    ASSERT_TRUE(test::put(*kit.ws, test::KindMark::create("m"), x, y));
+    ASSERT_TRUE(test::place(*kit.ws, test::KindMark::create("m"), x, y));
     kit.ws->clear_in_process();
   }
   // A mark at (x, y), with the canvas updated and settled around it.

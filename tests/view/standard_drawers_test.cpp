@@ -96,7 +96,7 @@ TEST(StandardDrawersTest, NoGridSegmentRunsInsideATextOverSeveralCells)
   VELKARO_REQUIRE_GTK();
   DrawKit k;
   // A text over columns 1 to 3 of row 4, beside an empty cell.
-  ASSERT_TRUE(test::put(*k.kit.ws, test::make_text("abc", 2), 1, 4));
+  ASSERT_TRUE(test::place(*k.kit.ws, test::make_text("abc", 2), 1, 4));
   k.kit.ws->clear_in_process();
   const auto image = k.harness.render();
   const Rectangle row = k.kit.ws->grid->get_range_rect(CellRange{{1, 4}, {3, 4}});
@@ -161,7 +161,7 @@ TEST(StandardDrawersTest, OnATextOverSeveralCellsTheFrameSurroundsTheText)
 {
   VELKARO_REQUIRE_GTK();
   DrawKit k;
-  ASSERT_TRUE(test::put(*k.kit.ws, test::make_text("abc", 2), 1, 4));
+  ASSERT_TRUE(test::place(*k.kit.ws, test::make_text("abc", 2), 1, 4));
   k.kit.ws->clear_in_process();
   k.kit.ctx->set_pos({2, 4});
   const Rectangle text = k.kit.ws->grid->get_range_rect(CellRange{{1, 4}, {3, 4}});

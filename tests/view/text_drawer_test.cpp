@@ -312,7 +312,7 @@ TEST(TextDrawerTest, TheWalkDrawsTheTextOfAnElementInItsCell)
 {
   test::TextKit kit;
   kit.put_text(1, 0, "Hi");
-  ASSERT_TRUE(test::put(*kit.ws, test::KindMark::create("m"), 4, 0));
+  ASSERT_TRUE(test::place(*kit.ws, test::KindMark::create("m"), 4, 0));
   kit.ws->clear_in_process();
   const Rectangle area = kit.ws->grid->get_range_rect(CellRange{{0, 0}, {5, 1}});
   const auto dc = ViewDrawerContext::create_make_surface(area);

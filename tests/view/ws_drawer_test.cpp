@@ -63,7 +63,7 @@ struct WalkKit {
     const auto m = KindMark::create(name);
     m->dh = dh;
     m->dv = dv;
-    ASSERT_TRUE(test::put(*kit.ws, m, x, y)) << name;
+    ASSERT_TRUE(test::place(*kit.ws, m, x, y)) << name;
     m->in_process = false;
   }
   Rectangle rect(int32_t x, int32_t y) const { return kit.ws->grid->get_rect(x, y); }
@@ -156,7 +156,7 @@ TEST(WsDrawerTest, TheTypeFilterSkipsOtherClasses)
 {
   WalkKit k;
   k.mark("m", 0, 0);
-  ASSERT_TRUE(test::put(*k.kit.ws, test::make_text("t"), 1, 0));
+  ASSERT_TRUE(test::place(*k.kit.ws, test::make_text("t"), 1, 0));
   k.kit.ws->clear_in_process();
   RecordingDrawer drawer;
   const Rectangle all = k.range_rect({0, 0}, {3, 3});
