@@ -1,6 +1,5 @@
 #include "view/exporting_cnavas.h"
 
-#include <cstring>
 #include <exception>
 
 #include <glibmm/ustring.h>
@@ -8,15 +7,14 @@
 #include "common/check.h"
 #include "common/i18n.h"
 #include "ctrl/context.h"
+#include "model/element_cells.h"
+#include "model/expanded_cells.h"
+#include "model/workspace.h"
 #include "view/color_map.h"
 #include "view/drawer.h"
 #include "view/drawer_context.h"
 #include "view/png_writer.h"
-#include "common/cell_range.h"
-#include "model/element_cells.h"
-#include "model/expanded_cells.h"
-#include "model/grid.h"
-#include "model/workspace.h"
+#include "view/ws_drawer.h"
 
 namespace velkaro {
 namespace {
@@ -109,13 +107,8 @@ std::shared_ptr<ModelExpandedCells> ViewExportingCnavas::share_covering() const
   const auto cells = ws ? ws->get_cells() : nullptr;
   if (!cells || !ws->grid)
     return nullptr;
-  const cairo_rectangle_int_t& all = dc->update_rect;
-  const ModelGrid& grid = *ws->grid;
-  const CellPos end{grid.h->get_index(double(all.x) + all.width), grid.v->get_index(double(all.y) + all.height)};
-  if (end.x < 0 || end.y < 0)
-    return nullptr;
-  const CellPos start{std::max(0, grid.h->get_index(all.x) - 1), std::max(0, grid.v->get_index(all.y) - 1)};
-  return cells->expanded_for({start, end});
+  const auto range = ViewWsDrawer::cells_around(*ws->grid, dc->update_rect);
+  return range ? cells->expanded_for(*range) : nullptr;
 }
 
 bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)

@@ -25,12 +25,10 @@ CellRange covered_range(const ModelElement& elm)
   return range;
 }
 
-// The cells whose rectangles may touch the region's bounding box: one
-// line more on the near sides, since a cell ending on the box's edge
-// touches it.
-std::optional<CellRange> cells_around(const ModelGrid& grid, const Cairo::RefPtr<Cairo::Region>& region)
+} // namespace
+
+std::optional<CellRange> ViewWsDrawer::cells_around(const ModelGrid& grid, const cairo_rectangle_int_t& box)
 {
-  const Cairo::RectangleInt box = region->get_extents();
   const CellPos end{grid.h->get_index(double(box.x) + box.width), grid.v->get_index(double(box.y) + box.height)};
   // A negative bound would leave the cell map's range walk open.
   if (end.x < 0 || end.y < 0)
@@ -38,6 +36,8 @@ std::optional<CellRange> cells_around(const ModelGrid& grid, const Cairo::RefPtr
   const CellPos start{std::max(0, grid.h->get_index(box.x) - 1), std::max(0, grid.v->get_index(box.y) - 1)};
   return CellRange{start, end};
 }
+
+namespace {
 
 // One element met by the walk over a part of the map, and where the walk
 // over the whole map would report it.
@@ -70,7 +70,7 @@ void ViewWsDrawer::each_target(ElementFilter type, const Cairo::RefPtr<Cairo::Re
 void ViewWsDrawer::each_in_region(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region,
                                   const TargetFunc& fn)
 {
-  const auto range = cells_around(*get_grid(), region);
+  const auto range = cells_around(*get_grid(), region->get_extents());
   if (!range)
     return;
   // Only the part walked, for a page: after an edit the covering map of the

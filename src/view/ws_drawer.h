@@ -26,8 +26,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/cell_pos.h"
+#include "common/cell_range.h"
 #include "common/rectangle.h"
 #include "view/drawer.h"
 
@@ -69,6 +71,11 @@ public:
   // starts, so that an element extending left or up has a negative width
   // or height here.
   Rectangle now_rect;
+
+  // The cells whose rectangles may touch box (canvas units): one line more
+  // on the near sides, since a cell ending on the box's edge touches it;
+  // none when the box ends before the first cell.
+  static std::optional<CellRange> cells_around(const ModelGrid& grid, const cairo_rectangle_int_t& box);
 
   // --- The walk and the style, for draw().
 

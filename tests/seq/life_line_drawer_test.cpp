@@ -236,8 +236,9 @@ TEST(LifeLineColumns, TheCursorsCellBreaksTheColumnsLineAndTheDashesRunOn)
       continue;
     EXPECT_NEAR(red_at(on), row == 3 ? 255 : 238, 3);
     // And the gap after that dash is empty.
-    if (on + 6 < cell.get_bottom() - 1)
+    if (on + 6 < cell.get_bottom() - 1) {
       EXPECT_EQ(red_at(on + 6), -1);
+    }
   }
 }
 
