@@ -1,7 +1,8 @@
 #pragma once
-// A point in canvas units. Points are shared objects (std::shared_ptr<Point>):
-// the arithmetic works in place and returns the same point for chaining, so
-// every holder sees the change; take dup() for an independent point.
+// A point in canvas units. A point is a value: copies are independent (a
+// copy takes the coordinates, never the listeners). Holders that share one
+// point through std::shared_ptr<Point> see each other's changes; the
+// arithmetic works in place and returns the same point for chaining.
 // Every set of a coordinate emits signal_notify() with "x" or "y", also when
 // the value does not change; an operation that sets both sets x first.
 
@@ -19,8 +20,14 @@ struct Rectangle;
 class Point {
 public:
   Point(double x = 0, double y = 0);
-  Point(const Point&) = delete;
-  Point& operator=(const Point&) = delete;
+  Point(const Point& p) : m_x(p.m_x), m_y(p.m_y) {}
+  // Sets x, then y, as set_x() and set_y() do.
+  Point& operator=(const Point& p)
+  {
+    copy_from(p);
+    return *this;
+  }
+  bool operator==(const Point& p) const { return m_x == p.m_x && m_y == p.m_y; }
 
   static std::shared_ptr<Point> create(double x = 0, double y = 0) { return std::make_shared<Point>(x, y); }
   // The point halfway between p1 and p2.
