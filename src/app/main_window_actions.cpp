@@ -10,6 +10,7 @@
 #include "common/cell_range.h"
 #include "common/i18n.h"
 #include "common/open_uri.h"
+#include "ctrl/action_row.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
@@ -22,21 +23,44 @@ namespace velkaro {
 
 namespace {
 
-struct CommandRow {
-  const char* name;
-  void (*run)(MainWindow&);
-};
+using Rows = CtrlActionRows<MainWindow>;
 
 // The parameterless commands, in registration order; "export-png", which
-// takes a path, follows "export-png-n".
-const CommandRow COMMAND_ROWS[] = {
-  {"new-file", [](MainWindow& w) { w.new_file(); }},
-  {"open-file", [](MainWindow& w) { w.open_file(); }},
-  {"save-file", [](MainWindow& w) { w.save_file(true); }},
-  {"save-as-file", [](MainWindow& w) { w.save_file(false); }},
-  {"exit", [](MainWindow& w) { w.quit(); }},
-  {"manual", [](MainWindow& w) { w.show_help(); }},
-  {"export-png-n", [](MainWindow& w) { w.export_png(""); }},
+// takes a path, follows "export-png-n". They bind no key and record nothing
+// themselves.
+const Rows& command_rows()
+{
+  constexpr auto none = CtrlRecord::none;
+  static const Rows rows = {
+    {"new-file", {}, nullptr, none, [](MainWindow& w) { return w.new_file(); }},
+    {"open-file", {}, nullptr, none, [](MainWindow& w) { return w.open_file(); }},
+    {"save-file", {}, nullptr, none, [](MainWindow& w) { return w.save_file(true); }},
+    {"save-as-file", {}, nullptr, none, [](MainWindow& w) { return w.save_file(false); }},
+    {"exit", {}, nullptr, none,
+     [](MainWindow& w) {
+       w.quit();
+       return true;
+     }},
+    {"manual", {}, nullptr, none,
+     [](MainWindow& w) {
+       w.show_help();
+       return true;
+     }},
+    {"export-png-n", {}, nullptr, none, [](MainWindow& w) { return w.export_png(""); }},
+  };
+  return rows;
+}
+
+// Where the command rows go: each becomes an action of the window, copied
+// into the context (MainWindow::add_named_action()).
+struct CommandTarget {
+  MainWindow& window;
+
+  void add_action(const std::string& name, const CtrlActionWrapper::Keys&, const std::function<bool()>& run,
+                  const std::optional<std::string>&, CtrlRecord, const std::function<bool()>&)
+  {
+    window.add_named_action(name, [run] { (void)run(); });
+  }
 };
 
 void add_filter(Gtk::FileChooser& chooser, const char* name, const char* mime_type, const char* pattern)
@@ -54,8 +78,8 @@ void add_filter(Gtk::FileChooser& chooser, const char* name, const char* mime_ty
 
 void MainWindow::init_action()
 {
-  for (const auto& row : COMMAND_ROWS)
-    add_named_action(row.name, [this, run = row.run] { run(*this); });
+  CommandTarget commands{*this};
+  ctrl_register_rows(commands, *this, command_rows());
   add_action_with_parameter("export-png", Glib::VARIANT_TYPE_STRING, [this](const Glib::VariantBase& parameter) {
     export_png(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get());
   });

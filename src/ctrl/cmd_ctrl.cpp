@@ -8,6 +8,7 @@
 #include <pangomm/layout.h>
 
 #include "common/check.h"
+#include "ctrl/action_row.h"
 #include "ctrl/key_action_map_key.h"
 #include "ctrl/key_binder.h"
 #include "ctrl/mode.h"
@@ -101,18 +102,24 @@ void CtrlCmdCtrl::connect_context(CtrlContext& ctx)
 
 void CtrlCmdCtrl::register_actions()
 {
-  struct ActionRow {
-    const char* name;
-    Keys keys;
-    void (CtrlCmdCtrl::*run)();
+  static const CtrlActionRows<CtrlCmdCtrl> rows = {
+    {"cancel", {"<Esc>", "<C-[>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.exit_cmd_mode();
+       return true;
+     }},
+    {"backspace", {"<BS>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.backspace();
+       return true;
+     }},
+    {"enter", {"<CR>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.enter();
+       return true;
+     }},
   };
-  static const ActionRow rows[] = {
-    {"cancel", {"<Esc>", "<C-[>"}, &CtrlCmdCtrl::exit_cmd_mode},
-    {"backspace", {"<BS>"}, &CtrlCmdCtrl::backspace},
-    {"enter", {"<CR>"}, &CtrlCmdCtrl::enter},
-  };
-  for (const auto& row : rows)
-    void_action(row.name, row.keys, [this, run = row.run] { (this->*run)(); }, std::nullopt);
+  ctrl_register_rows(*this, *this, rows);
 }
 
 void CtrlCmdCtrl::active(bool b)

@@ -6,8 +6,10 @@
 
 #include <glib.h>
 
-#include "ctrl/action_processor.h"
+#include "common/check.h"
 #include "common/i18n.h"
+#include "ctrl/action_processor.h"
+#include "ctrl/action_row.h"
 #include "ctrl/cmd_ctrl.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
@@ -55,6 +57,15 @@ CtrlCommandActionMap::WrapperPtr CtrlCommandActionMap::get(const std::string& wo
   return it == m_map.end() ? nullptr : it->second;
 }
 
+void CtrlCommandActionMap::add_action(const std::string& word, const std::vector<std::string>&,
+                                      const CtrlCmdActionWrapper::Func& run, const std::optional<std::string>&,
+                                      CtrlRecord record, const std::function<bool()>&)
+{
+  // A command that must record for undo makes its own step.
+  VK_CHECK(record == CtrlRecord::none);
+  set(word, CtrlCmdActionWrapper::create(run));
+}
+
 bool CtrlCommandActionMap::action(const std::string& command) const
 {
   Args words = split(command);
@@ -72,21 +83,19 @@ bool CtrlCommandActionMap::action(const std::string& command) const
 
 void CtrlCmdCtrl::register_commands()
 {
-  struct CommandRow {
-    const char* word;
-    bool (CtrlCmdCtrl::*run)(const Args&);
+  using Rows = CtrlActionRows<CtrlCmdCtrl, const Args&>;
+  constexpr auto none = CtrlRecord::none;
+  static const Rows rows = {
+    {"q", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_quit(a); }},
+    {"parse", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_parse(a); }},
+    {"set", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_set(a); }},
+    {"w", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_write(a); }},
+    {"r", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_read(a); }},
+    {"xp", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_export(a); }},
   };
-  static const CommandRow rows[] = {
-    {"q", &CtrlCmdCtrl::cmd_quit},   {"parse", &CtrlCmdCtrl::cmd_parse}, {"set", &CtrlCmdCtrl::cmd_set},
-    {"w", &CtrlCmdCtrl::cmd_write}, {"r", &CtrlCmdCtrl::cmd_read},      {"xp", &CtrlCmdCtrl::cmd_export},
-  };
-  for (const auto& row : rows) {
-    m_cmd_map->set(row.word, CtrlCmdActionWrapper::create([this, run = row.run](const Args& args) {
-      // Held: "q" may destroy the window, and with it this line's owner.
-      const auto keep = weak_from_this().lock();
-      return (this->*run)(args);
-    }));
-  }
+  // Held while a command runs (hold()): "q" may destroy the window, and with
+  // it this line's owner.
+  ctrl_register_rows(*m_cmd_map, *this, rows);
 }
 
 bool CtrlCmdCtrl::cmd_quit(const Args&)

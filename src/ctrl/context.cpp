@@ -94,6 +94,7 @@ void CtrlContext::set_modes(const std::vector<ModePtr>& modes)
   for (const auto& mode : modes) {
     VK_CHECK(mode);
     m_modes[std::type_index(typeid(*mode))] = mode;
+    mode->set_registered(true);
   }
   if (modes.empty())
     return;

@@ -61,6 +61,7 @@
 #include "ctrl/daction_handler.h"
 #include "ctrl/iaction_handler.h"
 #include "ctrl/icursor_holder.h"
+#include "ctrl/record.h"
 #include "model/element.h"
 
 namespace velkaro {
@@ -173,18 +174,19 @@ public:
   // ("SeqContext"), which also names its group of key bindings.
 
   CtrlDActionHandler& get_data_ah() override { return m_data; }
-  // The context's own action of that name (a replacement first) while it is
-  // actionable; when there is none, or it returned false, the current mode's
-  // action of that name. A name that reaches the mode from here and comes
-  // back while it runs (a mode's action running the context's action of its
-  // own name) is not sent to the mode again.
+  // Runs the name on the current mode, which asks the context's own actions
+  // first (CtrlMode::action): the context's own action of that name (a
+  // replacement first) while the context is actionable; when there is none,
+  // or it returned false, the mode's action of that name. Without a mode,
+  // the context's own action alone.
   bool action(const std::optional<std::string>& name) override;
 
   // --- Modes.
 
   // Registers the modes, one per class (a later mode of a class replaces an
-  // earlier one). The first becomes the default mode and the current mode,
-  // without on_enter and without signal_update_mode().
+  // earlier one); each then asks the context's own actions first
+  // (CtrlMode::action). The first becomes the default mode and the current
+  // mode, without on_enter and without signal_update_mode().
   void set_modes(const std::vector<ModePtr>& modes);
   // Switches to mode: while a dry run is under way nothing happens; a mode
   // that is not enterable is refused silently. Otherwise: next_mode := mode,
@@ -355,14 +357,12 @@ public:
   // inside a dry run just runs fn.
   bool do_test(const std::function<bool()>& fn);
   bool get_in_test() const { return m_in_test; }
-  // Runs fn as one undoable action (always done); the processor's result.
+  // Runs fn as one step of the history (CtrlActionProcessor::record), as
+  // how says; fn's result says whether anything was done (false: nothing is
+  // recorded). The processor's result.
+  bool with_diff_if(const std::function<bool()>& fn, CtrlRecord how = CtrlRecord::diff);
+  // The same for work that is always done.
   bool with_diff(const std::function<void()>& fn);
-  // The same; fn's result says whether anything was done (false: nothing
-  // is recorded).
-  bool with_diff_if(const std::function<bool()>& fn);
-  // As with_diff(), with the action marked mergeable: while it is the newest
-  // step, the actions that follow it join it and are undone with it.
-  bool merge_diff(const std::function<void()>& fn);
   // Loads path into the workspace, or without a path starts an empty
   // document, and clears the undo history. A file the workspace refuses
   // changes nothing, the history included (false; the workspace says why).
@@ -431,8 +431,6 @@ private:
   CellPos m_test_cell{0, 0};
   bool m_in_test = false;
   int32_t m_state_changed_count = 0;
-  // Names sent from action() to the current mode and not back yet.
-  std::set<std::string> m_names_at_mode;
 
   std::optional<std::vector<ElementPtr>> m_yank_elms;
   std::optional<CellPos> m_yank_pos;

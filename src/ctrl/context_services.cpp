@@ -1,4 +1,4 @@
-// CtrlContext: the dry run, the undoable wrappers, the delayed refresh of
+// CtrlContext: the dry run, the steps of the history, the delayed refresh of
 // actionable names and the context's own action-handler operations.
 
 #include <glibmm/main.h>
@@ -7,7 +7,6 @@
 #include "common/cell_range.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/context.h"
-#include "ctrl/delegate_action.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
 #include "ctrl/mode.h"
@@ -92,22 +91,9 @@ bool CtrlContext::with_diff(const std::function<void()>& fn)
   });
 }
 
-bool CtrlContext::with_diff_if(const std::function<bool()>& fn)
+bool CtrlContext::with_diff_if(const std::function<bool()>& fn, CtrlRecord how)
 {
-  const auto action = CtrlDelegateAction::create(m_ws, m_action_proc, fn);
-  return action && m_action_proc->execute(action);
-}
-
-bool CtrlContext::merge_diff(const std::function<void()>& fn)
-{
-  const auto action = CtrlDelegateAction::create(
-    m_ws, m_action_proc,
-    [fn] {
-      fn();
-      return true;
-    },
-    true);
-  return action && m_action_proc->execute(action);
+  return m_action_proc->record(m_ws, how, fn);
 }
 
 void CtrlContext::update_view()
@@ -163,14 +149,11 @@ bool CtrlContext::action(const std::optional<std::string>& name)
     return false;
   // The action may close the window that owns this context.
   const auto self = weak_from_this().lock();
-  if (action_own(name))
-    return true;
-  if (!m_now_mode || m_names_at_mode.count(*name))
-    return false;
   const ModePtr mode = m_now_mode;
-  m_names_at_mode.insert(*name);
-  ScopeGuard done([this, &name] { m_names_at_mode.erase(*name); });
-  return mode->action(name);
+  if (mode && mode->get_is_registered())
+    return mode->action(name);
+  // A mode the context did not register asks only itself.
+  return action_own(name) || (mode && mode->action(name));
 }
 
 } // namespace velkaro

@@ -34,6 +34,18 @@ double CtrlMode::get_zoom() const
   return canvas ? canvas->get_zoom() : 1.0;
 }
 
+bool CtrlMode::action(const std::optional<std::string>& name)
+{
+  if (m_registered && has_ctrl()) {
+    // Held: the window's action may close the window that owns the context.
+    auto& ctrl = get_ctrl();
+    const auto keep = ctrl.weak_from_this().lock();
+    if (ctrl.action_own(name))
+      return true;
+  }
+  return CtrlIActionHandler::action(name);
+}
+
 bool CtrlMode::key_press(GdkEventKey& event) { return action_by_eventkey(to_key_event(event)); }
 
 CtrlContext& CtrlMode::get_ctrl() const

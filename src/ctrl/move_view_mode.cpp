@@ -6,19 +6,19 @@
 #include "common/point.h"
 #include "ctrl/base_mode.h"
 #include "ctrl/icanvas.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 
 namespace velkaro {
 
 namespace {
 
 using Mode = CtrlMoveViewMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle", {"<Enter>", "<Tab>"}, N_("Settle"), false,
+  static const Rows rows = {
+    {"settle", {"<Enter>", "<Tab>"}, N_("Settle"), CtrlRecord::none,
      [](Mode& m) {
        m.settle();
        return true;
@@ -40,7 +40,7 @@ CtrlMoveViewMode::CtrlMoveViewMode(CtrlContext& ctrl) : CtrlMode(ctrl)
   // The overview has its own zoom; the user's is restored on leaving.
   for (const char* name : {"zoom-in", "zoom-out", "zoom-reset"})
     replace_void(name, do_nothing, never_actionable);
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 double CtrlMoveViewMode::saved_extent(bool horizontal) const

@@ -8,7 +8,8 @@
 #include "common/check.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/imain_view.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/undo_group.h"
+#include "ctrl/action_row.h"
 #include "model/workspace.h"
 
 namespace velkaro {
@@ -16,12 +17,12 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlRangeMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle-move", {"<Enter>"}, N_("Settle"), false,
+  static const Rows rows = {
+    {"settle-move", {"<Enter>"}, N_("Settle"), CtrlRecord::none,
      [](Mode& m) {
        m.settle();
        return true;
@@ -46,7 +47,7 @@ bool starts_from_stored_element(CtrlRangeModeModes mode)
 
 CtrlRangeMode::CtrlRangeMode(CtrlContext& ctrl) : CtrlASelectCellMode(ctrl)
 {
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
   for (const char* name : RECORDING_NAMES)
     replace_void(name, do_nothing, never_actionable);
 }
@@ -72,8 +73,9 @@ void CtrlRangeMode::on_enter()
   VK_CHECK(ctx.edit_elm);
   on_enter_for(ctx.edit_elm->get_type_name());
   if (starts_from_stored_element(mode)) {
-    // The first preview undoes this instead of the user's previous action.
-    with_diff([] {});
+    // A step of the mode's own, which the first preview takes back instead
+    // of the user's previous step. Nothing below records.
+    const CtrlUndoGroup group(ctx);
     ctx.now_cell_to(ctx.edit_elm);
     anchor = ctx.get_now_cell();
     if (mode == CtrlRangeModeModes::resize) {

@@ -5,7 +5,7 @@
 #include "common/check.h"
 #include "common/point.h"
 #include "ctrl/base_mode.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "model/element.h"
 #include "model/workspace.h"
 
@@ -14,12 +14,12 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlSelectMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle-select", {"x", "<Enter>"}, N_("Settle"), true, [](Mode& m) { return m.settle(); }},
+  static const Rows rows = {
+    {"settle-select", {"x", "<Enter>"}, N_("Settle"), CtrlRecord::diff, [](Mode& m) { return m.settle(); }},
   };
   return rows;
 }
@@ -36,7 +36,7 @@ CtrlSelectMode::CtrlSelectMode(CtrlContext& ctrl) : CtrlACellMode(ctrl)
   replace_void("cancel", [this] { cancel(); });
   replace_void("undo", do_nothing, never_actionable);
   replace_void("redo", do_nothing, never_actionable);
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 CtrlSelectMode::ElementPtr CtrlSelectMode::get_selected() const

@@ -1,4 +1,4 @@
-// The context's editing services: the dry run, the undoable wrappers, the
+// The context's editing services: the dry run, the steps of the history, the
 // new document, and the delayed refresh of actionable names on the GLib
 // main loop.
 
@@ -20,6 +20,7 @@
 #include "ctrl/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
+#include "ctrl/undo_group.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
 #include "support/test_env.h"
@@ -257,7 +258,7 @@ TEST(ContextRefresh, TimerOfADestroyedContextDoesNothing)
   EXPECT_EQ(count, 0);
 }
 
-TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
+TEST(ContextServices, StepsAreRecordedOneAtATimeAndAMergedOneTakesTheNextIn)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
@@ -271,7 +272,12 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   EXPECT_EQ(proc.get_undo_stack().size(), 1u);
 
   // A merge step takes the actions that follow it into its undo step.
-  EXPECT_TRUE(ctx.merge_diff([&] { place(ws, make_text("b"), 2, 2); }));
+  EXPECT_TRUE(ctx.with_diff_if(
+    [&] {
+      place(ws, make_text("b"), 2, 2);
+      return true;
+    },
+    CtrlRecord::merged));
   EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("c"), 3, 3); }));
   EXPECT_TRUE(ctx.with_diff_if([&] { return place(ws, make_text("d"), 4, 4); }));
   EXPECT_EQ(proc.get_undo_stack().size(), 2u);
@@ -284,6 +290,42 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   ctx.get_action_proc()->redo();
   ctx.get_action_proc()->redo();
   EXPECT_EQ(names_at(ws, 4, 4), (std::vector<std::string>{"T:d"}));
+}
+
+TEST(ContextServices, AnUndoGroupIsAStepAtOnceThatTheStepsRecordedWhileItIsOpenJoin)
+{
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  auto& ws = *kit.ws;
+  auto& proc = *ctx.get_action_proc();
+  const auto& stack = proc.get_undo_stack();
+  const std::string empty = document_of(ws);
+  {
+    const CtrlUndoGroup group(ctx);
+    ASSERT_EQ(stack.size(), 1u) << "the group is a step as soon as it opens";
+    EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("a"), 1, 1); }));
+    EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("b"), 2, 2); }));
+    EXPECT_EQ(stack.size(), 1u);
+  }
+  const std::string grouped = document_of(ws);
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("c"), 3, 3); }));
+  EXPECT_EQ(stack.size(), 2u) << "closed, the group takes nothing more";
+  proc.undo(true);
+  EXPECT_EQ(document_of(ws), grouped);
+  proc.undo(true);
+  EXPECT_EQ(document_of(ws), empty) << "one undo takes the whole group back";
+  proc.redo();
+  EXPECT_EQ(document_of(ws), grouped);
+
+  // A group nothing joined is an empty step of its own: the next undo takes
+  // it back and leaves the user's step alone.
+  { const CtrlUndoGroup nothing(ctx); }
+  ASSERT_EQ(stack.size(), 2u);
+  EXPECT_FALSE(stack.back()->get_is_mergeable());
+  proc.undo(false);
+  EXPECT_EQ(document_of(ws), grouped);
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("d"), 4, 4); }));
+  EXPECT_EQ(stack.size(), 2u);
 }
 
 TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)

@@ -174,7 +174,9 @@ void KindMode::note(const std::string& what) const
 
 KindBaseMode::KindBaseMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND BASE MODE")
 {
-  void_action("manual", {"<F1>"}, [this] { get_ctrl().action("manual"); }, "Show Help");
+  // As the real base mode's: the current mode asks the context's "manual"
+  // first, and without one there is nothing to do.
+  void_action("manual", {"<F1>"}, [] {}, "Show Help");
   void_action("undo", {"u"}, [this] { undo(); }, "Undo");
   void_action("cancel", {"<Esc>"}, [this] { get_ctrl().change_to_cell_mode(); }, "Cancel");
   void_action("left", {"h"}, [this] { get_ctrl().move_pos(MovingDir::left); }, "Left");
@@ -192,23 +194,23 @@ KindCellMode::KindCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
   include(std::make_shared<KindBaseMode>(ctrl));
   replace_void("shared", [this] { note("shared (replaced)"); });
   void_action("own-x", {"x"}, [this] { note("own-x"); }, "Own");
-  undoable(
+  add_action(
     "insert-text", {"i"},
     [this] {
       auto& ctx = get_ctrl();
       return !ctx.get_now_elm() && place(*get_ws(), make_text("new"), ctx.get_now_cell().x, ctx.get_now_cell().y);
     },
-    "Insert text", [this] { return !get_ctrl().get_now_elm(); });
+    "Insert text", CtrlRecord::diff, [this] { return !get_ctrl().get_now_elm(); });
   void_action("copy", {"y"}, [this] { get_ctrl().copy(nullptr, false); }, "Copy");
-  undoable(
+  add_action(
     "cut", {"c"},
     [this] {
       get_ctrl().copy(nullptr, true);
       return true;
     },
-    "Cut");
-  undoable("paste", {"p"}, [this] { return get_ctrl().paste(); }, "Paste",
-           [this] { return get_ctrl().get_has_yanked(); });
+    "Cut", CtrlRecord::diff);
+  add_action("paste", {"p"}, [this] { return get_ctrl().paste(); }, "Paste", CtrlRecord::diff,
+             [this] { return get_ctrl().get_has_yanked(); });
   void_action("to-other", {"o"}, [this] { change_to<KindAOtherMode>(); }, "Other mode");
 }
 
