@@ -257,6 +257,12 @@ void MainWindow::show_alert(const std::string& message)
   report(message);
 }
 
+void MainWindow::document_replaced()
+{
+  update_title();
+  queue_draw();
+}
+
 void MainWindow::report(const std::string& message)
 {
   auto dialog = std::make_unique<Gtk::MessageDialog>(*this, message, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_CLOSE,

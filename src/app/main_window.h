@@ -151,6 +151,8 @@ public:
   void destroy() override;
   bool activate_action(const std::string& name, const std::optional<std::string>& parameter) override;
   void show_alert(const std::string& message) override;
+  // The title follows the new document's file; the window is redrawn.
+  void document_replaced() override;
 
   // --- Parts.
 
@@ -175,7 +177,8 @@ private:
   void on_ws_notify(const char* name);
   // Shows message in a message dialog of the window.
   void report(const std::string& message);
-  // Replaces the document with the file at path (nothing: an empty one).
+  // Replaces the document with the file at path (nothing: an empty one)
+  // through the context; a refused file is shown to the user.
   bool replace_document(const std::optional<std::string>& path);
 
   MainWindowDialogs m_dialogs;

@@ -160,27 +160,10 @@ bool MainWindow::open_file()
 
 bool MainWindow::replace_document(const std::optional<std::string>& path)
 {
-  // The file is tried on a scratch document first: a refused one must
-  // leave everything as it was, the current mode and the history included.
-  if (path) {
-    const auto probe = ModelWorkspace::create<SeqWorkspace>();
-    if (!probe->load(*path)) {
-      report(probe->get_last_error());
-      return false;
-    }
-  }
-  // No mode may keep elements of the document it replaces.
-  if (m_ctrl->get_now_mode() != m_ctrl->get_default_mode())
-    m_ctrl->change_to_cell_mode();
-  if (!m_ctrl->new_context(path)) {
-    report(m_ws->get_last_error());
-    return false;
-  }
-  m_ctrl->selected_range.reset();
-  m_ctrl->edit_elm.reset();
-  m_ctrl->update_view();
-  update_title();
-  return true;
+  if (m_ctrl->new_context(path))
+    return true;
+  report(m_ws->get_last_error());
+  return false;
 }
 
 bool MainWindow::save_file(bool use_current_path)

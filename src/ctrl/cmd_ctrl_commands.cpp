@@ -8,7 +8,6 @@
 
 #include "common/check.h"
 #include "common/i18n.h"
-#include "ctrl/action_processor.h"
 #include "ctrl/action_row.h"
 #include "ctrl/cmd_ctrl.h"
 #include "ctrl/icanvas.h"
@@ -161,17 +160,10 @@ bool CtrlCmdCtrl::cmd_read(const Args& args)
     report_failure(*ctx, _("The document has unsaved changes: write them with \"w\" first."));
     return false;
   }
-  // A mode may hold elements of the document it works on (a range preview,
-  // a selection); it is left before they belong to no document any more.
-  if (ctx->get_now_mode() != ctx->get_default_mode())
-    ctx->change_to_cell_mode();
-  // The history is cleared only once the file is in: a refused file leaves
-  // the document as it was, and its history still fits it.
-  if (!ws.load(args.front())) {
+  if (!ctx->new_context(args.front())) {
     report_failure(*ctx, ws.get_last_error());
     return false;
   }
-  ctx->get_action_proc()->reset();
   return true;
 }
 

@@ -363,9 +363,18 @@ public:
   bool with_diff_if(const std::function<bool()>& fn, CtrlRecord how = CtrlRecord::diff);
   // The same for work that is always done.
   bool with_diff(const std::function<void()>& fn);
-  // Loads path into the workspace, or without a path starts an empty
-  // document, and clears the undo history. A file the workspace refuses
-  // changes nothing, the history included (false; the workspace says why).
+  // The one way to open or replace the document (":r", File > Open, File >
+  // New): the file at path is read into a scratch document of the same kind
+  // (ModelWorkspace::read_new; without a path, an empty one). A file the
+  // workspace refuses touches nothing, neither the document nor the current
+  // mode, the selection, the element under edit or the history (false; the
+  // workspace's get_last_error() says why). Otherwise the current mode is
+  // left for the default mode, so no mode keeps elements of the document it
+  // replaces, the selection and the element under edit are dropped, the
+  // workspace takes the scratch document, the history is cleared, the view
+  // is updated (the canvas sized to the new document) and the window is
+  // told once (CtrlIMainWindow::document_replaced); true. Whether unsaved
+  // changes may go is the caller's question.
   bool new_context(const std::optional<std::string>& path);
   // The canvas updates itself and the refresh of actionable names is queued;
   // nothing during a dry run.

@@ -9,6 +9,7 @@
 #include "ctrl/context.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
+#include "ctrl/imain_window.h"
 #include "ctrl/mode.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
@@ -94,6 +95,27 @@ bool CtrlContext::with_diff(const std::function<void()>& fn)
 bool CtrlContext::with_diff_if(const std::function<bool()>& fn, CtrlRecord how)
 {
   return m_action_proc->record(m_ws, how, fn);
+}
+
+bool CtrlContext::new_context(const std::optional<std::string>& path)
+{
+  // Read before anything changes: a refused file must leave everything as
+  // it was, and the history still fits the document then.
+  const auto doc = path ? m_ws->read_new(*path) : m_ws->create_empty();
+  if (!doc)
+    return false;
+  // A mode may hold elements of the document it works on (a range preview,
+  // a selection); it is left before they belong to no document any more.
+  if (m_now_mode != m_default_mode)
+    change_to_cell_mode();
+  selected_range.reset();
+  edit_elm.reset();
+  m_ws->take_document(*doc);
+  m_action_proc->reset();
+  update_view();
+  if (const auto window = get_main_window())
+    window->document_replaced();
+  return true;
 }
 
 void CtrlContext::update_view()

@@ -2,6 +2,7 @@
 // new document, and the delayed refresh of actionable names on the GLib
 // main loop.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -334,7 +335,19 @@ TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)
   auto& ctx = *kit.ctx;
   ASSERT_TRUE(press_keys(ctx, "i"));
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
-  ctx.new_context(std::nullopt);
+  ctx.change_to<KindOtherMode>();
+  ctx.selected_range = CellRange::create({0, 0}, {1, 1});
+  ctx.edit_elm = make_text("edited");
+  kit.take_log();
+  EXPECT_TRUE(ctx.new_context(std::nullopt));
+  const Log log = kit.take_log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "window:document_replaced"), 1) << "told once";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "canvas:update"), 1) << "the canvas is sized to the new document";
+  EXPECT_EQ(log.front(), "KIND OTHER MODE:on_exit next=KIND CELL MODE") << "the mode is left first";
+  EXPECT_EQ(log.back(), "window:document_replaced");
+  EXPECT_EQ(ctx.get_now_mode(), ctx.get_default_mode());
+  EXPECT_EQ(ctx.selected_range, nullptr);
+  EXPECT_EQ(ctx.edit_elm, nullptr);
   EXPECT_FALSE(ctx.get_action_proc()->get_has_undo_stack());
   EXPECT_TRUE(names_at(*kit.ws, 0, 0).empty());
   EXPECT_EQ(kit.ws->get_file_path(), "");
@@ -352,7 +365,13 @@ TEST(ContextServices, NewContextFromARefusedFileKeepsTheDocumentAndItsHistory)
   ASSERT_TRUE(press_keys(ctx, "i"));
   const auto before = names_at(*kit.ws, 0, 0);
   ASSERT_FALSE(before.empty());
+  ctx.change_to<KindOtherMode>();
+  ctx.selected_range = CellRange::create({0, 0}, {1, 1});
+  kit.take_log();
   EXPECT_FALSE(ctx.new_context(broken));
+  EXPECT_TRUE(kit.take_log().empty()) << "nothing is left, updated or told";
+  EXPECT_EQ(ctx.get_now_mode()->get_name(), "KIND OTHER MODE");
+  EXPECT_NE(ctx.selected_range, nullptr);
   EXPECT_EQ(names_at(*kit.ws, 0, 0), before);
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
   ctx.get_action_proc()->undo(true);

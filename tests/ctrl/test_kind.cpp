@@ -123,6 +123,12 @@ bool TestMainWindow::raise_delete_request()
   return stop_delete;
 }
 
+void TestMainWindow::document_replaced()
+{
+  log->push_back("window:document_replaced");
+  ++replaced;
+}
+
 bool TestMainWindow::activate_action(const std::string& name, const std::optional<std::string>& parameter)
 {
   log->push_back("window:activate " + name + (parameter ? " " + *parameter : ""));
