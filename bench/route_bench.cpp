@@ -140,7 +140,8 @@ int main(int argc, char** argv)
 {
   if (!velkaro::bench::run_benchmarks(argc, argv))
     return 1;
-  velkaro::bench::RunsTable table{"Median of each run, in ms (ratio to n = 100):", "", {}, 100, 3, 2};
+  velkaro::bench::RunsTable table{"Median of each run, in ms (ratio to n = 100):", "", {}, 100,
+                                  3, 2};
   for (const int n : {25, 100, 400})
     table.columns.push_back({n, "n = " + std::to_string(n)});
   velkaro::bench::print_runs_table(table);
