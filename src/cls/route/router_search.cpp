@@ -1,8 +1,8 @@
 // The cheapest-route search over the route graph.
 
-#include <algorithm>
+#include <array>
 #include <cmath>
-#include <queue>
+#include <vector>
 
 #include "cls/route/route.h"
 #include "cls/route/router.h"
@@ -14,22 +14,13 @@ namespace {
 constexpr MovingDir search_dirs[] = {MovingDir::up, MovingDir::down, MovingDir::left,
                                      MovingDir::right};
 
-// A queue entry: the distance its node had when it was put in, and the
-// order in which entries of equal distance leave (first in, first out).
-struct SearchEntry {
-  int32_t dist;
-  uint64_t seq;
-  ClsRouteNode* node;
-
-  // Orders the standard max-heap so that the smallest distance, then the
-  // oldest entry, comes out first.
-  bool operator<(const SearchEntry& other) const
-  {
-    if (dist != other.dist)
-      return dist > other.dist;
-    return seq > other.seq;
-  }
-};
+// The queue of the search: one bucket per distance, kept circularly. Every
+// distance waiting lies within BASE_WEIGHT above the one being taken out
+// (weights are positive and never above BASE_WEIGHT), so the buckets
+// never mix two distances; a bucket is filled in the order its entries come.
+// Entries thus leave by distance, and first in first out among equal ones.
+constexpr int32_t SEARCH_BUCKETS = 128;
+static_assert(SEARCH_BUCKETS > ClsRouter::BASE_WEIGHT);
 
 } // namespace
 
@@ -90,34 +81,43 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   init_node();
   set_recommended_path_weight(start, goal);
 
-  std::priority_queue<SearchEntry> queue;
-  uint64_t seq = 0;
+  std::array<std::vector<ClsRouteNode*>, SEARCH_BUCKETS> buckets;
+  size_t waiting = 1;
   mark_dirty(*s);
   s->dist = 0;
-  queue.push({0, seq++, s});
-  while (!queue.empty()) {
-    const SearchEntry entry = queue.top();
-    queue.pop();
-    ClsRouteNode* n = entry.node;
-    // An entry whose node was reached more cheaply since was expanded then.
-    if (entry.dist != n->dist)
-      continue;
-    // Weights are positive: the goal's distance and the predecessors back to
-    // the start are final once it leaves the queue.
-    if (n == g)
-      break;
-    for (MovingDir d : search_dirs) {
-      ClsRouteNode* m = n->link(d);
-      if (!m || (m->is_terminal && m != g))
+  buckets[0].push_back(s);
+  bool reached = false;
+  for (int32_t dist = 0; waiting > 0 && !reached; ++dist) {
+    std::vector<ClsRouteNode*>& bucket = buckets[dist % SEARCH_BUCKETS];
+    // By index: the bucket cannot grow while it is taken out (no weight is
+    // 0), but an index stays valid if it did.
+    for (size_t i = 0; i < bucket.size(); ++i) {
+      ClsRouteNode* n = bucket[i];
+      --waiting;
+      // An entry whose node was reached more cheaply since was expanded then.
+      if (n->dist != dist)
         continue;
-      const int32_t c = n->dist + n->weight(d);
-      if (c < m->dist) {
-        mark_dirty(*m);
-        m->dist = c;
-        m->pred = n;
-        queue.push({c, seq++, m});
+      // Weights are positive: the goal's distance and the predecessors back
+      // to the start are final once it leaves the queue.
+      if (n == g) {
+        reached = true;
+        break;
+      }
+      for (MovingDir d : search_dirs) {
+        ClsRouteNode* m = n->link(d);
+        if (!m || (m->is_terminal && m != g))
+          continue;
+        const int32_t c = dist + n->weight(d);
+        if (c < m->dist) {
+          mark_dirty(*m);
+          m->dist = c;
+          m->pred = n;
+          buckets[c % SEARCH_BUCKETS].push_back(m);
+          ++waiting;
+        }
       }
     }
+    bucket.clear();
   }
   trace_pred(*route, goal);
   return route;
