@@ -43,6 +43,7 @@
 #include <gtkmm/messagedialog.h>
 
 #include "common/rectangle.h"
+#include "common/scoped_connection.h"
 #include "ctrl/imain_window.h"
 
 namespace velkaro {
@@ -192,8 +193,8 @@ private:
   std::unique_ptr<ViewToolBar> m_tool_bar;
   std::unique_ptr<ViewMainMenu> m_menu_bar;
   Gtk::Grid m_grid;
-  sigc::connection m_ws_notify;
-  sigc::connection m_config_changed;
+  ScopedConnection m_ws_notify;
+  ScopedConnection m_config_changed;
 };
 
 } // namespace velkaro

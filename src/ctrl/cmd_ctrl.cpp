@@ -73,17 +73,13 @@ CtrlCmdCtrl::CtrlCmdCtrl(Gtk::Widget& widget, const std::shared_ptr<CtrlContext>
   set_is_editing(true);
 }
 
-CtrlCmdCtrl::~CtrlCmdCtrl()
-{
-  for (auto& connection : m_connections)
-    connection.disconnect();
-}
+CtrlCmdCtrl::~CtrlCmdCtrl() = default;
 
 void CtrlCmdCtrl::init()
 {
   m_key_binder = CtrlKeyBinder::create(*m_widget, shared_from_this());
   m_text_editor = CtrlTextEditorInsert::create(*m_widget, m_text);
-  m_connections.push_back(
+  m_connections.emplace_back(
     m_text_editor->signal_update().connect([this](const std::shared_ptr<CtrlITextEditable>&, bool) { queue_draw(); }));
   include(m_text_editor);
   register_actions();
@@ -92,11 +88,11 @@ void CtrlCmdCtrl::init()
 
 void CtrlCmdCtrl::connect_context(CtrlContext& ctx)
 {
-  m_connections.push_back(
+  m_connections.emplace_back(
     ctx.signal_update_mode().connect([this](const CtrlContext::ModePtr& mode) { update_mode(mode); }));
   if (const auto& mode = ctx.get_now_mode())
     update_mode(mode);
-  m_connections.push_back(
+  m_connections.emplace_back(
     ctx.signal_update_leading_keys().connect([this](const std::string& keys) { update_leading_keys_cb(keys); }));
 }
 

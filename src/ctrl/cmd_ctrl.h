@@ -50,8 +50,8 @@
 #include <vector>
 
 #include <glibmm/refptr.h>
-#include <sigc++/connection.h>
 
+#include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
 #include "ctrl/context.h"
 #include "ctrl/daction_handler.h"
@@ -243,7 +243,7 @@ private:
   std::shared_ptr<CtrlTextEditorInsert> m_text_editor;
   std::shared_ptr<CtrlKeyBinder> m_key_binder;
 
-  std::vector<sigc::connection> m_connections;
+  std::vector<ScopedConnection> m_connections;
 };
 
 } // namespace velkaro

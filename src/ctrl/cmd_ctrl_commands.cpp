@@ -123,8 +123,8 @@ bool CtrlCmdCtrl::cmd_parse(const Args& args)
 bool CtrlCmdCtrl::cmd_set(const Args&)
 {
   exit_cmd_mode();
-  if (const auto ctx = m_ctrl.lock(); ctx && ctx->main_view)
-    ctx->main_view->show_key_setting();
+  if (const auto ctx = m_ctrl.lock(); ctx && ctx->get_main_view())
+    ctx->get_main_view()->show_key_setting();
   return true;
 }
 

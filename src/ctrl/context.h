@@ -50,14 +50,15 @@
 #include <vector>
 
 #include <gdkmm/rgba.h>
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include "common/app_id.h"
 #include "common/cell_pos.h"
 #include "common/directions.h"
 #include "common/igen.h"
+#include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
+#include "ctrl/context_ports.h"
 #include "ctrl/daction_handler.h"
 #include "ctrl/iaction_handler.h"
 #include "ctrl/icursor_holder.h"
@@ -129,17 +130,10 @@ public:
   CtrlContext(Key key, std::shared_ptr<ModelWorkspace> ws, const std::string& exename = app_id_exename());
   ~CtrlContext() override;
 
-  // --- Fields the window, the view and the modes set and read.
+  // --- Fields the view and the modes set and read.
 
   // The diagram kind's colour; the tool bar paints its buttons with it.
   Gdk::RGBA theme_color;
-  // Set by the window. While the main view shows another page than the
-  // canvas, the current mode's actions are not actionable.
-  std::shared_ptr<CtrlIMainView> main_view;
-  // Set by the window; the command line is reached through it.
-  std::shared_ptr<CtrlICommandBar> command_bar;
-  // Set by the window; a mode's right press pops it up.
-  std::shared_ptr<CtrlIContextMenu> context_menu;
   // True while a cell mode is current: its on_enter sets it, its on_exit
   // clears it. It makes move_pos() cross a multi-cell element in one step.
   bool in_cell_mode = false;
@@ -220,18 +214,31 @@ public:
   // The registered mode of exactly that class, or null.
   ModePtr get_mode(std::type_index type) const;
 
-  // --- View.
+  // --- View: the collaborators (CtrlContextPorts), each set once by whoever
+  // builds the window.
 
+  // All of them.
+  const CtrlContextPorts& get_ports() const { return m_ports; }
   // Holds the canvas and installs a new key binder and mouse binder on its
   // widget, aimed at the current mode (replacing earlier ones); notifies
   // "canvas". Register the modes first.
   void set_canvas(const std::shared_ptr<CtrlICanvas>& canvas);
-  const std::shared_ptr<CtrlICanvas>& get_canvas() const { return m_canvas; }
-  const std::shared_ptr<CtrlICanvas>& get_cv() const { return m_canvas; }
-  std::shared_ptr<CtrlIMainWindow> get_main_window() const { return m_main_window.lock(); }
+  const std::shared_ptr<CtrlICanvas>& get_canvas() const { return m_ports.canvas; }
+  const std::shared_ptr<CtrlICanvas>& get_cv() const { return m_ports.canvas; }
+  const std::shared_ptr<CtrlIMainView>& get_main_view() const { return m_ports.main_view; }
+  void set_main_view(const std::shared_ptr<CtrlIMainView>& main_view) { m_ports.main_view = main_view; }
+  const std::shared_ptr<CtrlICommandBar>& get_command_bar() const { return m_ports.command_bar; }
+  void set_command_bar(const std::shared_ptr<CtrlICommandBar>& bar) { m_ports.command_bar = bar; }
+  const std::shared_ptr<CtrlIContextMenu>& get_context_menu() const { return m_ports.context_menu; }
+  void set_context_menu(const std::shared_ptr<CtrlIContextMenu>& menu) { m_ports.context_menu = menu; }
+  std::shared_ptr<CtrlIMainWindow> get_main_window() const { return m_ports.main_window.lock(); }
   // Alerts raised before the window was set (a broken configuration file
   // found while the modes register, say) are shown to it now.
   void set_main_window(const std::shared_ptr<CtrlIMainWindow>& window);
+  // Lets go of the main view, the command bar and the menu, which their
+  // owner is about to destroy; the canvas, the binders on it and the
+  // window link stay.
+  void clear_ports();
   const std::shared_ptr<CtrlKeyBinder>& get_key_binder() const { return m_key_binder; }
   const std::shared_ptr<CtrlMouseBinder>& get_mouse_binder() const { return m_mouse_binder; }
 
@@ -428,8 +435,7 @@ private:
   ModePtr m_now_mode;
   ModePtr m_next_mode;
 
-  std::shared_ptr<CtrlICanvas> m_canvas;
-  std::weak_ptr<CtrlIMainWindow> m_main_window;
+  CtrlContextPorts m_ports;
   // Alerts waiting for a main window to show them.
   std::vector<std::string> m_pending_alerts;
   std::shared_ptr<CtrlKeyBinder> m_key_binder;
@@ -444,10 +450,10 @@ private:
   std::optional<std::vector<ElementPtr>> m_yank_elms;
   std::optional<CellPos> m_yank_pos;
 
-  sigc::connection m_ws_updated;
-  sigc::connection m_store_changed;
+  ScopedConnection m_ws_updated;
+  ScopedConnection m_store_changed;
   // Connected to every key map of the current mode.
-  std::vector<sigc::connection> m_leading_keys_relay;
+  std::vector<ScopedConnection> m_leading_keys_relay;
   // What signal_update_leading_keys() announced last.
   std::string m_leading_keys;
   SignalConfigChanged m_signal_config_changed;

@@ -35,8 +35,8 @@ void CtrlContext::update_cell_pos()
 {
   if (m_in_test)
     return;
-  if (m_canvas)
-    m_canvas->show_cell_pos();
+  if (const auto& canvas = m_ports.canvas)
+    canvas->show_cell_pos();
   queue_state_changed();
 }
 
@@ -148,7 +148,7 @@ Point& CtrlContext::translate_pt_wnd_to_cell(Point& pt) const { return pt.sub(*g
 
 Point& CtrlContext::translate_pt_ws_to_wnd(Point& pt) const
 {
-  return pt.multiply(m_canvas ? m_canvas->get_zoom() : 1.0);
+  return pt.multiply(m_ports.canvas ? m_ports.canvas->get_zoom() : 1.0);
 }
 
 CellPos CtrlContext::point_to_cell_pos(const Point& pt) const { return m_ws->grid->get_cell_pos_at_xy(pt); }

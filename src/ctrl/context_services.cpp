@@ -122,8 +122,8 @@ void CtrlContext::update_view()
 {
   if (m_in_test)
     return;
-  if (m_canvas)
-    m_canvas->update();
+  if (const auto& canvas = m_ports.canvas)
+    canvas->update();
   queue_state_changed();
 }
 
@@ -160,6 +160,7 @@ CtrlContext::NameSet CtrlContext::enum_actionable_name()
 {
   NameSet names = CtrlIActionHandler::enum_actionable_name();
   // Held: a test may switch modes (a dry run does not, but a kind's might).
+  const auto& main_view = m_ports.main_view;
   if (const ModePtr mode = m_now_mode; mode && (!main_view || main_view->get_is_cv_active()))
     names.merge(mode->enum_actionable_name());
   return names;

@@ -21,7 +21,7 @@ bool CtrlMode::on_press_right_button(const std::shared_ptr<Point>&)
 {
   auto& ctrl = get_ctrl();
   // Held: the menu may run actions that replace the context's menu.
-  if (const auto menu = ctrl.context_menu)
+  if (const auto menu = ctrl.get_context_menu())
     menu->show_menu(ctrl);
   return true;
 }

@@ -47,8 +47,6 @@ CtrlATextModeRoot::CtrlATextModeRoot(CtrlContext& ctrl) : CtrlMode(ctrl)
   });
 }
 
-CtrlATextModeRoot::~CtrlATextModeRoot() { m_exit_idle.disconnect(); }
-
 void CtrlATextModeRoot::construct()
 {
   const auto editor = new_text_editor();

@@ -69,10 +69,10 @@
 #include <typeindex>
 #include <utility>
 
-#include <sigc++/connection.h>
 #include <sigc++/trackable.h>
 
 #include "common/cell_pos.h"
+#include "common/scoped_connection.h"
 #include "ctrl/context.h"
 #include "ctrl/icell_text_mode.h"
 #include "ctrl/mode.h"
@@ -106,7 +106,6 @@ public:
     return mode;
   }
 
-  ~CtrlATextModeRoot() override;
 
   // --- Cursor request
 
@@ -223,7 +222,7 @@ private:
   bool m_req_to_end = false;
   bool m_was_empty = false;
   bool m_exit_requests_ignored = false;
-  sigc::connection m_exit_idle;
+  ScopedConnection m_exit_idle;
   // The neighbouring text crossed into while text is edited, or null.
   std::shared_ptr<ModelTextElement> m_crossed_text;
 };

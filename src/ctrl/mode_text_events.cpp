@@ -74,7 +74,7 @@ void CtrlATextModeRoot::run_exit_idle()
 {
   // Forget the source first: it is being dispatched and ends by itself, and
   // cancel() leaves this mode, which would drop a pending one.
-  m_exit_idle = sigc::connection();
+  m_exit_idle.release();
   cancel();
 }
 

@@ -52,8 +52,6 @@ CtrlRangeMode::CtrlRangeMode(CtrlContext& ctrl) : CtrlASelectCellMode(ctrl)
     replace_void(name, do_nothing, never_actionable);
 }
 
-CtrlRangeMode::~CtrlRangeMode() { m_long_press.disconnect(); }
-
 void CtrlRangeMode::update_element(CellPos) {}
 
 void CtrlRangeMode::on_enter_for(const std::string&) {}
@@ -108,11 +106,10 @@ void CtrlRangeMode::on_exit()
 
 void CtrlRangeMode::start_long_press_timer()
 {
-  m_long_press.disconnect();
-  const auto& main_view = get_ctrl().main_view;
+  const auto& main_view = get_ctrl().get_main_view();
   const int interval = main_view ? std::max(0, main_view->get_long_press_time()) : DEFAULT_LONG_PRESS_MS;
-  // The connection is cut when the mode is left or destroyed, so this
-  // never outlives the mode.
+  // The connection is cut when the mode is left or destroyed (or a new
+  // timer takes its place), so this never outlives the mode.
   m_long_press = Glib::signal_timeout().connect([this] { return long_press_cb(); }, static_cast<unsigned>(interval),
                                                 LONG_PRESS_PRIORITY);
 }

@@ -32,9 +32,8 @@
 #include <memory>
 #include <string>
 
-#include <sigc++/connection.h>
-
 #include "common/cell_pos.h"
+#include "common/scoped_connection.h"
 #include "ctrl/aselect_cell_mode.h"
 
 namespace velkaro {
@@ -64,7 +63,6 @@ public:
   static constexpr int LONG_PRESS_PRIORITY = 200;
 
   explicit CtrlRangeMode(CtrlContext& ctrl);
-  ~CtrlRangeMode() override;
 
   std::string get_name() const override { return NAME; }
 
@@ -138,7 +136,7 @@ private:
 
   bool m_long_pressed = false;
   bool m_released = false;
-  sigc::connection m_long_press;
+  ScopedConnection m_long_press;
 };
 
 } // namespace velkaro

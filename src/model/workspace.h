@@ -124,6 +124,22 @@ public:
   // leave it where their work ended. Not the controller's cursor cell.
   CellPos cursor{-1, -1};
 
+  // Temp mode for as long as it lives; then is_tmp is as it was before. A
+  // view draws what a trial edit left in the scratch cells inside one.
+  class TempMode {
+  public:
+    explicit TempMode(ModelWorkspace& ws) : m_ws(ws), m_was_tmp(ws.is_tmp) { m_ws.is_tmp = true; }
+    ~TempMode() { m_ws.is_tmp = m_was_tmp; }
+    TempMode(const TempMode&) = delete;
+    TempMode& operator=(const TempMode&) = delete;
+
+  private:
+    ModelWorkspace& m_ws;
+    bool m_was_tmp;
+  };
+  // Temp mode until the result goes.
+  [[nodiscard]] TempMode scoped_temp_mode() { return TempMode(*this); }
+
   // --- Signals.
 
   // The document changed; redraw or recompute what depends on it.

@@ -380,7 +380,7 @@ TEST(ContextActions, ActionableNamesCountTheModesOnlyWhileTheCanvasPageIsShown)
   kit.main_view->cv_active = false;
   EXPECT_EQ(ctx.enum_actionable_name(), (CtrlContext::NameSet{"ctx-only"}));
 
-  ctx.main_view = nullptr;
+  ctx.set_main_view(nullptr);
   EXPECT_TRUE(ctx.enum_actionable_name().count("own-x"));
 }
 

@@ -98,7 +98,7 @@ TEST(ModePointer, RightPressShowsTheContextMenuAndLeftPressIsNotHandled)
   EXPECT_EQ(kit.take_log(), (Log{"menu:show KIND CELL MODE"}));
 
   // Without a context menu the press is still taken.
-  ctx.context_menu = nullptr;
+  ctx.set_context_menu(nullptr);
   EXPECT_TRUE(plain->on_press_right_button(pt));
   EXPECT_TRUE(kit.take_log().empty());
 }

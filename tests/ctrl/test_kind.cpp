@@ -252,9 +252,9 @@ KindKit::KindKit(const KindContext::MakeModes& make_modes, const std::string& ex
 {
   ctx->set_main_window(main_window);
   ctx->set_canvas(canvas);
-  ctx->main_view = main_view;
-  ctx->command_bar = command_bar;
-  ctx->context_menu = context_menu;
+  ctx->set_main_view(main_view);
+  ctx->set_command_bar(command_bar);
+  ctx->set_context_menu(context_menu);
   log->clear();
 }
 

@@ -41,7 +41,7 @@ struct BarsKit {
     menu_bar = std::make_unique<SeqMainMenu>(kit.ctx);
     tool_bar = std::make_unique<SeqToolBar>(kit.ctx);
     popup = std::make_shared<ViewContextMenu>(*menu_bar);
-    kit.ctx->context_menu = popup;
+    kit.ctx->set_context_menu(popup);
     box.pack_start(*menu_bar, false, false);
     box.pack_start(*tool_bar, false, false);
     window.add(box);

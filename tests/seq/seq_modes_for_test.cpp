@@ -26,9 +26,9 @@ SeqKit::SeqKit()
   context_menu->log = log;
   main_window->log = log;
   ctx->set_main_window(main_window);
-  ctx->main_view = main_view;
-  ctx->command_bar = command_bar;
-  ctx->context_menu = context_menu;
+  ctx->set_main_view(main_view);
+  ctx->set_command_bar(command_bar);
+  ctx->set_context_menu(context_menu);
   harness = std::make_unique<CanvasHarness>(*ctx, canvas);
   canvas->set_can_focus(true);
   canvas->grab_focus();
