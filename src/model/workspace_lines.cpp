@@ -68,6 +68,8 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
   // recorded on its own, so that undo puts every one back in its place and
   // nothing added by this action comes back with a chain.
   for (const auto& [at, head] : left) {
+    // A plain copy for the lambda: clang 14 (the fuzz build) cannot capture
+    // a structured binding.
     const CellPos pos = at;
     head->foreach([&](const ElementPtr& e) { remove_on(pos, e); });
   }
