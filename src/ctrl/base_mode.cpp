@@ -19,7 +19,7 @@ bool zoom(Mode& m, int direction)
 {
   auto& ctx = m.get_ctrl();
   if (const auto canvas = ctx.get_canvas())
-    canvas->zoom_by_keys(direction, *ctx.get_now_cell_center_pt());
+    canvas->zoom_by_keys(direction, ctx.get_now_cell_center_pt());
   return true;
 }
 

@@ -97,12 +97,11 @@ void CtrlCellMode::on_exit()
   get_ctrl().in_cell_mode = false;
 }
 
-bool CtrlCellMode::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                            const std::shared_ptr<Point>& now_pt)
+bool CtrlCellMode::on_drag_with_left_button(const Point& start_pt, const Point& now_pt)
 {
   auto& ctx = get_ctrl();
-  const CellPos from = ctx.point_to_cell_pos(*start_pt);
-  const CellPos to = ctx.point_to_cell_pos(*now_pt);
+  const CellPos from = ctx.point_to_cell_pos(start_pt);
+  const CellPos to = ctx.point_to_cell_pos(now_pt);
   if (from == to)
     return false;
   if (!change_to<CtrlSelectCellMode>())

@@ -56,6 +56,7 @@
 #include "common/cell_pos.h"
 #include "common/directions.h"
 #include "common/igen.h"
+#include "common/point.h"
 #include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
 #include "ctrl/context_ports.h"
@@ -82,7 +83,6 @@ class ModelExpStack;
 class ModelStore;
 class ModelTextElement;
 class ModelWorkspace;
-class Point;
 
 // How modes and timers reach a context without owning it: ctx is cleared
 // when the context dies.
@@ -301,11 +301,11 @@ public:
   // edit_elm's anchor cell in the workspace cells; (-1, -1) when it is not
   // stored there or there is none.
   CellPos get_epos() const;
-  // New points: the cursor cell's top-left corner, the top-left corner of
-  // the cell one column right and one row down, and their midpoint.
-  std::shared_ptr<Point> get_now_cell_top_left_pt() const;
-  std::shared_ptr<Point> get_now_cell_bottom_right_pt() const;
-  std::shared_ptr<Point> get_now_cell_center_pt() const;
+  // The cursor cell's top-left corner, the top-left corner of the cell one
+  // column right and one row down, and their midpoint.
+  Point get_now_cell_top_left_pt() const;
+  Point get_now_cell_bottom_right_pt() const;
+  Point get_now_cell_center_pt() const;
 
   // Point conversions, in place; each returns pt. Pointer points arrive in
   // workspace units already, so the first leaves pt as it is; the second

@@ -17,7 +17,7 @@ CtrlMode::CtrlMode(CtrlContext& ctrl)
 
 CtrlMode::~CtrlMode() = default;
 
-bool CtrlMode::on_press_right_button(const std::shared_ptr<Point>&)
+bool CtrlMode::on_press_right_button(const Point&)
 {
   auto& ctrl = get_ctrl();
   // Held: the menu may run actions that replace the context's menu.

@@ -68,7 +68,7 @@ public:
   // The other pointer operations keep the interface's defaults (false).
   // Base: pops up the context's context menu (when it has one) and reports
   // the press handled.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
   // Base: the canvas's zoom; 1.0 without a canvas or a context.
   double get_zoom() const override;
   // The display name, upper case ("CELL MODE"); also the group of the

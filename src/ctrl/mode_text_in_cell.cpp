@@ -67,9 +67,8 @@ void CtrlATextMode::register_visual_keys()
 
 void CtrlATextMode::cut() { get_text_editor()->cut(); }
 
-bool CtrlATextMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlATextMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   if (!now_mode_is(get_visual_mode()))
     return false;
   if (start_text_elm) {
@@ -101,9 +100,8 @@ std::shared_ptr<CtrlTextEditorWithAction> CtrlNormalModeInCell::new_text_editor(
   return CtrlTextEditorNormal::create_with_ctrl(editor_parts());
 }
 
-bool CtrlNormalModeInCell::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlNormalModeInCell::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   change_to<CtrlInsertModeNormal>();
   return false;
 }

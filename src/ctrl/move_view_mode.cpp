@@ -140,34 +140,28 @@ void CtrlMoveViewMode::on_exit()
 
 // --- Pointer
 
-bool CtrlMoveViewMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
-  view_x = pt->get_x() - get_width() / 2;
-  view_y = pt->get_y() - get_height() / 2;
+  view_x = pt.get_x() - get_width() / 2;
+  view_y = pt.get_y() - get_height() / 2;
   moved_check();
   return true;
 }
 
-bool CtrlMoveViewMode::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                                const std::shared_ptr<Point>& now_pt)
+bool CtrlMoveViewMode::on_drag_with_left_button(const Point&, const Point& now_pt)
 {
-  VK_CHECK_VAL(start_pt, false);
-  VK_CHECK_VAL(now_pt, false);
   on_press_left_button(now_pt);
   return true;
 }
 
-bool CtrlMoveViewMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }
 
-bool CtrlMoveViewMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }

@@ -186,18 +186,16 @@ void CtrlRangeMode::cancel() { get_ctrl().change_to_cell_mode(); }
 
 // --- Pointer
 
-bool CtrlRangeMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
   CtrlASelectCellMode::on_press_left_button(pt);
   m_released = true;
   m_long_pressed = false;
   return true;
 }
 
-bool CtrlRangeMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   if (mode == CtrlRangeModeModes::mouse) {
     const CellPos back = return_pos;
     auto& ctx = get_ctrl();
@@ -211,16 +209,14 @@ bool CtrlRangeMode::on_release_left_button(const std::shared_ptr<Point>& pt)
   return true;
 }
 
-bool CtrlRangeMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }
 
-bool CtrlRangeMode::on_press_right_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_press_right_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   cancel();
   return true;
 }

@@ -115,15 +115,15 @@ public:
   void update_range() override;
   // The parent's press (cursor and range follow the click); a left press
   // happened.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // In the mouse sub-mode: settles and puts the cursor on return_pos.
   // Otherwise a left release happened, and it settles after a long press.
   // The parent's release is not run: clicks keep stretching the range.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
   // Settles.
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
   // Cancels; no context menu.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
 
 protected:
   // Takes back the previous preview and records one for the current range

@@ -328,9 +328,8 @@ bool SeqCellVHMode::change_()
 
 // --- Pointer
 
-bool SeqCellVHMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool SeqCellVHMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   m_by_double_click = true;
   if (!change_to<CtrlInsertModeDirect>())
     with_diff_if([this] { return insert() || append(); });

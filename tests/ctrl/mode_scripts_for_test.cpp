@@ -116,10 +116,10 @@ KindKit host_kit()
   return KindKit([](KindContext& ctx) { return std::vector<CtrlContext::ModePtr>{std::make_shared<HostMode>(ctx)}; });
 }
 
-std::shared_ptr<Point> centre_of(ModelWorkspace& ws, const CellPos& cell)
+Point centre_of(ModelWorkspace& ws, const CellPos& cell)
 {
   const Rectangle rect = ws.grid->get_rect(cell.x, cell.y);
-  return Point::create(rect.x + rect.width / 2, rect.y + rect.height / 2);
+  return Point(rect.x + rect.width / 2, rect.y + rect.height / 2);
 }
 
 void note(const CtrlMode& mode, const std::string& what)

@@ -155,21 +155,21 @@ void KindMode::on_exit()
   note("on_exit next=" + (next ? next->get_name() : std::string("(none)")));
 }
 
-bool KindMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_press_left_button(const Point& pt)
 {
-  note("press " + pt->to_string());
+  note("press " + pt.to_string());
   return true;
 }
 
-bool KindMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_release_left_button(const Point& pt)
 {
-  note("release " + pt->to_string());
+  note("release " + pt.to_string());
   return true;
 }
 
-bool KindMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_double_press_left_button(const Point& pt)
 {
-  note("double " + pt->to_string());
+  note("double " + pt.to_string());
   return true;
 }
 

@@ -212,9 +212,9 @@ public:
   bool get_is_enterable() const override { return enterable; }
   void on_enter() override { note("on_enter"); }
   void on_exit() override;
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
+  bool on_release_left_button(const Point& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
 
   // Writes "<name>:<what>" into the context's log.
   void note(const std::string& what) const;

@@ -215,13 +215,12 @@ TEST(ModelWorkspace, AStoredElementIsLaidOutAfterItsInsertionHook)
       std::shared_ptr<ModelElement> copy = text;
       ASSERT_TRUE(ws->paste(copy, {3, 2}, true));
     }
-    const auto offset = text->get_pango_layout_offset();
-    ASSERT_TRUE(offset);
+    const Point offset = text->get_pango_layout_offset();
     // Laid out in the frame of its cell.
     const Rectangle box = ws->grid->get_size(3, 2);
     const Rectangle r = text->get_pango_layout_rect();
-    EXPECT_NEAR(offset->get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
-    EXPECT_NEAR(offset->get_y(), box.get_bottom() - r.height, 1e-6);
+    EXPECT_NEAR(offset.get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
+    EXPECT_NEAR(offset.get_y(), box.get_bottom() - r.height, 1e-6);
   }
 }
 

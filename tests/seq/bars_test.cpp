@@ -72,7 +72,7 @@ struct BarsKit {
     const auto pt = cell_centre(*kit.ws, cell);
     for (int attempt = 0; attempt < 100; ++attempt) {
       gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
-                                     pt->get_x(), pt->get_y())
+                                     pt.get_x(), pt.get_y())
                           .get());
       Gtk::Menu* menu = popup->get_popup();
       if (!menu || menu->get_visible())

@@ -120,7 +120,7 @@ struct SeqKit {
 };
 
 // The centre of cell in the grid of ws, in canvas units.
-std::shared_ptr<Point> cell_centre(ModelWorkspace& ws, const CellPos& cell);
+Point cell_centre(ModelWorkspace& ws, const CellPos& cell);
 
 // How many stored elements have their in-process flag set.
 int marked_in_process(ModelWorkspace& ws);
