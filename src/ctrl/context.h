@@ -4,7 +4,8 @@
 // insertion, the undo processor, the configuration store, the copy buffer
 // and the selection, and ties the workspace to the view: the canvas, the
 // main view, the command bar, the context menu and the main window, each
-// reached through a small interface (ctrl/i*.h).
+// reached through a small interface (ctrl/i*.h) and kept together in its
+// ports (CtrlContextPorts).
 //
 // Each diagram kind derives its context from this class, registers its modes
 // in its constructor (set_modes(), the cell mode first) and may override the

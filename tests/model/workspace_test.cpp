@@ -139,6 +139,27 @@ TEST(ModelWorkspace, TempModeSwitchesCellsAndHidesTheRecord)
   EXPECT_EQ(notes, (std::vector<std::string>{"diff", "cells"}));
 }
 
+TEST(ModelWorkspace, AScopedTempModeEndsWithItsScopeAndGivesBackTheFlagAsItWas)
+{
+  const auto ws = ModelWorkspace::create<TestWorkspace>();
+  const auto d = ws->new_diff();
+  ws->set_diff(d);
+  {
+    const auto scratch = ws->scoped_temp_mode();
+    EXPECT_TRUE(ws->is_tmp);
+    EXPECT_EQ(ws->get_cells(), ws->tmp_cells);
+    EXPECT_EQ(ws->get_diff(), nullptr);
+    {
+      const auto nested = ws->scoped_temp_mode();
+      EXPECT_TRUE(ws->is_tmp);
+    }
+    EXPECT_TRUE(ws->is_tmp) << "an inner scope leaves the outer one's temp mode";
+  }
+  EXPECT_FALSE(ws->is_tmp);
+  EXPECT_EQ(ws->get_diff(), d);
+  EXPECT_NE(ws->get_cells(), ws->tmp_cells);
+}
+
 TEST(ModelWorkspace, LookupsAtTheCursor)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
