@@ -104,7 +104,8 @@ ClsConnectors::Members ClsConnectors::enum_connectors_has_term_at(const CellPos&
 
 ClsConnectors::Members ClsConnectors::enum_connectors_has_start_at(const CellPos& pos) const
 {
-  return enum_connectors_cond([&pos](const ClsAbstractConnectorElement& c) { return c.start == pos; });
+  return enum_connectors_cond(
+      [&pos](const ClsAbstractConnectorElement& c) { return c.start == pos; });
 }
 
 ClsConnectors::Members ClsConnectors::enum_connectors_has_focus() const
