@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "ctrl/action_processor.h"
+#include "model/structures_for_test.h"
 #include "seq/range_mode.h"
 #include "seq/seq_modes_for_test.h"
 #include "support/log_capture.h"
@@ -226,6 +227,64 @@ TEST(SeqRangeMode, OnlySteppingThePointOfAChangedMessageCountsAsAChange)
   kit.keys("c<Enter>");
   EXPECT_EQ(kit.undo_steps(), 0u);
   EXPECT_EQ(kit.doc(), before);
+}
+
+// A message copied to the clipboard (or cut, and the cut undone) leaves
+// each of its elements a link to its copy there. Changing the message then
+// makes copies of its lines in place (a line whose point changes): each
+// copy's parent is the message or line in the document, never its copy in
+// the clipboard, so nothing is saved without its parent and the clipboard
+// pastes cleanly afterwards.
+TEST(SeqRangeMode, AChangedMessageKeepsItsLinesInTheDocumentAfterItWasCopied)
+{
+  VELKARO_REQUIRE_GTK();
+  struct Case {
+    const char* copy;
+    std::vector<std::string> change;
+  };
+  const Case cases[] = {
+    // The point of the tip steps back a level of the nested boxes.
+    {"y", {"<Enter>", "h", "<Enter>"}},
+    // Up a row: another kind, and the point is dropped.
+    {"y", {"<Enter>", "k", "<Enter>"}},
+    {"x", {"u", "<Enter>", "h", "<Enter>"}},
+    {"x", {"u", "<Enter>", "j", "<Enter>"}},
+  };
+  for (const Case& c : cases) {
+    std::string keys = c.copy;
+    for (const auto& k : c.change)
+      keys += k;
+    SCOPED_TRACE(keys);
+    SeqKit kit;
+    life_line(*kit.ws, 1, 1, 6);
+    life_line(*kit.ws, 5, 1, 6);
+    for (const int32_t step : {1, 1})
+      ASSERT_TRUE(add_exec_spec(*kit.ws, 5, 3, step));
+    ASSERT_TRUE(add_message(*kit.ws, 1, 3, range(1, 3, 5, 3), 1));
+    LogCapture log;
+    kit.go(1, 3);
+    kit.keys(c.copy);
+    for (const auto& k : c.change) {
+      kit.keys(k);
+      expect_parent_links(*kit.ws, keys + ", after " + k);
+    }
+    ASSERT_EQ(kit.mode_name(), "CELL MODE");
+    ASSERT_TRUE(at<SeqMessage>(*kit.ws, 1, 3));
+    for (int32_t x = 2; x <= 5; ++x)
+      EXPECT_TRUE(at<SeqMsgLine>(*kit.ws, x, 3)) << x;
+    // Written and read again, every line names its parent.
+    const auto loaded = new_ws();
+    ASSERT_TRUE(load_text(*loaded, saved_text(*kit.ws)));
+    EXPECT_EQ(document_of(*loaded), kit.doc());
+    expect_parent_links(*loaded, keys + ", read again");
+    // The clipboard's message goes in as a message of its own.
+    kit.go(1, 5);
+    kit.keys("p");
+    expect_parent_links(*kit.ws, keys + ", pasted");
+    EXPECT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+    EXPECT_EQ(log.criticals, LogCapture::Lines{});
+    EXPECT_EQ(log.warnings, LogCapture::Lines{});
+  }
 }
 
 TEST(SeqRangeMode, ATextIsResizedOverTheRange)
