@@ -229,6 +229,53 @@ TEST(SeqRangeMode, OnlySteppingThePointOfAChangedMessageCountsAsAChange)
   EXPECT_EQ(kit.doc(), before);
 }
 
+// A new message started and cancelled leaves the history as it was: the
+// steps to undo and to redo are the very same, and a redo brings back the
+// step the user undid before, never the cancelled message.
+TEST(SeqRangeMode, ACancelledNewMessageLeavesTheUndoAndRedoStacksAsTheyWere)
+{
+  VELKARO_REQUIRE_GTK();
+  struct Case {
+    CellPos cell;
+    const char* keys;
+  };
+  // From a life line ("i", "a" in the vertical context) and from an empty
+  // cell (a found message).
+  const Case cases[] = {{{1, 3}, "i<Esc>"}, {{1, 3}, "ill<C-[>"}, {{1, 3}, "ijl<Esc>"}, {{5, 3}, "ahh<Esc>"},
+                        {{3, 3}, "M<Esc>"}, {{3, 3}, "Mll<Esc>"}, {{3, 3}, "Mllj<Esc>"}};
+  for (const bool undone_before : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.keys) + " at " + c.cell.to_string() + (undone_before ? " after an undo" : ""));
+      SeqKit kit;
+      life_line(*kit.ws, 1, 1, 6);
+      life_line(*kit.ws, 5, 1, 6);
+      kit.ctx->set_now_dir(CellDir::v);
+      // A step of the user's: a message in row 5, undone or kept.
+      kit.go(1, 5);
+      kit.keys("i<Enter>");
+      ASSERT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+      if (undone_before)
+        kit.keys("u");
+      const auto& proc = *kit.ctx->get_action_proc();
+      const auto undo_before = proc.get_undo_stack();
+      const auto redo_before = proc.get_redo_stack();
+      const std::string before = kit.doc();
+
+      kit.go(c.cell.x, c.cell.y);
+      kit.keys(c.keys);
+      ASSERT_EQ(kit.mode_name(), "CELL MODE");
+      EXPECT_EQ(kit.doc(), before);
+      EXPECT_EQ(proc.get_undo_stack(), undo_before);
+      EXPECT_EQ(proc.get_redo_stack(), redo_before);
+
+      kit.keys("<C-r>");
+      for (const int32_t x : {1, 3, 5})
+        EXPECT_FALSE(at<SeqMessage>(*kit.ws, x, 3)) << "the cancelled message came back";
+      EXPECT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+    }
+  }
+}
+
 // A message copied to the clipboard (or cut, and the cut undone) leaves
 // each of its elements a link to its copy there. Changing the message then
 // makes copies of its lines in place (a line whose point changes): each
