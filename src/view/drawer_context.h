@@ -57,6 +57,11 @@ public:
   double zoom = 1.0;
   // The area to draw, in canvas units.
   cairo_rectangle_int_t update_rect{0, 0, 0, 0};
+  // Whether the editor's own marks are drawn over the diagram: the active
+  // colours of the element at the cursor cell, the style of elements in
+  // process (being placed, or offered by a selection), and a text's caret
+  // and selected range. An export draws the diagram alone (false).
+  bool shows_editor = true;
 
   // A new region holding update_rect alone.
   Cairo::RefPtr<Cairo::Region> get_region() const;

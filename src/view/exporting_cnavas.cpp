@@ -56,6 +56,8 @@ ViewExportingCnavas::ViewExportingCnavas(const std::shared_ptr<CtrlContext>& ctr
   rect.debug_print("");
   dc->update_rect = rect.to_cairo_int();
   dc->color_map = ViewColorMap::create_light();
+  // A picture of the diagram: no cursor, caret or selection of the editor.
+  dc->shows_editor = false;
 }
 
 ViewExportingCnavas::~ViewExportingCnavas() = default;
@@ -131,6 +133,7 @@ bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
     cairo_translate(band->cr->cobj(), -m_x, -(m_y + y0));
     band->color_map = dc->color_map;
     band->zoom = dc->zoom;
+    band->shows_editor = dc->shows_editor;
     try {
       // No save or restore between drawers: one drawer's style carries over.
       for (const auto& drawer : new_drawers())

@@ -9,7 +9,10 @@
 // zoom 1 (one canvas unit is one pixel), in one pass, without saving or
 // restoring the cairo state between drawers (the style one drawer leaves
 // stays in force for the next), without the working pass and without
-// changing the antialiasing.
+// changing the antialiasing. It is a picture of the diagram: its drawer
+// context shows no mark of the editor (ViewDrawerContext::shows_editor),
+// so the element at the cursor, elements in process and the text under
+// the cursor with its caret and selection look like any other.
 //
 // The image is never held whole (an export of a long diagram is tens of
 // millions of pixels): it is drawn in bands of rows, top to bottom, each

@@ -12,6 +12,7 @@
 #include "model/expanded_cells.h"
 #include "model/grid.h"
 #include "model/workspace.h"
+#include "view/drawer_context.h"
 
 namespace velkaro {
 namespace {
@@ -160,6 +161,10 @@ void ViewWsDrawer::set_default()
 
 void ViewWsDrawer::set_in_proc()
 {
+  if (!get_dc()->shows_editor) {
+    set_default();
+    return;
+  }
   get_cr()->set_line_width(2.0);
   set_source(ViewColor::in_process_line);
 }
@@ -185,7 +190,7 @@ std::shared_ptr<ModelElementCells> ViewWsDrawer::get_cells() const
 bool ViewWsDrawer::get_is_cursor() const
 {
   const auto ctrl = get_ctrl();
-  return ctrl && now_cell == ctrl->get_now_cell();
+  return ctrl && (!get_dc() || get_dc()->shows_editor) && now_cell == ctrl->get_now_cell();
 }
 
 bool ViewWsDrawer::get_has_right() const { return now_elm && now_cell.x < start_cell.x + now_elm->dh; }
