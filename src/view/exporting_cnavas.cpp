@@ -119,6 +119,9 @@ bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
   // Held while the bands are drawn: the walk of every band finds the map of
   // the whole image built already, instead of building a part of its own.
   const auto covering = share_covering();
+  // Every band is a part of one drawing: what a drawer works out about the
+  // whole (what the drawing did before the band) it finds there.
+  const auto whole = std::make_shared<ViewWholeDrawing>(all);
   for (int i = 0; i < png.band_count() && png.get_needed() == png.get_samples(); ++i) {
     const int y0 = png.band_y(i);
     const int rows = png.band_rows(i);
@@ -134,6 +137,7 @@ bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
     band->color_map = dc->color_map;
     band->zoom = dc->zoom;
     band->shows_editor = dc->shows_editor;
+    band->whole = whole;
     try {
       // No save or restore between drawers: one drawer's style carries over.
       for (const auto& drawer : new_drawers())

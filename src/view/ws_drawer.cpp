@@ -133,10 +133,24 @@ void ViewWsDrawer::visit(int32_t x, int32_t y, const ElementPtr& elm, const Cair
   if (region && !covered.is_intersect_region(region->cobj()))
     return;
   now_elm = elm;
-  init();
-  if (elm->get_is_in_process())
-    set_in_proc();
+  if (!m_unstyled) {
+    init();
+    if (elm->get_is_in_process())
+      set_in_proc();
+  }
   fn();
+}
+
+void ViewWsDrawer::each_met(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn)
+{
+  m_unstyled = true;
+  try {
+    each_target(type, region, fn);
+  } catch (...) {
+    m_unstyled = false;
+    throw;
+  }
+  m_unstyled = false;
 }
 
 void ViewWsDrawer::init()

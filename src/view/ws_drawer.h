@@ -90,6 +90,14 @@ public:
   {
     each_target(&is_a<T>, region, fn);
   }
+  // The same walk without the style: fn only looks at the visited
+  // element's fields, before anything is drawn (the cairo state stays).
+  void each_met(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn);
+  template <class T>
+  void each_met(const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn)
+  {
+    each_met(&is_a<T>, region, fn);
+  }
   // The style of the visited element: fills the current path (keeping it)
   // as the header says, sets a solid line, set_default(), and the active
   // line colour at the cursor cell. A drawer may call it again after
@@ -133,6 +141,9 @@ private:
   void each_in_region(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn);
   // The workspace is in temp mode (false without a controller).
   bool in_temp_mode() const;
+
+  // Set while each_met() walks: visit() sets no style.
+  bool m_unstyled = false;
 };
 
 } // namespace velkaro
