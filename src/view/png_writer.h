@@ -57,7 +57,8 @@ public:
   // has_alpha: the pixels are ARGB32 (otherwise RGB24, whose top byte
   // means nothing). Works on threads threads (0: one less than the machine
   // has cores, at least one, at most seven), in bands of band_height rows
-  // (0: about two megabytes of pixels each).
+  // (0: about two megabytes of pixels each, at least 16 rows unless those
+  // would hold more than 32 megabytes; a very wide image goes row by row).
   ViewPngWriter(int width, int height, Samples samples, bool has_alpha, size_t threads = 0, int band_height = 0);
   ~ViewPngWriter();
   ViewPngWriter(const ViewPngWriter&) = delete;

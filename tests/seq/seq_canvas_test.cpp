@@ -32,6 +32,7 @@
 #include "view/filling_drawer.h"
 #include "view/grid_drawer.h"
 #include "view/pixels_for_test.h"
+#include "view/png_reader_for_test.h"
 #include "view/viewport_drawer.h"
 
 namespace velkaro::test {
@@ -179,6 +180,43 @@ TEST(SeqCanvasTest, AnExportShowsNoCaretNoActiveElementAndNothingInProcess)
   text.y += k.cell(7, 3).y;
   const Rectangle caret{text.x - 1, text.y, 3, text.height};
   EXPECT_GT(test::inked(shown->surface, caret), test::inked(plain, caret));
+}
+
+// A diagram taller than the images cairo makes (32,767 pixels) is
+// exported whole, band by band: its last rows are there as drawn.
+TEST(SeqCanvasTest, ADiagramTallerThanCairosImagesIsExportedWhole)
+{
+  VELKARO_REQUIRE_GTK();
+  test::SeqDrawKit k;
+  constexpr int32_t LAST = 1000;
+  test::named_life_line(*k.ws, 1, 0, LAST, "a");
+  test::named_life_line(*k.ws, 3, 0, LAST, "b");
+  test::message(*k.ws, 1, 3, 1, SeqMsgTypeTypes::SYNCHRONOUS, {"", "first"});
+  test::message(*k.ws, 3, 1, LAST - 1, SeqMsgTypeTypes::REPLY, {"", "last"});
+  k.finish();
+  const Rectangle all = k.up_to(4, LAST);
+  ASSERT_GT(all.height, 32767);
+  test::TempDir dir;
+  const auto exporter = ViewExportingCnavas::create<SeqExportingCnavas>(k.ctx, all);
+  ASSERT_TRUE(exporter->export_png(dir.file("tall.png"))) << exporter->get_last_error();
+  const test::PngImage image = test::read_png(dir.file("tall.png"));
+  ASSERT_TRUE(image.ok()) << image.error;
+  EXPECT_EQ(image.width(), int(all.width));
+  EXPECT_EQ(image.height(), int(all.height));
+  // The life lines run on to the bottom, and the last message's line and
+  // text are drawn in its row.
+  const auto ink_in = [&image](const Rectangle& r) {
+    int n = 0;
+    for (int y = int(r.y); y < int(r.get_bottom()); ++y)
+      for (int x = int(r.x); x < int(r.get_right()); ++x)
+        n += image.at(x, y) != test::rgb(255, 255, 255);
+    return n;
+  };
+  EXPECT_GT(ink_in(k.cell(1, LAST)), 0);
+  EXPECT_GT(ink_in(k.cell(3, LAST)), 0);
+  EXPECT_GT(ink_in(k.cell(2, LAST - 1)), 0);
+  EXPECT_EQ(ink_in(k.cell(2, LAST - 2)), 0);
+  EXPECT_EQ(ink_in(k.cell(0, LAST)), 0);
 }
 
 TEST(SeqCanvasTest, AnExportThatCannotBeWrittenIsReportedAndChangesNothing)
