@@ -178,9 +178,10 @@ inline void expect_parent_links(ModelWorkspace& ws, const std::string& where)
         EXPECT_TRUE(it->second.contains(e.get()))
           << what << " is not among the children of its parent, a " << kept->get_type_name();
       }
-      if (const ElementPtr parent = e->get_parent())
+      if (const ElementPtr parent = e->get_parent()) {
         EXPECT_TRUE(in_document(parent)) << what << " finds a " << parent->get_type_name()
                                          << " outside the document as its parent";
+      }
     }
     return true;
   });

@@ -196,10 +196,11 @@ TEST(ExportingCnavasTest, BandsGiveTheImageOfOneDrawingAndPiecesNearlySo)
             differing += a != b;
             farthest = std::max({farthest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
           }
-        if (columns == 0)
+        if (columns == 0) {
           EXPECT_EQ(differing, 0);
-        else
+        } else {
           EXPECT_LE(farthest, 16);
+        }
       }
     }
   }
@@ -237,9 +238,11 @@ TEST(ExportingCnavasTest, AnImageTallerOrWiderThanCairoMakesIsExported)
       const int x0 = int(box.x), y0 = int(box.y), x1 = int(box.get_right()) - 1, y1 = int(box.get_bottom()) - 1;
       for (const auto& [x, y] : {std::pair{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}, {(x0 + x1) / 2, (y0 + y1) / 2}})
         EXPECT_EQ(image.at(x, y), test::rgb(255, 0, 0)) << x << ", " << y;
-      for (const auto& [x, y] : {std::pair{x0 - 1, y0}, {x1 + 1, y1}, {x0, y0 - 1}, {x1, y1 + 1}})
-        if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
+      for (const auto& [x, y] : {std::pair{x0 - 1, y0}, {x1 + 1, y1}, {x0, y0 - 1}, {x1, y1 + 1}}) {
+        if (x >= 0 && y >= 0 && x < image.width() && y < image.height()) {
           EXPECT_EQ(image.at(x, y), test::rgb(255, 255, 255)) << x << ", " << y;
+        }
+      }
     }
     // Nothing else is red.
     int red_pixels = 0;
