@@ -23,8 +23,8 @@ namespace velkaro {
 namespace {
 
 // The side of an image surface cairo makes at most: the widest piece of a
-// band.
-constexpr int MAX_PIECE_COLUMNS = 32767;
+// band, and the tallest band.
+constexpr int MAX_SIDE = 32767;
 // The widest image written: the bytes of one row of pixels must fit in an
 // int, as cairo and the writer count them. Heights are those of a PNG.
 constexpr int MAX_WIDTH = std::numeric_limits<int>::max() / 4;
@@ -109,11 +109,15 @@ std::unique_ptr<ViewPngWriter> ViewExportingCnavas::draw_all(std::string& error)
                                    all.width, MAX_WIDTH);
     return nullptr;
   }
+  // The writer's choice, unless a test set its own; a band of a narrow
+  // image would otherwise be taller than cairo makes an image.
+  const int band_rows = std::min(m_band_rows > 0 ? m_band_rows : ViewPngWriter::band_height_for(all.width, all.height),
+                                 MAX_SIDE);
   // Grey samples first (an export in the light palette is grey); a band
   // that needs more tells which, and the image is drawn again with those.
   auto samples = ViewPngWriter::Samples::grey;
   for (;;) {
-    auto png = std::make_unique<ViewPngWriter>(all.width, all.height, samples, true, 0, m_band_rows);
+    auto png = std::make_unique<ViewPngWriter>(all.width, all.height, samples, true, 0, band_rows);
     if (!draw_bands(*png, error))
       return nullptr;
     const cairo_status_t status = png->finish();
@@ -148,7 +152,7 @@ bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
   // whole (what the drawing did before the band) it finds there.
   const auto whole = std::make_shared<ViewWholeDrawing>(all);
   const int piece_columns =
-    m_piece_columns > 0 ? std::min(m_piece_columns, MAX_PIECE_COLUMNS) : MAX_PIECE_COLUMNS;
+    m_piece_columns > 0 ? std::min(m_piece_columns, MAX_SIDE) : MAX_SIDE;
   for (int i = 0; i < png.band_count() && png.get_needed() == png.get_samples(); ++i) {
     const int y0 = png.band_y(i);
     const int rows = png.band_rows(i);

@@ -203,14 +203,7 @@ ViewPngWriter::ViewPngWriter(int width, int height, Samples samples, bool has_al
     m_has_alpha(has_alpha),
     m_needed(samples)
 {
-  const size_t row_bytes = static_cast<size_t>(m_width) * 4;
-  if (band_height > 0) {
-    m_band_height = std::min(band_height, m_height);
-  } else {
-    const size_t fewest = std::clamp<size_t>(MAX_BAND_BYTES / row_bytes, 1, MIN_BAND_ROWS);
-    const size_t rows = std::max(BAND_BYTES / row_bytes, fewest);
-    m_band_height = static_cast<int>(std::min(rows, static_cast<size_t>(m_height)));
-  }
+  m_band_height = std::min(band_height > 0 ? band_height : band_height_for(m_width, m_height), m_height);
   m_band_count = (m_height + m_band_height - 1) / m_band_height;
   m_bands.reserve(static_cast<size_t>(m_band_count));
   for (int i = 0; i < m_band_count; ++i) {
@@ -242,6 +235,14 @@ ViewPngWriter::~ViewPngWriter()
   m_work.notify_all();
   for (auto& t : m_threads)
     t.join();
+}
+
+int ViewPngWriter::band_height_for(int width, int height)
+{
+  const size_t row_bytes = static_cast<size_t>(std::max(width, 1)) * 4;
+  const size_t fewest = std::clamp<size_t>(MAX_BAND_BYTES / row_bytes, 1, MIN_BAND_ROWS);
+  const size_t rows = std::max(BAND_BYTES / row_bytes, fewest);
+  return static_cast<int>(std::min(rows, static_cast<size_t>(std::max(height, 1))));
 }
 
 int ViewPngWriter::band_y(int i) const

@@ -221,6 +221,9 @@ TEST(ExportingCnavasTest, AnImageTallerOrWiderThanCairoMakesIsExported)
   const Case cases[] = {
     {"tall", {0, 0, 30, 40000}, {{10, 32760, 5, 15}, {20, 39990, 6, 6}, {0, 0, 3, 3}}},
     {"wide", {0, 0, 40000, 20}, {{32760, 2, 15, 5}, {39990, 10, 6, 6}, {0, 0, 3, 3}}},
+    // The writer's bands of so narrow an image would be taller than cairo
+    // makes an image.
+    {"narrow and tall", {0, 0, 2, 70000}, {{0, 32760, 1, 15}, {1, 69990, 1, 6}}},
   };
   const GdkRGBA red{1, 0, 0, 1};
   for (const Case& c : cases) {
