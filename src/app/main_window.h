@@ -141,6 +141,10 @@ public:
   bool export_png(const std::string& file_path);
   // Opens the manual page in the user's language (English or Japanese).
   void show_help();
+  // Opens the manual page at path in the desktop's browser; when no program
+  // shows it, a message says so and gives the page's path, so that the
+  // user can open it by hand.
+  void show_manual_page(const std::string& path);
   // Leaves as closing the window does: asks about unsaved changes, then
   // hides the window unless the user cancelled.
   void quit();

@@ -4,12 +4,12 @@
 #include <glib.h>
 #include <glibmm/variant.h>
 #include <gtkmm/filefilter.h>
+#include <sigc++/adaptors/track_obj.h>
 
 #include "app/main_window.h"
 #include "app/manual.h"
 #include "common/cell_range.h"
 #include "common/i18n.h"
-#include "common/open_uri.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
@@ -235,9 +235,19 @@ void MainWindow::show_help()
     report(Glib::ustring::compose(_("The manual page \"%1.html\" was not found."), language));
     return;
   }
-  if (!open_uri(manual_uri(*page)))
-    report(Glib::ustring::compose(_("The manual could not be opened: no program to show %1 was found."),
-                                  manual_uri(*page)));
+  show_manual_page(*page);
+}
+
+void MainWindow::show_manual_page(const std::string& path)
+{
+  const auto report_failure = [this, path](const std::string& reason) {
+    report(Glib::ustring::compose(_("The manual could not be opened: %1.\nIts page is %2"), reason, path));
+  };
+  std::string reason;
+  // The watch's report is tied to the window: it is dropped when the
+  // window goes before the opener ends.
+  if (!manual_open(manual_uri(path), sigc::track_obj(report_failure, *this), reason))
+    report_failure(reason);
 }
 
 } // namespace velkaro
