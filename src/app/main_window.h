@@ -21,7 +21,8 @@
 // "new-file" and "open-file" go on only when the document is not modified,
 // was saved, or the user chose "_Don't save". A save that fails or whose
 // dialog is cancelled stops them, and the document stays as it was. A
-// failed save, load or export is shown in a message dialog of the window.
+// failed save, load or export is shown in a message dialog of the window,
+// whose lines wrap (a long path anywhere) so that it fits on the screen.
 //
 // Dialogs run through a small seam (MainWindowDialogs): the real one runs
 // GTK dialogs; tests give their own to answer them.
