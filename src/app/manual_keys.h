@@ -32,12 +32,32 @@ struct ManualKeyGroup {
   // the name of a handler the modes include.
   std::string name;
   std::vector<ManualKeyRow> rows;
+  // For a mode, the names of the shared groups it takes keys from.
+  std::vector<std::string> includes = {};
 };
+
+// The manual's own words on an action: what it does in Japanese, and in
+// English where the editor has no description of it.
+struct ManualNote {
+  const char* group;
+  const char* action;
+  // Null: the editor's description says it.
+  const char* en;
+  const char* ja;
+};
+
+// Every note of the pages, one per action of every group.
+const std::vector<ManualNote>& manual_notes();
 
 // The groups of ctx's modes, in the key-binding editor's order.
 std::vector<ManualKeyGroup> manual_key_groups(CtrlContext& ctx);
 
-// The HTML table of group, with headings in language ("en" or "ja").
+// The HTML table of group, with headings in language ("en" or "ja"). The
+// description of a row is the editor's own; where it has none, the note's
+// English words; on the Japanese page the note's Japanese words, followed
+// by the editor's description as the key setting shows it. A group without
+// keys of its own gets a sentence naming the groups it takes keys from
+// instead of an empty table.
 std::string manual_key_table(const ManualKeyGroup& group, const std::string& language);
 
 // page with every marked region holding the table of its group. Groups

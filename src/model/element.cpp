@@ -442,9 +442,11 @@ void ModelElement::each_siblings(const ElementFunc& fn) const
   if (!p)
     return;
   const int32_t role = get_role();
-  for (const auto& child : p->get_children())
-    if (child.get() != this && typeid(*child) == typeid(*this) && child->get_role() == role)
+  for (const auto& child : p->get_children()) {
+    const ModelElement& c = *child;
+    if (&c != this && typeid(c) == typeid(*this) && c.get_role() == role)
       fn(child);
+  }
 }
 
 // --- derived values ---------------------------------------------------------

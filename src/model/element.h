@@ -507,9 +507,11 @@ int32_t ModelElement::endrole(int32_t dir) const
 template <class T>
 std::shared_ptr<T> ModelElement::a_child_of(int32_t role) const
 {
-  for (const auto& child : get_children())
-    if (typeid(*child) == typeid(T) && (role == ANY_ROLE || child->get_role() == role))
+  for (const auto& child : get_children()) {
+    const ModelElement& c = *child;
+    if (typeid(c) == typeid(T) && (role == ANY_ROLE || c.get_role() == role))
       return std::static_pointer_cast<T>(child);
+  }
   return nullptr;
 }
 

@@ -67,8 +67,12 @@ bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
   // What still stands on the line is removed element by element, each
   // recorded on its own, so that undo puts every one back in its place and
   // nothing added by this action comes back with a chain.
-  for (const auto& [pos, head] : left)
+  for (const auto& [at, head] : left) {
+    // A plain copy for the lambda: clang 14 (the fuzz build) cannot capture
+    // a structured binding.
+    const CellPos pos = at;
     head->foreach([&](const ElementPtr& e) { remove_on(pos, e); });
+  }
   // The lines marked by those removals are lines of the grid before the
   // removal, like the elements' spans taken here.
   const auto across = elements_across(dir, index, true);

@@ -8,9 +8,9 @@
 #include "seq/life_line_drawer.h"
 #include "seq/message_drawer.h"
 #include "seq/selected_range_drawer_s.h"
-#include "seq/single_text_drawer.h"
 #include "view/cell_cursor_drawer.h"
 #include "view/grid_drawer.h"
+#include "view/single_text_drawer.h"
 #include "view/viewport_drawer.h"
 
 namespace velkaro {

@@ -4,8 +4,8 @@
 #include "seq/life_head_drawer.h"
 #include "seq/life_line_drawer.h"
 #include "seq/message_drawer.h"
-#include "seq/single_text_drawer.h"
 #include "view/filling_drawer.h"
+#include "view/single_text_drawer.h"
 
 namespace velkaro {
 

@@ -59,10 +59,12 @@ ModelElement::ElementPtr SeqLifeLine::sibling_at(int32_t dy) const
   const ElementPtr chain = cells->get(pos.x, pos.y + dy);
   if (!chain)
     return nullptr;
-  for (ElementPtr e = chain; e; e = e->get_next())
-    if (typeid(*e) == typeid(SeqLifeLine) && e->get_role() == get_role() && e->get_parent() == parent &&
-        e->pos == CellPos{pos.x, pos.y + dy})
+  for (ElementPtr e = chain; e; e = e->get_next()) {
+    const ModelElement& c = *e;
+    if (typeid(c) == typeid(SeqLifeLine) && c.get_role() == get_role() && c.get_parent() == parent &&
+        c.pos == CellPos{pos.x, pos.y + dy})
       return e;
+  }
   return nullptr;
 }
 

@@ -168,8 +168,9 @@ void SeqWorkspace::fill_left(const ElementPtr& felm)
 
 void SeqWorkspace::fill(int hook, const ElementPtr& felm)
 {
+  const ModelElement& filled = *felm;
   for (const FillRule& rule : fill_rules) {
-    if (static_cast<int>(rule.hook) != hook || typeid(*felm) != rule.type || !rule.applies(*felm))
+    if (static_cast<int>(rule.hook) != hook || typeid(filled) != rule.type || !rule.applies(filled))
       continue;
     if (rule.frame_line && holds_part_of(get_c_elm(), felm->get_parent()))
       return;

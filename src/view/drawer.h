@@ -90,9 +90,12 @@ protected:
   ViewDrawer() = default;
   // Bound to dc as draw_for() binds it, without a controller.
   explicit ViewDrawer(const std::shared_ptr<ViewDrawerContext>& dc);
+  // Binds dc (and its update rectangle as both regions) as draw_for() does,
+  // without drawing; the controller stays as it is. For a drawer that also
+  // draws single figures on a context of the caller's (an icon).
+  void bind(const std::shared_ptr<ViewDrawerContext>& dc);
 
 private:
-  void bind(const std::shared_ptr<ViewDrawerContext>& dc);
 
   std::shared_ptr<ViewDrawerContext> m_dc;
   Cairo::RefPtr<Cairo::Region> m_update_region;

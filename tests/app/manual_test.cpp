@@ -2,6 +2,7 @@
 // keys: a page whose key tables differ from a fresh fill fails here.
 // VELKARO_UPDATE_MANUAL=1 writes the fresh tables into docs/manual instead.
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -55,6 +56,44 @@ TEST(ManualPages, KeyTablesAreTheEditorsDefaultKeys)
     }
     EXPECT_TRUE(filled == page) << path << " shows other keys than the editor; run the test_app executable "
                                 << "with VELKARO_UPDATE_MANUAL=1 --gtest_filter='ManualPages.*' to refresh it";
+  }
+}
+
+// A reader finds every action explained and no table without rows; the
+// manual's own notes speak only of actions the editor has.
+TEST(ManualPages, EveryActionIsDescribedAndNoTableIsEmpty)
+{
+  VELKARO_REQUIRE_GTK();
+  const auto ctx = SeqContext::create(ModelWorkspace::create<SeqWorkspace>());
+  const auto groups = manual_key_groups(*ctx);
+  for (const std::string language : {"en", "ja"}) {
+    for (const auto& group : groups) {
+      SCOPED_TRACE(language + ": " + group.name);
+      const std::string html = manual_key_table(group, language);
+      EXPECT_EQ(html.find("<td></td>"), std::string::npos) << html;
+      if (group.rows.empty()) {
+        EXPECT_EQ(html.find("<table"), std::string::npos) << html;
+        EXPECT_FALSE(group.includes.empty());
+        for (const auto& name : group.includes)
+          EXPECT_NE(html.find(name), std::string::npos) << html;
+      }
+    }
+  }
+  // The Japanese page explains every action in Japanese.
+  for (const auto& group : groups)
+    for (const auto& row : group.rows)
+      EXPECT_TRUE(std::any_of(manual_notes().begin(), manual_notes().end(),
+                              [&](const ManualNote& n) { return group.name == n.group && row.action == n.action; }))
+          << "no note on " << group.name << " " << row.action;
+  for (const auto& note : manual_notes()) {
+    SCOPED_TRACE(std::string(note.group) + " " + note.action);
+    const auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.name == note.group; });
+    ASSERT_NE(group, groups.end());
+    const auto row = std::find_if(group->rows.begin(), group->rows.end(),
+                                  [&](const auto& r) { return r.action == note.action; });
+    ASSERT_NE(row, group->rows.end());
+    // English words stand in only where the editor says nothing.
+    EXPECT_EQ(note.en == nullptr, !row->description.empty());
   }
 }
 

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "seq/seq_draw_for_test.h"
-#include "seq/single_text_drawer.h"
 #include "view/color_map.h"
 #include "view/drawer_context.h"
+#include "view/single_text_drawer.h"
 
 namespace velkaro::test {
 namespace {

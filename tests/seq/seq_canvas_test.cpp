@@ -22,13 +22,13 @@
 #include "seq/message_drawer.h"
 #include "seq/selected_range_drawer_s.h"
 #include "seq/seq_draw_for_test.h"
-#include "seq/single_text_drawer.h"
 #include "view/canvas_harness_for_test.h"
 #include "view/cell_cursor_drawer.h"
 #include "view/color_map.h"
 #include "view/filling_drawer.h"
 #include "view/grid_drawer.h"
 #include "view/pixels_for_test.h"
+#include "view/single_text_drawer.h"
 #include "view/viewport_drawer.h"
 
 namespace velkaro::test {

@@ -1,4 +1,4 @@
-#include "seq/single_text_drawer.h"
+#include "view/single_text_drawer.h"
 
 #include "model/text_element.h"
 #include "view/text_drawer.h"

@@ -1,0 +1,305 @@
+// The route graph: registrations, the nodes around them, their links, and
+// the line operations that move registrations.
+
+#include "cls/route/router.h"
+
+#include <unordered_set>
+
+#include <glib.h>
+
+namespace velkaro {
+
+namespace {
+
+constexpr MovingDir route_dirs[] = {MovingDir::up, MovingDir::down, MovingDir::left,
+                                    MovingDir::right};
+
+} // namespace
+
+ClsRouter::ClsRouter() : m_term_counts(TermCounts::create()) {}
+
+ClsRouteNode* ClsRouter::find_node(int32_t x, int32_t y) const
+{
+  const auto row = m_rows.find(y);
+  if (row == m_rows.end())
+    return nullptr;
+  const auto cell = row->second.find(x);
+  return cell == row->second.end() ? nullptr : cell->second.get();
+}
+
+int32_t ClsRouter::get_term_count(const CellPos& pos) const
+{
+  const auto count = m_term_counts->get(pos.x, pos.y);
+  return count ? *count : 0;
+}
+
+void ClsRouter::mark_dirty(ClsRouteNode& node)
+{
+  if (node.m_search_dirty)
+    return;
+  node.m_search_dirty = true;
+  m_dirty.push_back(&node);
+}
+
+// --- nearest nodes and links -------------------------------------------------
+
+ClsRouteNode* ClsRouter::get_nearest_node(const CellPos& pos, MovingDir dir) const
+{
+  // The adjacent cell answers at once when it holds a referenced node;
+  // otherwise the line is walked outwards from pos, so that the first
+  // referenced node met is the nearest. Unreferenced nodes (those about to
+  // leave the map) never count.
+  switch (dir) {
+  case MovingDir::up: {
+    if (pos.y <= 0)
+      return nullptr;
+    for (auto row = m_rows.lower_bound(pos.y); row != m_rows.begin();) {
+      --row;
+      const auto cell = row->second.find(pos.x);
+      if (cell != row->second.end() && cell->second->get_is_referenced())
+        return cell->second.get();
+    }
+    return nullptr;
+  }
+  case MovingDir::down: {
+    if (pos.y >= CellPos::MAX)
+      return nullptr;
+    for (auto row = m_rows.upper_bound(pos.y); row != m_rows.end(); ++row) {
+      const auto cell = row->second.find(pos.x);
+      if (cell != row->second.end() && cell->second->get_is_referenced())
+        return cell->second.get();
+    }
+    return nullptr;
+  }
+  case MovingDir::left: {
+    if (pos.x <= 0)
+      return nullptr;
+    const auto row = m_rows.find(pos.y);
+    if (row == m_rows.end())
+      return nullptr;
+    for (auto cell = row->second.lower_bound(pos.x); cell != row->second.begin();) {
+      --cell;
+      if (cell->second->get_is_referenced())
+        return cell->second.get();
+    }
+    return nullptr;
+  }
+  case MovingDir::right: {
+    if (pos.x >= CellPos::MAX)
+      return nullptr;
+    const auto row = m_rows.find(pos.y);
+    if (row == m_rows.end())
+      return nullptr;
+    for (auto cell = row->second.upper_bound(pos.x); cell != row->second.end(); ++cell)
+      if (cell->second->get_is_referenced())
+        return cell->second.get();
+    return nullptr;
+  }
+  }
+  return nullptr;
+}
+
+void ClsRouter::link_nearest(ClsRouteNode& node, MovingDir dir)
+{
+  ClsRouteNode* nearest = get_nearest_node(node.pos, dir);
+  if (nearest)
+    nearest->set_link(moving_dir_inv(dir), &node);
+  node.set_link(dir, nearest);
+}
+
+void ClsRouter::update_link_nodes(const std::vector<ClsRouteNode*>& nodes)
+{
+  for (ClsRouteNode* node : nodes) {
+    VK_CHECK(node != nullptr);
+    for (MovingDir d : route_dirs)
+      link_nearest(*node, d);
+  }
+}
+
+// --- generator cells -----------------------------------------------------------
+
+void ClsRouter::foreach_term_cross_pos(const CellPos& pos, const PosFunc& fn) const
+{
+  m_term_counts->foreach([&](int32_t x, int32_t y, const TermCounts::Value& count) {
+    if (x == pos.x || y == pos.y)
+      return true; // pos itself, or a terminal on its row or column
+    for (int32_t i = 0; i < *count; ++i) {
+      fn(CellPos{x, pos.y});
+      fn(CellPos{pos.x, y});
+    }
+    return true;
+  });
+}
+
+void ClsRouter::foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn)
+{
+  for (int32_t dy = -1; dy <= 1; ++dy)
+    for (int32_t dx = -1; dx <= 1; ++dx) {
+      const CellPos q = pos.add(CellPos{dx, dy});
+      if (q.get_is_valid())
+        fn(q);
+    }
+}
+
+void ClsRouter::reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created)
+{
+  foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
+    ClsRouteNode* node = find_node(q);
+    if (!node) {
+      auto fresh = std::make_shared<ClsRouteNode>(q);
+      node = fresh.get();
+      // A new node's search fields are not the reset ones.
+      mark_dirty(*node);
+      m_rows[q.y][q.x] = std::move(fresh);
+      created.push_back(node);
+    }
+    node->reference();
+  });
+}
+
+// --- registration ----------------------------------------------------------------
+
+bool ClsRouter::add_terminatable_node(const CellPos& pos)
+{
+  if (!pos.get_is_valid()) {
+    g_warning("%s: a terminal at %s lies outside the grid; not registered", G_STRFUNC,
+              pos.to_string().c_str());
+    return false;
+  }
+  const auto count = m_term_counts->get(pos.x, pos.y);
+  m_term_counts->set(pos.x, pos.y, std::make_shared<int32_t>(count ? *count + 1 : 1));
+
+  std::vector<ClsRouteNode*> created;
+  reference_block(pos, created);
+  foreach_term_cross_pos(pos, [&](const CellPos& corner) { reference_block(corner, created); });
+  // Only the new nodes are linked: the reverse links they set bring the
+  // links of the old ones up to date.
+  update_link_nodes(created);
+  find_node(pos)->is_terminal = true;
+  return true;
+}
+
+bool ClsRouter::rm_terminatable_node(const CellPos& pos)
+{
+  const auto count = m_term_counts->get(pos.x, pos.y);
+  if (!count)
+    return true;
+
+  std::vector<ClsRouteNode*> orphans;
+  const auto unreference_block = [&](const CellPos& generator) {
+    foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
+      ClsRouteNode* node = find_node(q);
+      if (!node)
+        return;
+      node->unreference();
+      // A node drops to zero once: its count matches its generators exactly.
+      if (node->references == 0)
+        orphans.push_back(node);
+    });
+  };
+  unreference_block(pos);
+  foreach_term_cross_pos(pos, unreference_block);
+
+  // The surviving neighbours of the orphans are relinked while the orphans
+  // still stand in the map: the nearest search passes over them.
+  std::unordered_set<ClsRouteNode*> seen;
+  std::vector<ClsRouteNode*> relink;
+  for (ClsRouteNode* orphan : orphans)
+    for (MovingDir d : route_dirs) {
+      ClsRouteNode* linked = orphan->link(d);
+      if (linked && linked->get_is_referenced() && seen.insert(linked).second)
+        relink.push_back(linked);
+    }
+  update_link_nodes(relink);
+
+  for (ClsRouteNode* orphan : orphans) {
+    const CellPos q = orphan->pos;
+    auto row = m_rows.find(q.y);
+    auto cell = row->second.find(q.x);
+    if (orphan->m_search_dirty)
+      m_dirty_gone.push_back(cell->second);
+    row->second.erase(cell);
+    if (row->second.empty())
+      m_rows.erase(row);
+  }
+
+  if (*count <= 1) {
+    (void)m_term_counts->remove(pos.x, pos.y);
+    if (ClsRouteNode* node = find_node(pos))
+      node->is_terminal = false;
+  } else {
+    m_term_counts->set(pos.x, pos.y, std::make_shared<int32_t>(*count - 1));
+  }
+  return true;
+}
+
+// --- rows and columns ---------------------------------------------------------------
+
+std::vector<CellPos> ClsRouter::terminals_on(CellDir dir, int64_t first, int64_t last) const
+{
+  std::vector<CellPos> cells;
+  m_term_counts->foreach([&](int32_t x, int32_t y, const TermCounts::Value&) {
+    const int64_t c = dir == CellDir::h ? x : y;
+    if (first <= c && c <= last)
+      cells.push_back(CellPos{x, y});
+    return true;
+  });
+  return cells;
+}
+
+void ClsRouter::shift_node_at(CellDir dir, int32_t index, int32_t count)
+{
+  if (dir != CellDir::h && dir != CellDir::v)
+    return;
+  for (CellPos p : terminals_on(dir, index, INT64_MAX)) {
+    rm_terminatable_node(p);
+    const int64_t moved = int64_t{p.get(dir)} + count;
+    if (moved < 0 || moved > CellPos::MAX) {
+      g_warning("%s: the terminal at %s would leave the grid; its registration is dropped",
+                G_STRFUNC, p.to_string().c_str());
+      continue;
+    }
+    p.set(dir, static_cast<int32_t>(moved));
+    add_terminatable_node(p);
+  }
+}
+
+void ClsRouter::rm_terminatable_node_at(CellDir dir, int32_t index, int32_t count)
+{
+  if (dir != CellDir::h && dir != CellDir::v)
+    return;
+  for (const CellPos& p : terminals_on(dir, index, int64_t{index} + count - 1))
+    rm_terminatable_node(p);
+}
+
+void ClsRouter::insert_row(int32_t index, int32_t count, const CellFunc&)
+{
+  shift_node_at(CellDir::v, index, count);
+}
+
+void ClsRouter::insert_col(int32_t index, int32_t count, const CellFunc&)
+{
+  shift_node_at(CellDir::h, index, count);
+}
+
+void ClsRouter::remove_row(int32_t index, int32_t count, const CellFunc&, const CellFunc&)
+{
+  rm_terminatable_node_at(CellDir::v, index, count);
+  shift_node_at(CellDir::v, index, -count);
+}
+
+void ClsRouter::remove_col(int32_t index, int32_t count, const CellFunc&, const CellFunc&)
+{
+  rm_terminatable_node_at(CellDir::h, index, count);
+  shift_node_at(CellDir::h, index, -count);
+}
+
+void ClsRouter::clear()
+{
+  ModelCells<ClsRouteNode>::clear();
+  m_term_counts->clear();
+  m_dirty.clear();
+  m_dirty_gone.clear();
+}
+
+} // namespace velkaro

@@ -1,0 +1,152 @@
+#pragma once
+// ClsRouter: the route graph of a class diagram and its cheapest-route
+// search.
+//
+// The router is a cell map of route nodes (the node map). Each cell a
+// connector may end on is registered as a terminal, as often as it is
+// registered. The generator cells are every terminal cell, once per
+// registration, and, for every two registrations at cells A and B in
+// different rows and columns, the corner cells (A.x, B.y) and (B.x, A.y),
+// once per such pair. Every cell of the 3 by 3 block around a generator cell
+// holds a node whose `references` counts how many (generator, offset) pairs
+// land on it; every node links to the nearest node in each of the four
+// directions on its row or column, however far, and links are symmetric.
+// Registering and unregistering keep this exactly, in any order of calls.
+//
+// Rows and columns: the router replaces the line operations of the cell map
+// whole (the callbacks handed to them are ignored). The node map is never
+// shifted; one registration per terminal cell beyond the line moves, and
+// the nodes follow the registrations.
+//
+// Positions: a registration must lie in 0..CellPos::MAX on both axes. The
+// router refuses any other with a warning; a line operation that would move
+// a registration out of the grid drops it.
+//
+// Node pointers handed out (get_nearest_node(), find_node()) stay valid until
+// the next registration, unregistration or line operation. The node map is
+// the router's: nodes stored or removed through the cell map's own set() and
+// remove() would break the links and the search's bookkeeping.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "cls/route/route_node.h"
+#include "common/cell_pos.h"
+#include "common/directions.h"
+#include "model/cells.h"
+
+namespace velkaro {
+
+class ClsRoute;
+
+class ClsRouter : public ModelCells<ClsRouteNode> {
+public:
+  using PosFunc = std::function<void(const CellPos& pos)>;
+  using TermCounts = ModelCells<int32_t>;
+
+  // The weight of a link before a search makes the lines out of its ends
+  // cheaper, and the factors it applies along them.
+  static constexpr int32_t BASE_WEIGHT = 100;
+  static constexpr double VERTICAL_LINE_FACTOR = 0.2;
+  static constexpr double HORIZONTAL_LINE_FACTOR = 0.5;
+  static constexpr int32_t UNREACHED = 2147483647;
+
+  static std::shared_ptr<ClsRouter> create() { return std::make_shared<ClsRouter>(); }
+
+  ClsRouter();
+
+  // --- The graph.
+
+  // Registers one terminal at pos; false (with a warning, nothing changed)
+  // for a position outside the grid, else true.
+  bool add_terminatable_node(const CellPos& pos);
+  // Removes one registration at pos; true, also when pos is no terminal.
+  bool rm_terminatable_node(const CellPos& pos);
+  // How many times pos is registered; 0 for no terminal.
+  int32_t get_term_count(const CellPos& pos) const;
+  // Every terminal cell with its count (rows ascending, columns ascending).
+  const TermCounts& get_term_counts() const { return *m_term_counts; }
+
+  // The node at (x, y), or null; as get() without a counted reference.
+  ClsRouteNode* find_node(int32_t x, int32_t y) const;
+  ClsRouteNode* find_node(const CellPos& pos) const { return find_node(pos.x, pos.y); }
+
+  // The nearest referenced node strictly beyond pos in dir on pos's column
+  // (up, down) or row (left, right); null when there is none.
+  ClsRouteNode* get_nearest_node(const CellPos& pos, MovingDir dir) const;
+  // Links node to its nearest node in dir, and that node back to it.
+  void link_nearest(ClsRouteNode& node, MovingDir dir);
+  // Links every node of the set in up, down, left and right.
+  void update_link_nodes(const std::vector<ClsRouteNode*>& nodes);
+  // Calls fn for the corner cells of pos with every other terminal cell
+  // (once per registration of that cell), terminals in map order, for each
+  // (t.x, pos.y) then (pos.x, t.y). Terminals on pos's row or column give
+  // none.
+  void foreach_term_cross_pos(const CellPos& pos, const PosFunc& fn) const;
+  // Calls fn for the cells of the 3 by 3 block around pos that lie in the
+  // grid, row by row from the top left.
+  static void foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn);
+
+  // Moves one registration of every terminal cell whose coordinate on the
+  // axis of dir (x for h, y for v) is at least index by count cells.
+  void shift_node_at(CellDir dir, int32_t index, int32_t count);
+  // Unregisters once every terminal cell whose coordinate on the axis of dir
+  // lies in index .. index + count - 1.
+  void rm_terminatable_node_at(CellDir dir, int32_t index, int32_t count);
+
+  void insert_row(int32_t index, int32_t count, const CellFunc& moved) override;
+  void insert_col(int32_t index, int32_t count, const CellFunc& moved) override;
+  void remove_row(int32_t index, int32_t count, const CellFunc& removed,
+                  const CellFunc& moved) override;
+  void remove_col(int32_t index, int32_t count, const CellFunc& removed,
+                  const CellFunc& moved) override;
+  // Drops every node and every registration.
+  void clear() override;
+
+  // --- The search (router_search.cpp).
+
+  // The cheapest route from start to goal over the graph: the cells of its
+  // nodes from start to goal. The cost of a link is the weight of the node
+  // it leaves in its direction: BASE_WEIGHT, made cheaper along the straight
+  // lines out of both ends (set_recommended_path_weight()). Terminals other
+  // than the goal are never entered. Among equally cheap routes the first
+  // found wins: directions are tried up, down, left, right, and nodes of
+  // equal distance leave the queue in the order they entered it.
+  //
+  // The route is empty when either end lies outside the grid (start and
+  // goal then stay (0, 0)), or when no node lies at the start or at the
+  // goal cell; it is the goal cell alone when the goal cannot be reached or
+  // equals the start.
+  std::shared_ptr<ClsRoute> new_shortest_route(const CellPos& start, const CellPos& goal);
+  // Gives every node the reset search fields: weights BASE_WEIGHT, dist
+  // UNREACHED, no pred. Only nodes whose fields changed since the last reset
+  // are visited; the others hold these values already.
+  void init_node();
+  // Makes the lines out of the start cell, then out of the goal cell,
+  // cheaper in up, down, left, right: factor 0.2 vertically, 0.5
+  // horizontally.
+  void set_recommended_path_weight(const CellPos& start, const CellPos& goal);
+  // From node on along its links in dir, multiplies the weight in dir of
+  // every node that has a link in dir by factor, truncated toward zero.
+  void gain_weight_on_directed_line(ClsRouteNode& node, double factor, MovingDir dir);
+  // Fills route with the cells from the goal back along pred, front first.
+  void trace_pred(ClsRoute& route, const CellPos& goal) const;
+
+private:
+  // Creates the nodes a generator's block lacks and references all nine.
+  void reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created);
+  // Terminal cells whose coordinate on the axis lies in first .. last.
+  std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
+  // The node's search fields may now differ from their reset values.
+  void mark_dirty(ClsRouteNode& node);
+
+  std::shared_ptr<TermCounts> m_term_counts;
+  // Nodes whose search fields may differ from their reset values.
+  std::vector<ClsRouteNode*> m_dirty;
+  // Such nodes that left the map since: kept alive until the next reset.
+  std::vector<std::shared_ptr<ClsRouteNode>> m_dirty_gone;
+};
+
+} // namespace velkaro

@@ -1,0 +1,76 @@
+#pragma once
+// ClsSegmentLayouter: the set of every connector segment of a class diagram,
+// with the diagram's grid. It keeps the layout of parallel segments
+// incremental: edits clear the laid-out flag of the segments they may have
+// disturbed, and the layouter lays out again exactly the groups
+// (ClsRelatedSegments) that hold a segment whose flag is clear.
+//
+// The set holds each segment once (by identity) and is walked in the order
+// the segments joined it (a removal moves the last segment into the gap).
+// The set is not changed while it is walked: walks only read segments and
+// change their flags and positions.
+
+#include <cstddef>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "common/cell_pos.h"
+#include "common/cell_range.h"
+
+namespace velkaro {
+
+class ClsRelatedSegments;
+class ClsSegment;
+class ModelGrid;
+
+class ClsSegmentLayouter {
+public:
+  using SegmentPtr = std::shared_ptr<ClsSegment>;
+
+  // Null (with a critical message) without a grid.
+  static std::shared_ptr<ClsSegmentLayouter> create(const std::shared_ptr<ModelGrid>& grid);
+  explicit ClsSegmentLayouter(const std::shared_ptr<ModelGrid>& grid);
+  ClsSegmentLayouter(const ClsSegmentLayouter&) = delete;
+  ClsSegmentLayouter& operator=(const ClsSegmentLayouter&) = delete;
+
+  // --- The set.
+
+  // False when seg is null or held already.
+  bool add(const SegmentPtr& seg);
+  void add_all(const std::vector<SegmentPtr>& segs);
+  // False when seg was not held.
+  bool remove(const SegmentPtr& seg);
+  void remove_all(const std::vector<SegmentPtr>& segs);
+  bool contains(const SegmentPtr& seg) const;
+  size_t size() const { return m_segments.size(); }
+  const std::vector<SegmentPtr>& get_segments() const { return m_segments; }
+  const std::shared_ptr<ModelGrid>& get_grid() const { return m_grid; }
+
+  // --- Layout.
+
+  // The group of seg grown over the set (seg need not be in it).
+  std::shared_ptr<ClsRelatedSegments> new_related_segments(const SegmentPtr& seg) const;
+  // Builds the group of seg (which drops its members' springs) and lays it
+  // out unless every member is laid out already.
+  void layout(const SegmentPtr& seg);
+  // Walks the set once; lays out the group of every segment not laid out
+  // when it is reached (a laid-out group marks all its members).
+  void layout_not_laid_out_segs();
+  // Sets the laid-out flag of every member of seg's group.
+  void set_related_seg_laid_out(const SegmentPtr& seg, bool value);
+  // Sets the flag of every segment the range crosses: a segment whose line
+  // the range covers anywhere along it, or one of whose end cells lies on a
+  // line of the range along the segment's axis.
+  void set_seg_laid_out_on_cross_area(const CellRange& range, bool value);
+  // The same for the one cell.
+  void set_seg_laid_out_on_cross_line(const CellPos& cross_pos, bool value);
+
+private:
+  std::shared_ptr<ModelGrid> m_grid;
+  std::vector<SegmentPtr> m_segments;
+  // Where each held segment stands in m_segments.
+  std::unordered_map<const ClsSegment*, size_t> m_index;
+};
+
+} // namespace velkaro
