@@ -34,11 +34,13 @@
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it
 // is complete (ModelFileReplacement, as a document save does; the same
-// files are refused, and a symbolic link stays a link). A failure (an image
-// of no pixels or wider than the most that can be written, a drawing
-// error, a place that cannot be written, a failed write or rename) returns
-// false, leaves the target as it was and no temporary file behind, and
-// get_last_error() says why.
+// files are refused, and a symbolic link stays a link, also one to a file
+// not there yet, which the export makes). A failure (an image of no pixels
+// or wider than the most that can be written, a drawing error, a place that
+// cannot be written, a failed write or rename) returns false, leaves the
+// target as it was and no temporary file behind, and get_last_error() says
+// why, in the system's words where the system refused ("No space left on
+// device", as a save says it).
 //
 // Ownership: the exporter holds the controller, its workspace and the
 // export's drawer context for its own (short) life; the bands' contexts
@@ -112,6 +114,10 @@ protected:
   // set when that failed (the caller then removes temp). Tests override it
   // to interrupt an export at its last step.
   virtual bool replace_file(const std::string& temp, const std::string& target, std::string& error);
+  // Writes png's stream to the temporary file's descriptor fd; false with
+  // error set to the system's reason ("No space left on device") when a
+  // write failed. Tests override it to write to a full disk.
+  virtual bool write_stream(const ViewPngWriter& png, int fd, std::string& error);
 
 private:
   static bool check_ctrl(const CtrlContext* ctrl);

@@ -4,6 +4,7 @@
 // not write nor costs an existing file.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +14,10 @@
 #include <vector>
 
 #include <cairomm/surface.h>
+#include <fcntl.h>
+#include <glib.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ctrl/test_kind.h"
 #include "support/log_capture.h"
@@ -331,6 +335,99 @@ TEST(ExportingCnavasTest, ASymbolicLinkStaysALink)
   ASSERT_TRUE(exporter->export_png(dir.file("link.png"))) << exporter->get_last_error();
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
   EXPECT_EQ(Cairo::ImageSurface::create_from_png(dir.file("real.png"))->get_width(), 4);
+}
+
+// An exporter whose image goes to a full disk: the bytes meant for the
+// temporary file go to /dev/full, where every write fails with "no space
+// left".
+class FullDiskExporter : public ViewExportingCnavas {
+public:
+  using ViewExportingCnavas::ViewExportingCnavas;
+
+protected:
+  bool write_stream(const ViewPngWriter& png, int fd, std::string& error) override
+  {
+    (void)fd;
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (full < 0) {
+      error = "/dev/full cannot be opened";
+      return false;
+    }
+    const bool written = ViewExportingCnavas::write_stream(png, full, error);
+    ::close(full);
+    return written;
+  }
+};
+
+TEST(ExportingCnavasTest, AFullDiskIsReportedAsTheSystemNamesIt)
+{
+  if (access("/dev/full", W_OK) != 0)
+    GTEST_SKIP() << "/dev/full cannot be written here";
+  test::KindKit kit;
+  test::TempDir dir;
+  const std::string target = dir.file("kept.png");
+  std::ofstream(target) << "old";
+  const auto exporter = ViewExportingCnavas::create<FullDiskExporter>(kit.ctx, {0, 0, 64, 64});
+  EXPECT_FALSE(exporter->export_png(target));
+  // As a save says it, not cairo's "error while writing to output stream".
+  EXPECT_NE(exporter->get_last_error().find(g_strerror(ENOSPC)), std::string::npos) << exporter->get_last_error();
+  EXPECT_NE(exporter->get_last_error().find("kept.png"), std::string::npos) << exporter->get_last_error();
+  EXPECT_EQ(contents_of(target), "old");
+  EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"kept.png"});
+}
+
+TEST(ExportingCnavasTest, ALinkToAFileNotYetThereIsWrittenThroughAndStaysALink)
+{
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* what;
+    // The links made in the folder, name to where it points (relative to
+    // the folder unless absolute), the first exported to.
+    std::vector<std::pair<std::string, std::string>> links;
+    // The file written, relative to the folder; "" when the export fails.
+    std::string written;
+  };
+  const Case cases[] = {
+    {"relative", {{"link.png", "real.png"}}, "real.png"},
+    {"into a folder", {{"link.png", "sub/real.png"}}, "sub/real.png"},
+    {"absolute", {{"link.png", "@/real.png"}}, "real.png"},
+    {"a chain", {{"link.png", "middle.png"}, {"middle.png", "sub/real.png"}}, "sub/real.png"},
+    // Nothing is made where the link leads into nothing, nor for a ring.
+    {"into a missing folder", {{"link.png", "none/real.png"}}, ""},
+    {"a ring", {{"link.png", "other.png"}, {"other.png", "link.png"}}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::KindKit kit;
+    test::TempDir dir;
+    fs::create_directory(dir.path() / "sub");
+    for (const auto& [name, to] : c.links) {
+      const std::string target = to.rfind("@/", 0) == 0 ? (dir.path() / to.substr(2)).string() : to;
+      fs::create_symlink(target, dir.path() / name);
+    }
+    const std::vector<std::string> before = files_in(dir.path());
+    const auto exporter = ViewExportingCnavas::create(kit.ctx, {0, 0, 6, 4});
+    EXPECT_EQ(exporter->export_png(dir.file(c.links.front().first)), !c.written.empty())
+      << exporter->get_last_error();
+    for (const auto& link : c.links)
+      EXPECT_TRUE(fs::is_symlink(dir.path() / link.first)) << link.first;
+    if (c.written.empty()) {
+      EXPECT_NE(exporter->get_last_error(), "");
+      EXPECT_EQ(files_in(dir.path()), before);
+      EXPECT_TRUE(fs::is_empty(dir.path() / "sub"));
+      continue;
+    }
+    EXPECT_EQ(Cairo::ImageSurface::create_from_png(dir.file(c.written))->get_width(), 6);
+    // The file alone is new: no temporary file is left beside it.
+    std::vector<std::string> after = before;
+    if (fs::path(c.written).has_parent_path()) {
+      EXPECT_EQ(files_in(dir.path() / "sub"), std::vector<std::string>{"real.png"});
+    } else {
+      after.push_back(c.written);
+      std::sort(after.begin(), after.end());
+    }
+    EXPECT_EQ(files_in(dir.path()), after);
+  }
 }
 
 TEST(ExportingCnavasTest, ANullControllerMakesNoExporter)
