@@ -9,6 +9,8 @@
 #include <glibmm/miscutils.h>
 #include <glibmm/ustring.h>
 #include <gdkmm/pixbuf.h>
+#include <gtkmm/box.h>
+#include <gtkmm/label.h>
 
 #include "ctrl/context.h"
 #include "seq/canvas.h"
@@ -32,6 +34,9 @@ std::shared_ptr<CtrlIMainWindow> non_owning(MainWindow& window)
 {
   return std::shared_ptr<CtrlIMainWindow>(&window, [](CtrlIMainWindow*) {});
 }
+
+// The widest line of a message, in characters.
+constexpr int MESSAGE_WIDTH_CHARS = 60;
 
 } // namespace
 
@@ -262,6 +267,16 @@ void MainWindow::report(const std::string& message)
 {
   auto dialog = std::make_unique<Gtk::MessageDialog>(*this, message, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_CLOSE,
                                                      false);
+  // Messages name files, and a long path has few places to break at between
+  // words: it may break anywhere, so that the dialog stays narrower than
+  // the screen and the cause after the path stays in sight.
+  for (Gtk::Widget* child : dialog->get_message_area()->get_children()) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(child)) {
+      label->set_line_wrap(true);
+      label->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
+      label->set_max_width_chars(MESSAGE_WIDTH_CHARS);
+    }
+  }
   m_dialogs.show_message(std::move(dialog));
 }
 

@@ -21,7 +21,8 @@
 // "new-file" and "open-file" go on only when the document is not modified,
 // was saved, or the user chose "_Don't save". A save that fails or whose
 // dialog is cancelled stops them, and the document stays as it was. A
-// failed save, load or export is shown in a message dialog of the window.
+// failed save, load or export is shown in a message dialog of the window,
+// whose lines wrap (a long path anywhere) so that it fits on the screen.
 //
 // Dialogs run through a small seam (MainWindowDialogs): the real one runs
 // GTK dialogs; tests give their own to answer them.
@@ -142,6 +143,10 @@ public:
   bool export_png(const std::string& file_path);
   // Opens the manual page in the user's language (English or Japanese).
   void show_help();
+  // Opens the manual page at path in the desktop's browser; when no program
+  // shows it, a message says so and gives the page's path, so that the
+  // user can open it by hand.
+  void show_manual_page(const std::string& path);
   // Leaves as closing the window does: asks about unsaved changes, then
   // hides the window unless the user cancelled.
   void quit();

@@ -2,14 +2,15 @@
 // with and without a dialog, and the key-binding page.
 
 #include <glib.h>
+#include <gtk/gtk.h>
 #include <glibmm/variant.h>
 #include <gtkmm/filefilter.h>
+#include <sigc++/adaptors/track_obj.h>
 
 #include "app/main_window.h"
 #include "app/manual.h"
 #include "common/cell_range.h"
 #include "common/i18n.h"
-#include "common/open_uri.h"
 #include "ctrl/action_row.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
@@ -74,6 +75,52 @@ void add_filter(Gtk::FileChooser& chooser, const char* name, const char* mime_ty
   chooser.add_filter(filter);
 }
 
+bool is_enter_key(const GdkEventKey& event)
+{
+  return event.keyval == GDK_KEY_Return || event.keyval == GDK_KEY_KP_Enter || event.keyval == GDK_KEY_ISO_Enter;
+}
+
+// Enter in a file dialog's name field answers with the main button (Save,
+// Open, Export), as GTK users expect. GTK's own way passes the field's
+// Enter to that button, but the dialog takes in a name typed or pasted
+// only a moment later (it looks at the folder first), and keeps the button
+// disabled until then: an Enter that comes first was lost. Such an Enter
+// is kept and answered as soon as the dialog enables the button; any other
+// key forgets it. The answer goes through the dialog's own checks all the
+// same (a folder name is entered, the overwrite question is asked).
+void accept_on_enter(Gtk::FileChooserDialog& dialog)
+{
+  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
+  Gtk::Widget* accept = dialog.get_widget_for_response(Gtk::RESPONSE_ACCEPT);
+  if (!accept)
+    return;
+  // Owned by the two handlers, which die with the dialog and its button.
+  const auto pending = std::make_shared<bool>(false);
+  dialog.signal_key_press_event().connect(
+    [&dialog, accept, pending](GdkEventKey* event) {
+      *pending = false;
+      if (!is_enter_key(*event) || (event->state & gtk_accelerator_get_default_mod_mask()) != 0 ||
+          accept->is_sensitive())
+        return false;
+      // The name field alone: Enter keeps its own meaning in the search
+      // field, the list and the new-folder field.
+      static const GType name_field = g_type_from_name("GtkFileChooserEntry");
+      Gtk::Widget* focus = dialog.get_focus();
+      if (!focus || !name_field || !G_TYPE_CHECK_INSTANCE_TYPE(focus->gobj(), name_field) ||
+          gtk_entry_get_text_length(GTK_ENTRY(focus->gobj())) == 0)
+        return false;
+      *pending = true;
+      return true;
+    },
+    false);
+  accept->property_sensitive().signal_changed().connect([&dialog, accept, pending] {
+    if (!*pending || !accept->is_sensitive())
+      return;
+    *pending = false;
+    dialog.response(Gtk::RESPONSE_ACCEPT);
+  });
+}
+
 } // namespace
 
 void MainWindow::init_action()
@@ -127,6 +174,7 @@ std::unique_ptr<Gtk::FileChooserDialog> MainWindow::new_file_chooser_dialog(cons
   add_filter(*dialog, "Velkaro data (XML)", "text/xml", nullptr);
   add_filter(*dialog, "All", nullptr, "*");
   dialog->set_do_overwrite_confirmation(true);
+  accept_on_enter(*dialog);
   return dialog;
 }
 
@@ -219,6 +267,7 @@ bool MainWindow::export_png(const std::string& file_path)
     add_filter(dialog, "PNG image", "image/png", nullptr);
     add_filter(dialog, "All", nullptr, "*");
     dialog.set_do_overwrite_confirmation(true);
+    accept_on_enter(dialog);
     target = m_dialogs.run_file_chooser(dialog).value_or("");
   }
   bool exported = false;
@@ -242,9 +291,19 @@ void MainWindow::show_help()
     report(Glib::ustring::compose(_("The manual page \"%1.html\" was not found."), language));
     return;
   }
-  if (!open_uri(manual_uri(*page)))
-    report(Glib::ustring::compose(_("The manual could not be opened: no program to show %1 was found."),
-                                  manual_uri(*page)));
+  show_manual_page(*page);
+}
+
+void MainWindow::show_manual_page(const std::string& path)
+{
+  const auto report_failure = [this, path](const std::string& reason) {
+    report(Glib::ustring::compose(_("The manual could not be opened: %1.\nIts page is %2"), reason, path));
+  };
+  std::string reason;
+  // The watch's report is tied to the window: it is dropped when the
+  // window goes before the opener ends.
+  if (!manual_open(manual_uri(path), sigc::track_obj(report_failure, *this), reason))
+    report_failure(reason);
 }
 
 } // namespace velkaro

@@ -4,6 +4,11 @@
 #include <system_error>
 
 #include <glib.h>
+#include <glibmm/main.h>
+#include <glibmm/spawn.h>
+#include <glibmm/ustring.h>
+
+#include "common/i18n.h"
 
 namespace velkaro {
 
@@ -56,6 +61,36 @@ std::string manual_uri(const std::string& path)
   std::string result = uri ? uri : "";
   g_free(uri);
   return result;
+}
+
+bool manual_open(const std::string& uri, const sigc::slot<void(const std::string&)>& on_failure, std::string& reason)
+{
+  const std::vector<std::string> argv{MANUAL_OPENER, uri};
+  Glib::Pid pid = 0;
+  try {
+    Glib::spawn_async("", argv,
+                      Glib::SPAWN_SEARCH_PATH | Glib::SPAWN_DO_NOT_REAP_CHILD | Glib::SPAWN_STDOUT_TO_DEV_NULL |
+                        Glib::SPAWN_STDERR_TO_DEV_NULL,
+                      Glib::SlotSpawnChildSetup(), &pid);
+  } catch (const Glib::Error& e) {
+    reason = Glib::ustring::compose(_("\"%1\" could not be started (%2)"), MANUAL_OPENER, e.what());
+    return false;
+  }
+  // The opener itself starts fine where no browser is installed, and only
+  // its status tells that nothing was shown.
+  Glib::signal_child_watch().connect(
+    [on_failure](Glib::Pid child, int status) {
+      GError* error = nullptr;
+      if (!g_spawn_check_wait_status(status, &error)) {
+        const std::string why = Glib::ustring::compose(_("\"%1\" found no program to show it (%2)"),
+                                                        MANUAL_OPENER, error->message);
+        g_error_free(error);
+        on_failure(why);
+      }
+      Glib::spawn_close_pid(child);
+    },
+    pid);
+  return true;
 }
 
 } // namespace velkaro

@@ -62,16 +62,24 @@ bool CtrlActionProcessor::execute(const std::shared_ptr<CtrlAction>& action)
   step.changed = action->get_has_changes();
   if (!done)
     return false;
+  std::optional<Stack> dropped = std::move(m_redo_stack);
   m_redo_stack.reset();
   if (!m_undo_stack.empty()) {
     // Hold the head: merging may run code that changes the stack.
     const auto head = m_undo_stack.back();
-    if (head->get_is_mergeable() && head->merge(action))
+    if (head->get_is_mergeable() && head->merge(action)) {
+      // Taking the head back now takes back more than the action that
+      // dropped what is kept, unless that action was the head itself.
+      if (m_dropped_by != head)
+        forget_dropped_redo();
       return true;
+    }
   }
   if (const auto ctrl = m_ctrl.lock())
     action->set_cursor_cell(ctrl->get_now_cell());
   m_undo_stack.push_back(action);
+  m_dropped_by = action;
+  m_dropped_redo = std::move(dropped);
   return true;
 }
 
@@ -79,6 +87,7 @@ void CtrlActionProcessor::undo(bool move_cursor)
 {
   if (m_undo_stack.empty())
     return;
+  forget_dropped_redo();
   const auto action = std::move(m_undo_stack.back());
   m_undo_stack.pop_back();
   Step step(*action);
@@ -95,6 +104,7 @@ void CtrlActionProcessor::redo()
 {
   if (!m_redo_stack || m_redo_stack->empty())
     return;
+  forget_dropped_redo();
   const auto action = std::move(m_redo_stack->back());
   m_redo_stack->pop_back();
   Step step(*action);
@@ -102,6 +112,32 @@ void CtrlActionProcessor::redo()
   step.changed = action->get_has_changes();
   m_undo_stack.push_back(action);
   restore_cursor(*action);
+}
+
+void CtrlActionProcessor::revoke()
+{
+  if (m_undo_stack.empty())
+    return;
+  if (!m_dropped_by || m_dropped_by != m_undo_stack.back()) {
+    undo(false);
+    return;
+  }
+  const auto action = std::move(m_undo_stack.back());
+  m_undo_stack.pop_back();
+  Step step(*action);
+  action->undo();
+  step.changed = action->get_has_changes();
+  // Before the step ends, which tells the observers: they see the stacks
+  // as they will stay.
+  m_redo_stack = std::move(m_dropped_redo);
+  m_dropped_redo.reset();
+  m_dropped_by.reset();
+}
+
+void CtrlActionProcessor::forget_dropped_redo()
+{
+  m_dropped_by.reset();
+  m_dropped_redo.reset();
 }
 
 void CtrlActionProcessor::set_head_mergeable(bool mergeable)
@@ -116,12 +152,15 @@ void CtrlActionProcessor::reset()
 {
   m_undo_stack.clear();
   m_redo_stack.reset();
+  forget_dropped_redo();
 }
 
 void CtrlActionProcessor::swap_history(CtrlActionProcessor& other)
 {
   std::swap(m_undo_stack, other.m_undo_stack);
   std::swap(m_redo_stack, other.m_redo_stack);
+  std::swap(m_dropped_by, other.m_dropped_by);
+  std::swap(m_dropped_redo, other.m_dropped_redo);
   std::swap(m_last_action, other.m_last_action);
 }
 

@@ -25,6 +25,12 @@
 // The redo history is absent until the first undo and again after every
 // successful execution; get_redo_stack() tells absent from empty.
 //
+// revoke() takes back the newest action as if it had never run: a preview
+// that is replaced, an edit that is cancelled. It is undone and dropped, and
+// the redo history becomes the one its execution dropped, which the
+// processor keeps until the next execution, undo or redo (and only then
+// releases).
+//
 // The cursor is read from and set on the cursor holder (the context), which
 // the processor links to without owning it. Without a holder (a throw-away
 // processor of a dry run) no cursor cell is recorded and none is restored.
@@ -71,6 +77,12 @@ public:
   // merging; the cursor goes to its recorded cell. Nothing when there is
   // nothing to redo.
   void redo();
+  // Undoes the newest action without moving the cursor and forgets it: it
+  // goes on neither stack, and the redo history is again the one before it
+  // ran. When that history is no longer known (the newest action was not
+  // the last one executed, or an undo or redo came since), an undo(false).
+  // Nothing when there is nothing to undo.
+  void revoke();
   // Sets the mergeable flag of the action on top of the undo stack; nothing
   // when the stack is empty.
   void set_head_mergeable(bool mergeable);
@@ -100,8 +112,15 @@ public:
 private:
   void restore_cursor(const CtrlAction& action) const;
 
+  // Lets go of the redo history kept for revoke().
+  void forget_dropped_redo();
+
   Stack m_undo_stack;
   std::optional<Stack> m_redo_stack;
+  // The action whose execution dropped m_dropped_redo (the redo history
+  // then), while it is the newest action on the undo stack.
+  std::shared_ptr<CtrlAction> m_dropped_by;
+  std::optional<Stack> m_dropped_redo;
   std::shared_ptr<CtrlAction> m_last_action;
   std::weak_ptr<CtrlICursorHolder> m_ctrl;
 };

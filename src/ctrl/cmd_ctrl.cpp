@@ -130,6 +130,7 @@ void CtrlCmdCtrl::active(bool b)
     return;
   }
   m_text_editor->deactivate();
+  set_text("");
   if (const auto ctx = m_ctrl.lock(); ctx && ctx->get_now_mode())
     update_mode(ctx->get_now_mode());
 }
@@ -173,8 +174,18 @@ void CtrlCmdCtrl::backspace()
 
 void CtrlCmdCtrl::enter()
 {
-  if (m_cmd_map->action(get_text()))
-    exit_cmd_mode();
+  // Held: "q" may destroy the window, and with it this line's owner.
+  const auto keep = weak_from_this().lock();
+  const Args words = CtrlCommandActionMap::split(get_text());
+  // A line that names no command stays as typed, to be mended.
+  if (words.empty() || !m_cmd_map->has(words.front()))
+    return;
+  // Whatever the command came to, and whatever dialog it raised meanwhile
+  // (which takes the keyboard and gives it back to this line), the line
+  // closes: the next key is the canvas's again, and the next command is
+  // typed afresh instead of being appended to this one.
+  (void)m_cmd_map->action(get_text());
+  exit_cmd_mode();
 }
 
 void CtrlCmdCtrl::queue_draw()

@@ -19,7 +19,7 @@
 //
 // Commands (a first word, then arguments, split at Unicode white space):
 // - "q": asks the window to close as its close button does; destroys it
-//   when the close was not stopped. Never closes the command line.
+//   when the close was not stopped.
 // - "w" [path]: saves the document to path, or to its own file.
 // - "r" path: replaces the document with the file's, and clears the undo
 //   history.
@@ -27,10 +27,13 @@
 //   "export-png" action.
 // - "set": leaves the command line and shows the key-binding editor.
 // - "parse": logs its arguments at debug level.
-// A command that succeeds closes the command line. One that fails, an empty
-// line and a first word that is no command leave it open with its text; a
-// failed save or load is logged as a warning and shown to the user through
-// the window's alert.
+// Every command ends with the command line closed and empty and the keyboard
+// back with the canvas, whether it succeeded or not and whatever dialog it
+// raised (the save question cancelled, a failed save or load, which is
+// logged as a warning and shown to the user through the window's alert):
+// so the next key never goes on the end of a command that already ran. An
+// empty line and a first word that is no command leave it open with its
+// text, to be mended.
 //
 // Redraws: the widget is queued for a redraw whenever the mode name, the
 // leading keys or the command text change, and when the line is switched on.
@@ -147,7 +150,8 @@ public:
   // The base switch (notifies "is-active"). On: the widget takes the
   // keyboard focus, the text editor starts editing the command text, the
   // text becomes empty and the widget is redrawn. Off: the text editor
-  // stops editing and the mode layout shows the context's current mode.
+  // stops editing, the text becomes empty and the mode layout shows the
+  // context's current mode.
   void active(bool b) override;
 
   // --- Key handler: the key maps yield an action name and it runs. Keys

@@ -95,9 +95,11 @@ void CtrlRangeMode::on_exit()
   // A timer of this visit must not mark a long press in a later one.
   m_long_press.disconnect();
   auto& ctx = get_ctrl();
-  // Not settled: the last preview (for an insertion, the insertion) goes.
+  // Not settled: the last preview (for an insertion, the insertion) goes,
+  // leaving no trace in the history either: a redo must not bring back
+  // what was cancelled.
   if (ctx.edit_elm)
-    ctx.get_action_proc()->undo(false);
+    ctx.get_action_proc()->revoke();
   get_ws()->clear_in_process();
   ctx.edit_elm = nullptr;
   mode = CtrlRangeModeModes::insert;
@@ -149,13 +151,13 @@ void CtrlRangeMode::preview()
   if (mode == CtrlRangeModeModes::mouse)
     mode = CtrlRangeModeModes::insert;
   else
-    proc->undo(false);
+    proc->revoke();
   if (ctx.get_epos().get_is_valid())
     ctx.edit_elm->set_in_process(true);
   with_diff([this, epos] { update_element(epos); });
   if (!ctx.edit_elm) {
     // The kind dropped the element: its preview goes too.
-    proc->undo(false);
+    proc->revoke();
     ctx.change_to_cell_mode();
   }
 }
@@ -172,7 +174,7 @@ void CtrlRangeMode::settle()
       // An unchanged edit leaves no undo step: its preview (or the empty
       // action of entering) goes.
       if (mode != CtrlRangeModeModes::mouse && !get_is_minor_change())
-        ctx.get_action_proc()->undo(false);
+        ctx.get_action_proc()->revoke();
     } else {
       preview();
     }

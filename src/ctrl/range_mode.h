@@ -5,10 +5,11 @@
 // range mode from it and says in update_element() what a range means for
 // its elements; nothing constructs this class by itself.
 //
-// Live preview. Every change of the range undoes the newest action (without
-// moving the cursor) and records a fresh preview in its place, so that the
-// document always shows the element for the current range and the undo
-// stack holds exactly one step for it. What the first preview undoes
+// Live preview. Every change of the range takes back the newest action
+// (CtrlActionProcessor::revoke(): undone without moving the cursor, and
+// gone from the history) and records a fresh preview in its place, so that
+// the document always shows the element for the current range and the undo
+// stack holds exactly one step for it. What the first preview takes back
 // depends on the sub-mode: the inserting action (insert), an empty action
 // pushed on entering (change, change-selected, resize), or nothing (mouse).
 // While the mode is current nothing else may record: "undo" and "redo" and
@@ -18,7 +19,9 @@
 // Settling (Enter, a double click, or releasing the button in the mouse
 // sub-mode or after a long press) keeps the edit; an unchanged single-cell
 // edit leaves no undo step. Leaving the mode any other way (Esc, a right
-// click, any switch) takes back the last preview.
+// click, any switch) takes back the last preview. What the mode takes back
+// leaves no redo step: a cancelled edit (an insertion too) and an unchanged
+// one leave the undo and redo history as it was before the edit began.
 //
 // Whoever switches to it sets edit_elm, the sub-mode and, for the mouse
 // sub-mode, return_pos first (usually in the preparation of

@@ -346,7 +346,7 @@ public:
   // "index", "h", "v" of the current element, absent ones as 0.
   ModelElementElmPos readpos();
   // The element a parent reference names (pp's -1 parts become the
-  // element's own cell); the target's latest copy while one is held. Null when
+  // element's own cell), as the cells hold it: never a copy of it. Null when
   // the cell holds no chain or the index is outside it.
   ElementPtr pos2elm(ModelElementElmPos& pp) const;
   // Finishes a read or a copy: resolves the parent reference unless
@@ -368,8 +368,9 @@ public:
   // A deep copy carrying copies of all children in its subs. The copy of a
   // child (sub) takes the latest copy of its parent as parent; the top copy
   // (sub false) has none. The copy is remembered as this element's latest
-  // copy, to which later parent references to this element resolve while
-  // someone holds it: the link only redirects, it does not own (an element
+  // copy, through which the copies of its children find it; a parent
+  // reference resolved later (copy(), a read) names the element itself,
+  // whatever copies of it exist. The link does not own (an element
   // standing in a chain behind its own latest copy would otherwise keep
   // that copy, and through the chain itself, alive for ever).
   ElementPtr copy_all(ModelElementCells& cells, bool sub);

@@ -231,11 +231,10 @@ ModelElement::ElementPtr ModelElement::pos2elm_(ModelElementElmPos& pp, bool fre
     if (pp.v == -1)
       pp.v = own.y;
   }
-  const ElementPtr target = cells->element_at(pp);
-  if (target)
-    if (ElementPtr latest = target->m_latest_copy.lock())
-      return latest;
-  return target;
+  // The element itself, never a copy of it: a copy made earlier (the
+  // clipboard's, say) is no part of the document, and a parent taken from
+  // there would be written as a reference to nothing.
+  return cells->element_at(pp);
 }
 
 ModelElement::ParentChoice ModelElement::resolve_reference(bool fresh) const

@@ -20,6 +20,8 @@ namespace {
 constexpr const char* TEMP_MARK = ".velkaro-";
 constexpr size_t SUFFIX_LENGTH = 6;
 constexpr int NAME_TRIES = 100;
+// As many links as the system follows in one path.
+constexpr int MAX_LINK_HOPS = 40;
 
 std::string error_text(int err)
 {
@@ -70,11 +72,28 @@ ModelFileReplacement::~ModelFileReplacement()
 
 std::string ModelFileReplacement::file_behind(const std::string& path)
 {
-  struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-    return path;
-  const CPtr<char, free> resolved(realpath(path.c_str(), nullptr));
-  return resolved ? std::string(resolved.get()) : path;
+  std::string at = path;
+  for (int hop = 0; hop < MAX_LINK_HOPS; ++hop) {
+    struct stat info {};
+    if (lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+      return at;
+    if (const CPtr<char, free> resolved(realpath(at.c_str(), nullptr)); resolved)
+      return resolved.get();
+    // A link to a file that is not there yet: the file is made where the
+    // link leads, as a shell's redirection makes it, and the link stays.
+    const GCharPtr to(g_file_read_link(at.c_str(), nullptr));
+    if (!to)
+      return path;
+    if (g_path_is_absolute(to.get())) {
+      at = to.get();
+    } else {
+      const GCharPtr dir(g_path_get_dirname(at.c_str()));
+      const GCharPtr joined(g_build_filename(dir.get(), to.get(), nullptr));
+      at = joined.get();
+    }
+  }
+  // A ring of links: stat() refuses the path itself.
+  return path;
 }
 
 bool ModelFileReplacement::may_replace(const std::string& target, struct stat& info, bool& exists,

@@ -32,7 +32,8 @@ public:
 
   // The file a save through path replaces: the final target of a symbolic
   // link (so that the link stays and the linked file gets the contents),
-  // otherwise path itself.
+  // also where a link leads to a file that does not exist yet (which the
+  // save then makes); otherwise path itself, a ring of links included.
   static std::string file_behind(const std::string& path);
   // Whether a save may replace target; exists and info tell what is there.
   // Refused with error set: a directory, anything but a regular file, a

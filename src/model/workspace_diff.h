@@ -91,7 +91,8 @@ public:
   void rm_line(CellDir dir, int32_t index);
 
   // Nothing is recorded: no element added or removed, no line.
-  bool get_is_empty() const;
+  // A subclass that records more than the base overrides it.
+  virtual bool get_is_empty() const;
 
   // Every element recorded as added (removed): cells in the order of the
   // cell map, within a cell in recording order.

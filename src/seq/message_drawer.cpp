@@ -20,8 +20,18 @@ using namespace seq_geom;
 void SeqMessageDrawer::draw()
 {
   get_cr()->set_line_width(1.0);
-  each_target<SeqMessage>(get_clip_region(), [this] { draw_message(); });
-  each_target<SeqMsgLine>(get_clip_region(), [this] { draw_msg_line(); });
+  m_first_dot = first_dot_of_whole();
+  m_past_first_dot = false;
+  each_target<SeqMessage>(get_clip_region(), [this] {
+    catch_up({0, now_cell.y, now_cell.x});
+    draw_message();
+  });
+  each_target<SeqMsgLine>(get_clip_region(), [this] {
+    catch_up({1, now_cell.y, now_cell.x});
+    draw_msg_line();
+  });
+  // The drawers after this one draw as they would after the whole walk.
+  catch_up({2, 0, 0});
   m_ml.reset();
   m_msg.reset();
   m_ll.reset();
@@ -169,6 +179,53 @@ double SeqMessageDrawer::offset(const SeqMsgLine& line) const
   if (line.get_right() == 1)
     return grid->get_top_left_point(line.pos).get_x() - c;
   return c - grid->get_top_left_point({line.pos.x + 1, line.pos.y}).get_x();
+}
+
+std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::first_dot_of_whole()
+{
+  const auto& dc = get_dc();
+  if (!dc->whole || dc->zoom != 1.0)
+    return std::nullopt;
+  struct FirstDot {
+    bool known = false;
+    std::optional<WalkPlace> place;
+  };
+  auto& kept = dc->whole->kept<FirstDot>();
+  if (!kept.known) {
+    kept.place = find_first_dot(dc->whole->rect);
+    kept.known = true;
+  }
+  return kept.place;
+}
+
+std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::find_first_dot(const cairo_rectangle_int_t& whole)
+{
+  // The walks of draw() over the whole, with the tests that decide a dot:
+  // a message in a cell without a life line (found), a tip there (lost).
+  // Each walk meets the places in order, so its first dot is the first.
+  const auto region = Cairo::Region::create(whole);
+  std::optional<WalkPlace> first;
+  each_met<SeqMessage>(region, [&] {
+    if (!first && !now_elm->seek<SeqLifeLine>(ANY_ROLE))
+      first = WalkPlace{0, now_cell.y, now_cell.x};
+  });
+  if (first)
+    return first;
+  each_met<SeqMsgLine>(region, [&] {
+    const auto line = std::dynamic_pointer_cast<SeqMsgLine>(now_elm);
+    if (!first && line && line->get_is_tip() && !now_elm->seek<SeqLifeLine>(ANY_ROLE))
+      first = WalkPlace{1, now_cell.y, now_cell.x};
+  });
+  return first;
+}
+
+void SeqMessageDrawer::catch_up(const WalkPlace& place)
+{
+  // A dot in the visited cell itself is this part's to draw, in its turn.
+  if (!m_first_dot || m_past_first_dot || !(*m_first_dot < place))
+    return;
+  get_dc()->set_antialias_off(true);
+  m_past_first_dot = true;
 }
 
 void SeqMessageDrawer::dot(double x, double y)

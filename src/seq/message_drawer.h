@@ -12,13 +12,20 @@
 //
 // Antialiasing: each dot is drawn antialiased; at zoom 1 antialiasing is
 // off after it (as the canvas draws at zoom 1), at any other zoom the
-// antialiasing in force before the dot comes back.
+// antialiasing in force before the dot comes back. Drawing a part of a
+// drawing (an exporter's band, ViewDrawerContext::whole), the drawer turns
+// antialiasing off where the whole drawing would have: past the first dot
+// of the whole (in its walks' order, wherever that dot lies), also for
+// the drawers after it. So the image does not depend on where the parts
+// are cut.
 //
 // Installed by the sequence canvas (also in its working pass) and the
 // sequence exporter.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 #include "seq/drawer_geometry.h"
 #include "view/ws_drawer.h"
@@ -61,12 +68,26 @@ private:
   // A filled dot of the dots' radius centred at (x, y).
   void dot(double x, double y);
 
+  // Where the drawing stands: the walk (0 messages, 1 lines, 2 both done),
+  // then the row and the column of the visited cell.
+  using WalkPlace = std::tuple<int, int32_t, int32_t>;
+  // The place of the first dot of the whole drawing this part belongs to,
+  // worked out once for all its parts; none for a context drawing the
+  // whole, or at a zoom after which a dot leaves nothing behind.
+  std::optional<WalkPlace> first_dot_of_whole();
+  std::optional<WalkPlace> find_first_dot(const cairo_rectangle_int_t& whole);
+  // Before drawing at place: once the whole drawing's first dot lies
+  // before it, antialiasing is off as the dot left it.
+  void catch_up(const WalkPlace& place);
+
   std::shared_ptr<SeqMsgLine> m_ml;
   std::shared_ptr<SeqMessage> m_msg;
   std::shared_ptr<SeqLifeLine> m_ll;
   std::shared_ptr<SeqExecSpec> m_es;
   int32_t m_right = 1;
   double m_radius = seq_geom::DOT_RADIUS;
+  std::optional<WalkPlace> m_first_dot;
+  bool m_past_first_dot = false;
 };
 
 } // namespace velkaro

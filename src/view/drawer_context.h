@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
+#include <unordered_map>
 
 #include <cairo.h>
 #include <cairomm/context.h>
@@ -28,6 +31,36 @@ class Layout;
 namespace velkaro {
 
 class ViewColorMap;
+
+// The whole drawing a drawer context draws a part of, and what drawers
+// work out about it once for all its parts. An exporter draws its image
+// in parts (bands of rows, pieces of a wide row), each with a context of
+// its own, and the result must be the image one drawing of the whole would
+// give: a drawer whose drawing depends on what the whole drawing did
+// before it (beyond its part) looks at the whole and keeps what it found
+// here for the next part. Only the calling thread uses it.
+class ViewWholeDrawing {
+public:
+  explicit ViewWholeDrawing(const cairo_rectangle_int_t& rect) : rect(rect) {}
+  ViewWholeDrawing(const ViewWholeDrawing&) = delete;
+  ViewWholeDrawing& operator=(const ViewWholeDrawing&) = delete;
+
+  // The whole drawing's area, in canvas units.
+  const cairo_rectangle_int_t rect;
+
+  // What is kept under type T, made as T{} on the first call.
+  template <class T>
+  T& kept()
+  {
+    auto& slot = m_kept[std::type_index(typeid(T))];
+    if (!slot)
+      slot = std::make_shared<T>();
+    return *static_cast<T*>(slot.get());
+  }
+
+private:
+  std::unordered_map<std::type_index, std::shared_ptr<void>> m_kept;
+};
 
 class ViewDrawerContext {
 public:
@@ -57,6 +90,14 @@ public:
   double zoom = 1.0;
   // The area to draw, in canvas units.
   cairo_rectangle_int_t update_rect{0, 0, 0, 0};
+  // Whether the editor's own marks are drawn over the diagram: the active
+  // colours of the element at the cursor cell, the style of elements in
+  // process (being placed, or offered by a selection), and a text's caret
+  // and selected range. An export draws the diagram alone (false).
+  bool shows_editor = true;
+  // Set when the context draws a part of a drawing (an exporter's band):
+  // the whole of it. Null for a context that draws the whole (the canvas's).
+  std::shared_ptr<ViewWholeDrawing> whole;
 
   // A new region holding update_rect alone.
   Cairo::RefPtr<Cairo::Region> get_region() const;

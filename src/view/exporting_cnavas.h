@@ -9,24 +9,38 @@
 // zoom 1 (one canvas unit is one pixel), in one pass, without saving or
 // restoring the cairo state between drawers (the style one drawer leaves
 // stays in force for the next), without the working pass and without
-// changing the antialiasing.
+// changing the antialiasing. It is a picture of the diagram: its drawer
+// context shows no mark of the editor (ViewDrawerContext::shows_editor),
+// so the element at the cursor, elements in process and the text under
+// the cursor with its caret and selection look like any other.
 //
 // The image is never held whole (an export of a long diagram is tens of
 // millions of pixels): it is drawn in bands of rows, top to bottom, each
-// on an image of its own with a fresh cairo context and a fresh drawer list
+// recorded with a fresh cairo context and a fresh drawer list
 // (new_drawers()), as if the pass over the whole image were seen through a
-// slot; the PNG writer compresses each band on other threads while the
-// next is drawn. Drawers draw what their clip region meets, so a band costs
-// what it shows. Every export draws afresh.
+// slot; the PNG writer turns each band into pixels and compresses it on
+// other threads while the next is drawn. Drawers draw what their clip
+// region meets, so a band costs what it shows. A band wider than cairo's
+// images (32,767 pixels) is drawn in pieces of at most that width side by
+// side, each recorded and turned into its columns of the band's pixels
+// alike. So any image a PNG can hold is exported, as tall as it comes and
+// up to 536,870,911 pixels wide (a row's bytes must fit in an int). Each
+// part's context names the whole drawing (ViewDrawerContext::whole), and
+// a band is the image one drawing of the whole would give there, pixel for
+// pixel; near a cut between pieces an antialiased edge may differ from it
+// by a few levels (cairo's rasterizer splits an edge where a piece ends).
+// Every export draws afresh.
 //
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it
 // is complete (ModelFileReplacement, as a document save does; the same
-// files are refused, and a symbolic link stays a link). A failure (an image
-// of no pixels or beyond cairo's 32,767 pixels a side, a drawing error, a
-// place that cannot be written, a failed write or rename) returns false,
-// leaves the target as it was and no temporary file behind, and
-// get_last_error() says why.
+// files are refused, and a symbolic link stays a link, also one to a file
+// not there yet, which the export makes). A failure (an image of no pixels
+// or wider than the most that can be written, a drawing error, a place that
+// cannot be written, a failed write or rename) returns false, leaves the
+// target as it was and no temporary file behind, and get_last_error() says
+// why, in the system's words where the system refused ("No space left on
+// device", as a save says it).
 //
 // Ownership: the exporter holds the controller, its workspace and the
 // export's drawer context for its own (short) life; the bands' contexts
@@ -35,6 +49,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <cairo.h>
 
 #include "common/rectangle.h"
 
@@ -46,6 +62,7 @@ class ModelExpandedCells;
 class ViewPngWriter;
 class ViewDrawer;
 class ViewDrawerContext;
+class ViewWholeDrawing;
 
 class ViewExportingCnavas {
 public:
@@ -78,6 +95,9 @@ public:
   // The rows of a band (0, the default: the writer's choice, about two
   // megabytes of pixels); tests cut the image finely.
   void set_band_rows(int rows) { m_band_rows = rows; }
+  // The columns of a band's pieces (0, the default, or more than cairo
+  // takes: the widest image cairo makes); tests cut the bands finely.
+  void set_piece_columns(int columns) { m_piece_columns = columns; }
 
   std::shared_ptr<CtrlContext> ctrl;
   std::shared_ptr<ModelWorkspace> ws;
@@ -94,6 +114,10 @@ protected:
   // set when that failed (the caller then removes temp). Tests override it
   // to interrupt an export at its last step.
   virtual bool replace_file(const std::string& temp, const std::string& target, std::string& error);
+  // Writes png's stream to the temporary file's descriptor fd; false with
+  // error set to the system's reason ("No space left on device") when a
+  // write failed. Tests override it to write to a full disk.
+  virtual bool write_stream(const ViewPngWriter& png, int fd, std::string& error);
 
 private:
   static bool check_ctrl(const CtrlContext* ctrl);
@@ -101,6 +125,11 @@ private:
   std::unique_ptr<ViewPngWriter> draw_all(std::string& error);
   // Records every band's drawing and hands it to png.
   bool draw_bands(ViewPngWriter& png, std::string& error);
+  // The recording of the drawers' drawing of columns by rows pixels from
+  // (x0, y0) of the image, a part of whole; null with error set when it
+  // failed.
+  std::shared_ptr<cairo_surface_t> record(int x0, int y0, int columns, int rows,
+                                          const std::shared_ptr<ViewWholeDrawing>& whole, std::string& error);
   // The covering map of the image's cells when it is the whole document's
   // (then built once and kept by the cells); null otherwise.
   std::shared_ptr<ModelExpandedCells> share_covering() const;
@@ -111,6 +140,7 @@ private:
   double m_x;
   double m_y;
   int m_band_rows = 0;
+  int m_piece_columns = 0;
   std::string m_last_error;
 };
 

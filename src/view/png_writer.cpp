@@ -13,9 +13,13 @@ namespace velkaro {
 namespace {
 
 // Bands hold about this many bytes of pixels (they stay in a core's cache
-// while rendered and compressed), and at least MIN_BAND_ROWS rows.
+// while rendered and compressed), and at least MIN_BAND_ROWS rows, unless
+// so many rows of a very wide image would hold more than MAX_BAND_BYTES
+// (the writer keeps a few bands' buffers at once): then as many rows as
+// that holds, at least one.
 constexpr size_t BAND_BYTES = size_t{2} << 20;
 constexpr int MIN_BAND_ROWS = 16;
+constexpr size_t MAX_BAND_BYTES = size_t{32} << 20;
 constexpr size_t MAX_THREADS = 7;
 // Bands handed over wait for a compressor, at most this many a thread.
 constexpr size_t QUEUED_PER_THREAD = 2;
@@ -199,12 +203,7 @@ ViewPngWriter::ViewPngWriter(int width, int height, Samples samples, bool has_al
     m_has_alpha(has_alpha),
     m_needed(samples)
 {
-  const size_t row_bytes = static_cast<size_t>(m_width) * 4;
-  if (band_height > 0)
-    m_band_height = std::min(band_height, m_height);
-  else
-    m_band_height = std::clamp(static_cast<int>(std::min<size_t>(BAND_BYTES / row_bytes, static_cast<size_t>(m_height))),
-                               std::min(MIN_BAND_ROWS, m_height), m_height);
+  m_band_height = std::min(band_height > 0 ? band_height : band_height_for(m_width, m_height), m_height);
   m_band_count = (m_height + m_band_height - 1) / m_band_height;
   m_bands.reserve(static_cast<size_t>(m_band_count));
   for (int i = 0; i < m_band_count; ++i) {
@@ -236,6 +235,14 @@ ViewPngWriter::~ViewPngWriter()
   m_work.notify_all();
   for (auto& t : m_threads)
     t.join();
+}
+
+int ViewPngWriter::band_height_for(int width, int height)
+{
+  const size_t row_bytes = static_cast<size_t>(std::max(width, 1)) * 4;
+  const size_t fewest = std::clamp<size_t>(MAX_BAND_BYTES / row_bytes, 1, MIN_BAND_ROWS);
+  const size_t rows = std::max(BAND_BYTES / row_bytes, fewest);
+  return static_cast<int>(std::min(rows, static_cast<size_t>(std::max(height, 1))));
 }
 
 int ViewPngWriter::band_y(int i) const

@@ -57,8 +57,12 @@ public:
   // has_alpha: the pixels are ARGB32 (otherwise RGB24, whose top byte
   // means nothing). Works on threads threads (0: one less than the machine
   // has cores, at least one, at most seven), in bands of band_height rows
-  // (0: about two megabytes of pixels each).
+  // (0: band_height_for(width, height)).
   ViewPngWriter(int width, int height, Samples samples, bool has_alpha, size_t threads = 0, int band_height = 0);
+  // The rows of the writer's own bands: about two megabytes of pixels, at
+  // least 16 rows unless those would hold more than 32 megabytes (a very
+  // wide image goes row by row), at most the image's height.
+  static int band_height_for(int width, int height);
   ~ViewPngWriter();
   ViewPngWriter(const ViewPngWriter&) = delete;
   ViewPngWriter& operator=(const ViewPngWriter&) = delete;

@@ -12,6 +12,7 @@
 #include "ctrl/mode_text.h"
 #include "model/text_element.h"
 #include "view/cairo_guard.h"
+#include "view/drawer_context.h"
 
 namespace velkaro {
 
@@ -64,7 +65,7 @@ void ViewTextDrawer::draw()
       continue;
     // The selection must not reach the holder's own layout; without one the
     // own layout is drawn as it is, shaped once for every draw.
-    const auto range = ite->get_text_range();
+    const auto range = shows_editor() ? ite->get_text_range() : nullptr;
     auto layout = own;
     if (range && std::max(0, range->end) > std::max(0, range->start)) {
       layout = own->copy();
@@ -76,9 +77,15 @@ void ViewTextDrawer::draw()
   }
 }
 
+bool ViewTextDrawer::shows_editor() const { return !get_dc() || get_dc()->shows_editor; }
+
 ViewTextDrawer::Cursor ViewTextDrawer::cursor_for(CtrlITextEditable& ite) const
 {
   Cursor cursor{get_color(ViewColor::active_text_cursor), ite.get_cursor_index(), false, false};
+  if (!shows_editor()) {
+    cursor.index = -1;
+    return cursor;
+  }
   const auto ctrl = get_ctrl();
   if (!ctrl) {
     if (!ite.get_is_editing())

@@ -13,6 +13,8 @@
 // controller's text element under the cursor (its shape from the current
 // mode's role, or a bar in inactive_text_cursor when the current mode is
 // not a text mode); without one, every holder whose editing flag is set.
+// On a drawer context that shows no editor marks (an export) no holder
+// shows a cursor or its selected range.
 //
 // Text is always drawn in the palette's text colour (the override colour is
 // not read). The selection goes on a copy of the holder's layout, never on
@@ -86,6 +88,8 @@ private:
   };
   // The cursor ite shows, from the controller's mode or its editing flag.
   Cursor cursor_for(CtrlITextEditable& ite) const;
+  // The bound drawer context draws the editor's marks.
+  bool shows_editor() const;
 
   std::vector<std::shared_ptr<CtrlITextEditable>> m_ites;
   std::shared_ptr<CtrlITextEditable> m_now_ite;

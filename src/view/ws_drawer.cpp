@@ -12,6 +12,7 @@
 #include "model/expanded_cells.h"
 #include "model/grid.h"
 #include "model/workspace.h"
+#include "view/drawer_context.h"
 
 namespace velkaro {
 namespace {
@@ -132,10 +133,24 @@ void ViewWsDrawer::visit(int32_t x, int32_t y, const ElementPtr& elm, const Cair
   if (region && !covered.is_intersect_region(region->cobj()))
     return;
   now_elm = elm;
-  init();
-  if (elm->get_is_in_process())
-    set_in_proc();
+  if (!m_unstyled) {
+    init();
+    if (elm->get_is_in_process())
+      set_in_proc();
+  }
   fn();
+}
+
+void ViewWsDrawer::each_met(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn)
+{
+  m_unstyled = true;
+  try {
+    each_target(type, region, fn);
+  } catch (...) {
+    m_unstyled = false;
+    throw;
+  }
+  m_unstyled = false;
 }
 
 void ViewWsDrawer::init()
@@ -160,6 +175,10 @@ void ViewWsDrawer::set_default()
 
 void ViewWsDrawer::set_in_proc()
 {
+  if (!get_dc()->shows_editor) {
+    set_default();
+    return;
+  }
   get_cr()->set_line_width(2.0);
   set_source(ViewColor::in_process_line);
 }
@@ -185,7 +204,7 @@ std::shared_ptr<ModelElementCells> ViewWsDrawer::get_cells() const
 bool ViewWsDrawer::get_is_cursor() const
 {
   const auto ctrl = get_ctrl();
-  return ctrl && now_cell == ctrl->get_now_cell();
+  return ctrl && (!get_dc() || get_dc()->shows_editor) && now_cell == ctrl->get_now_cell();
 }
 
 bool ViewWsDrawer::get_has_right() const { return now_elm && now_cell.x < start_cell.x + now_elm->dh; }

@@ -19,7 +19,9 @@
 // outlined in element_line, at width 1.0; in temp mode nothing is filled and
 // lines are in_working_line; elements in process get width 2.0 in
 // in_process_line; without a controller nothing is filled and lines are
-// element_line.
+// element_line. A drawer context that shows no editor marks (an export)
+// has no cursor cell and no element in process: every element gets the
+// style of one elsewhere.
 //
 // The walk and the workspace accessors need a bound controller; without
 // one the walk visits nothing.
@@ -88,6 +90,14 @@ public:
   {
     each_target(&is_a<T>, region, fn);
   }
+  // The same walk without the style: fn only looks at the visited
+  // element's fields, before anything is drawn (the cairo state stays).
+  void each_met(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn);
+  template <class T>
+  void each_met(const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn)
+  {
+    each_met(&is_a<T>, region, fn);
+  }
   // The style of the visited element: fills the current path (keeping it)
   // as the header says, sets a solid line, set_default(), and the active
   // line colour at the cursor cell. A drawer may call it again after
@@ -95,7 +105,8 @@ public:
   void init();
   // Line width 1.0 in in_working_line (temp mode) or element_line.
   void set_default();
-  // Line width 2.0 in in_process_line.
+  // Line width 2.0 in in_process_line; set_default() where the drawer
+  // context shows no editor marks.
   void set_in_proc();
   // Draws the text of the visited element's chain (its first text element)
   // with a text drawer at now_rect's corner moved by offset.
@@ -107,7 +118,8 @@ public:
   std::shared_ptr<ModelGrid> get_grid() const;
   // The workspace's current cells (the scratch cells in temp mode).
   std::shared_ptr<ModelElementCells> get_cells() const;
-  // now_cell is the controller's cursor cell.
+  // now_cell is the controller's cursor cell, and the drawer context shows
+  // the editor's marks.
   bool get_is_cursor() const;
 
   // Whether the visited element goes on beyond now_cell on that side.
@@ -129,6 +141,9 @@ private:
   void each_in_region(ElementFilter type, const Cairo::RefPtr<Cairo::Region>& region, const TargetFunc& fn);
   // The workspace is in temp mode (false without a controller).
   bool in_temp_mode() const;
+
+  // Set while each_met() walks: visit() sets no style.
+  bool m_unstyled = false;
 };
 
 } // namespace velkaro

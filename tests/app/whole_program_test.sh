@@ -75,7 +75,7 @@ main_wid=""
 run_count=0
 
 # Starts the program in the working directory with G_MESSAGES_DEBUG=all and
-# waits for its window; main_wid is its window.
+# the arguments given, and waits for its window; main_wid is its window.
 start_app() {
   run_count=$((run_count + 1))
   (
@@ -85,7 +85,7 @@ start_app() {
     exec env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$tmp/run" HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
       XDG_DATA_HOME="$tmp/home/data" XDG_CACHE_HOME="$tmp/home/cache" \
       G_MESSAGES_DEBUG=all NO_AT_BRIDGE=1 GDK_BACKEND=x11 GSETTINGS_BACKEND=memory LANG=C.UTF-8 \
-      ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" "$exe" >"$tmp/stdout.$run_count" 2>"$tmp/stderr.$run_count"
+      ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" "$exe" "$@" >"$tmp/stdout.$run_count" 2>"$tmp/stderr.$run_count"
   ) &
   app_pid=$!
   main_wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^VelkaroSEQ' | head -1) ||
@@ -190,6 +190,18 @@ fi
 shown_row=$(first_tint_row "$shots/editor.png")
 [ -n "$shown_row" ] || fail "no tinted tool button in the screenshot"
 
+step="a message started and cancelled"
+# On Alice's life line, between the two messages: started, stretched
+# towards Bob, then cancelled with one Esc.
+keys k a l l
+shot message-stretched "$main_wid"
+keys Escape
+shot message-cancelled "$main_wid"
+command_line "w c.xml"
+expect_title "VelkaroSEQ - c.xml"
+wait_until "c.xml" test -s "$work/c.xml"
+cmp -s "$work/t.xml" "$work/c.xml" || fail "the cancelled message left a trace: $(diff "$work/t.xml" "$work/c.xml" | head -5)"
+
 step="a change, then closing"
 saved_sum=$(md5sum <"$work/t.xml")
 keys l l l l l l i
@@ -243,6 +255,21 @@ title_is "VelkaroSEQ - t.xml" || fail "the title changed to $(title)"
 [ ! -e "$unwritable/u.xml" ] || fail "u.xml was written"
 keys Escape
 wait_until "the message dialog to close" window_count_is 1
+
+step="a failure naming a long path fits on the screen"
+focus_main
+# 300 characters, with a folder name of 250 that has nowhere to break.
+long_name=$(printf 'n%.0s' $(seq 250))
+long_path="$work/$long_name/$(printf 'm%.0s' $(seq $((300 - ${#work} - 256)))).png"
+[ ${#long_path} -eq 300 ] || fail "the long path has ${#long_path} characters"
+command_line "xp $long_path"
+wait_until "the message dialog" window_count_is 2
+long_wid=$(focus_dialog)
+shot long-path-message
+long_width=$(xdotool getwindowgeometry "$long_wid" | awk '/Geometry:/ { split($2, g, "x"); print g[1] }')
+((long_width > 0 && long_width < 1280)) || fail "the message is $long_width pixels wide"
+keys Escape
+wait_until "the message dialog to close" window_count_is 1
 step="closing asks again"
 focus_main
 close_main
@@ -252,21 +279,52 @@ wait_until "the question to close" window_count_is 1
 app_exited && fail "the program ended although the question was cancelled"
 focus_main
 
+step=":q, its question cancelled, then the command line"
+command_line "q"
+focus_dialog >/dev/null
+shot quit-question
+keys Escape
+wait_until "the question to close" window_count_is 1
+app_exited && fail "the program ended although the question was cancelled"
+focus_main
+# The line closed: this j moves the cursor, and the next command is typed
+# afresh (not appended to "q").
+keys j
+shot after-quit-cancelled "$main_wid"
+
 step="titles of files below the working directory and elsewhere"
 command_line "w sub/s.xml"
 expect_title "VelkaroSEQ - sub/s.xml"
 command_line "w $tmp/elsewhere/e.xml"
 expect_title "VelkaroSEQ - $tmp/elsewhere/e.xml"
+step="Enter in the save dialog"
+keys alt+f a
+wait_until "the save dialog" window_count_is 2
+focus_dialog >/dev/null
+keys ctrl+a
+type_text "entered.xml"
+shot save-dialog-named
+# One Return, straight after the typing.
+keys Return
+wait_until "the save dialog to take the Return" window_count_is 1
+expect_title "VelkaroSEQ - entered.xml"
+wait_until "entered.xml" test -s "$work/entered.xml"
+focus_main
+
 step="closing a saved document asks nothing"
 close_main
 expect_exit
 
-# --- Run 3: the menu bar hidden from the first showing.
-step="show-menubar=false"
+# --- Run 3: the menu bar hidden from the first showing; a file named on
+# the command line, which the program does not open but says how to.
+step="show-menubar=false, a file argument"
 mkdir -p "$tmp/config/velkaro"
 printf '[general]\nshow-menubar=false\n' >"$tmp/config/velkaro/velkaro_seq.conf"
-start_app
+start_app t.xml
 expect_title "VelkaroSEQ"
+notice_lines=$(grep -c 'Files named on the command line are not opened' "$tmp/stderr.$run_count" || true)
+[ "$notice_lines" -eq 1 ] || fail "the notice about the file argument was printed $notice_lines times"
+grep -q ':r FILE' "$tmp/stderr.$run_count" || fail "the notice does not say how files are opened"
 hidden_tint() {
   shot hidden-menubar "$main_wid"
   hidden_row=$(first_tint_row "$shots/hidden-menubar.png")

@@ -56,7 +56,7 @@ std::string document_with(const std::vector<std::string>& names)
   return document_of(*ws);
 }
 
-enum class ProcOp { exec, exec_mergeable, fail, undo, undo_in_place, redo, head_mergeable, head_not_mergeable };
+enum class ProcOp { exec, exec_mergeable, fail, undo, undo_in_place, redo, revoke, head_mergeable, head_not_mergeable };
 
 struct ProcStep {
   ProcOp op;
@@ -127,6 +127,42 @@ const std::vector<ProcScript> PROC_SCRIPTS = {
    {{ProcOp::exec_mergeable, {"+H"}, C1, {"H"}, 1, -1, {}},
     {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
     {ProcOp::undo, {}, C0, {}, 0, 1, C1}}},
+  // What a range mode takes back, a cancelled insertion among them, leaves
+  // no redo step that would bring it back.
+  {"a revoked action leaves the redo history its execution dropped",
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H"}, 1, 1, C2},
+    {ProcOp::exec, {"+B"}, C3, {"H", "B"}, 2, -1, {}},
+    {ProcOp::revoke, {}, C0, {"H"}, 1, 1, {}},
+    {ProcOp::redo, {}, C0, {"H", "A"}, 2, 0, C2}}},
+  {"a revoked first action leaves no redo history",
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::revoke, {}, C0, {}, 0, -1, {}},
+    {ProcOp::redo, {}, C0, {}, 0, -1, {}},
+    {ProcOp::revoke, {}, C0, {}, 0, -1, {}}}},
+  {"revoke replaces the newest action step after step",
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::undo, {}, C0, {}, 0, 1, C1},
+    {ProcOp::exec, {"+A"}, C2, {"A"}, 1, -1, {}},
+    {ProcOp::revoke, {}, C0, {}, 0, 1, {}},
+    {ProcOp::exec, {"+B"}, C2, {"B"}, 1, -1, {}},
+    {ProcOp::fail, {}, C3, {"B"}, 1, -1, {}},
+    {ProcOp::revoke, {}, C0, {}, 0, 1, {}},
+    {ProcOp::redo, {}, C0, {"H"}, 1, 0, C1}}},
+  {"a revoked head takes what was merged into it along",
+   {{ProcOp::exec_mergeable, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 1, -1, {}},
+    {ProcOp::revoke, {}, C0, {}, 0, -1, {}}}},
+  // The history before an action that came back by redo, or that an undo
+  // followed, is not kept: taking it back is an undo in place.
+  {"revoke after an undo or a redo is an undo in place",
+   {{ProcOp::exec, {"+H"}, C1, {"H"}, 1, -1, {}},
+    {ProcOp::exec, {"+A"}, C2, {"H", "A"}, 2, -1, {}},
+    {ProcOp::undo, {}, C0, {"H"}, 1, 1, C2},
+    {ProcOp::revoke, {}, C0, {}, 0, 2, {}},
+    {ProcOp::redo, {}, C0, {"H"}, 1, 1, C1},
+    {ProcOp::revoke, {}, C0, {}, 0, 2, {}}}},
 };
 
 void PrintTo(const ProcScript& script, std::ostream* os) { *os << script.name; }
@@ -157,6 +193,7 @@ protected:
     case ProcOp::undo: proc->undo(true); break;
     case ProcOp::undo_in_place: proc->undo(false); break;
     case ProcOp::redo: proc->redo(); break;
+    case ProcOp::revoke: proc->revoke(); break;
     case ProcOp::head_mergeable: proc->set_head_mergeable(true); break;
     case ProcOp::head_not_mergeable: proc->set_head_mergeable(false); break;
     }

@@ -166,17 +166,18 @@ TEST(CtrlCmdCtrl, TypedWriteSavesThenTypedReadLoadsWithoutHistory)
   ASSERT_TRUE(stage.kit.ctx->get_action_proc()->get_has_undo_stack());
   ws.signal_update(); // announced as a diagram kind's insertion announces itself
   ASSERT_TRUE(ws.modified);
-  // A file is never read over changes that are not saved.
+  // A file is never read over changes that are not saved; the line closes
+  // all the same, so that the advice can be followed.
   const std::string edited = test::document_of(ws);
   stage.open();
   stage.type("r " + file);
   stage.keys("<CR>");
-  EXPECT_TRUE(stage.is_open());
-  EXPECT_EQ(stage.cmd->get_text(), "r " + file);
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(stage.cmd->get_text(), "");
+  EXPECT_TRUE(stage.kit.ctx->get_is_active());
   EXPECT_EQ(test::document_of(ws), edited);
   EXPECT_TRUE(stage.kit.ctx->get_action_proc()->get_has_undo_stack());
   EXPECT_EQ(stage.kit.main_window->alerts.size(), 1u);
-  stage.kit.ctx->activate_edit_ctrl();
   stage.kit.main_window->alerts.clear();
   // Written elsewhere first, the changes are safe and the file reads over them.
   stage.open();
@@ -316,13 +317,22 @@ TEST(CtrlCmdCtrl, QuitAsksTheWindowAndDestroysItOnlyWhenNotStopped)
   stage.open();
   stage.type("q");
   stage.keys("<CR>");
-  EXPECT_EQ(stage.kit.take_log(), (Log{"window:delete_request"}));
-  EXPECT_TRUE(stage.is_open());
-  EXPECT_EQ(stage.cmd->get_text(), "q");
+  // Stopped: the window stays, and the line closes (the main view takes the
+  // keyboard back), so that a key typed next is not appended to "q".
+  EXPECT_EQ(stage.kit.take_log(), (Log{"window:delete_request", "main_view:grab_focus"}));
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(stage.cmd->get_text(), "");
+  EXPECT_TRUE(stage.kit.ctx->get_is_active());
+  stage.type("j");
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(stage.cmd->get_text(), "");
 
   stage.kit.main_window->stop_delete = false;
+  stage.open();
+  stage.type("q");
   stage.keys("<CR>");
-  EXPECT_EQ(stage.kit.take_log(), (Log{"window:delete_request", "canvas:release_scrolled_window", "window:destroy"}));
+  EXPECT_EQ(stage.kit.take_log(), (Log{"window:delete_request", "canvas:release_scrolled_window", "window:destroy",
+                                       "main_view:grab_focus"}));
 }
 
 TEST(CtrlCmdCtrl, QuitSurvivesTheWindowDroppingTheCommandLine)
@@ -349,8 +359,8 @@ TEST(CtrlCmdCtrl, QuitSurvivesTheWindowDroppingTheCommandLine)
       stage.keys("<CR>");
     else
       test::press_keys(*stage.cmd, "<CR>");
-    EXPECT_EQ(stage.kit.take_log(),
-              (Log{"window:delete_request", "canvas:release_scrolled_window", "window:destroy"}));
+    EXPECT_EQ(stage.kit.take_log(), (Log{"window:delete_request", "canvas:release_scrolled_window",
+                                         "window:destroy", "main_view:grab_focus"}));
     EXPECT_TRUE(cmd.expired());
   }
 }
@@ -366,8 +376,9 @@ TEST(CtrlCmdCtrl, WriteOnADocumentNeverSavedFailsVisibly)
   stage.open();
   stage.type("w");
   stage.keys("<CR>");
-  EXPECT_TRUE(stage.is_open());
-  EXPECT_EQ(stage.cmd->get_text(), "w");
+  EXPECT_FALSE(stage.is_open());
+  EXPECT_EQ(stage.cmd->get_text(), "");
+  EXPECT_TRUE(stage.kit.ctx->get_is_active());
   EXPECT_TRUE(ws.modified);
   EXPECT_EQ(ws.get_file_path(), "");
   ASSERT_EQ(stage.kit.main_window->alerts.size(), 1u);
@@ -396,14 +407,14 @@ TEST(CtrlCmdCtrl, FailedWriteOrReadLeavesTheDocumentAndItsHistory)
     stage.open();
     stage.type(text);
     stage.keys("<CR>");
-    EXPECT_TRUE(stage.is_open());
-    EXPECT_EQ(stage.cmd->get_text(), text);
+    EXPECT_FALSE(stage.is_open());
+    EXPECT_EQ(stage.cmd->get_text(), "");
+    EXPECT_TRUE(stage.kit.ctx->get_is_active());
     EXPECT_EQ(test::document_of(ws), before);
     EXPECT_TRUE(ws.modified);
     EXPECT_EQ(ws.get_file_path(), "");
     EXPECT_EQ(stage.kit.main_window->alerts.size(), 1u);
     EXPECT_EQ(log.warnings, stage.kit.main_window->alerts);
-    stage.kit.ctx->activate_edit_ctrl();
   }
   EXPECT_FALSE(std::filesystem::exists(unwritable));
   // The edit can still be undone.

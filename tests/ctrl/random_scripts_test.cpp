@@ -6,7 +6,9 @@
 // In the cell modes, after every key the refresh of enabled actions (whose
 // dry runs work on scratch cells mirroring the document) leaves the document
 // as it was; in both, after every key and every undo the covering index, the
-// positions and the grid equal a full recomputation from the cells.
+// positions and the grid equal a full recomputation from the cells, and
+// every parent link leads to an element of the document that lists its
+// child.
 
 #include <random>
 #include <string>
@@ -108,6 +110,7 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
         (void)ctx.enum_actionable_name();
         ASSERT_EQ(document_of(*kit.ws), now) << "seed " << seed << ": " << script;
         expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+        expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       }
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
@@ -117,6 +120,7 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
     for (size_t i = undo_steps(kit); i > 0; --i) {
       ctx.get_action_proc()->undo(false);
       expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
     }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
@@ -147,6 +151,7 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
       if (random() % 5 == 0)
         run_main_loop();
       expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
@@ -156,6 +161,7 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
     for (size_t i = kit.undo_depth(); i > 0; --i) {
       kit.ctx->get_action_proc()->undo(false);
       expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
     }
     EXPECT_EQ(document_of(*kit.ws), before);
   }

@@ -251,6 +251,52 @@ TEST(RangeMode, TheUsersEarlierStepOutlivesEveryEditOfTheMode)
   }
 }
 
+TEST(RangeMode, WhatTheModeTakesBackLeavesTheRedoHistoryAsItWas)
+{
+  // An edit cancelled or left unchanged is no step of the history: the
+  // user's undone step is still the one to redo, and nothing the mode took
+  // back comes again with a redo. A settled edit is a new step, after which
+  // there is nothing to redo.
+  struct Case {
+    const char* keys;
+    CellPos cursor;
+    bool kept;
+  };
+  const Case cases[] = {
+    {"i<Esc>", {3, 3}, false},    {"il<Esc>", {3, 3}, false},  {"ijl<Esc>", {3, 3}, false},
+    {"c<Enter>", {1, 1}, false},  {"cl<Esc>", {1, 1}, false},  {"clh<Enter>", {1, 1}, false},
+    {"R<Enter>", {1, 1}, false},  {"Rl<Esc>", {1, 1}, false},  {"il<Enter>", {3, 3}, true},
+    {"cl<Enter>", {1, 1}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    KindKit kit = range_kit();
+    auto& ctx = *kit.ctx;
+    const auto& proc = *ctx.get_action_proc();
+    put_marks(*kit.ws, {"r@1,1"});
+    ctx.with_diff([&] { put_marks(*kit.ws, {"e@6,6"}); });
+    press_keys(ctx, "u");
+    ASSERT_TRUE(proc.get_redo_stack() && proc.get_redo_stack()->size() == 1u);
+    const auto undone = proc.get_redo_stack()->back();
+    const std::string before = document_of(*kit.ws);
+    ctx.set_pos(c.cursor);
+
+    press_keys(ctx, c.keys);
+    ASSERT_EQ(mode_name(kit), "CELL MODE");
+    if (c.kept) {
+      EXPECT_EQ(undo_steps(kit), 1u);
+      EXPECT_FALSE(proc.get_has_redo_stack());
+      continue;
+    }
+    EXPECT_EQ(document_of(*kit.ws), before);
+    EXPECT_EQ(undo_steps(kit), 0u);
+    ASSERT_TRUE(proc.get_redo_stack());
+    EXPECT_EQ(*proc.get_redo_stack(), (CtrlActionProcessor::Stack{undone}));
+    press_keys(ctx, "<C-r>");
+    EXPECT_EQ(marks_of(*kit.ws), (Layout{"r@1,1+0,0", "e@6,6+0,0"})) << "the user's step, and only that, comes back";
+  }
+}
+
 TEST(RangeMode, LineKeysUndoAndRedoDoNothingWhileThePreviewIsShown)
 {
   // "o", "O" and "dd" would otherwise record a line change on top of the

@@ -153,7 +153,7 @@ TEST(ElementXml, CopyFormCarriesTheOwnCellFirst)
   EXPECT_EQ(resolved->pos, (CellPos{4, 7}));
 }
 
-TEST(ElementXml, CopyAllCopiesTheFamilyAndRedirectsLaterReferences)
+TEST(ElementXml, CopyAllCopiesTheFamilyAndLaterReferencesStayInTheDocument)
 {
   const auto cells = TestCells::create();
   const auto grand = TestElement::create("g");
@@ -187,13 +187,21 @@ TEST(ElementXml, CopyAllCopiesTheFamilyAndRedirectsLaterReferences)
   EXPECT_EQ(p->get_children(), (std::vector<std::shared_ptr<ModelElement>>{a, b}));
   EXPECT_EQ(p->get_parent(), grand);
 
-  // A later copy of another element whose parent is P resolves to P's copy.
+  // A later copy of an element whose parent is P resolves to P itself: P's
+  // copy (held by the clipboard, say) is no part of the document, and a
+  // parent taken from there would be saved as a reference to nothing.
+  const auto children_of_copy = pc->get_children();
+  for (const auto& source : {a, b}) {
+    const auto again = source->copy(*cells);
+    EXPECT_EQ(again->get_parent(), p);
+    EXPECT_EQ(p->get_children().back(), again);
+  }
   const auto d = TestElement::create("D");
   d->set_parent(p);
   test::store(*cells, d, 5, 5);
   const auto dc = d->copy(*cells);
-  EXPECT_EQ(dc->get_parent(), pc);
-  EXPECT_EQ(pc->get_children().back(), dc);
+  EXPECT_EQ(dc->get_parent(), p);
+  EXPECT_EQ(pc->get_children(), children_of_copy) << "the copy gained no child";
 }
 
 TEST(ElementXml, IntegersAreDecimalPrefixesThatMustFitIn32Bits)

@@ -2,11 +2,14 @@
 // Checks that the structures a workspace keeps up to date edit by edit are
 // what a full recomputation from its cells gives: the covering index
 // (stacks, lines, places), the elements' positions and the grid's line
-// sizes.
+// sizes; and that every parent link of the document leads to an element of
+// the document that lists its child.
 
 #include <algorithm>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -139,6 +142,45 @@ inline void expect_structures(ModelWorkspace& ws, const std::string& where)
       const Point after = text->get_pango_layout_offset();
       EXPECT_NEAR(after.get_x(), before.get_x(), 1e-6) << where << ": the text at " << x << ", " << y;
       EXPECT_NEAR(after.get_y(), before.get_y(), 1e-6) << where << ": the text at " << x << ", " << y;
+    }
+    return true;
+  });
+}
+
+// Every parent link of the document: the parent an element keeps (and the
+// one a kind computes, when it differs) is stored in the document, at a
+// cell whose chain holds it, and the kept parent lists the element among
+// its children. A parent outside the document (a copy in the clipboard, an
+// element removed) would be written as a reference to whatever stands at
+// its place, or to nothing.
+inline void expect_parent_links(ModelWorkspace& ws, const std::string& where)
+{
+  using ElementPtr = std::shared_ptr<ModelElement>;
+  const auto cells = ws.get_cells();
+  // Each parent's children, gathered once: a life head lists every cell.
+  std::unordered_map<const ModelElement*, std::unordered_set<const ModelElement*>> listed;
+  const auto in_document = [&](const ElementPtr& parent) {
+    const CellPos at = ws.anchor_of(parent);
+    const ElementPtr chain = at.get_is_valid() ? ws.elm_at(at) : nullptr;
+    return parent->stored && chain && chain->has_elm(*parent);
+  };
+  cells->foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
+    for (ElementPtr e = head; e; e = e->get_next()) {
+      const std::string what = where + ": the " + e->get_type_name() + " at " + CellPos{x, y}.to_string();
+      if (const ElementPtr kept = e->ModelElement::get_parent()) {
+        EXPECT_TRUE(in_document(kept)) << what << " has a " << kept->get_type_name()
+                                       << " outside the document as its parent";
+        auto [it, fresh] = listed.try_emplace(kept.get());
+        if (fresh)
+          for (const auto& child : kept->get_children())
+            it->second.insert(child.get());
+        EXPECT_TRUE(it->second.contains(e.get()))
+          << what << " is not among the children of its parent, a " << kept->get_type_name();
+      }
+      if (const ElementPtr parent = e->get_parent()) {
+        EXPECT_TRUE(in_document(parent)) << what << " finds a " << parent->get_type_name()
+                                         << " outside the document as its parent";
+      }
     }
     return true;
   });

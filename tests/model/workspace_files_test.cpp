@@ -191,6 +191,30 @@ TEST(ModelWorkspaceFiles, SaveKeepsTheModeOfTheFileItReplacesAndTheLinkToIt)
   EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"link.xml", "real.xml"}));
 }
 
+TEST(ModelWorkspaceFiles, SaveWritesThroughALinkToAFileNotYetThere)
+{
+  TempDir dir;
+  fs::create_directory(dir.path() / "sub");
+  const std::string link = dir.file("link.xml");
+  ASSERT_EQ(symlink("sub/real.xml", link.c_str()), 0);
+  const auto ws = sample_document();
+  ASSERT_TRUE(ws->save(link)) << ws->get_last_error();
+  EXPECT_EQ(ws->get_file_path(), link);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(contents_of(dir.file("sub/real.xml")).find("<workspace>"), std::string::npos);
+  EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"link.xml", "sub"}));
+  EXPECT_EQ(files_in(dir.path() / "sub"), std::vector<std::string>{"real.xml"});
+  const auto loaded = ModelWorkspace::create();
+  ASSERT_TRUE(loaded->load(link)) << loaded->get_last_error();
+
+  // A ring of links is refused, and stays as it was.
+  ASSERT_EQ(symlink("ring-b.xml", dir.file("ring-a.xml").c_str()), 0);
+  ASSERT_EQ(symlink("ring-a.xml", dir.file("ring-b.xml").c_str()), 0);
+  EXPECT_FALSE(ws->save(dir.file("ring-a.xml")));
+  EXPECT_TRUE(fs::is_symlink(dir.file("ring-a.xml")));
+  EXPECT_EQ(ws->get_file_path(), link);
+}
+
 // Replaces the file like a save whose rename fails, after checking that
 // the temporary file is complete.
 class InterruptedWorkspace : public ModelWorkspace {

@@ -1,7 +1,7 @@
 // Life heads, life lines and execution specifications in an exported image
 // (light palette, zoom 1): the dashes carried across the head's cell and
-// every life-line cell, the stop cross, boxes and nested boxes, the styles
-// of elements in process.
+// every life-line cell, the stop cross, boxes and nested boxes, and the
+// styles of elements in process as the canvas shows them.
 
 #include <memory>
 
@@ -193,6 +193,8 @@ TEST_F(LifeLines, NestedBoxesSitOnTheSidesOfTheBoxesTheyNestIn)
 
 TEST_F(LifeLines, ABoxInProcessIsDrawnWideAndALifeLineInProcessStaysThin)
 {
+  // As the canvas shows them: an export draws no element in process.
+  const auto image = k.draw_with_editor(k.up_to(12, 6));
   const Rectangle r = k.cell(9, 1);
   EXPECT_NEAR(test::width_v(image, r.get_xmid() + 6.4, r.get_ymid()), 2.0, 0.3);
   EXPECT_NEAR(test::width_v(image, k.cell(5, 2).get_xmid() + 6.4, k.cell(5, 2).get_ymid()), 1.0, 0.3);

@@ -1,13 +1,17 @@
 // Messages in an exported image (light palette, zoom 1): where lines start
 // and arrowheads end beside execution specifications, filled and open
 // arrowheads, reply dashes phased from the sender, self messages, found and
-// lost dots, texts above the line, and the antialiasing a dot leaves.
+// lost dots, texts above the line, and the antialiasing a dot leaves, also
+// in an export cut into bands anywhere.
 
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
+#include "seq/exporting_cnavas.h"
 #include "seq/message_drawer.h"
 #include "seq/seq_draw_for_test.h"
 #include "view/color_map.h"
@@ -256,6 +260,70 @@ TEST_F(FoundAndLost, AtOtherZoomsTheAntialiasingComesBackAfterADot)
     const Rectangle r = k.cell(3, 3);
     EXPECT_GT(partly_inked(dc->surface, {(r.get_xmid() - 14) * zoom, (liney(r) - 7) * zoom, 14 * zoom, 14 * zoom}), 0);
   }
+}
+
+// The sequence exporter with its drawer list in reach.
+class BandedExporter : public SeqExportingCnavas {
+public:
+  using SeqExportingCnavas::new_drawers;
+  using SeqExportingCnavas::SeqExportingCnavas;
+};
+
+// The rows in which two images of one size differ.
+int differing_rows(const Image& a, const Image& b)
+{
+  int n = 0;
+  for (int y = 0; y < a->get_height(); ++y)
+    n += std::memcmp(a->get_data() + y * a->get_stride(), b->get_data() + y * b->get_stride(),
+                     static_cast<size_t>(a->get_width()) * 4) != 0;
+  return n;
+}
+
+// The antialiasing a dot leaves (off, at zoom 1) reaches everything drawn
+// after it, in the walks' order: the arrowheads of messages below and of
+// every message line (the lines' walk comes after the messages'), and the
+// fragments' corners. Exported in bands of any height, the image is the one
+// a single drawing of the whole gives, although the first dot lies in a
+// band far below the arrowheads it changes.
+TEST(FoundAndLostInBands, TheImageIsTheSameWhereverTheBandsAreCut)
+{
+  VELKARO_REQUIRE_GTK();
+  using K = SeqMsgTypeTypes;
+  SeqDrawKit k;
+  auto& ws = *k.ws;
+  named_life_line(ws, 1, 0, 9, "a");
+  named_life_line(ws, 3, 0, 9, "b");
+  named_life_line(ws, 5, 0, 9, "c");
+  fragment(ws, 0, 1, 6, 2, "loop");
+  message(ws, 1, 3, 2, K::SYNCHRONOUS);
+  message(ws, 3, 1, 3, K::REPLY);
+  message(ws, 5, 5, 4, K::SYNCHRONOUS);
+  message(ws, 3, 4, 5, K::LOSTZZ);
+  message(ws, 1, 5, 6, K::ASYNCHRONOUS);
+  message(ws, 0, 1, 8, K::FOUND);
+  message(ws, 3, 5, 9, K::SYNCHRONOUS);
+  k.finish();
+  const Rectangle all = k.up_to(6, 10);
+  const auto exporter = ViewExportingCnavas::create<BandedExporter>(k.ctx, all);
+  const auto whole = ViewDrawerContext::create_make_surface(all);
+  whole->color_map = ViewColorMap::create_light();
+  for (const auto& drawer : exporter->new_drawers())
+    drawer->draw_for(whole, k.ctx);
+  whole->surface->flush();
+  TempDir dir;
+  for (const int rows : {1, 5, 17, 40, 100, 0}) {
+    SCOPED_TRACE("bands of " + std::to_string(rows) + " rows");
+    exporter->set_band_rows(rows);
+    ASSERT_TRUE(exporter->export_png(dir.file("bands.png"))) << exporter->get_last_error();
+    const auto image = Cairo::ImageSurface::create_from_png(dir.file("bands.png"));
+    ASSERT_EQ(image->get_width(), whole->surface->get_width());
+    ASSERT_EQ(image->get_height(), whole->surface->get_height());
+    EXPECT_EQ(differing_rows(image, whole->surface), 0);
+  }
+  // Past the found message's dot, the first arrowhead (row 2, in the
+  // lines' walk) has no soft edge.
+  const Rectangle r = k.cell(3, 2);
+  EXPECT_EQ(partly_inked(whole->surface, {r.get_xmid() - 14, liney(r) - 7, 14, 14}), 0);
 }
 
 } // namespace

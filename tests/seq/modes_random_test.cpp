@@ -6,7 +6,8 @@
 // back in the cell mode, undoing every step the history holds gives the
 // starting document, and redoing them all gives the document again. After
 // every event, undo and redo, the covering index, the positions and the
-// grid equal a full recomputation from the cells.
+// grid equal a full recomputation from the cells, and every parent link
+// leads to an element of the document that lists its child.
 
 #include <random>
 #include <string>
@@ -121,6 +122,7 @@ TEST(SeqRandomScripts, NothingBreaksAndEveryStepUndoesBackToTheStart)
       if (random() % 6 == 0)
         run_main_loop_for(8);
       expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       unmarked = !kit.ws->modified && kit.doc() != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
@@ -132,11 +134,13 @@ TEST(SeqRandomScripts, NothingBreaksAndEveryStepUndoesBackToTheStart)
     for (size_t i = steps; i > 0; --i) {
       kit.undo(1);
       expect_structures(*kit.ws, "undo, " + std::to_string(i) + " steps left");
+      expect_parent_links(*kit.ws, "undo, " + std::to_string(i) + " steps left");
     }
     EXPECT_EQ(kit.doc(), before);
     for (size_t i = 1; i <= steps; ++i) {
       kit.redo(1);
       expect_structures(*kit.ws, "redo of step " + std::to_string(i));
+      expect_parent_links(*kit.ws, "redo of step " + std::to_string(i));
     }
     EXPECT_EQ(kit.doc(), end);
     EXPECT_EQ(log.criticals, LogCapture::Lines{});

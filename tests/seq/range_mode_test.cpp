@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "ctrl/action_processor.h"
+#include "model/structures_for_test.h"
 #include "seq/range_mode.h"
 #include "seq/seq_modes_for_test.h"
 #include "support/log_capture.h"
@@ -226,6 +227,111 @@ TEST(SeqRangeMode, OnlySteppingThePointOfAChangedMessageCountsAsAChange)
   kit.keys("c<Enter>");
   EXPECT_EQ(kit.undo_steps(), 0u);
   EXPECT_EQ(kit.doc(), before);
+}
+
+// A new message started and cancelled leaves the history as it was: the
+// steps to undo and to redo are the very same, and a redo brings back the
+// step the user undid before, never the cancelled message.
+TEST(SeqRangeMode, ACancelledNewMessageLeavesTheUndoAndRedoStacksAsTheyWere)
+{
+  VELKARO_REQUIRE_GTK();
+  struct Case {
+    CellPos cell;
+    const char* keys;
+  };
+  // From a life line ("i", "a" in the vertical context) and from an empty
+  // cell (a found message).
+  const Case cases[] = {{{1, 3}, "i<Esc>"}, {{1, 3}, "ill<C-[>"}, {{1, 3}, "ijl<Esc>"}, {{5, 3}, "ahh<Esc>"},
+                        {{3, 3}, "M<Esc>"}, {{3, 3}, "Mll<Esc>"}, {{3, 3}, "Mllj<Esc>"}};
+  for (const bool undone_before : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.keys) + " at " + c.cell.to_string() + (undone_before ? " after an undo" : ""));
+      SeqKit kit;
+      life_line(*kit.ws, 1, 1, 6);
+      life_line(*kit.ws, 5, 1, 6);
+      kit.ctx->set_now_dir(CellDir::v);
+      // A step of the user's: a message in row 5, undone or kept.
+      kit.go(1, 5);
+      kit.keys("i<Enter>");
+      ASSERT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+      if (undone_before)
+        kit.keys("u");
+      const auto& proc = *kit.ctx->get_action_proc();
+      const auto undo_before = proc.get_undo_stack();
+      const auto redo_before = proc.get_redo_stack();
+      const std::string before = kit.doc();
+
+      kit.go(c.cell.x, c.cell.y);
+      kit.keys(c.keys);
+      ASSERT_EQ(kit.mode_name(), "CELL MODE");
+      EXPECT_EQ(kit.doc(), before);
+      EXPECT_EQ(proc.get_undo_stack(), undo_before);
+      EXPECT_EQ(proc.get_redo_stack(), redo_before);
+
+      kit.keys("<C-r>");
+      for (const int32_t x : {1, 3, 5})
+        EXPECT_FALSE(at<SeqMessage>(*kit.ws, x, 3)) << "the cancelled message came back";
+      EXPECT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+    }
+  }
+}
+
+// A message copied to the clipboard (or cut, and the cut undone) leaves
+// each of its elements a link to its copy there. Changing the message then
+// makes copies of its lines in place (a line whose point changes): each
+// copy's parent is the message or line in the document, never its copy in
+// the clipboard, so nothing is saved without its parent and the clipboard
+// pastes cleanly afterwards.
+TEST(SeqRangeMode, AChangedMessageKeepsItsLinesInTheDocumentAfterItWasCopied)
+{
+  VELKARO_REQUIRE_GTK();
+  struct Case {
+    const char* copy;
+    std::vector<std::string> change;
+  };
+  const Case cases[] = {
+    // The point of the tip steps back a level of the nested boxes.
+    {"y", {"<Enter>", "h", "<Enter>"}},
+    // Up a row: another kind, and the point is dropped.
+    {"y", {"<Enter>", "k", "<Enter>"}},
+    {"x", {"u", "<Enter>", "h", "<Enter>"}},
+    {"x", {"u", "<Enter>", "j", "<Enter>"}},
+  };
+  for (const Case& c : cases) {
+    std::string keys = c.copy;
+    for (const auto& k : c.change)
+      keys += k;
+    SCOPED_TRACE(keys);
+    SeqKit kit;
+    life_line(*kit.ws, 1, 1, 6);
+    life_line(*kit.ws, 5, 1, 6);
+    for (const int32_t step : {1, 1})
+      ASSERT_TRUE(add_exec_spec(*kit.ws, 5, 3, step));
+    ASSERT_TRUE(add_message(*kit.ws, 1, 3, range(1, 3, 5, 3), 1));
+    LogCapture log;
+    kit.go(1, 3);
+    kit.keys(c.copy);
+    for (const auto& k : c.change) {
+      kit.keys(k);
+      expect_parent_links(*kit.ws, keys + ", after " + k);
+    }
+    ASSERT_EQ(kit.mode_name(), "CELL MODE");
+    ASSERT_TRUE(at<SeqMessage>(*kit.ws, 1, 3));
+    for (int32_t x = 2; x <= 5; ++x)
+      EXPECT_TRUE(at<SeqMsgLine>(*kit.ws, x, 3)) << x;
+    // Written and read again, every line names its parent.
+    const auto loaded = new_ws();
+    ASSERT_TRUE(load_text(*loaded, saved_text(*kit.ws)));
+    EXPECT_EQ(document_of(*loaded), kit.doc());
+    expect_parent_links(*loaded, keys + ", read again");
+    // The clipboard's message goes in as a message of its own.
+    kit.go(1, 5);
+    kit.keys("p");
+    expect_parent_links(*kit.ws, keys + ", pasted");
+    EXPECT_TRUE(at<SeqMessage>(*kit.ws, 1, 5));
+    EXPECT_EQ(log.criticals, LogCapture::Lines{});
+    EXPECT_EQ(log.warnings, LogCapture::Lines{});
+  }
 }
 
 TEST(SeqRangeMode, ATextIsResizedOverTheRange)

@@ -7,6 +7,8 @@
 #include "common/cell_range.h"
 #include "model/grid.h"
 #include "seq/exporting_cnavas.h"
+#include "view/color_map.h"
+#include "view/drawer_context.h"
 #include "view/pixels_for_test.h"
 
 namespace velkaro::test {
@@ -32,6 +34,28 @@ Rectangle SeqDrawKit::up_to(int32_t x, int32_t y) const
 {
   const Rectangle r = cell(x, y);
   return {0, 0, r.get_right(), r.get_bottom()};
+}
+
+namespace {
+
+// The sequence exporter's drawer list, in reach.
+class SeqDrawersOfExport : public SeqExportingCnavas {
+public:
+  using SeqExportingCnavas::new_drawers;
+  using SeqExportingCnavas::SeqExportingCnavas;
+};
+
+} // namespace
+
+Cairo::RefPtr<Cairo::ImageSurface> SeqDrawKit::draw_with_editor(const Rectangle& rect)
+{
+  const auto dc = ViewDrawerContext::create_make_surface(rect);
+  dc->color_map = ViewColorMap::create_light();
+  const auto exporter = ViewExportingCnavas::create<SeqDrawersOfExport>(ctx, rect);
+  for (const auto& drawer : exporter->new_drawers())
+    drawer->draw_for(dc, ctx);
+  dc->surface->flush();
+  return dc->surface;
 }
 
 Cairo::RefPtr<Cairo::ImageSurface> SeqDrawKit::export_png(const Rectangle& rect, const TempDir& dir,

@@ -58,6 +58,11 @@ struct SeqDrawKit {
   Rectangle up_to(int32_t x, int32_t y) const;
   // Exports rect into dir's file name and reads the image back.
   Cairo::RefPtr<Cairo::ImageSurface> export_png(const Rectangle& rect, const TempDir& dir, const std::string& name);
+  // The exporter's drawers over rect, in its light palette, on a context
+  // that shows the editor's marks as the canvas does (which an export
+  // leaves out): how elements in process and the text under the cursor
+  // look.
+  Cairo::RefPtr<Cairo::ImageSurface> draw_with_editor(const Rectangle& rect);
 
   std::shared_ptr<SeqWorkspace> ws = new_ws();
   std::shared_ptr<SeqDrawContext> ctx;

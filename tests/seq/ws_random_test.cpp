@@ -3,7 +3,8 @@
 // its own record.
 // Undoing them all gives back the first document and redoing them all the
 // last; after each action every element sits where its cell map says, no
-// element names a parent that has left the document, and the document
+// element names a parent that has left the document or does not list it
+// among its children, and the document
 // reads back from its written form unchanged; after each action, undo and
 // redo the covering index, the positions and the grid equal a full
 // recomputation from the cells. A failure names its seed and
@@ -311,6 +312,7 @@ void run_script(unsigned seed, int steps)
     const std::string where = "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_consistent(*ws, where);
     test::expect_structures(*ws, where);
+    test::expect_parent_links(*ws, where);
     expect_reads_back(*ws, where);
     if (::testing::Test::HasFailure())
       return;
@@ -319,6 +321,7 @@ void run_script(unsigned seed, int steps)
     ws->patch(*records[step]->reverse());
     ASSERT_EQ(document_of(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
     test::expect_structures(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
+    test::expect_parent_links(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
   }
@@ -326,6 +329,7 @@ void run_script(unsigned seed, int steps)
     ws->patch(*records[step]);
     ASSERT_EQ(document_of(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
     test::expect_structures(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
+    test::expect_parent_links(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
   }

@@ -240,6 +240,32 @@ TEST(PngWriter, BandsRenderedOnItsThreadsReadBackAsTheWholeImage)
   }
 }
 
+TEST(PngWriter, ItsOwnBandsHoldAboutTwoMegabytesAndAWideImageFewerRows)
+{
+  struct Case {
+    int width;
+    int height;
+    int rows;
+  };
+  const Case cases[] = {
+    // 2 MiB of rows, or the whole image.
+    {100, 10000, 5242},
+    {100, 300, 300},
+    // At least 16 rows while they hold at most 32 MiB.
+    {200000, 100, 16},
+    {200000, 9, 9},
+    // Beyond that as many rows as 32 MiB hold, at least one.
+    {1000000, 40, 8},
+    {20000000, 3, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " by " + std::to_string(c.height));
+    const ViewPngWriter png(c.width, c.height, ViewPngWriter::Samples::grey, true, 1);
+    EXPECT_EQ(png.band_rows(0), c.rows);
+    EXPECT_EQ(png.band_count(), (c.height + c.rows - 1) / c.rows);
+  }
+}
+
 TEST(PngWriter, TheSamplesGrowWithWhatTheBandsNeed)
 {
   // A grey image with one coloured pixel, then one translucent pixel, low

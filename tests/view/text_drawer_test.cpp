@@ -62,12 +62,14 @@ struct TextDrawKit {
   explicit TextDrawKit(const std::string& s = "ab") : text(kit.put_text(0, 0, s)) { kit.go(0, 0); }
 
   // Draws the holders on black, without antialiasing, offset by
-  // (OFFSET_X, OFFSET_Y), bound to the controller when with_ctrl.
+  // (OFFSET_X, OFFSET_Y), bound to the controller when with_ctrl, on a
+  // context that shows the editor's marks or not.
   Cairo::RefPtr<Cairo::ImageSurface> render(std::initializer_list<std::shared_ptr<CtrlITextEditable>> ites,
-                                            bool with_ctrl = true)
+                                            bool with_ctrl = true, bool shows_editor = true)
   {
     const auto dc = ViewDrawerContext::create_make_surface({0, 0, WIDTH, HEIGHT});
     dc->color_map = ViewColorMap::create_dark();
+    dc->shows_editor = shows_editor;
     dc->set_antialias_off(true);
     dc->cr->set_source_rgb(0, 0, 0);
     dc->cr->paint();
@@ -283,6 +285,31 @@ TEST(TextDrawerTest, TheSelectionIsMarkedOnACopyOfTheLayout)
   };
   EXPECT_GT(marked(first), 0);
   EXPECT_EQ(marked(last), 0);
+}
+
+// An export draws text as it reads: no caret of any role, no selection.
+TEST(TextDrawerTest, AContextThatShowsNoEditorMarksDrawsNeitherCursorNorSelection)
+{
+  TextDrawKit k("abc");
+  const auto plain = k.plain();
+  k.text->set_cursor_index(1);
+  // The inactive bar outside the text modes.
+  EXPECT_GT(diff(k.render({k.text}), plain).count, 0);
+  EXPECT_EQ(diff(k.render({k.text}, true, false), plain).count, 0);
+  // The bar of an insert mode, and the cursor location is not reported.
+  k.enter("i", "INSERT MODE (CELL)");
+  EXPECT_GT(diff(k.render({k.text}), plain).count, 0);
+  const cairo_rectangle_int_t reported = k.text->get_cursor_location();
+  k.kit.canvas->zoom = 3.0;
+  EXPECT_EQ(diff(k.render({k.text}, true, false), plain).count, 0);
+  EXPECT_EQ(k.text->get_cursor_location().width, reported.width);
+  k.kit.canvas->zoom = 1.0;
+  // An editing holder without a controller, and a selected range.
+  k.text->set_is_editing(true);
+  EXPECT_EQ(diff(k.render({k.text}, false, false), plain).count, 0);
+  k.text->set_text_range(TextRange::create(0, 2));
+  EXPECT_GT(diff(k.render({k.text}, false), plain).count, 0);
+  EXPECT_EQ(diff(k.render({k.text}, false, false), plain).count, 0);
 }
 
 TEST(TextDrawerTest, AHolderOutsideTheClipRegionIsNeitherDrawnNorReported)

@@ -13,6 +13,13 @@ std::shared_ptr<ClsAbstractConnectorTerm> ClsAbstractConnectorTerm::dup() const
   return term;
 }
 
+void ClsAbstractConnectorTerm::set_placement(const Placement& placement)
+{
+  m_udlr = placement.udlr;
+  m_rect = placement.rect;
+  m_term_point.copy_from(placement.term_point);
+}
+
 Rectangle ClsAbstractConnectorTerm::calc_rect(const Point& p, MovingDir dir) const
 {
   const double w = get_width_at_upper();

@@ -21,6 +21,15 @@ namespace velkaro {
 
 class ClsAbstractConnectorTerm : public ClsIConnectorTerm {
 public:
+  // Where the last layout put the term: its direction, rectangle and tip.
+  struct Placement {
+    MovingDir udlr = MovingDir::up;
+    Rectangle rect;
+    Point term_point;
+
+    bool operator==(const Placement&) const = default;
+  };
+
   ClsAbstractConnectorTerm() = default;
   ClsAbstractConnectorTerm(const ClsAbstractConnectorTerm&) = delete;
   ClsAbstractConnectorTerm& operator=(const ClsAbstractConnectorTerm&) = delete;
@@ -44,6 +53,10 @@ public:
   // The height at upper unless a kind says otherwise.
   int32_t get_seg_term_setback() const override { return get_height_at_upper(); }
   MovingDir get_udlr() const override { return m_udlr; }
+
+  Placement get_placement() const { return {m_udlr, m_rect, m_term_point}; }
+  // Puts the term back where an earlier layout had put it.
+  void set_placement(const Placement& placement);
 
 protected:
   // A new term of the kind, as made.
