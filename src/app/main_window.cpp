@@ -100,8 +100,6 @@ MainWindow::MainWindow(const Glib::RefPtr<Gtk::Application>& app, MainWindowDial
 
 MainWindow::~MainWindow()
 {
-  m_ws_notify.disconnect();
-  m_config_changed.disconnect();
   // The bars leave the layout before their owners let them go, so GTK never
   // destroys a widget that C++ still owns.
   for (Gtk::Widget* child : m_grid.get_children())
@@ -109,11 +107,8 @@ MainWindow::~MainWindow()
   m_iface.reset();
   m_menu_bar.reset();
   m_tool_bar.reset();
-  if (m_ctrl) {
-    m_ctrl->context_menu.reset();
-    m_ctrl->command_bar.reset();
-    m_ctrl->main_view.reset();
-  }
+  if (m_ctrl)
+    m_ctrl->clear_ports();
   m_command_bar.reset();
   m_main_view.reset();
   m_canvas.reset();
@@ -132,12 +127,12 @@ void MainWindow::build_parts()
   m_canvas->set_hexpand(true);
   m_canvas->set_vexpand(true);
   m_main_view = std::make_shared<ViewMainView>(m_ctrl);
-  m_ctrl->main_view = m_main_view;
+  m_ctrl->set_main_view(m_main_view);
   m_command_bar = std::make_shared<ViewCommandBar>(m_ctrl);
-  m_ctrl->command_bar = m_command_bar;
+  m_ctrl->set_command_bar(m_command_bar);
   m_tool_bar = std::make_unique<SeqToolBar>(m_ctrl);
   m_menu_bar = std::make_unique<SeqMainMenu>(m_ctrl);
-  m_ctrl->context_menu = std::make_shared<ViewContextMenu>(*m_menu_bar);
+  m_ctrl->set_context_menu(std::make_shared<ViewContextMenu>(*m_menu_bar));
 }
 
 void MainWindow::build_layout()
@@ -260,6 +255,12 @@ void MainWindow::quit()
 void MainWindow::show_alert(const std::string& message)
 {
   report(message);
+}
+
+void MainWindow::document_replaced()
+{
+  update_title();
+  queue_draw();
 }
 
 void MainWindow::report(const std::string& message)

@@ -44,6 +44,7 @@
 #include <gtkmm/messagedialog.h>
 
 #include "common/rectangle.h"
+#include "common/scoped_connection.h"
 #include "ctrl/imain_window.h"
 
 namespace velkaro {
@@ -156,6 +157,8 @@ public:
   void destroy() override;
   bool activate_action(const std::string& name, const std::optional<std::string>& parameter) override;
   void show_alert(const std::string& message) override;
+  // The title follows the new document's file; the window is redrawn.
+  void document_replaced() override;
 
   // --- Parts.
 
@@ -180,7 +183,8 @@ private:
   void on_ws_notify(const char* name);
   // Shows message in a message dialog of the window.
   void report(const std::string& message);
-  // Replaces the document with the file at path (nothing: an empty one).
+  // Replaces the document with the file at path (nothing: an empty one)
+  // through the context; a refused file is shown to the user.
   bool replace_document(const std::optional<std::string>& path);
 
   MainWindowDialogs m_dialogs;
@@ -194,8 +198,8 @@ private:
   std::unique_ptr<ViewToolBar> m_tool_bar;
   std::unique_ptr<ViewMainMenu> m_menu_bar;
   Gtk::Grid m_grid;
-  sigc::connection m_ws_notify;
-  sigc::connection m_config_changed;
+  ScopedConnection m_ws_notify;
+  ScopedConnection m_config_changed;
 };
 
 } // namespace velkaro

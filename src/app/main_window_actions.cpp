@@ -11,6 +11,7 @@
 #include "app/manual.h"
 #include "common/cell_range.h"
 #include "common/i18n.h"
+#include "ctrl/action_row.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
@@ -23,21 +24,44 @@ namespace velkaro {
 
 namespace {
 
-struct CommandRow {
-  const char* name;
-  void (*run)(MainWindow&);
-};
+using Rows = CtrlActionRows<MainWindow>;
 
 // The parameterless commands, in registration order; "export-png", which
-// takes a path, follows "export-png-n".
-const CommandRow COMMAND_ROWS[] = {
-  {"new-file", [](MainWindow& w) { w.new_file(); }},
-  {"open-file", [](MainWindow& w) { w.open_file(); }},
-  {"save-file", [](MainWindow& w) { w.save_file(true); }},
-  {"save-as-file", [](MainWindow& w) { w.save_file(false); }},
-  {"exit", [](MainWindow& w) { w.quit(); }},
-  {"manual", [](MainWindow& w) { w.show_help(); }},
-  {"export-png-n", [](MainWindow& w) { w.export_png(""); }},
+// takes a path, follows "export-png-n". They bind no key and record nothing
+// themselves.
+const Rows& command_rows()
+{
+  constexpr auto none = CtrlRecord::none;
+  static const Rows rows = {
+    {"new-file", {}, nullptr, none, [](MainWindow& w) { return w.new_file(); }},
+    {"open-file", {}, nullptr, none, [](MainWindow& w) { return w.open_file(); }},
+    {"save-file", {}, nullptr, none, [](MainWindow& w) { return w.save_file(true); }},
+    {"save-as-file", {}, nullptr, none, [](MainWindow& w) { return w.save_file(false); }},
+    {"exit", {}, nullptr, none,
+     [](MainWindow& w) {
+       w.quit();
+       return true;
+     }},
+    {"manual", {}, nullptr, none,
+     [](MainWindow& w) {
+       w.show_help();
+       return true;
+     }},
+    {"export-png-n", {}, nullptr, none, [](MainWindow& w) { return w.export_png(""); }},
+  };
+  return rows;
+}
+
+// Where the command rows go: each becomes an action of the window, copied
+// into the context (MainWindow::add_named_action()).
+struct CommandTarget {
+  MainWindow& window;
+
+  void add_action(const std::string& name, const CtrlActionWrapper::Keys&, const std::function<bool()>& run,
+                  const std::optional<std::string>&, CtrlRecord, const std::function<bool()>&)
+  {
+    window.add_named_action(name, [run] { (void)run(); });
+  }
 };
 
 void add_filter(Gtk::FileChooser& chooser, const char* name, const char* mime_type, const char* pattern)
@@ -101,8 +125,8 @@ void accept_on_enter(Gtk::FileChooserDialog& dialog)
 
 void MainWindow::init_action()
 {
-  for (const auto& row : COMMAND_ROWS)
-    add_named_action(row.name, [this, run = row.run] { run(*this); });
+  CommandTarget commands{*this};
+  ctrl_register_rows(commands, *this, command_rows());
   add_action_with_parameter("export-png", Glib::VARIANT_TYPE_STRING, [this](const Glib::VariantBase& parameter) {
     export_png(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get());
   });
@@ -184,27 +208,10 @@ bool MainWindow::open_file()
 
 bool MainWindow::replace_document(const std::optional<std::string>& path)
 {
-  // The file is tried on a scratch document first: a refused one must
-  // leave everything as it was, the current mode and the history included.
-  if (path) {
-    const auto probe = ModelWorkspace::create<SeqWorkspace>();
-    if (!probe->load(*path)) {
-      report(probe->get_last_error());
-      return false;
-    }
-  }
-  // No mode may keep elements of the document it replaces.
-  if (m_ctrl->get_now_mode() != m_ctrl->get_default_mode())
-    m_ctrl->change_to_cell_mode();
-  if (!m_ctrl->new_context(path)) {
-    report(m_ws->get_last_error());
-    return false;
-  }
-  m_ctrl->selected_range.reset();
-  m_ctrl->edit_elm.reset();
-  m_ctrl->update_view();
-  update_title();
-  return true;
+  if (m_ctrl->new_context(path))
+    return true;
+  report(m_ws->get_last_error());
+  return false;
 }
 
 bool MainWindow::save_file(bool use_current_path)

@@ -8,32 +8,14 @@
 
 namespace velkaro {
 
-Point::Point(double x, double y)
+Point Point::create_median(const Point& p1, const Point& p2)
 {
-  set_x(x);
-  set_y(y);
+  return {(p1.m_x + p2.m_x) / 2, (p1.m_y + p2.m_y) / 2};
 }
 
-std::shared_ptr<Point> Point::create_median(const Point& p1, const Point& p2)
+Point Point::create_median(const Rectangle& rect)
 {
-  return create((p1.m_x + p2.m_x) / 2, (p1.m_y + p2.m_y) / 2);
-}
-
-std::shared_ptr<Point> Point::create_median(const Rectangle& rect)
-{
-  return create(rect.x + rect.width / 2, rect.y + rect.height / 2);
-}
-
-void Point::set_x(double x)
-{
-  m_x = x;
-  m_signal_notify.emit("x");
-}
-
-void Point::set_y(double y)
-{
-  m_y = y;
-  m_signal_notify.emit("y");
+  return {rect.x + rect.width / 2, rect.y + rect.height / 2};
 }
 
 double Point::get(CellDir dir) const
@@ -54,33 +36,24 @@ void Point::set(CellDir dir, double value)
   }
 }
 
-void Point::copy_from(const Point& p)
-{
-  double x = p.m_x, y = p.m_y; // p may be this very point
-  set_x(x);
-  set_y(y);
-}
-
 Point& Point::add(const Point& a)
 {
-  double ay = a.m_y; // read before x changes, in case a is self
-  set_x(m_x + a.m_x);
-  set_y(m_y + ay);
+  m_x += a.m_x;
+  m_y += a.m_y;
   return *this;
 }
 
 Point& Point::sub(const Point& a)
 {
-  double ay = a.m_y;
-  set_x(m_x - a.m_x);
-  set_y(m_y - ay);
+  m_x -= a.m_x;
+  m_y -= a.m_y;
   return *this;
 }
 
 Point& Point::multiply(double d)
 {
-  set_x(m_x * d);
-  set_y(m_y * d);
+  m_x *= d;
+  m_y *= d;
   return *this;
 }
 
@@ -88,8 +61,8 @@ Point& Point::divide(double d)
 {
   if (d == 0)
     return *this;
-  set_x(m_x / d);
-  set_y(m_y / d);
+  m_x /= d;
+  m_y /= d;
   return *this;
 }
 
@@ -101,8 +74,8 @@ void Point::move_for(const Point& to, double d)
   if (dist_sq == 0)
     return;
   double k = std::sqrt(d * d / dist_sq);
-  set_x(m_x + dx * k);
-  set_y(m_y + dy * k);
+  m_x += dx * k;
+  m_y += dy * k;
 }
 
 double Point::norm_sq2(const Point& a, const Point& b)

@@ -1,15 +1,9 @@
 #pragma once
-// A point in canvas units. A point is a value: copies are independent (a
-// copy takes the coordinates, never the listeners). Holders that share one
-// point through std::shared_ptr<Point> see each other's changes; the
+// A point in canvas units: a plain value of two doubles. Copies are
+// independent; hold points by value and pass them as const Point&. The
 // arithmetic works in place and returns the same point for chaining.
-// Every set of a coordinate emits signal_notify() with "x" or "y", also when
-// the value does not change; an operation that sets both sets x first.
 
-#include <memory>
 #include <string>
-
-#include <sigc++/signal.h>
 
 #include "common/directions.h"
 
@@ -19,32 +13,23 @@ struct Rectangle;
 
 class Point {
 public:
-  Point(double x = 0, double y = 0);
-  Point(const Point& p) : m_x(p.m_x), m_y(p.m_y) {}
-  // Sets x, then y, as set_x() and set_y() do.
-  Point& operator=(const Point& p)
-  {
-    copy_from(p);
-    return *this;
-  }
-  bool operator==(const Point& p) const { return m_x == p.m_x && m_y == p.m_y; }
+  Point(double x = 0, double y = 0) : m_x(x), m_y(y) {}
+  bool operator==(const Point& p) const = default;
 
-  static std::shared_ptr<Point> create(double x = 0, double y = 0) { return std::make_shared<Point>(x, y); }
   // The point halfway between p1 and p2.
-  static std::shared_ptr<Point> create_median(const Point& p1, const Point& p2);
+  static Point create_median(const Point& p1, const Point& p2);
   // The centre of the rectangle.
-  static std::shared_ptr<Point> create_median(const Rectangle& rect);
+  static Point create_median(const Rectangle& rect);
 
   double get_x() const { return m_x; }
   double get_y() const { return m_y; }
-  void set_x(double x);
-  void set_y(double y);
+  void set_x(double x) { m_x = x; }
+  void set_y(double y) { m_y = y; }
   // x for h, y for v; hv stops the program.
   double get(CellDir dir) const;
   void set(CellDir dir, double value);
 
-  std::shared_ptr<Point> dup() const { return create(m_x, m_y); }
-  void copy_from(const Point& p);
+  void copy_from(const Point& p) { *this = p; }
   Point& add(const Point& a);
   Point& sub(const Point& a);
   Point& multiply(double d);
@@ -58,13 +43,9 @@ public:
   // "(%.1f, %.1f)".
   std::string to_string() const;
 
-  // Emitted with "x" or "y" on every set of that coordinate.
-  sigc::signal<void(const char*)>& signal_notify() { return m_signal_notify; }
-
 private:
   double m_x = 0;
   double m_y = 0;
-  sigc::signal<void(const char*)> m_signal_notify;
 };
 
 } // namespace velkaro

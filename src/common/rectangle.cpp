@@ -19,10 +19,7 @@ cairo_rectangle_int_t Rectangle::to_cairo_int() const
   return {static_cast<int>(x), static_cast<int>(y), static_cast<int>(width), static_cast<int>(height)};
 }
 
-std::shared_ptr<Point> Rectangle::get_center() const
-{
-  return Point::create(get_xmid(), get_ymid());
-}
+Point Rectangle::get_center() const { return {get_xmid(), get_ymid()}; }
 
 Rectangle Rectangle::combine(const Rectangle& o) const
 {

@@ -7,10 +7,10 @@
 #include <cairo.h>
 
 #include "common/directions.h"
+#include "common/point.h"
 
 namespace velkaro {
 
-class Point;
 
 struct Rectangle {
   double x = 0;
@@ -29,7 +29,7 @@ struct Rectangle {
   double get_bottom() const { return y + height; }
   double get_xmid() const { return x + width / 2; }
   double get_ymid() const { return y + height / 2; }
-  std::shared_ptr<Point> get_center() const;
+  Point get_center() const;
   // h gives the horizontal value; every other value the vertical one.
   double get_start(CellDir dir) const { return dir == CellDir::h ? x : y; }
   double get_end(CellDir dir) const { return dir == CellDir::h ? x + width : y + height; }

@@ -18,13 +18,13 @@ bool CtrlACellMode::move_active_cell(MovingDir dir)
   return true;
 }
 
-bool CtrlACellMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlACellMode::on_press_left_button(const Point& pt)
 {
-  get_ctrl().set_pos_by_pt(*pt);
+  get_ctrl().set_pos_by_pt(pt);
   return true;
 }
 
-bool CtrlACellMode::on_press_right_button(const std::shared_ptr<Point>& pt)
+bool CtrlACellMode::on_press_right_button(const Point& pt)
 {
   on_press_left_button(pt);
   return CtrlMode::on_press_right_button(pt);

@@ -30,10 +30,10 @@ public:
   virtual bool move_active_cell(MovingDir dir);
 
   // The cursor goes to the cell under pt; true.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // This mode's on_press_left_button(pt) first, then the context menu
   // (CtrlMode's right press); the latter's result.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
 
   // Looks along the cursor's row, dh columns per step (negative: to the
   // left), at the next SEEK_STEPS cells for one that anchors an element. A

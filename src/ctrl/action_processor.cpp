@@ -4,6 +4,7 @@
 
 #include "common/check.h"
 #include "ctrl/action.h"
+#include "ctrl/delegate_action.h"
 #include "ctrl/icursor_holder.h"
 #include "model/workspace.h"
 
@@ -40,6 +41,15 @@ CtrlActionProcessor::CtrlActionProcessor() : m_last_action(CtrlAction::create())
 std::shared_ptr<CtrlActionProcessor> CtrlActionProcessor::create()
 {
   return std::make_shared<CtrlActionProcessor>();
+}
+
+bool CtrlActionProcessor::record(const std::shared_ptr<ModelWorkspace>& ws, CtrlRecord how,
+                                 const std::function<bool()>& fn)
+{
+  VK_CHECK_VAL(ws, false);
+  if (how == CtrlRecord::none)
+    return fn();
+  return execute(CtrlDelegateAction::create(ws, fn, how == CtrlRecord::merged));
 }
 
 bool CtrlActionProcessor::execute(const std::shared_ptr<CtrlAction>& action)
@@ -135,6 +145,8 @@ void CtrlActionProcessor::set_head_mergeable(bool mergeable)
   if (!m_undo_stack.empty())
     m_undo_stack.back()->set_is_mergeable(mergeable);
 }
+
+void CtrlActionProcessor::set_last_mergeable(bool mergeable) { m_last_action->set_is_mergeable(mergeable); }
 
 void CtrlActionProcessor::reset()
 {

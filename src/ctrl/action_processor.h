@@ -1,6 +1,12 @@
 #pragma once
 // CtrlActionProcessor: the undo and redo history of one controller context.
 //
+// record() is the one way a change of the document becomes an undo step: it
+// runs a function as a new action that records the workspace's changes
+// (CtrlDelegateAction) and executes it. Every key-bound action, every undo
+// group (CtrlUndoGroup) and every change a mode makes outside a key's own
+// step goes through it; only the text editors execute their own text actions.
+//
 // execute() runs an action; when it did something the redo history is
 // dropped and the action is either merged into the action on top of the undo
 // stack (when that one is mergeable and accepts it) or pushed with the
@@ -32,14 +38,18 @@
 // Ownership: the stacks hold their actions; last_action holds the action most
 // recently handed to execute().
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "ctrl/record.h"
 
 namespace velkaro {
 
 class CtrlAction;
 class CtrlICursorHolder;
+class ModelWorkspace;
 
 class CtrlActionProcessor {
 public:
@@ -51,6 +61,11 @@ public:
   CtrlActionProcessor(const CtrlActionProcessor&) = delete;
   CtrlActionProcessor& operator=(const CtrlActionProcessor&) = delete;
 
+  // Runs fn as a new action over ws that records what fn changes and
+  // executes it: the step is kept when fn reports that it did something (a
+  // merged one mergeable). none runs fn recording nothing. fn's result;
+  // false without ws.
+  bool record(const std::shared_ptr<ModelWorkspace>& ws, CtrlRecord how, const std::function<bool()>& fn);
   // Runs action (see the header comment); true when it did something.
   // last_action becomes action in every case.
   bool execute(const std::shared_ptr<CtrlAction>& action);
@@ -71,6 +86,10 @@ public:
   // Sets the mergeable flag of the action on top of the undo stack; nothing
   // when the stack is empty.
   void set_head_mergeable(bool mergeable);
+  // Sets the mergeable flag of the last action handed to execute(): while
+  // an action runs, its own step, which then takes the steps recorded after
+  // it (as typing into a text the step added).
+  void set_last_mergeable(bool mergeable);
   // Empties the undo stack and drops the redo history; the last action and
   // the cursor holder stay.
   void reset();

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/check.h"
+#include "ctrl/action_processor.h"
 #include "ctrl/iaction_handler.h"
 #include "ctrl/key_action_map.h"
 #include "model/store.h"
@@ -15,31 +16,37 @@ CtrlActionWrapper::CtrlActionWrapper(Keys keys, std::optional<std::string> descr
 {
 }
 
-std::shared_ptr<CtrlActionWrapper> CtrlActionWrapper::create(Keys keys, std::optional<std::string> description)
+std::shared_ptr<CtrlActionWrapper> CtrlActionWrapper::create(Run run, Keys keys, std::optional<std::string> description,
+                                                             CtrlRecord record, IsActionableFunc is_actionable)
 {
-  return std::make_shared<CtrlActionWrapper>(std::move(keys), std::move(description));
-}
-
-std::shared_ptr<CtrlActionWrapper> CtrlActionWrapper::create_func(Func func, Keys keys,
-                                                                  std::optional<std::string> description,
-                                                                  IsActionableFunc is_actionable)
-{
-  auto wrapper = create(std::move(keys), std::move(description));
-  wrapper->m_func = std::move(func);
+  auto wrapper = std::make_shared<CtrlActionWrapper>(std::move(keys), std::move(description));
+  wrapper->m_run = std::move(run);
+  wrapper->m_record = record;
   wrapper->m_is_actionable_func = std::move(is_actionable);
   return wrapper;
 }
 
-std::shared_ptr<CtrlActionWrapper> CtrlActionWrapper::create_replacement(Func func, IsActionableFunc is_actionable)
+std::shared_ptr<CtrlActionWrapper> CtrlActionWrapper::create_replacement(Run run, CtrlRecord record,
+                                                                         IsActionableFunc is_actionable)
 {
-  return create_func(std::move(func), {}, std::nullopt, std::move(is_actionable));
+  return create(std::move(run), {}, std::nullopt, record, std::move(is_actionable));
 }
 
 bool CtrlActionWrapper::action()
 {
-  if (!m_func)
+  if (!m_run)
     return false;
-  m_func();
+  // Copies: the work may register another wrapper under this name, or drop
+  // the handler with this wrapper.
+  const Run run = m_run;
+  if (m_record != CtrlRecord::none && m_handler) {
+    const CtrlDActionHandler& data = m_handler->get_data_ah();
+    if (const auto proc = data.action_proc; proc && data.ws) {
+      const auto ws = data.ws;
+      return proc->record(ws, m_record, run);
+    }
+  }
+  (void)run();
   return true;
 }
 
@@ -54,7 +61,7 @@ void CtrlActionWrapper::set_registered(const std::string& name, CtrlIActionHandl
 void CtrlActionWrapper::detach()
 {
   m_handler = nullptr;
-  m_func = nullptr;
+  m_run = nullptr;
   m_is_actionable_func = nullptr;
 }
 

@@ -1,7 +1,15 @@
 #pragma once
 // CtrlActionWrapper: one named action of an action handler: what it does,
-// whether it can be done now, its description for the key-binding editor,
-// and the key patterns that start it.
+// how that is recorded for undo (CtrlRecord), whether it can be done now, its
+// description for the key-binding editor, and the key patterns that start it.
+//
+// Running (action()): the work is a function reporting whether it did
+// anything. Unrecorded, it just runs and the action counts as done. Recorded,
+// it runs as one step of the handler's undo processor
+// (CtrlActionProcessor::record), over the handler's workspace, and the action
+// counts as done when the step did something; a handler without a processor
+// or a workspace runs it unrecorded. Every run is a new step of its own: the
+// wrapper keeps no action between runs.
 //
 // Keys. The application gives every action default keys (get_app_keys());
 // the user may add and remove keys and restore the defaults, and those
@@ -40,6 +48,8 @@
 
 #include <sigc++/sigc++.h>
 
+#include "ctrl/record.h"
+
 namespace velkaro {
 
 class CtrlIActionHandler;
@@ -49,21 +59,25 @@ class ModelStore;
 class CtrlActionWrapper {
 public:
   using Keys = std::vector<std::string>;
-  using Func = std::function<void()>;
+  // The work; true when it did something.
+  using Run = std::function<bool()>;
   using IsActionableFunc = std::function<bool()>;
   // The function run for each dup's wrapper of the same name (null when the
   // dup has none).
   using DupFunc = std::function<void(const std::shared_ptr<CtrlActionWrapper>&)>;
 
-  // A wrapper with default keys and a description (nullopt: none, and the
-  // editor shows the name) that does nothing until a subclass says what.
-  static std::shared_ptr<CtrlActionWrapper> create(Keys keys, std::optional<std::string> description);
-  // A wrapper running func; is_actionable may be empty (always actionable).
-  static std::shared_ptr<CtrlActionWrapper> create_func(Func func, Keys keys, std::optional<std::string> description,
-                                                        IsActionableFunc is_actionable = {});
-  // The keyless wrapper of a replacement: no default key, no description.
-  static std::shared_ptr<CtrlActionWrapper> create_replacement(Func func, IsActionableFunc is_actionable = {});
+  // A wrapper running run, recorded as record says, with default keys and a
+  // description (nullopt: none, and the editor shows the name);
+  // is_actionable may be empty (always actionable).
+  static std::shared_ptr<CtrlActionWrapper> create(Run run, Keys keys, std::optional<std::string> description,
+                                                   CtrlRecord record = CtrlRecord::none,
+                                                   IsActionableFunc is_actionable = {});
+  // The keyless wrapper of a replacement: no default key, no description,
+  // no name and no handler (so a recorded one runs unrecorded).
+  static std::shared_ptr<CtrlActionWrapper> create_replacement(Run run, CtrlRecord record = CtrlRecord::none,
+                                                               IsActionableFunc is_actionable = {});
 
+  // A wrapper that does nothing until a subclass says what (action()).
   CtrlActionWrapper(Keys keys, std::optional<std::string> description);
   virtual ~CtrlActionWrapper() = default;
   CtrlActionWrapper(const CtrlActionWrapper&) = delete;
@@ -71,9 +85,10 @@ public:
 
   // --- Running
 
-  // Does the action; true when it was handled. Base: runs the function,
-  // true; false without one (also once detached).
+  // Does the action; true when it was handled. Base: runs the work as the
+  // header comment says; false without one (also once detached).
   virtual bool action();
+  CtrlRecord get_record() const { return m_record; }
   // The is-actionable test; true without one.
   bool get_is_actionable() const;
   bool has_is_actionable_func() const { return static_cast<bool>(m_is_actionable_func); }
@@ -138,17 +153,14 @@ public:
 
   sigc::signal<void()>& signal_remapped() { return m_signal_remapped; }
 
-protected:
-  void set_func(Func func) { m_func = std::move(func); }
-  void set_is_actionable_func(IsActionableFunc fn) { m_is_actionable_func = std::move(fn); }
-
 private:
   // The handler's key map, or null without a handler.
   CtrlKeyActionMap* get_key_action_map() const;
   // Whether km binds the text's pattern to this action.
   bool is_bound_here(const CtrlKeyActionMap& km, const std::string& key) const;
 
-  Func m_func;
+  Run m_run;
+  CtrlRecord m_record = CtrlRecord::none;
   IsActionableFunc m_is_actionable_func;
   std::string m_name = "NONAME";
   CtrlIActionHandler* m_handler = nullptr;

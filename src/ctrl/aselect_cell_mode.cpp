@@ -65,10 +65,10 @@ void CtrlASelectCellMode::on_exit()
   get_ctrl().update_view();
 }
 
-bool CtrlASelectCellMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlASelectCellMode::on_press_left_button(const Point& pt)
 {
   auto& ctx = get_ctrl();
-  ctx.set_pos_by_pt(*pt);
+  ctx.set_pos_by_pt(pt);
   if (m_pressing)
     update_range();
   else
@@ -76,13 +76,12 @@ bool CtrlASelectCellMode::on_press_left_button(const std::shared_ptr<Point>& pt)
   return true;
 }
 
-bool CtrlASelectCellMode::on_drag_with_left_button(const std::shared_ptr<Point>&,
-                                                   const std::shared_ptr<Point>& now_pt)
+bool CtrlASelectCellMode::on_drag_with_left_button(const Point&, const Point& now_pt)
 {
   if (!m_pressing)
     return false;
   auto& ctx = get_ctrl();
-  const CellPos cell = ctx.point_to_cell_pos(*now_pt);
+  const CellPos cell = ctx.point_to_cell_pos(now_pt);
   const auto range = get_range();
   if (range && cell == range->start && cell == range->end)
     return false;
@@ -91,7 +90,7 @@ bool CtrlASelectCellMode::on_drag_with_left_button(const std::shared_ptr<Point>&
   return true;
 }
 
-bool CtrlASelectCellMode::on_release_left_button(const std::shared_ptr<Point>&)
+bool CtrlASelectCellMode::on_release_left_button(const Point&)
 {
   m_pressing = false;
   return true;

@@ -57,14 +57,13 @@ public:
   void on_exit() override;
   // The cursor goes to the clicked cell; then, while pressing, the
   // selection follows, otherwise the default mode returns; true.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // While pressing: the cursor goes to the cell under now_pt and the
   // selection follows; true. False when not pressing, or when that cell is
   // the selection's only cell.
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                const std::shared_ptr<Point>& now_pt) override;
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override;
   // Ends pressing; true.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
 
 private:
   bool m_pressing = true;

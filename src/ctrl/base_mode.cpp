@@ -4,14 +4,14 @@
 #include "ctrl/action_processor.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_window.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 
 namespace velkaro {
 
 namespace {
 
 using Mode = CtrlBaseMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
 // Zooms the canvas about the centre of the cursor cell; nothing without a
 // canvas.
@@ -19,7 +19,7 @@ bool zoom(Mode& m, int direction)
 {
   auto& ctx = m.get_ctrl();
   if (const auto canvas = ctx.get_canvas())
-    canvas->zoom_by_keys(direction, *ctx.get_now_cell_center_pt());
+    canvas->zoom_by_keys(direction, ctx.get_now_cell_center_pt());
   return true;
 }
 
@@ -33,56 +33,58 @@ bool force_quit(Mode& m)
 }
 
 // In registration order: an earlier row keeps a key a later one claims.
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    // The context holds the window's "manual"; when it does not, the
-    // context does not hand the name back to the mode that asked.
-    {"manual", {"<F1>"}, N_("Show Help"), false, [](Mode& m) { return m.get_ctrl().action("manual"); }},
-    {"activat-cmd-ctrl", {"<:>"}, N_("Activate Command Controll"), false,
+  static const Rows rows = {
+    // The window's "manual" is one of the context's actions, which a mode
+    // the context registered asks before its own sets (CtrlMode::action):
+    // this row gives the key its name and description, and without a
+    // window there is nothing to show.
+    {"manual", {"<F1>"}, N_("Show Help"), CtrlRecord::none, [](Mode&) { return true; }},
+    {"activat-cmd-ctrl", {"<:>"}, N_("Activate Command Controll"), CtrlRecord::none,
      [](Mode& m) {
        m.get_ctrl().activate_cmd_ctrl();
        return true;
      }},
-    {"undo", {"u", "<C-z>"}, N_("Undo"), false,
+    {"undo", {"u", "<C-z>"}, N_("Undo"), CtrlRecord::none,
      [](Mode& m) {
        m.undo();
        return true;
      },
      [](Mode& m) { return m.get_ctrl().get_action_proc()->get_has_undo_stack(); }},
-    {"redo", {"<C-r>", "<C-Z>"}, N_("Redo"), false,
+    {"redo", {"<C-r>", "<C-Z>"}, N_("Redo"), CtrlRecord::none,
      [](Mode& m) {
        m.redo();
        return true;
      },
      [](Mode& m) { return m.get_ctrl().get_action_proc()->get_has_redo_stack(); }},
-    {"force-quit", {"ZX", "ZQ", "ZZ"}, N_("Quit without checking for changes"), false, force_quit},
-    {"cancel", {"<Esc>", "<C-[>"}, N_("Cancel"), false,
+    {"force-quit", {"ZX", "ZQ", "ZZ"}, N_("Quit without checking for changes"), CtrlRecord::none, force_quit},
+    {"cancel", {"<Esc>", "<C-[>"}, N_("Cancel"), CtrlRecord::none,
      [](Mode& m) {
        m.get_ctrl().change_to_cell_mode();
        return true;
      }},
-    {"up", {"k", "<Up>", "<KP_Up>"}, N_("Move up active cell"), false,
+    {"up", {"k", "<Up>", "<KP_Up>"}, N_("Move up active cell"), CtrlRecord::none,
      [](Mode& m) { return m.move_active_cell(MovingDir::up); }},
-    {"down", {"j", "<Down>", "<KP_Down>"}, N_("Move down active cell"), false,
+    {"down", {"j", "<Down>", "<KP_Down>"}, N_("Move down active cell"), CtrlRecord::none,
      [](Mode& m) { return m.move_active_cell(MovingDir::down); }},
-    {"left", {"h", "<Left>", "<KP_Left>"}, N_("Move left active cell"), false,
+    {"left", {"h", "<Left>", "<KP_Left>"}, N_("Move left active cell"), CtrlRecord::none,
      [](Mode& m) { return m.move_active_cell(MovingDir::left); }},
-    {"right", {"l", "<Right>", "<KP_Right>"}, N_("Move right active cell"), false,
+    {"right", {"l", "<Right>", "<KP_Right>"}, N_("Move right active cell"), CtrlRecord::none,
      [](Mode& m) { return m.move_active_cell(MovingDir::right); }},
-    {"next-element", {"w"}, N_("Go to Next Element"), false,
+    {"next-element", {"w"}, N_("Go to Next Element"), CtrlRecord::none,
      [](Mode& m) {
        m.get_ctrl().next_elm();
        return true;
      }},
-    {"prev-element", {"b"}, N_("Go to Prev Element"), false,
+    {"prev-element", {"b"}, N_("Go to Prev Element"), CtrlRecord::none,
      [](Mode& m) {
        m.get_ctrl().prev_elm();
        return true;
      }},
-    {"zoom-in", {"<plus>", "<KP_Add>"}, nullptr, false, [](Mode& m) { return zoom(m, 1); }},
-    {"zoom-out", {"<minus>", "<KP_Subtract>"}, nullptr, false, [](Mode& m) { return zoom(m, -1); }},
-    {"zoom-reset", {"<equal>", "<KP_Enter>"}, nullptr, false, [](Mode& m) { return zoom(m, 0); }},
+    {"zoom-in", {"<plus>", "<KP_Add>"}, nullptr, CtrlRecord::none, [](Mode& m) { return zoom(m, 1); }},
+    {"zoom-out", {"<minus>", "<KP_Subtract>"}, nullptr, CtrlRecord::none, [](Mode& m) { return zoom(m, -1); }},
+    {"zoom-reset", {"<equal>", "<KP_Enter>"}, nullptr, CtrlRecord::none, [](Mode& m) { return zoom(m, 0); }},
   };
   return rows;
 }
@@ -91,7 +93,7 @@ const Table::Rows& key_rows()
 
 std::shared_ptr<CtrlBaseMode> CtrlBaseMode::create(CtrlContext& ctrl) { return std::make_shared<CtrlBaseMode>(ctrl); }
 
-CtrlBaseMode::CtrlBaseMode(CtrlContext& ctrl) : CtrlMode(ctrl) { Table::register_rows(*this, key_rows()); }
+CtrlBaseMode::CtrlBaseMode(CtrlContext& ctrl) : CtrlMode(ctrl) { ctrl_register_rows(*this, *this, key_rows()); }
 
 bool CtrlBaseMode::move_active_cell(MovingDir dir)
 {

@@ -12,7 +12,8 @@
 // users' key bindings under the group "BASE MODE".
 //
 // Actions, in registration order (none is recorded for undo):
-//   "manual" <F1> runs the context's own action "manual" (the window's help);
+//   "manual" <F1>: its name runs the context's own action "manual" (the
+//   window's help), which the current mode asks before its own sets;
 //   "activat-cmd-ctrl" <:> hands the keyboard to the command line;
 //   "undo" u <C-z>, actionable while there is something to undo;
 //   "redo" <C-r> <C-Z>, actionable while there is something to redo;

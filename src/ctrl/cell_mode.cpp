@@ -2,12 +2,11 @@
 
 #include "common/any.h"
 #include "common/point.h"
-#include "ctrl/action.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/base_mode.h"
 #include "ctrl/icell_text_mode.h"
 #include "ctrl/mode_2d.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "ctrl/move_view_mode.h"
 #include "ctrl/select_cell_mode.h"
 #include "model/text_element.h"
@@ -18,29 +17,32 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlCellMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
 // In registration order: an earlier row keeps a key a later one claims.
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"copy", {"y", "<C-c>"}, N_("Yank element"), false, [](Mode& m) { return m.copy(); },
+  static const Rows rows = {
+    {"copy", {"y", "<C-c>"}, N_("Yank element"), CtrlRecord::none, [](Mode& m) { return m.copy(); },
      [](Mode& m) { return m.check_copy(); }},
-    {"cut", {"x", "<C-x>", "<Del>"}, N_("Delete current cell element and copy"), true,
+    {"cut", {"x", "<C-x>", "<Del>"}, N_("Delete current cell element and copy"), CtrlRecord::diff,
      [](Mode& m) { return m.remove(); }, [](Mode& m) { return m.check_copy(); }},
-    {"paste", {"p", "<C-v>"}, N_("Paste"), true, [](Mode& m) { return m.paste(); },
+    {"paste", {"p", "<C-v>"}, N_("Paste"), CtrlRecord::diff, [](Mode& m) { return m.paste(); },
      [](Mode& m) { return m.get_ctrl().get_has_yanked(); }},
-    {"insert-element", {"i"}, N_("Insert"), true, [](Mode& m) { return m.insert(); }},
-    {"append-element", {"a"}, N_("Append"), true, [](Mode& m) { return m.append(); }},
-    {"insert-to-next-element", {"I"}, N_("Insert to Next Element"), true, [](Mode& m) { return m.insert_shift(); }},
-    {"append-to-next-element", {"A"}, N_("Append to Next Element"), true, [](Mode& m) { return m.append_shift(); }},
-    {"change-to-selectmode", {"v"}, N_("Change to Select Cell Mode"), false,
+    {"insert-element", {"i"}, N_("Insert"), CtrlRecord::diff, [](Mode& m) { return m.insert(); }},
+    {"append-element", {"a"}, N_("Append"), CtrlRecord::diff, [](Mode& m) { return m.append(); }},
+    {"insert-to-next-element", {"I"}, N_("Insert to Next Element"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_shift(); }},
+    {"append-to-next-element", {"A"}, N_("Append to Next Element"), CtrlRecord::diff,
+     [](Mode& m) { return m.append_shift(); }},
+    {"change-to-selectmode", {"v"}, N_("Change to Select Cell Mode"), CtrlRecord::none,
      [](Mode& m) { return m.change_to<CtrlSelectCellMode>(); }},
-    {"resize", {"R"}, N_("Resize"), false, [](Mode& m) { return m.resize(); }},
-    {"change", {"r", "c", "<Enter>"}, N_("Change"), false, [](Mode& m) { return m.change(); },
+    {"resize", {"R"}, N_("Resize"), CtrlRecord::none, [](Mode& m) { return m.resize(); }},
+    {"change", {"r", "c", "<Enter>"}, N_("Change"), CtrlRecord::none, [](Mode& m) { return m.change(); },
      [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.change_(); }); }},
-    {"show-all", {"<Tab>"}, N_("Show all elements"), false, [](Mode& m) { return m.change_to<CtrlMoveViewMode>(); }},
-    {"append-text", {"tt", "T"}, N_("Append new text"), true, [](Mode& m) { return m.insert_text(); },
+    {"show-all", {"<Tab>"}, N_("Show all elements"), CtrlRecord::none,
+     [](Mode& m) { return m.change_to<CtrlMoveViewMode>(); }},
+    {"append-text", {"tt", "T"}, N_("Append new text"), CtrlRecord::diff, [](Mode& m) { return m.insert_text(); },
      [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.insert_text(); }); }},
   };
   return rows;
@@ -52,7 +54,7 @@ CtrlCellMode::CtrlCellMode(CtrlContext& ctrl) : CtrlACellMode(ctrl)
 {
   include(CtrlBaseMode::create(ctrl));
   include(Ctrl2DMode::create(ctrl));
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 bool CtrlCellMode::check_copy() { return get_ctrl().get_check_copy(); }
@@ -68,7 +70,7 @@ bool CtrlCellMode::insert_text()
     return false;
   // The step being recorded is this insertion; the text typed next merges
   // into it, so one undo takes back the text with what was typed.
-  ctx.get_action_proc()->get_last_action()->set_is_mergeable(true);
+  ctx.get_action_proc()->set_last_mergeable(true);
   change_to<CtrlICellTextMode>();
   return true;
 }
@@ -95,12 +97,11 @@ void CtrlCellMode::on_exit()
   get_ctrl().in_cell_mode = false;
 }
 
-bool CtrlCellMode::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                            const std::shared_ptr<Point>& now_pt)
+bool CtrlCellMode::on_drag_with_left_button(const Point& start_pt, const Point& now_pt)
 {
   auto& ctx = get_ctrl();
-  const CellPos from = ctx.point_to_cell_pos(*start_pt);
-  const CellPos to = ctx.point_to_cell_pos(*now_pt);
+  const CellPos from = ctx.point_to_cell_pos(start_pt);
+  const CellPos to = ctx.point_to_cell_pos(now_pt);
   if (from == to)
     return false;
   if (!change_to<CtrlSelectCellMode>())

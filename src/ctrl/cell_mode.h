@@ -87,8 +87,7 @@ public:
 
   void on_enter() override;
   void on_exit() override;
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                const std::shared_ptr<Point>& now_pt) override;
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override;
 };
 
 } // namespace velkaro

@@ -8,6 +8,7 @@
 #include <pangomm/layout.h>
 
 #include "common/check.h"
+#include "ctrl/action_row.h"
 #include "ctrl/key_action_map_key.h"
 #include "ctrl/key_binder.h"
 #include "ctrl/mode.h"
@@ -72,17 +73,13 @@ CtrlCmdCtrl::CtrlCmdCtrl(Gtk::Widget& widget, const std::shared_ptr<CtrlContext>
   set_is_editing(true);
 }
 
-CtrlCmdCtrl::~CtrlCmdCtrl()
-{
-  for (auto& connection : m_connections)
-    connection.disconnect();
-}
+CtrlCmdCtrl::~CtrlCmdCtrl() = default;
 
 void CtrlCmdCtrl::init()
 {
   m_key_binder = CtrlKeyBinder::create(*m_widget, shared_from_this());
   m_text_editor = CtrlTextEditorInsert::create(*m_widget, m_text);
-  m_connections.push_back(
+  m_connections.emplace_back(
     m_text_editor->signal_update().connect([this](const std::shared_ptr<CtrlITextEditable>&, bool) { queue_draw(); }));
   include(m_text_editor);
   register_actions();
@@ -91,28 +88,34 @@ void CtrlCmdCtrl::init()
 
 void CtrlCmdCtrl::connect_context(CtrlContext& ctx)
 {
-  m_connections.push_back(
+  m_connections.emplace_back(
     ctx.signal_update_mode().connect([this](const CtrlContext::ModePtr& mode) { update_mode(mode); }));
   if (const auto& mode = ctx.get_now_mode())
     update_mode(mode);
-  m_connections.push_back(
+  m_connections.emplace_back(
     ctx.signal_update_leading_keys().connect([this](const std::string& keys) { update_leading_keys_cb(keys); }));
 }
 
 void CtrlCmdCtrl::register_actions()
 {
-  struct ActionRow {
-    const char* name;
-    Keys keys;
-    void (CtrlCmdCtrl::*run)();
+  static const CtrlActionRows<CtrlCmdCtrl> rows = {
+    {"cancel", {"<Esc>", "<C-[>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.exit_cmd_mode();
+       return true;
+     }},
+    {"backspace", {"<BS>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.backspace();
+       return true;
+     }},
+    {"enter", {"<CR>"}, nullptr, CtrlRecord::none,
+     [](CtrlCmdCtrl& c) {
+       c.enter();
+       return true;
+     }},
   };
-  static const ActionRow rows[] = {
-    {"cancel", {"<Esc>", "<C-[>"}, &CtrlCmdCtrl::exit_cmd_mode},
-    {"backspace", {"<BS>"}, &CtrlCmdCtrl::backspace},
-    {"enter", {"<CR>"}, &CtrlCmdCtrl::enter},
-  };
-  for (const auto& row : rows)
-    void_action(row.name, row.keys, [this, run = row.run] { (this->*run)(); }, std::nullopt);
+  ctrl_register_rows(*this, *this, rows);
 }
 
 void CtrlCmdCtrl::active(bool b)

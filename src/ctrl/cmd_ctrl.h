@@ -47,18 +47,20 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include <glibmm/refptr.h>
-#include <sigc++/connection.h>
 
+#include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
 #include "ctrl/context.h"
 #include "ctrl/daction_handler.h"
 #include "ctrl/iaction_handler.h"
 #include "ctrl/ikey_handler.h"
+#include "ctrl/record.h"
 #include "model/itext_editable.h"
 
 namespace Gtk {
@@ -111,6 +113,12 @@ public:
 
   // Makes wrapper the command of word, replacing an earlier one.
   void set(const std::string& word, const WrapperPtr& wrapper) { m_map[word] = wrapper; }
+  // The command rows' registration (ctrl_register_rows()): run becomes the
+  // command of word. A command binds no key, has no description and no
+  // test, and records nothing itself (record is none).
+  void add_action(const std::string& word, const std::vector<std::string>& keys, const CtrlCmdActionWrapper::Func& run,
+                  const std::optional<std::string>& description, CtrlRecord record,
+                  const std::function<bool()>& is_actionable);
   // The command of word, or null.
   WrapperPtr get(const std::string& word) const;
   bool has(const std::string& word) const { return m_map.count(word) != 0; }
@@ -186,6 +194,10 @@ public:
   const std::shared_ptr<CtrlCommandActionMap>& get_cmd_map() const { return m_cmd_map; }
   const std::shared_ptr<CtrlTextEditorInsert>& get_text_editor() const { return m_text_editor; }
   Gtk::Widget* get_widget() const { return m_widget; }
+  // Keeps the command line alive while a command runs: "q" may destroy the
+  // window, and with it the bar that owns this line (see
+  // ctrl_register_rows()).
+  std::shared_ptr<CtrlCmdCtrl> hold() { return weak_from_this().lock(); }
 
 private:
   using Args = CtrlCmdActionWrapper::Args;
@@ -235,7 +247,7 @@ private:
   std::shared_ptr<CtrlTextEditorInsert> m_text_editor;
   std::shared_ptr<CtrlKeyBinder> m_key_binder;
 
-  std::vector<sigc::connection> m_connections;
+  std::vector<ScopedConnection> m_connections;
 };
 
 } // namespace velkaro

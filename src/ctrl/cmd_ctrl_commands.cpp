@@ -6,8 +6,9 @@
 
 #include <glib.h>
 
-#include "ctrl/action_processor.h"
+#include "common/check.h"
 #include "common/i18n.h"
+#include "ctrl/action_row.h"
 #include "ctrl/cmd_ctrl.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
@@ -55,6 +56,15 @@ CtrlCommandActionMap::WrapperPtr CtrlCommandActionMap::get(const std::string& wo
   return it == m_map.end() ? nullptr : it->second;
 }
 
+void CtrlCommandActionMap::add_action(const std::string& word, const std::vector<std::string>&,
+                                      const CtrlCmdActionWrapper::Func& run, const std::optional<std::string>&,
+                                      CtrlRecord record, const std::function<bool()>&)
+{
+  // A command that must record for undo makes its own step.
+  VK_CHECK(record == CtrlRecord::none);
+  set(word, CtrlCmdActionWrapper::create(run));
+}
+
 bool CtrlCommandActionMap::action(const std::string& command) const
 {
   Args words = split(command);
@@ -72,21 +82,19 @@ bool CtrlCommandActionMap::action(const std::string& command) const
 
 void CtrlCmdCtrl::register_commands()
 {
-  struct CommandRow {
-    const char* word;
-    bool (CtrlCmdCtrl::*run)(const Args&);
+  using Rows = CtrlActionRows<CtrlCmdCtrl, const Args&>;
+  constexpr auto none = CtrlRecord::none;
+  static const Rows rows = {
+    {"q", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_quit(a); }},
+    {"parse", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_parse(a); }},
+    {"set", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_set(a); }},
+    {"w", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_write(a); }},
+    {"r", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_read(a); }},
+    {"xp", {}, nullptr, none, [](CtrlCmdCtrl& c, const Args& a) { return c.cmd_export(a); }},
   };
-  static const CommandRow rows[] = {
-    {"q", &CtrlCmdCtrl::cmd_quit},   {"parse", &CtrlCmdCtrl::cmd_parse}, {"set", &CtrlCmdCtrl::cmd_set},
-    {"w", &CtrlCmdCtrl::cmd_write}, {"r", &CtrlCmdCtrl::cmd_read},      {"xp", &CtrlCmdCtrl::cmd_export},
-  };
-  for (const auto& row : rows) {
-    m_cmd_map->set(row.word, CtrlCmdActionWrapper::create([this, run = row.run](const Args& args) {
-      // Held: "q" may destroy the window, and with it this line's owner.
-      const auto keep = weak_from_this().lock();
-      return (this->*run)(args);
-    }));
-  }
+  // Held while a command runs (hold()): "q" may destroy the window, and with
+  // it this line's owner.
+  ctrl_register_rows(*m_cmd_map, *this, rows);
 }
 
 bool CtrlCmdCtrl::cmd_quit(const Args&)
@@ -115,8 +123,8 @@ bool CtrlCmdCtrl::cmd_parse(const Args& args)
 bool CtrlCmdCtrl::cmd_set(const Args&)
 {
   exit_cmd_mode();
-  if (const auto ctx = m_ctrl.lock(); ctx && ctx->main_view)
-    ctx->main_view->show_key_setting();
+  if (const auto ctx = m_ctrl.lock(); ctx && ctx->get_main_view())
+    ctx->get_main_view()->show_key_setting();
   return true;
 }
 
@@ -152,17 +160,10 @@ bool CtrlCmdCtrl::cmd_read(const Args& args)
     report_failure(*ctx, _("The document has unsaved changes: write them with \"w\" first."));
     return false;
   }
-  // A mode may hold elements of the document it works on (a range preview,
-  // a selection); it is left before they belong to no document any more.
-  if (ctx->get_now_mode() != ctx->get_default_mode())
-    ctx->change_to_cell_mode();
-  // The history is cleared only once the file is in: a refused file leaves
-  // the document as it was, and its history still fits it.
-  if (!ws.load(args.front())) {
+  if (!ctx->new_context(args.front())) {
     report_failure(*ctx, ws.get_last_error());
     return false;
   }
-  ctx->get_action_proc()->reset();
   return true;
 }
 

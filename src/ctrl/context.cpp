@@ -36,11 +36,9 @@ CtrlContext::CtrlContext(Key, std::shared_ptr<ModelWorkspace> ws, const std::str
 
 CtrlContext::~CtrlContext()
 {
-  // Modes, binders and pending timers outlive nothing of the context.
+  // Modes, binders and pending timers outlive nothing of the context; its
+  // connections end with their members.
   m_link->ctx = nullptr;
-  m_ws_updated.disconnect();
-  m_store_changed.disconnect();
-  drop_leading_keys_relay();
   m_store->set_alert({});
 }
 
@@ -67,7 +65,7 @@ void CtrlContext::show_alert(const std::string& message)
 
 void CtrlContext::set_main_window(const std::shared_ptr<CtrlIMainWindow>& window)
 {
-  m_main_window = window;
+  m_ports.main_window = window;
   if (!window)
     return;
   auto pending = std::move(m_pending_alerts);
@@ -79,8 +77,8 @@ void CtrlContext::set_main_window(const std::shared_ptr<CtrlIMainWindow>& window
 void CtrlContext::active(bool b)
 {
   CtrlAbstractCtrl::active(b);
-  if (b && m_canvas)
-    m_canvas->grab_focus();
+  if (b && m_ports.canvas)
+    m_ports.canvas->grab_focus();
 }
 
 void CtrlContext::next_elm() { move_next<ModelElement>(true); }
@@ -94,6 +92,7 @@ void CtrlContext::set_modes(const std::vector<ModePtr>& modes)
   for (const auto& mode : modes) {
     VK_CHECK(mode);
     m_modes[std::type_index(typeid(*mode))] = mode;
+    mode->set_registered(true);
   }
   if (modes.empty())
     return;
@@ -132,7 +131,7 @@ void CtrlContext::set_now_mode(const ModePtr& mode)
   // includes: a pending key of a shared set is typed as much as one of the
   // mode's own.
   m_now_mode->each_key_action_map([this](CtrlKeyActionMap& map) {
-    m_leading_keys_relay.push_back(
+    m_leading_keys_relay.emplace_back(
       map.signal_update_leading_keys().connect([this](const std::string&) { relay_leading_keys(); }));
   });
   relay_leading_keys();
@@ -150,12 +149,7 @@ void CtrlContext::relay_leading_keys()
   m_signal_update_leading_keys.emit(m_leading_keys);
 }
 
-void CtrlContext::drop_leading_keys_relay()
-{
-  for (auto& connection : m_leading_keys_relay)
-    connection.disconnect();
-  m_leading_keys_relay.clear();
-}
+void CtrlContext::drop_leading_keys_relay() { m_leading_keys_relay.clear(); }
 
 bool CtrlContext::change_to(std::type_index type, const std::function<bool(const CtrlMode&)>& is_a,
                             const Prepare& prepare)
@@ -192,14 +186,21 @@ CtrlContext::ModePtr CtrlContext::get_mode(std::type_index type) const
 
 void CtrlContext::set_canvas(const std::shared_ptr<CtrlICanvas>& canvas)
 {
-  m_canvas = canvas;
+  m_ports.canvas = canvas;
   m_key_binder.reset();
   m_mouse_binder.reset();
-  if (Gtk::Widget* widget = m_canvas ? m_canvas->get_widget() : nullptr) {
+  if (Gtk::Widget* widget = canvas ? canvas->get_widget() : nullptr) {
     m_key_binder = CtrlKeyBinder::create(*widget, m_now_mode);
     m_mouse_binder = CtrlMouseBinder::create(*widget, m_now_mode);
   }
   signal_notify().emit("canvas");
+}
+
+void CtrlContext::clear_ports()
+{
+  m_ports.context_menu.reset();
+  m_ports.command_bar.reset();
+  m_ports.main_view.reset();
 }
 
 void CtrlContext::aim_binders()
@@ -213,16 +214,16 @@ void CtrlContext::aim_binders()
 void CtrlContext::activate_cmd_ctrl()
 {
   CtrlAbstractCtrl::active(false);
-  if (const auto cmd = command_bar ? command_bar->get_cmd_ctrl() : nullptr)
+  if (const auto cmd = m_ports.command_bar ? m_ports.command_bar->get_cmd_ctrl() : nullptr)
     cmd->active(true);
 }
 
 void CtrlContext::activate_edit_ctrl()
 {
   CtrlAbstractCtrl::active(true);
-  if (main_view)
-    main_view->grab_focus();
-  if (const auto cmd = command_bar ? command_bar->get_cmd_ctrl() : nullptr)
+  if (m_ports.main_view)
+    m_ports.main_view->grab_focus();
+  if (const auto cmd = m_ports.command_bar ? m_ports.command_bar->get_cmd_ctrl() : nullptr)
     cmd->active(false);
 }
 

@@ -4,7 +4,8 @@
 // insertion, the undo processor, the configuration store, the copy buffer
 // and the selection, and ties the workspace to the view: the canvas, the
 // main view, the command bar, the context menu and the main window, each
-// reached through a small interface (ctrl/i*.h).
+// reached through a small interface (ctrl/i*.h) and kept together in its
+// ports (CtrlContextPorts).
 //
 // Each diagram kind derives its context from this class, registers its modes
 // in its constructor (set_modes(), the cell mode first) and may override the
@@ -50,17 +51,20 @@
 #include <vector>
 
 #include <gdkmm/rgba.h>
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include "common/app_id.h"
 #include "common/cell_pos.h"
 #include "common/directions.h"
 #include "common/igen.h"
+#include "common/point.h"
+#include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
+#include "ctrl/context_ports.h"
 #include "ctrl/daction_handler.h"
 #include "ctrl/iaction_handler.h"
 #include "ctrl/icursor_holder.h"
+#include "ctrl/record.h"
 #include "model/element.h"
 
 namespace velkaro {
@@ -80,7 +84,6 @@ class ModelExpStack;
 class ModelStore;
 class ModelTextElement;
 class ModelWorkspace;
-class Point;
 
 // How modes and timers reach a context without owning it: ctx is cleared
 // when the context dies.
@@ -128,17 +131,10 @@ public:
   CtrlContext(Key key, std::shared_ptr<ModelWorkspace> ws, const std::string& exename = app_id_exename());
   ~CtrlContext() override;
 
-  // --- Fields the window, the view and the modes set and read.
+  // --- Fields the view and the modes set and read.
 
   // The diagram kind's colour; the tool bar paints its buttons with it.
   Gdk::RGBA theme_color;
-  // Set by the window. While the main view shows another page than the
-  // canvas, the current mode's actions are not actionable.
-  std::shared_ptr<CtrlIMainView> main_view;
-  // Set by the window; the command line is reached through it.
-  std::shared_ptr<CtrlICommandBar> command_bar;
-  // Set by the window; a mode's right press pops it up.
-  std::shared_ptr<CtrlIContextMenu> context_menu;
   // True while a cell mode is current: its on_enter sets it, its on_exit
   // clears it. It makes move_pos() cross a multi-cell element in one step.
   bool in_cell_mode = false;
@@ -173,18 +169,19 @@ public:
   // ("SeqContext"), which also names its group of key bindings.
 
   CtrlDActionHandler& get_data_ah() override { return m_data; }
-  // The context's own action of that name (a replacement first) while it is
-  // actionable; when there is none, or it returned false, the current mode's
-  // action of that name. A name that reaches the mode from here and comes
-  // back while it runs (a mode's action running the context's action of its
-  // own name) is not sent to the mode again.
+  // Runs the name on the current mode, which asks the context's own actions
+  // first (CtrlMode::action): the context's own action of that name (a
+  // replacement first) while the context is actionable; when there is none,
+  // or it returned false, the mode's action of that name. Without a mode,
+  // the context's own action alone.
   bool action(const std::optional<std::string>& name) override;
 
   // --- Modes.
 
   // Registers the modes, one per class (a later mode of a class replaces an
-  // earlier one). The first becomes the default mode and the current mode,
-  // without on_enter and without signal_update_mode().
+  // earlier one); each then asks the context's own actions first
+  // (CtrlMode::action). The first becomes the default mode and the current
+  // mode, without on_enter and without signal_update_mode().
   void set_modes(const std::vector<ModePtr>& modes);
   // Switches to mode: while a dry run is under way nothing happens; a mode
   // that is not enterable is refused silently. Otherwise: next_mode := mode,
@@ -218,18 +215,31 @@ public:
   // The registered mode of exactly that class, or null.
   ModePtr get_mode(std::type_index type) const;
 
-  // --- View.
+  // --- View: the collaborators (CtrlContextPorts), each set once by whoever
+  // builds the window.
 
+  // All of them.
+  const CtrlContextPorts& get_ports() const { return m_ports; }
   // Holds the canvas and installs a new key binder and mouse binder on its
   // widget, aimed at the current mode (replacing earlier ones); notifies
   // "canvas". Register the modes first.
   void set_canvas(const std::shared_ptr<CtrlICanvas>& canvas);
-  const std::shared_ptr<CtrlICanvas>& get_canvas() const { return m_canvas; }
-  const std::shared_ptr<CtrlICanvas>& get_cv() const { return m_canvas; }
-  std::shared_ptr<CtrlIMainWindow> get_main_window() const { return m_main_window.lock(); }
+  const std::shared_ptr<CtrlICanvas>& get_canvas() const { return m_ports.canvas; }
+  const std::shared_ptr<CtrlICanvas>& get_cv() const { return m_ports.canvas; }
+  const std::shared_ptr<CtrlIMainView>& get_main_view() const { return m_ports.main_view; }
+  void set_main_view(const std::shared_ptr<CtrlIMainView>& main_view) { m_ports.main_view = main_view; }
+  const std::shared_ptr<CtrlICommandBar>& get_command_bar() const { return m_ports.command_bar; }
+  void set_command_bar(const std::shared_ptr<CtrlICommandBar>& bar) { m_ports.command_bar = bar; }
+  const std::shared_ptr<CtrlIContextMenu>& get_context_menu() const { return m_ports.context_menu; }
+  void set_context_menu(const std::shared_ptr<CtrlIContextMenu>& menu) { m_ports.context_menu = menu; }
+  std::shared_ptr<CtrlIMainWindow> get_main_window() const { return m_ports.main_window.lock(); }
   // Alerts raised before the window was set (a broken configuration file
   // found while the modes register, say) are shown to it now.
   void set_main_window(const std::shared_ptr<CtrlIMainWindow>& window);
+  // Lets go of the main view, the command bar and the menu, which their
+  // owner is about to destroy; the canvas, the binders on it and the
+  // window link stay.
+  void clear_ports();
   const std::shared_ptr<CtrlKeyBinder>& get_key_binder() const { return m_key_binder; }
   const std::shared_ptr<CtrlMouseBinder>& get_mouse_binder() const { return m_mouse_binder; }
 
@@ -292,11 +302,11 @@ public:
   // edit_elm's anchor cell in the workspace cells; (-1, -1) when it is not
   // stored there or there is none.
   CellPos get_epos() const;
-  // New points: the cursor cell's top-left corner, the top-left corner of
-  // the cell one column right and one row down, and their midpoint.
-  std::shared_ptr<Point> get_now_cell_top_left_pt() const;
-  std::shared_ptr<Point> get_now_cell_bottom_right_pt() const;
-  std::shared_ptr<Point> get_now_cell_center_pt() const;
+  // The cursor cell's top-left corner, the top-left corner of the cell one
+  // column right and one row down, and their midpoint.
+  Point get_now_cell_top_left_pt() const;
+  Point get_now_cell_bottom_right_pt() const;
+  Point get_now_cell_center_pt() const;
 
   // Point conversions, in place; each returns pt. Pointer points arrive in
   // workspace units already, so the first leaves pt as it is; the second
@@ -355,17 +365,24 @@ public:
   // inside a dry run just runs fn.
   bool do_test(const std::function<bool()>& fn);
   bool get_in_test() const { return m_in_test; }
-  // Runs fn as one undoable action (always done); the processor's result.
+  // Runs fn as one step of the history (CtrlActionProcessor::record), as
+  // how says; fn's result says whether anything was done (false: nothing is
+  // recorded). The processor's result.
+  bool with_diff_if(const std::function<bool()>& fn, CtrlRecord how = CtrlRecord::diff);
+  // The same for work that is always done.
   bool with_diff(const std::function<void()>& fn);
-  // The same; fn's result says whether anything was done (false: nothing
-  // is recorded).
-  bool with_diff_if(const std::function<bool()>& fn);
-  // As with_diff(), with the action marked mergeable: while it is the newest
-  // step, the actions that follow it join it and are undone with it.
-  bool merge_diff(const std::function<void()>& fn);
-  // Loads path into the workspace, or without a path starts an empty
-  // document, and clears the undo history. A file the workspace refuses
-  // changes nothing, the history included (false; the workspace says why).
+  // The one way to open or replace the document (":r", File > Open, File >
+  // New): the file at path is read into a scratch document of the same kind
+  // (ModelWorkspace::read_new; without a path, an empty one). A file the
+  // workspace refuses touches nothing, neither the document nor the current
+  // mode, the selection, the element under edit or the history (false; the
+  // workspace's get_last_error() says why). Otherwise the current mode is
+  // left for the default mode, so no mode keeps elements of the document it
+  // replaces, the selection and the element under edit are dropped, the
+  // workspace takes the scratch document, the history is cleared, the view
+  // is updated (the canvas sized to the new document) and the window is
+  // told once (CtrlIMainWindow::document_replaced); true. Whether unsaved
+  // changes may go is the caller's question.
   bool new_context(const std::optional<std::string>& path);
   // The canvas updates itself and the refresh of actionable names is queued;
   // nothing during a dry run.
@@ -419,8 +436,7 @@ private:
   ModePtr m_now_mode;
   ModePtr m_next_mode;
 
-  std::shared_ptr<CtrlICanvas> m_canvas;
-  std::weak_ptr<CtrlIMainWindow> m_main_window;
+  CtrlContextPorts m_ports;
   // Alerts waiting for a main window to show them.
   std::vector<std::string> m_pending_alerts;
   std::shared_ptr<CtrlKeyBinder> m_key_binder;
@@ -431,16 +447,14 @@ private:
   CellPos m_test_cell{0, 0};
   bool m_in_test = false;
   int32_t m_state_changed_count = 0;
-  // Names sent from action() to the current mode and not back yet.
-  std::set<std::string> m_names_at_mode;
 
   std::optional<std::vector<ElementPtr>> m_yank_elms;
   std::optional<CellPos> m_yank_pos;
 
-  sigc::connection m_ws_updated;
-  sigc::connection m_store_changed;
+  ScopedConnection m_ws_updated;
+  ScopedConnection m_store_changed;
   // Connected to every key map of the current mode.
-  std::vector<sigc::connection> m_leading_keys_relay;
+  std::vector<ScopedConnection> m_leading_keys_relay;
   // What signal_update_leading_keys() announced last.
   std::string m_leading_keys;
   SignalConfigChanged m_signal_config_changed;

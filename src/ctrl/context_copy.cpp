@@ -98,16 +98,4 @@ bool CtrlContext::get_check_copy()
   return found;
 }
 
-bool CtrlContext::new_context(const std::optional<std::string>& path)
-{
-  // The history is cleared only once the new document is in: it still fits
-  // a document that a refused file left as it was.
-  if (path && !m_ws->load(*path))
-    return false;
-  if (!path)
-    m_ws->init();
-  m_action_proc->reset();
-  return true;
-}
-
 } // namespace velkaro

@@ -35,8 +35,8 @@ void CtrlContext::update_cell_pos()
 {
   if (m_in_test)
     return;
-  if (m_canvas)
-    m_canvas->show_cell_pos();
+  if (const auto& canvas = m_ports.canvas)
+    canvas->show_cell_pos();
   queue_state_changed();
 }
 
@@ -129,26 +129,26 @@ std::string CtrlContext::get_now_text()
 
 CellPos CtrlContext::get_epos() const { return edit_elm ? m_ws->anchor_of(edit_elm) : CellPos{-1, -1}; }
 
-std::shared_ptr<Point> CtrlContext::get_now_cell_top_left_pt() const
+Point CtrlContext::get_now_cell_top_left_pt() const
 {
   return m_ws->grid->get_top_left_point(get_now_cell());
 }
 
-std::shared_ptr<Point> CtrlContext::get_now_cell_bottom_right_pt() const
+Point CtrlContext::get_now_cell_bottom_right_pt() const
 {
   return m_ws->grid->get_top_left_point(get_now_cell().add({1, 1}));
 }
 
-std::shared_ptr<Point> CtrlContext::get_now_cell_center_pt() const
+Point CtrlContext::get_now_cell_center_pt() const
 {
-  return Point::create_median(*get_now_cell_top_left_pt(), *get_now_cell_bottom_right_pt());
+  return Point::create_median(get_now_cell_top_left_pt(), get_now_cell_bottom_right_pt());
 }
 
-Point& CtrlContext::translate_pt_wnd_to_cell(Point& pt) const { return pt.sub(*get_now_cell_top_left_pt()); }
+Point& CtrlContext::translate_pt_wnd_to_cell(Point& pt) const { return pt.sub(get_now_cell_top_left_pt()); }
 
 Point& CtrlContext::translate_pt_ws_to_wnd(Point& pt) const
 {
-  return pt.multiply(m_canvas ? m_canvas->get_zoom() : 1.0);
+  return pt.multiply(m_ports.canvas ? m_ports.canvas->get_zoom() : 1.0);
 }
 
 CellPos CtrlContext::point_to_cell_pos(const Point& pt) const { return m_ws->grid->get_cell_pos_at_xy(pt); }

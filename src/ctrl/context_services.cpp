@@ -1,4 +1,4 @@
-// CtrlContext: the dry run, the undoable wrappers, the delayed refresh of
+// CtrlContext: the dry run, the steps of the history, the delayed refresh of
 // actionable names and the context's own action-handler operations.
 
 #include <glibmm/main.h>
@@ -7,9 +7,9 @@
 #include "common/cell_range.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/context.h"
-#include "ctrl/delegate_action.h"
 #include "ctrl/icanvas.h"
 #include "ctrl/imain_view.h"
+#include "ctrl/imain_window.h"
 #include "ctrl/mode.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
@@ -92,30 +92,38 @@ bool CtrlContext::with_diff(const std::function<void()>& fn)
   });
 }
 
-bool CtrlContext::with_diff_if(const std::function<bool()>& fn)
+bool CtrlContext::with_diff_if(const std::function<bool()>& fn, CtrlRecord how)
 {
-  const auto action = CtrlDelegateAction::create(m_ws, m_action_proc, fn);
-  return action && m_action_proc->execute(action);
+  return m_action_proc->record(m_ws, how, fn);
 }
 
-bool CtrlContext::merge_diff(const std::function<void()>& fn)
+bool CtrlContext::new_context(const std::optional<std::string>& path)
 {
-  const auto action = CtrlDelegateAction::create(
-    m_ws, m_action_proc,
-    [fn] {
-      fn();
-      return true;
-    },
-    true);
-  return action && m_action_proc->execute(action);
+  // Read before anything changes: a refused file must leave everything as
+  // it was, and the history still fits the document then.
+  const auto doc = path ? m_ws->read_new(*path) : m_ws->create_empty();
+  if (!doc)
+    return false;
+  // A mode may hold elements of the document it works on (a range preview,
+  // a selection); it is left before they belong to no document any more.
+  if (m_now_mode != m_default_mode)
+    change_to_cell_mode();
+  selected_range.reset();
+  edit_elm.reset();
+  m_ws->take_document(*doc);
+  m_action_proc->reset();
+  update_view();
+  if (const auto window = get_main_window())
+    window->document_replaced();
+  return true;
 }
 
 void CtrlContext::update_view()
 {
   if (m_in_test)
     return;
-  if (m_canvas)
-    m_canvas->update();
+  if (const auto& canvas = m_ports.canvas)
+    canvas->update();
   queue_state_changed();
 }
 
@@ -152,6 +160,7 @@ CtrlContext::NameSet CtrlContext::enum_actionable_name()
 {
   NameSet names = CtrlIActionHandler::enum_actionable_name();
   // Held: a test may switch modes (a dry run does not, but a kind's might).
+  const auto& main_view = m_ports.main_view;
   if (const ModePtr mode = m_now_mode; mode && (!main_view || main_view->get_is_cv_active()))
     names.merge(mode->enum_actionable_name());
   return names;
@@ -163,14 +172,11 @@ bool CtrlContext::action(const std::optional<std::string>& name)
     return false;
   // The action may close the window that owns this context.
   const auto self = weak_from_this().lock();
-  if (action_own(name))
-    return true;
-  if (!m_now_mode || m_names_at_mode.count(*name))
-    return false;
   const ModePtr mode = m_now_mode;
-  m_names_at_mode.insert(*name);
-  ScopeGuard done([this, &name] { m_names_at_mode.erase(*name); });
-  return mode->action(name);
+  if (mode && mode->get_is_registered())
+    return mode->action(name);
+  // A mode the context did not register asks only itself.
+  return action_own(name) || (mode && mode->action(name));
 }
 
 } // namespace velkaro

@@ -5,10 +5,10 @@
 // processor, workspace and configuration store its actions work with.
 //
 // A handler made for a controller context takes the context's processor,
-// workspace and store, so its undoable actions are recorded and its key
-// changes stored; one made without a context (the command line's text
-// editor) has none of them: its undoable actions run unrecorded and its keys
-// stay as registered.
+// workspace and store, so its actions that record (CtrlRecord) become steps
+// of the history and its key changes are stored; one made without a context
+// (the command line's text editor) has none of them: such actions run
+// unrecorded and its keys stay as registered.
 //
 // Ownership: the handler owns its data (a member, or a unique_ptr), and the
 // data owns its wrappers, included handlers and dups. When it goes, it

@@ -4,10 +4,6 @@
 #include <utility>
 
 #include "common/check.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/undoable_action.h"
-#include "ctrl/undoable_wrapper_for_action_creation.h"
-#include "model/workspace.h"
 
 namespace velkaro {
 
@@ -80,46 +76,35 @@ void CtrlIActionHandler::add_action(const std::string& name, const WrapperPtr& w
   wrapper->assign(data.key_action_map);
 }
 
+void CtrlIActionHandler::add_action(const std::string& name, const Keys& keys, Run run,
+                                    std::optional<std::string> description, CtrlRecord record,
+                                    IsActionableFunc is_actionable)
+{
+  add_action(name, CtrlActionWrapper::create(std::move(run), keys, std::move(description), record,
+                                             std::move(is_actionable)));
+}
+
 void CtrlIActionHandler::void_action(const std::string& name, const Keys& keys, Func func,
                                      std::optional<std::string> description, IsActionableFunc is_actionable)
 {
-  add_action(name,
-             CtrlActionWrapper::create_func(std::move(func), keys, std::move(description), std::move(is_actionable)));
-}
-
-void CtrlIActionHandler::undoable(const std::string& name, const Keys& keys, BoolFunc func,
-                                  std::optional<std::string> description, IsActionableFunc is_actionable)
-{
-  if (!get_is_undoable()) {
-    void_action(
-      name, keys, [func = std::move(func)] { (void)func(); }, std::move(description), std::move(is_actionable));
-    return;
-  }
-  const auto& data = get_data_ah();
-  add_action(name, CtrlUndoableAction::create_func(std::move(func), keys, std::move(description), data.ws,
-                                                   data.action_proc, std::move(is_actionable)));
-}
-
-void CtrlIActionHandler::undoable_acf(const std::string& name, const Keys& keys, Factory factory,
-                                      std::string description, IsActionableFunc is_actionable)
-{
-  add_action(name, CtrlUndoableWrapperForActionCreation::create_func(std::move(factory), keys, std::move(description),
-                                                                     get_data_ah().action_proc,
-                                                                     std::move(is_actionable)));
+  add_action(
+    name, keys,
+    [func = std::move(func)] {
+      func();
+      return true;
+    },
+    std::move(description), CtrlRecord::none, std::move(is_actionable));
 }
 
 void CtrlIActionHandler::replace_void(const std::string& name, Func func, IsActionableFunc is_actionable)
 {
-  get_data_ah().replacement[name] = CtrlActionWrapper::create_replacement(std::move(func), std::move(is_actionable));
-}
-
-void CtrlIActionHandler::replace_undoable(const std::string& name, BoolFunc func, IsActionableFunc is_actionable)
-{
-  auto& data = get_data_ah();
-  auto wrapper = CtrlUndoableAction::create_func(std::move(func), {}, std::nullopt, data.ws, data.action_proc,
-                                                 std::move(is_actionable));
-  if (wrapper)
-    data.replacement[name] = std::move(wrapper);
+  auto wrapper = CtrlActionWrapper::create_replacement(
+    [func = std::move(func)] {
+      func();
+      return true;
+    },
+    CtrlRecord::none, std::move(is_actionable));
+  get_data_ah().replacement[name] = std::move(wrapper);
 }
 
 void CtrlIActionHandler::remap(const std::string& name, const Keys& keys)

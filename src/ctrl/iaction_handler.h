@@ -44,7 +44,6 @@
 
 namespace velkaro {
 
-class CtrlAction;
 struct KeyEvent;
 
 class CtrlIActionHandler {
@@ -55,9 +54,8 @@ public:
   using WrapperMap = CtrlDActionHandler::WrapperMap;
   using Keys = CtrlActionWrapper::Keys;
   using Func = std::function<void()>;
-  using BoolFunc = std::function<bool()>;
+  using Run = CtrlActionWrapper::Run;
   using IsActionableFunc = std::function<bool()>;
-  using Factory = std::function<std::shared_ptr<CtrlAction>()>;
 
   virtual ~CtrlIActionHandler() = default;
 
@@ -102,25 +100,19 @@ public:
   // keys: the stored user keys when the configuration has an entry, else its
   // default keys.
   void add_action(const std::string& name, const WrapperPtr& wrapper);
-  // An action running func.
+  // An action running run, recorded as record says (see CtrlActionWrapper);
+  // the one registration a key table's rows go through (ctrl_register_rows,
+  // action_row.h).
+  void add_action(const std::string& name, const Keys& keys, Run run, std::optional<std::string> description,
+                  CtrlRecord record, IsActionableFunc is_actionable = {});
+  // An unrecorded action running func.
   void void_action(const std::string& name, const Keys& keys, Func func, std::optional<std::string> description,
                    IsActionableFunc is_actionable = {});
-  // An action whose func reports whether it did anything. With a workspace and
-  // a processor every use that did something is recorded for undo; without,
-  // it runs unrecorded and its result is ignored.
-  void undoable(const std::string& name, const Keys& keys, BoolFunc func, std::optional<std::string> description,
-                IsActionableFunc is_actionable = {});
-  // An action executing a new action from factory on every use, through the
-  // processor when there is one.
-  void undoable_acf(const std::string& name, const Keys& keys, Factory factory, std::string description,
-                    IsActionableFunc is_actionable = {});
   // Own work under the name of an included handler's action (replacing an
   // earlier replacement); binds no key. A replacement without a test leaves
   // the name's membership in the actionable set as the included handlers
   // decide.
   void replace_void(const std::string& name, Func func, IsActionableFunc is_actionable = {});
-  // The same as a recorded action; needs a workspace and a processor.
-  void replace_undoable(const std::string& name, BoolFunc func, IsActionableFunc is_actionable = {});
   // Makes keys the default keys of the own action name and binds them.
   void remap(const std::string& name, const Keys& keys);
   // handler's keys and actions serve this handler too; it is asked before

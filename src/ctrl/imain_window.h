@@ -25,6 +25,9 @@ public:
   // Tells the user about a problem, in a dialog that belongs to the window
   // and does not block.
   virtual void show_alert(const std::string& message) = 0;
+  // The context replaced the document (CtrlContext::new_context): once per
+  // replacement, after the canvas was sized to the new one.
+  virtual void document_replaced() = 0;
 };
 
 } // namespace velkaro

@@ -17,11 +17,11 @@ CtrlMode::CtrlMode(CtrlContext& ctrl)
 
 CtrlMode::~CtrlMode() = default;
 
-bool CtrlMode::on_press_right_button(const std::shared_ptr<Point>&)
+bool CtrlMode::on_press_right_button(const Point&)
 {
   auto& ctrl = get_ctrl();
   // Held: the menu may run actions that replace the context's menu.
-  if (const auto menu = ctrl.context_menu)
+  if (const auto menu = ctrl.get_context_menu())
     menu->show_menu(ctrl);
   return true;
 }
@@ -32,6 +32,18 @@ double CtrlMode::get_zoom() const
     return 1.0;
   const auto& canvas = get_ctrl().get_canvas();
   return canvas ? canvas->get_zoom() : 1.0;
+}
+
+bool CtrlMode::action(const std::optional<std::string>& name)
+{
+  if (m_registered && has_ctrl()) {
+    // Held: the window's action may close the window that owns the context.
+    auto& ctrl = get_ctrl();
+    const auto keep = ctrl.weak_from_this().lock();
+    if (ctrl.action_own(name))
+      return true;
+  }
+  return CtrlIActionHandler::action(name);
 }
 
 bool CtrlMode::key_press(GdkEventKey& event) { return action_by_eventkey(to_key_event(event)); }

@@ -8,7 +8,17 @@
 // of the modes it includes, newest first) and runs it, and its pointer
 // callbacks do nothing unless a subclass overrides them. The base also gives
 // every mode short paths to its context: switching modes, undo and redo,
-// and the undoable wrappers.
+// and recording a step of the history.
+//
+// The context's actions. A mode the context registers (set_modes) takes the
+// context's own actions, which hold the window's commands and the View
+// menu's switches, as a set it includes and asks first: a name run on it
+// (by a key, or by a menu through CtrlContext::action) runs the context's
+// action of that name when there is one and the context is actionable, and
+// otherwise the mode's own and those of its sets. They bind no key, so key
+// presses still resolve in the mode's own maps. The key sets a mode includes
+// are not registered and never ask the context, so no name goes round
+// between a mode and its context.
 //
 // A mode is current between its on_enter() and its on_exit(); the first
 // mode registered in a context becomes current without on_enter(). A mode
@@ -24,6 +34,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ctrl/context.h"
@@ -57,7 +68,7 @@ public:
   // The other pointer operations keep the interface's defaults (false).
   // Base: pops up the context's context menu (when it has one) and reports
   // the press handled.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
   // Base: the canvas's zoom; 1.0 without a canvas or a context.
   double get_zoom() const override;
   // The display name, upper case ("CELL MODE"); also the group of the
@@ -73,6 +84,12 @@ public:
   // --- Action handler.
 
   CtrlDActionHandler& get_data_ah() override { return m_data; }
+  // A registered mode: the context's own action of the name first (see the
+  // header comment); then the handler's default.
+  bool action(const std::optional<std::string>& name) override;
+  // Set by CtrlContext::set_modes for the modes it registers.
+  bool get_is_registered() const { return m_registered; }
+  void set_registered(bool registered) { m_registered = registered; }
 
   // --- Paths to the context.
 
@@ -93,7 +110,8 @@ public:
   // that cell, and true. A click outside the cell under edit thus falls
   // back to the cell mode at the clicked cell.
   bool change_to_cell_mode_if_need(const Point& pt);
-  // The context's with_diff() and with_diff_if().
+  // The context's with_diff() and with_diff_if(): fn as a step of the
+  // history.
   bool with_diff(const std::function<void()>& fn);
   bool with_diff_if(const std::function<bool()>& fn);
   // Undoes the newest action and puts the cursor back on its cell.
@@ -103,6 +121,7 @@ public:
 private:
   std::shared_ptr<const CtrlContextLink> m_link;
   CtrlDActionHandler m_data;
+  bool m_registered = false;
 };
 
 } // namespace velkaro

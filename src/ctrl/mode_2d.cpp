@@ -1,7 +1,7 @@
 #include "ctrl/mode_2d.h"
 
 #include "ctrl/icanvas.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "model/workspace.h"
 
 namespace velkaro {
@@ -9,7 +9,7 @@ namespace velkaro {
 namespace {
 
 using Mode = Ctrl2DMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
 // Scrolls one grid line along the turned axis (n < 0: back).
 bool scroll(Mode& m, int n)
@@ -36,36 +36,44 @@ bool cell_to_end(Mode& m, bool to_end)
 }
 
 // In registration order: an earlier row keeps a key a later one claims.
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"scroll-up", {"<C-y>"}, N_("Scroll up canvas"), false, [](Mode& m) { return scroll(m, -1); }},
-    {"scroll-down", {"<C-e>"}, N_("Scroll down canvas"), false, [](Mode& m) { return scroll(m, 1); }},
-    {"scroll-page-par-up", {"<C-u>"}, N_("Scroll up canvas"), false, [](Mode& m) { return scroll_page(m, -3); }},
-    {"scroll-page-par-down", {"<C-d>"}, N_("Scroll down canvas"), false, [](Mode& m) { return scroll_page(m, 3); }},
-    {"scroll-page-up", {"<C-b>"}, N_("Scroll up canvas"), false, [](Mode& m) { return scroll_page(m, -1); }},
-    {"scroll-page-down", {"<C-f>"}, N_("Scroll down canvas"), false, [](Mode& m) { return scroll_page(m, 1); }},
-    {"scroll-to-top", {"gg"}, N_("Scroll to Top of canvas"), false, [](Mode& m) { return cell_to_end(m, false); }},
-    {"scroll-to_bottom", {"G"}, N_("Scroll to Bottom of canvas"), false,
+  static const Rows rows = {
+    {"scroll-up", {"<C-y>"}, N_("Scroll up canvas"), CtrlRecord::none, [](Mode& m) { return scroll(m, -1); }},
+    {"scroll-down", {"<C-e>"}, N_("Scroll down canvas"), CtrlRecord::none, [](Mode& m) { return scroll(m, 1); }},
+    {"scroll-page-par-up", {"<C-u>"}, N_("Scroll up canvas"), CtrlRecord::none,
+     [](Mode& m) { return scroll_page(m, -3); }},
+    {"scroll-page-par-down", {"<C-d>"}, N_("Scroll down canvas"), CtrlRecord::none,
+     [](Mode& m) { return scroll_page(m, 3); }},
+    {"scroll-page-up", {"<C-b>"}, N_("Scroll up canvas"), CtrlRecord::none, [](Mode& m) { return scroll_page(m, -1); }},
+    {"scroll-page-down", {"<C-f>"}, N_("Scroll down canvas"), CtrlRecord::none,
+     [](Mode& m) { return scroll_page(m, 1); }},
+    {"scroll-to-top", {"gg"}, N_("Scroll to Top of canvas"), CtrlRecord::none,
+     [](Mode& m) { return cell_to_end(m, false); }},
+    {"scroll-to_bottom", {"G"}, N_("Scroll to Bottom of canvas"), CtrlRecord::none,
      [](Mode& m) { return cell_to_end(m, true); }},
-    {"append-line", {"o"}, N_("Append Line below the current cell"), true, [](Mode& m) { return m.insert_line(1); }},
-    {"insert-line", {"O"}, N_("Insert line above the current cell"), true, [](Mode& m) { return m.insert_line(0); }},
-    {"delete-line", {"dd"}, N_("Delete current line"), true, [](Mode& m) { return m.delete_line(); }},
-    {"insert-col", {}, N_("Insert col above the current cell"), true, [](Mode& m) { return m.insert_col(); }},
-    {"insert-row", {}, N_("Insert row left the current cell"), true, [](Mode& m) { return m.insert_row(); }},
-    {"delete-col", {}, N_("Delete current col"), true, [](Mode& m) { return m.delete_col(); }},
-    {"delete-row", {}, N_("Delete current row"), true, [](Mode& m) { return m.delete_row(); }},
-    {"toggle-hv", {"<space>"}, N_("Toggle Axis"), false,
+    {"append-line", {"o"}, N_("Append Line below the current cell"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_line(1); }},
+    {"insert-line", {"O"}, N_("Insert line above the current cell"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_line(0); }},
+    {"delete-line", {"dd"}, N_("Delete current line"), CtrlRecord::diff, [](Mode& m) { return m.delete_line(); }},
+    {"insert-col", {}, N_("Insert col above the current cell"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_col(); }},
+    {"insert-row", {}, N_("Insert row left the current cell"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_row(); }},
+    {"delete-col", {}, N_("Delete current col"), CtrlRecord::diff, [](Mode& m) { return m.delete_col(); }},
+    {"delete-row", {}, N_("Delete current row"), CtrlRecord::diff, [](Mode& m) { return m.delete_row(); }},
+    {"toggle-hv", {"<space>"}, N_("Toggle Axis"), CtrlRecord::none,
      [](Mode& m) {
        m.toggle_hv();
        return true;
      }},
-    {"to-virtical", {"<C-space>"}, N_("Change to Virtical Mode"), false,
+    {"to-virtical", {"<C-space>"}, N_("Change to Virtical Mode"), CtrlRecord::none,
      [](Mode& m) {
        m.to_virtical();
        return true;
      }},
-    {"to-horizontal", {"<S-space>"}, N_("Change to Horizontal Mode"), false,
+    {"to-horizontal", {"<S-space>"}, N_("Change to Horizontal Mode"), CtrlRecord::none,
      [](Mode& m) {
        m.to_horizontal();
        return true;
@@ -78,7 +86,7 @@ const Table::Rows& key_rows()
 
 std::shared_ptr<Ctrl2DMode> Ctrl2DMode::create(CtrlContext& ctrl) { return std::make_shared<Ctrl2DMode>(ctrl); }
 
-Ctrl2DMode::Ctrl2DMode(CtrlContext& ctrl) : CtrlMode(ctrl) { Table::register_rows(*this, key_rows()); }
+Ctrl2DMode::Ctrl2DMode(CtrlContext& ctrl) : CtrlMode(ctrl) { ctrl_register_rows(*this, *this, key_rows()); }
 
 void Ctrl2DMode::toggle_hv()
 {

@@ -47,8 +47,6 @@ CtrlATextModeRoot::CtrlATextModeRoot(CtrlContext& ctrl) : CtrlMode(ctrl)
   });
 }
 
-CtrlATextModeRoot::~CtrlATextModeRoot() { m_exit_idle.disconnect(); }
-
 void CtrlATextModeRoot::construct()
 {
   const auto editor = new_text_editor();
@@ -162,9 +160,9 @@ void CtrlATextModeRoot::on_enter()
   const std::shared_ptr<CtrlITextEditable> ite = ed.get_ite();
   apply_cursor_request(*ite);
   // Pointer points then reach the editor relative to the edited cell.
-  const auto offset = Point::create(0, 0);
-  offset->sub(*ctrl.get_now_cell_top_left_pt());
-  ed.set_mouse_offset_pt(*offset);
+  Point offset;
+  offset.sub(ctrl.get_now_cell_top_left_pt());
+  ed.set_mouse_offset_pt(offset);
   ensure_cursor_location(*ite);
   ed.activate();
   ctrl.update_view();

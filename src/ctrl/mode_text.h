@@ -69,10 +69,10 @@
 #include <typeindex>
 #include <utility>
 
-#include <sigc++/connection.h>
 #include <sigc++/trackable.h>
 
 #include "common/cell_pos.h"
+#include "common/scoped_connection.h"
 #include "ctrl/context.h"
 #include "ctrl/icell_text_mode.h"
 #include "ctrl/mode.h"
@@ -106,7 +106,6 @@ public:
     return mode;
   }
 
-  ~CtrlATextModeRoot() override;
 
   // --- Cursor request
 
@@ -146,11 +145,10 @@ public:
   // Outside the cursor cell: the cell mode on the pressed cell, true.
   // Inside: the visual role returns to the normal one; false, so that the
   // editor places its cursor.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // Out of the normal or insert role into the visual one; the drag goes on
   // in the visual mode's editor from where it started. False.
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                const std::shared_ptr<Point>& now_pt) override;
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override;
   // A text element is under the cursor.
   bool get_is_enterable() const override;
 
@@ -223,7 +221,7 @@ private:
   bool m_req_to_end = false;
   bool m_was_empty = false;
   bool m_exit_requests_ignored = false;
-  sigc::connection m_exit_idle;
+  ScopedConnection m_exit_idle;
   // The neighbouring text crossed into while text is edited, or null.
   std::shared_ptr<ModelTextElement> m_crossed_text;
 };
@@ -241,7 +239,7 @@ public:
 
   // In the visual role: a release that leaves an empty selection in the
   // edited text returns to the normal role. False.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
   // Base: the editor cuts its selection to the clipboard.
   virtual void cut();
 
@@ -283,7 +281,7 @@ public:
   // A CtrlTextEditorNormal.
   std::shared_ptr<CtrlTextEditorWithAction> new_text_editor() override;
   // Into CtrlInsertModeNormal. False.
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
 };
 
 // "INSERT MODE (NORMAL)": typing, entered from the normal text mode, to

@@ -74,7 +74,7 @@ void CtrlATextModeRoot::run_exit_idle()
 {
   // Forget the source first: it is being dispatched and ends by itself, and
   // cancel() leaves this mode, which would drop a pending one.
-  m_exit_idle = sigc::connection();
+  m_exit_idle.release();
   cancel();
 }
 
@@ -92,24 +92,20 @@ void CtrlATextModeRoot::survive()
     get_ctrl().change_to_cell_mode();
 }
 
-bool CtrlATextModeRoot::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlATextModeRoot::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
-  if (change_to_cell_mode_if_need(*pt))
+  if (change_to_cell_mode_if_need(pt))
     return true;
   if (now_mode_is(get_visual_mode()))
     change_to_mode(get_normal_mode());
   return false;
 }
 
-bool CtrlATextModeRoot::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                                 const std::shared_ptr<Point>& now_pt)
+bool CtrlATextModeRoot::on_drag_with_left_button(const Point&, const Point&)
 {
-  VK_CHECK_VAL(start_pt, false);
-  VK_CHECK_VAL(now_pt, false);
   if (now_mode_is(get_visual_mode()))
     return false;
-  const std::shared_ptr<Point> drag_start = get_text_editor()->get_drag_start_pt();
+  const std::optional<Point> drag_start = get_text_editor()->get_drag_start_pt();
   change_to_mode(get_visual_mode());
   // Held: the visual mode's entry may have run code that switched again.
   const auto now = std::dynamic_pointer_cast<CtrlATextModeRoot>(get_ctrl().get_now_mode());

@@ -5,73 +5,70 @@
 
 #include "common/check.h"
 #include "common/text_range.h"
+#include "ctrl/action_row.h"
 #include "ctrl/mode_text.h"
 #include "ctrl/text_editor_normal.h"
 #include "model/text_element.h"
 
 namespace velkaro {
 
-namespace {
-
-// A normal-role key: into the insert role with a cursor request, or into
-// the visual role.
-struct NormalKeyRow {
-  const char* name;
-  const char* key;
-  bool to_visual;
-  int32_t req_dir;
-  bool req_to_end;
-};
-
-// In registration order.
-const NormalKeyRow NORMAL_KEYS[] = {
-  {"insert-text", "i", false, 0, false},
-  {"append-text", "a", false, 1, false},
-  {"insert-text-to-first", "I", false, -1, true},
-  {"append-text-to-last", "A", false, 1, true},
-  {"change-to-visualmode", "v", true, 0, false},
-};
-
-} // namespace
-
 // --- CtrlATextMode
 
 void CtrlATextMode::register_normal_keys()
 {
-  for (const NormalKeyRow& row : NORMAL_KEYS) {
-    void_action(
-      row.name, {row.key},
-      [this, row] {
-        if (row.to_visual)
-          change_to_mode(get_visual_mode());
-        else
-          change_to_mode(get_insert_mode(), row.req_dir ? cursor_request(row.req_dir, row.req_to_end)
-                                                        : CtrlContext::Prepare());
-      },
-      std::nullopt);
-  }
+  // Into the insert role with a cursor request, or into the visual role; in
+  // registration order.
+  static const CtrlActionRows<CtrlATextMode> rows = {
+    {"insert-text", {"i"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       m.change_to_mode(m.get_insert_mode());
+       return true;
+     }},
+    {"append-text", {"a"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       m.change_to_mode(m.get_insert_mode(), cursor_request(1, false));
+       return true;
+     }},
+    {"insert-text-to-first", {"I"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       m.change_to_mode(m.get_insert_mode(), cursor_request(-1, true));
+       return true;
+     }},
+    {"append-text-to-last", {"A"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       m.change_to_mode(m.get_insert_mode(), cursor_request(1, true));
+       return true;
+     }},
+    {"change-to-visualmode", {"v"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       m.change_to_mode(m.get_visual_mode());
+       return true;
+     }},
+  };
+  ctrl_register_rows(*this, *this, rows);
   replace_void("cancel", [this] { get_ctrl().change_to_cell_mode(); });
 }
 
 void CtrlATextMode::register_visual_keys()
 {
-  void_action(
-    "change-text", {"c"},
-    [this] {
-      // The cut asks to leave the visual role; here typing follows instead.
-      set_exit_requests_ignored(true);
-      cut();
-      set_exit_requests_ignored(false);
-      change_to_mode(get_insert_mode());
-    },
-    std::nullopt);
+  static const CtrlActionRows<CtrlATextMode> rows = {
+    {"change-text", {"c"}, nullptr, CtrlRecord::none,
+     [](CtrlATextMode& m) {
+       // The cut asks to leave the visual role; here typing follows instead.
+       m.set_exit_requests_ignored(true);
+       m.cut();
+       m.set_exit_requests_ignored(false);
+       m.change_to_mode(m.get_insert_mode());
+       return true;
+     }},
+  };
+  ctrl_register_rows(*this, *this, rows);
 }
 
 void CtrlATextMode::cut() { get_text_editor()->cut(); }
 
-bool CtrlATextMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlATextMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   if (!now_mode_is(get_visual_mode()))
     return false;
   if (start_text_elm) {
@@ -103,9 +100,8 @@ std::shared_ptr<CtrlTextEditorWithAction> CtrlNormalModeInCell::new_text_editor(
   return CtrlTextEditorNormal::create_with_ctrl(editor_parts());
 }
 
-bool CtrlNormalModeInCell::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlNormalModeInCell::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   change_to<CtrlInsertModeNormal>();
   return false;
 }

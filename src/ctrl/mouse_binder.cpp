@@ -4,14 +4,13 @@
 
 #include <gtkmm/widget.h>
 
-#include "common/check.h"
 
 namespace velkaro {
 namespace {
 
-std::shared_ptr<Point>& last_event_point()
+Point& last_event_point()
 {
-  static std::shared_ptr<Point> point = Point::create(0, 0);
+  static Point point;
   return point;
 }
 
@@ -24,12 +23,6 @@ std::shared_ptr<CtrlMouseDispatcher> CtrlMouseDispatcher::create(const std::shar
 
 CtrlMouseDispatcher::CtrlMouseDispatcher(const std::shared_ptr<CtrlIMouseHandler>& handler) : m_handler(handler) {}
 
-void CtrlMouseDispatcher::set_offset(const std::shared_ptr<Point>& offset)
-{
-  VK_CHECK(offset);
-  m_offset = offset;
-}
-
 bool CtrlMouseDispatcher::button_press(GdkEventType type, guint button, double x, double y)
 {
   const std::shared_ptr<CtrlIMouseHandler> handler = get_handler();
@@ -39,13 +32,13 @@ bool CtrlMouseDispatcher::button_press(GdkEventType type, guint button, double x
     if (button != GDK_BUTTON_PRIMARY)
       return false;
     m_start_pt = to_pt(handler.get(), x, y);
-    return handler->on_double_press_left_button(plus_offset(to_pt(handler.get(), x, y)));
+    return handler->on_double_press_left_button(plus_offset(*m_start_pt));
   }
   // A triple click's third press arrives as a plain press.
   switch (button) {
   case GDK_BUTTON_PRIMARY:
     m_start_pt = to_pt(handler.get(), x, y);
-    return handler->on_press_left_button(plus_offset(m_start_pt->dup()));
+    return handler->on_press_left_button(plus_offset(*m_start_pt));
   case GDK_BUTTON_SECONDARY: return handler->on_press_right_button(plus_offset(to_pt(handler.get(), x, y)));
   default: return false;
   }
@@ -70,34 +63,24 @@ bool CtrlMouseDispatcher::motion_notify(guint state, double x, double y)
   const std::shared_ptr<CtrlIMouseHandler> handler = get_handler();
   if (!handler)
     return false;
-  const std::shared_ptr<Point> now = plus_offset(to_pt(handler.get(), x, y));
+  const Point now = plus_offset(to_pt(handler.get(), x, y));
   if (m_start_pt && (state & GDK_BUTTON1_MASK))
-    return handler->on_drag_with_left_button(plus_offset(m_start_pt->dup()), now);
+    return handler->on_drag_with_left_button(plus_offset(*m_start_pt), now);
   // Swapped before the call: the handler may drop this dispatcher.
-  const std::shared_ptr<Point> bef = std::exchange(m_bef, now);
+  const Point bef = std::exchange(m_bef, now);
   return handler->on_pointer_move(bef, now);
 }
 
-std::shared_ptr<Point> CtrlMouseDispatcher::ev_to_pt(double x, double y) const
-{
-  return to_pt(get_handler().get(), x, y);
-}
+Point CtrlMouseDispatcher::ev_to_pt(double x, double y) const { return to_pt(get_handler().get(), x, y); }
 
-std::shared_ptr<const Point> CtrlMouseDispatcher::get_last_event_point() { return last_event_point(); }
+Point CtrlMouseDispatcher::get_last_event_point() { return last_event_point(); }
 
-std::shared_ptr<Point> CtrlMouseDispatcher::to_pt(const CtrlIMouseHandler* handler, double x, double y)
+Point CtrlMouseDispatcher::to_pt(const CtrlIMouseHandler* handler, double x, double y)
 {
-  std::shared_ptr<Point> pt = Point::create(x, y);
+  Point pt(x, y);
   if (handler)
-    pt->divide(handler->get_zoom());
-  // A copy: the handler may change the point it is given, offset included.
-  last_event_point() = pt->dup();
-  return pt;
-}
-
-std::shared_ptr<Point> CtrlMouseDispatcher::plus_offset(const std::shared_ptr<Point>& pt) const
-{
-  pt->add(*m_offset);
+    pt.divide(handler->get_zoom());
+  last_event_point() = pt;
   return pt;
 }
 

@@ -10,8 +10,7 @@
 // before the widget's default handlers.
 //
 // Points reach the handler as widget pixels divided by the handler's
-// get_zoom() at the moment of the event, plus the offset (see
-// CtrlIMouseHandler for which points are fresh).
+// get_zoom() at the moment of the event, plus the offset.
 //
 // Rules:
 // - A left press (single, or the third press of a triple click, which counts
@@ -35,6 +34,7 @@
 // the handler returns, so a handler may drop the binder.
 
 #include <memory>
+#include <optional>
 
 #include <gdk/gdk.h>
 
@@ -59,14 +59,13 @@ public:
   std::shared_ptr<CtrlIMouseHandler> get_handler() const { return m_handler.lock(); }
   void set_handler(const std::shared_ptr<CtrlIMouseHandler>& handler) { m_handler = handler; }
 
-  // Added to every point reported; (0, 0) at first. The point is shared:
-  // changing it in place moves every later point.
-  const std::shared_ptr<Point>& get_offset() const { return m_offset; }
-  void set_offset(const std::shared_ptr<Point>& offset);
+  // Added to every point reported; (0, 0) at first.
+  const Point& get_offset() const { return m_offset; }
+  void set_offset(const Point& offset) { m_offset = offset; }
   // The point of the pending left press (divided by the zoom, no offset), or
-  // null; whoever continues a drag begun elsewhere may set it.
-  const std::shared_ptr<Point>& get_start_pt() const { return m_start_pt; }
-  void set_start_pt(const std::shared_ptr<Point>& start_pt) { m_start_pt = start_pt; }
+  // none; whoever continues a drag begun elsewhere may set it.
+  const std::optional<Point>& get_start_pt() const { return m_start_pt; }
+  void set_start_pt(const std::optional<Point>& start_pt) { m_start_pt = start_pt; }
 
   // The events, in widget pixels. type is GDK_BUTTON_PRESS, GDK_2BUTTON_PRESS
   // or GDK_3BUTTON_PRESS; button is GDK's number (1 left, 3 right). Each
@@ -75,27 +74,25 @@ public:
   bool button_release(guint button, double x, double y);
   bool motion_notify(guint state, double x, double y);
 
-  // A new point at (x, y) divided by the handler's zoom (undivided without a
-  // handler); it also becomes the last event point.
-  std::shared_ptr<Point> ev_to_pt(double x, double y) const;
+  // (x, y) divided by the handler's zoom (undivided without a handler); it
+  // also becomes the last event point.
+  Point ev_to_pt(double x, double y) const;
 
   // The position of the latest event seen by any mouse binder, divided by
-  // that binder's zoom, without offset; (0, 0) before the first event. Its own
-  // point, which neither the handlers nor the readers change: take dup() to
-  // work with it.
-  static std::shared_ptr<const Point> get_last_event_point();
+  // that binder's zoom, without offset; (0, 0) before the first event.
+  static Point get_last_event_point();
 
 protected:
   explicit CtrlMouseDispatcher(const std::shared_ptr<CtrlIMouseHandler>& handler);
 
 private:
-  static std::shared_ptr<Point> to_pt(const CtrlIMouseHandler* handler, double x, double y);
-  std::shared_ptr<Point> plus_offset(const std::shared_ptr<Point>& pt) const;
+  static Point to_pt(const CtrlIMouseHandler* handler, double x, double y);
+  Point plus_offset(Point pt) const { return pt.add(m_offset); }
 
   std::weak_ptr<CtrlIMouseHandler> m_handler;
-  std::shared_ptr<Point> m_start_pt;
-  std::shared_ptr<Point> m_offset = Point::create(0, 0);
-  std::shared_ptr<Point> m_bef = Point::create(0, 0);
+  std::optional<Point> m_start_pt;
+  Point m_offset;
+  Point m_bef;
 };
 
 class CtrlMouseBinder : public CtrlMouseDispatcher {

@@ -6,19 +6,19 @@
 #include "common/point.h"
 #include "ctrl/base_mode.h"
 #include "ctrl/icanvas.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 
 namespace velkaro {
 
 namespace {
 
 using Mode = CtrlMoveViewMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle", {"<Enter>", "<Tab>"}, N_("Settle"), false,
+  static const Rows rows = {
+    {"settle", {"<Enter>", "<Tab>"}, N_("Settle"), CtrlRecord::none,
      [](Mode& m) {
        m.settle();
        return true;
@@ -40,7 +40,7 @@ CtrlMoveViewMode::CtrlMoveViewMode(CtrlContext& ctrl) : CtrlMode(ctrl)
   // The overview has its own zoom; the user's is restored on leaving.
   for (const char* name : {"zoom-in", "zoom-out", "zoom-reset"})
     replace_void(name, do_nothing, never_actionable);
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 double CtrlMoveViewMode::saved_extent(bool horizontal) const
@@ -140,34 +140,28 @@ void CtrlMoveViewMode::on_exit()
 
 // --- Pointer
 
-bool CtrlMoveViewMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
-  view_x = pt->get_x() - get_width() / 2;
-  view_y = pt->get_y() - get_height() / 2;
+  view_x = pt.get_x() - get_width() / 2;
+  view_y = pt.get_y() - get_height() / 2;
   moved_check();
   return true;
 }
 
-bool CtrlMoveViewMode::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                                const std::shared_ptr<Point>& now_pt)
+bool CtrlMoveViewMode::on_drag_with_left_button(const Point&, const Point& now_pt)
 {
-  VK_CHECK_VAL(start_pt, false);
-  VK_CHECK_VAL(now_pt, false);
   on_press_left_button(now_pt);
   return true;
 }
 
-bool CtrlMoveViewMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }
 
-bool CtrlMoveViewMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlMoveViewMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }

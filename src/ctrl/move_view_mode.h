@@ -74,13 +74,12 @@ public:
   void on_enter() override;
   void on_exit() override;
   // Centres the rectangle on pt, then moved_check(); true.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // The rectangle follows the pointer: the press at now_pt; true.
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                const std::shared_ptr<Point>& now_pt) override;
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override;
   // settle(); true.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
 
 private:
   // The page size along the axis (h or v) at the remembered zoom.

@@ -8,7 +8,8 @@
 #include "common/check.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/imain_view.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/undo_group.h"
+#include "ctrl/action_row.h"
 #include "model/workspace.h"
 
 namespace velkaro {
@@ -16,12 +17,12 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlRangeMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle-move", {"<Enter>"}, N_("Settle"), false,
+  static const Rows rows = {
+    {"settle-move", {"<Enter>"}, N_("Settle"), CtrlRecord::none,
      [](Mode& m) {
        m.settle();
        return true;
@@ -46,12 +47,10 @@ bool starts_from_stored_element(CtrlRangeModeModes mode)
 
 CtrlRangeMode::CtrlRangeMode(CtrlContext& ctrl) : CtrlASelectCellMode(ctrl)
 {
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
   for (const char* name : RECORDING_NAMES)
     replace_void(name, do_nothing, never_actionable);
 }
-
-CtrlRangeMode::~CtrlRangeMode() { m_long_press.disconnect(); }
 
 void CtrlRangeMode::update_element(CellPos) {}
 
@@ -72,8 +71,9 @@ void CtrlRangeMode::on_enter()
   VK_CHECK(ctx.edit_elm);
   on_enter_for(ctx.edit_elm->get_type_name());
   if (starts_from_stored_element(mode)) {
-    // The first preview undoes this instead of the user's previous action.
-    with_diff([] {});
+    // A step of the mode's own, which the first preview takes back instead
+    // of the user's previous step. Nothing below records.
+    const CtrlUndoGroup group(ctx);
     ctx.now_cell_to(ctx.edit_elm);
     anchor = ctx.get_now_cell();
     if (mode == CtrlRangeModeModes::resize) {
@@ -108,11 +108,10 @@ void CtrlRangeMode::on_exit()
 
 void CtrlRangeMode::start_long_press_timer()
 {
-  m_long_press.disconnect();
-  const auto& main_view = get_ctrl().main_view;
+  const auto& main_view = get_ctrl().get_main_view();
   const int interval = main_view ? std::max(0, main_view->get_long_press_time()) : DEFAULT_LONG_PRESS_MS;
-  // The connection is cut when the mode is left or destroyed, so this
-  // never outlives the mode.
+  // The connection is cut when the mode is left or destroyed (or a new
+  // timer takes its place), so this never outlives the mode.
   m_long_press = Glib::signal_timeout().connect([this] { return long_press_cb(); }, static_cast<unsigned>(interval),
                                                 LONG_PRESS_PRIORITY);
 }
@@ -189,18 +188,16 @@ void CtrlRangeMode::cancel() { get_ctrl().change_to_cell_mode(); }
 
 // --- Pointer
 
-bool CtrlRangeMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
   CtrlASelectCellMode::on_press_left_button(pt);
   m_released = true;
   m_long_pressed = false;
   return true;
 }
 
-bool CtrlRangeMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_release_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   if (mode == CtrlRangeModeModes::mouse) {
     const CellPos back = return_pos;
     auto& ctx = get_ctrl();
@@ -214,16 +211,14 @@ bool CtrlRangeMode::on_release_left_button(const std::shared_ptr<Point>& pt)
   return true;
 }
 
-bool CtrlRangeMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   settle();
   return true;
 }
 
-bool CtrlRangeMode::on_press_right_button(const std::shared_ptr<Point>& pt)
+bool CtrlRangeMode::on_press_right_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   cancel();
   return true;
 }

@@ -35,9 +35,8 @@
 #include <memory>
 #include <string>
 
-#include <sigc++/connection.h>
-
 #include "common/cell_pos.h"
+#include "common/scoped_connection.h"
 #include "ctrl/aselect_cell_mode.h"
 
 namespace velkaro {
@@ -67,7 +66,6 @@ public:
   static constexpr int LONG_PRESS_PRIORITY = 200;
 
   explicit CtrlRangeMode(CtrlContext& ctrl);
-  ~CtrlRangeMode() override;
 
   std::string get_name() const override { return NAME; }
 
@@ -120,15 +118,15 @@ public:
   void update_range() override;
   // The parent's press (cursor and range follow the click); a left press
   // happened.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // In the mouse sub-mode: settles and puts the cursor on return_pos.
   // Otherwise a left release happened, and it settles after a long press.
   // The parent's release is not run: clicks keep stretching the range.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
   // Settles.
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
   // Cancels; no context menu.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
 
 protected:
   // Takes back the previous preview and records one for the current range
@@ -141,7 +139,7 @@ private:
 
   bool m_long_pressed = false;
   bool m_released = false;
-  sigc::connection m_long_press;
+  ScopedConnection m_long_press;
 };
 
 } // namespace velkaro

@@ -2,7 +2,7 @@
 
 #include "common/cell_range.h"
 #include "ctrl/iaction_handler.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "model/workspace.h"
 
 namespace velkaro {
@@ -10,23 +10,23 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlSelectCellMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
 // In registration order: an earlier row keeps a key a later one claims.
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"copy", {"y", "<C-c>"}, N_("Yank element"), false,
+  static const Rows rows = {
+    {"copy", {"y", "<C-c>"}, N_("Yank element"), CtrlRecord::none,
      [](Mode& m) {
        m.copy();
        return true;
      },
      [](Mode& m) { return m.check_copy(); }},
-    {"cut", {"x", "<C-x>", "<Del>"}, N_("Delete current cell element and copy"), true,
+    {"cut", {"x", "<C-x>", "<Del>"}, N_("Delete current cell element and copy"), CtrlRecord::diff,
      [](Mode& m) { return m.remove(); }, [](Mode& m) { return m.check_copy(); }},
-    {"range-insert", {"i"}, N_("Insert"), true, [](Mode& m) { return m.insert(); }},
-    {"range-append", {"a"}, N_("Append"), true, [](Mode& m) { return m.append(); }},
-    {"range-delete", {"dd"}, N_("Delete selected lines"), true, [](Mode& m) { return m.remove_range(); }},
+    {"range-insert", {"i"}, N_("Insert"), CtrlRecord::diff, [](Mode& m) { return m.insert(); }},
+    {"range-append", {"a"}, N_("Append"), CtrlRecord::diff, [](Mode& m) { return m.append(); }},
+    {"range-delete", {"dd"}, N_("Delete selected lines"), CtrlRecord::diff, [](Mode& m) { return m.remove_range(); }},
   };
   return rows;
 }
@@ -35,7 +35,7 @@ const Table::Rows& key_rows()
 
 CtrlSelectCellMode::CtrlSelectCellMode(CtrlContext& ctrl) : CtrlASelectCellMode(ctrl)
 {
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
   replace_void("cancel", [this] { cancel(); });
   replace_void("undo", do_nothing, never_actionable);
   replace_void("redo", do_nothing, never_actionable);

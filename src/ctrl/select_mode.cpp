@@ -5,7 +5,7 @@
 #include "common/check.h"
 #include "common/point.h"
 #include "ctrl/base_mode.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "model/element.h"
 #include "model/workspace.h"
 
@@ -14,12 +14,12 @@ namespace velkaro {
 namespace {
 
 using Mode = CtrlSelectMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"settle-select", {"x", "<Enter>"}, N_("Settle"), true, [](Mode& m) { return m.settle(); }},
+  static const Rows rows = {
+    {"settle-select", {"x", "<Enter>"}, N_("Settle"), CtrlRecord::diff, [](Mode& m) { return m.settle(); }},
   };
   return rows;
 }
@@ -36,7 +36,7 @@ CtrlSelectMode::CtrlSelectMode(CtrlContext& ctrl) : CtrlACellMode(ctrl)
   replace_void("cancel", [this] { cancel(); });
   replace_void("undo", do_nothing, never_actionable);
   replace_void("redo", do_nothing, never_actionable);
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 CtrlSelectMode::ElementPtr CtrlSelectMode::get_selected() const
@@ -82,7 +82,7 @@ void CtrlSelectMode::on_enter()
   CtrlACellMode::on_enter();
   aux = 0;
   sel_index = 0;
-  m_move_origin = nullptr;
+  m_move_origin.reset();
   on_enter_switch();
   highlight_selected(true);
   get_ctrl().update_view();
@@ -94,34 +94,30 @@ void CtrlSelectMode::on_exit()
   CtrlACellMode::on_exit();
 }
 
-bool CtrlSelectMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlSelectMode::on_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   // Recorded like the key: a change left out of the undo history would
   // leave the recorded steps patching a document that no longer matches.
   with_diff_if([this] { return settle(); });
   return true;
 }
 
-bool CtrlSelectMode::on_press_right_button(const std::shared_ptr<Point>& pt)
+bool CtrlSelectMode::on_press_right_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   cancel();
   return true;
 }
 
-bool CtrlSelectMode::on_pointer_move(const std::shared_ptr<Point>& bef, const std::shared_ptr<Point>& now)
+bool CtrlSelectMode::on_pointer_move(const Point& bef, const Point& now)
 {
-  VK_CHECK_VAL(bef, false);
-  VK_CHECK_VAL(now, false);
   // A copy: the binder reports bef again and must find it unchanged.
   if (!m_move_origin)
-    m_move_origin = bef->dup();
-  const double dx = now->get_x() - m_move_origin->get_x();
-  const double dy = now->get_y() - m_move_origin->get_y();
+    m_move_origin = bef;
+  const double dx = now.get_x() - m_move_origin->get_x();
+  const double dy = now.get_y() - m_move_origin->get_y();
   if (std::abs(dx) + std::abs(dy) < GESTURE_STEP)
     return false;
-  m_move_origin = nullptr;
+  m_move_origin.reset();
   if (dx > 0 || (dx == 0 && dy >= 0))
     right();
   else

@@ -22,6 +22,7 @@
 // candidates.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,20 +97,20 @@ public:
   void on_exit() override;
   // settle() as the key "settle-select" runs it, recorded when it returns
   // true; the point is not used and the cursor does not move.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // cancel(); no context menu.
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_right_button(const Point& pt) override;
   // Small moves add up from where the gesture began; at GESTURE_STEP the
   // selection steps once (right or down: the next candidate, left or up:
   // the previous) and a new gesture begins.
-  bool on_pointer_move(const std::shared_ptr<Point>& bef, const std::shared_ptr<Point>& now) override;
+  bool on_pointer_move(const Point& bef, const Point& now) override;
 
 private:
   // Moves the selection by delta (-1 or 1), if it stays in the list.
   void step(int delta);
   void highlight_selected(bool on);
 
-  std::shared_ptr<Point> m_move_origin;
+  std::optional<Point> m_move_origin;
 };
 
 } // namespace velkaro

@@ -162,8 +162,7 @@ void CtrlTextEditor::set_cursor_point_x(int32_t x)
 
 void CtrlTextEditor::set_mouse_offset_pt(const Point& pt)
 {
-  m_mouse_offset_pt->set_x(pt.get_x());
-  m_mouse_offset_pt->set_y(pt.get_y());
+  m_mouse_offset_pt = pt;
   update_mouse_offset_pt();
   m_signal_notify.emit("mouse-offset-pt");
 }
@@ -262,33 +261,25 @@ std::string CtrlTextEditor::cancel_preedit()
   return before;
 }
 
-bool CtrlTextEditor::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool CtrlTextEditor::on_press_left_button(const Point& pt)
 {
-  VK_CHECK_VAL(pt, false);
-  const std::shared_ptr<Point> at = pt->dup();
-  at->sub(*get_ite()->get_pango_layout_offset());
-  move_cursor_at_xy(*at);
+  Point at = pt;
+  at.sub(get_ite()->get_pango_layout_offset());
+  move_cursor_at_xy(at);
   set_is_selecting(false);
   return true;
 }
 
-bool CtrlTextEditor::on_drag_with_left_button(const std::shared_ptr<Point>& start_pt,
-                                              const std::shared_ptr<Point>& now_pt)
+bool CtrlTextEditor::on_drag_with_left_button(const Point&, const Point& now_pt)
 {
-  VK_CHECK_VAL(start_pt, false);
-  VK_CHECK_VAL(now_pt, false);
   set_is_selecting(true);
-  const std::shared_ptr<Point> at = now_pt->dup();
-  at->sub(*get_ite()->get_pango_layout_offset());
-  move_cursor_at_xy(*at);
+  Point at = now_pt;
+  at.sub(get_ite()->get_pango_layout_offset());
+  move_cursor_at_xy(at);
   return true;
 }
 
-bool CtrlTextEditor::on_release_left_button(const std::shared_ptr<Point>& pt)
-{
-  VK_CHECK_VAL(pt, false);
-  return true;
-}
+bool CtrlTextEditor::on_release_left_button(const Point&) { return true; }
 
 double CtrlTextEditor::get_zoom() const
 {

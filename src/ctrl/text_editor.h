@@ -171,10 +171,9 @@ public:
   int32_t get_cursor_point_x();
   void set_cursor_point_x(int32_t x);
   // The offset owners give so that pointer points arrive in the coordinates
-  // of the edited text's layout offset; (0, 0) at first. The setter copies
-  // the values into the editor's own point and, while activated, into the
-  // mouse binder's offset.
-  const std::shared_ptr<Point>& get_mouse_offset_pt() const { return m_mouse_offset_pt; }
+  // of the edited text's layout offset; (0, 0) at first. The setter gives
+  // it, while activated, to the mouse binder too.
+  const Point& get_mouse_offset_pt() const { return m_mouse_offset_pt; }
   void set_mouse_offset_pt(const Point& pt);
   // Where clipboard operations go; GTK's CLIPBOARD selection at first.
   const std::shared_ptr<CtrlTextEditorClipboard>& get_clipboard() const { return m_clipboard; }
@@ -284,10 +283,10 @@ public:
   bool get_can_edit() const { return m_can_edit; }
   void set_can_edit(bool on);
   // The point of the left press a drag continues (as the mouse binder keeps
-  // it: divided by the zoom, without the offset), or null. Only an activated
+  // it: divided by the zoom, without the offset), or none. Only an activated
   // editor has one; the setter does nothing on another.
-  std::shared_ptr<Point> get_drag_start_pt() const;
-  void set_drag_start_pt(const std::shared_ptr<Point>& pt);
+  std::optional<Point> get_drag_start_pt() const;
+  void set_drag_start_pt(const std::optional<Point>& pt);
   // The editor's input method, made with the editor and kept for its life.
   GtkIMContext* get_im_context() const { return m_im_context.get(); }
 
@@ -326,11 +325,11 @@ public:
   // --- Pointer (points in the offset's coordinates, minus the layout offset
   // of the edited text giving layout pixels)
   // Places the cursor and ends selecting. True.
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
   // Selects from where the press left the cursor to now_pt. True.
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt, const std::shared_ptr<Point>& now_pt) override;
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override;
   // True, with no effect.
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_release_left_button(const Point& pt) override;
   // The context's canvas zoom for an editor made for a context, else 1.0.
   double get_zoom() const override;
 
@@ -397,7 +396,7 @@ private:
   // Not owned: cleared by GLib when the widget is destroyed.
   GtkWidget* m_widget = nullptr;
   std::shared_ptr<CtrlITextEditable> m_ite;
-  std::shared_ptr<Point> m_mouse_offset_pt = Point::create(0, 0);
+  Point m_mouse_offset_pt;
   std::shared_ptr<CtrlTextEditorClipboard> m_clipboard;
 
   bool m_insert_style = false;

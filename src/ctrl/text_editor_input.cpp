@@ -95,12 +95,12 @@ void CtrlTextEditor::set_can_edit(bool on)
   m_signal_notify.emit("can-edit");
 }
 
-std::shared_ptr<Point> CtrlTextEditor::get_drag_start_pt() const
+std::optional<Point> CtrlTextEditor::get_drag_start_pt() const
 {
-  return m_mouse_binder ? m_mouse_binder->get_start_pt() : nullptr;
+  return m_mouse_binder ? m_mouse_binder->get_start_pt() : std::nullopt;
 }
 
-void CtrlTextEditor::set_drag_start_pt(const std::shared_ptr<Point>& pt)
+void CtrlTextEditor::set_drag_start_pt(const std::optional<Point>& pt)
 {
   if (!m_mouse_binder)
     return;
@@ -111,7 +111,7 @@ void CtrlTextEditor::set_drag_start_pt(const std::shared_ptr<Point>& pt)
 void CtrlTextEditor::update_mouse_offset_pt()
 {
   if (m_mouse_binder)
-    m_mouse_binder->set_offset(m_mouse_offset_pt->dup());
+    m_mouse_binder->set_offset(m_mouse_offset_pt);
 }
 
 void CtrlTextEditor::tell_cursor_location()
@@ -166,11 +166,11 @@ void CtrlTextEditor::place_cursor_at_press(Gtk::Widget& widget)
     return;
   // The new binder has not seen this press; the binder that reported it
   // recorded its point, divided by the same zoom.
-  const std::shared_ptr<Point> pt = CtrlMouseDispatcher::get_last_event_point()->dup();
-  m_mouse_binder->set_start_pt(pt->dup());
-  pt->add(*m_mouse_binder->get_offset());
-  pt->sub(*get_ite()->get_pango_layout_offset());
-  move_cursor_at_xy(*pt);
+  Point pt = CtrlMouseDispatcher::get_last_event_point();
+  m_mouse_binder->set_start_pt(pt);
+  pt.add(m_mouse_binder->get_offset());
+  pt.sub(get_ite()->get_pango_layout_offset());
+  move_cursor_at_xy(pt);
 }
 
 void CtrlTextEditor::connect_widget_signals()

@@ -6,28 +6,41 @@
 #include <pangomm/layout.h>
 
 #include "common/i18n.h"
+#include "ctrl/action_row.h"
 
 namespace velkaro {
 
 namespace {
 
 using Editor = CtrlTextEditorInsert;
-using Row = CtrlTextEditorWithAction::ActionRow<Editor>;
+using Rows = CtrlActionRows<Editor>;
 
 // In registration order: an earlier row keeps a key a later one claims.
-const std::vector<Row>& action_rows()
+const Rows& action_rows()
 {
-  static const std::vector<Row> rows = {
-    {"cursor-up", {"<Up>"}, [](Editor& e) { e.move_line(-1); }, N_("Move cursor up:")},
-    {"cursor-down", {"<Down>"}, [](Editor& e) { e.move_line(1); }, N_("Move cursor down:")},
-    {"cursor-left", {"<Left>"}, [](Editor& e) { e.move_char(-1); }, N_("Move cursor left:")},
-    {"cursor-right", {"<Right>"}, [](Editor& e) { e.move_char(1); }, N_("Move cursor right:")},
-    {"paste", {"<C-v>"}, [](Editor& e) { e.paste(false); }, N_("Paste text:")},
-    {"copy", {"<C-c>"}, [](Editor& e) { e.copy(); }, N_("Copy text:")},
-    {"cut", {"<C-x>"}, [](Editor& e) { e.cut(); }, N_("Cut text:")},
-    {"new-line", {"<CR>"}, [](Editor& e) { e.new_line(); }, N_("New line text:")},
-    {"back-space", {"<BS>"}, [](Editor& e) { e.bs(); }, N_("Back space text:")},
-    {"delete", {"<Del>"}, [](Editor& e) { e.del(); }, N_("Delete text:")},
+  static const Rows rows = {
+    {"cursor-up", {"<Up>"}, N_("Move cursor up:"), CtrlRecord::none, [](Editor& e) { e.move_line(-1); return true; }},
+    {"cursor-down", {"<Down>"}, N_("Move cursor down:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_line(1);
+       return true;
+     }},
+    {"cursor-left", {"<Left>"}, N_("Move cursor left:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_char(-1);
+       return true;
+     }},
+    {"cursor-right", {"<Right>"}, N_("Move cursor right:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_char(1);
+       return true;
+     }},
+    {"paste", {"<C-v>"}, N_("Paste text:"), CtrlRecord::none, [](Editor& e) { e.paste(false); return true; }},
+    {"copy", {"<C-c>"}, N_("Copy text:"), CtrlRecord::none, [](Editor& e) { e.copy(); return true; }},
+    {"cut", {"<C-x>"}, N_("Cut text:"), CtrlRecord::none, [](Editor& e) { e.cut(); return true; }},
+    {"new-line", {"<CR>"}, N_("New line text:"), CtrlRecord::none, [](Editor& e) { e.new_line(); return true; }},
+    {"back-space", {"<BS>"}, N_("Back space text:"), CtrlRecord::none, [](Editor& e) { e.bs(); return true; }},
+    {"delete", {"<Del>"}, N_("Delete text:"), CtrlRecord::none, [](Editor& e) { e.del(); return true; }},
   };
   return rows;
 }
@@ -61,7 +74,7 @@ void CtrlTextEditorInsert::init()
 {
   set_insert_style(true);
   set_can_edit(true);
-  register_actions(*this, action_rows());
+  ctrl_register_rows(*this, *this, action_rows());
 }
 
 } // namespace velkaro

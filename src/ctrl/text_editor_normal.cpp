@@ -8,6 +8,7 @@
 #include <pangomm/layout.h>
 
 #include "common/i18n.h"
+#include "ctrl/action_row.h"
 #include "common/text_range.h"
 #include "ctrl/text_editor_text.h"
 
@@ -19,34 +20,62 @@ using text_editor_detail::length_of;
 namespace {
 
 using Editor = CtrlTextEditorNormal;
-using Row = CtrlTextEditorWithAction::ActionRow<Editor>;
+using Rows = CtrlActionRows<Editor>;
 
 // In registration order: an earlier row keeps a key a later one claims.
-const std::vector<Row>& action_rows()
+const Rows& action_rows()
 {
-  static const std::vector<Row> rows = {
-    {"cursor-up", {"k", "<Up>"}, [](Editor& e) { e.move_line(-1); }, N_("Move cursor up:")},
-    {"cursor-down", {"j", "<Down>", "<CR>"}, [](Editor& e) { e.move_line(1); }, N_("Move cursor down:")},
-    {"cursor-left", {"h", "<Left>", "<BS>"}, [](Editor& e) { e.move_char(-1); }, N_("Move cursor left:")},
-    {"cursor-right", {"l", "<Right>"}, [](Editor& e) { e.move_char(1); }, N_("Move cursor right:")},
-    {"goto-start-of-line", {"0"}, [](Editor& e) { e.move_cursor_at_sol(); }, nullptr},
-    {"goto-end-of-line", {"$"}, [](Editor& e) { e.move_cursor_at_eol(); }, nullptr},
-    {"goto-start", {"gg"}, [](Editor& e) { e.goto_start(); }, nullptr},
-    {"goto-end", {"G"}, [](Editor& e) { e.goto_end(); }, nullptr},
-    {"forward", {"w"}, [](Editor& e) { e.forward(); }, nullptr},
-    {"backward", {"b"}, [](Editor& e) { e.backward(); }, nullptr},
-    {"forward-to-end", {"e"}, [](Editor& e) { e.forward_to_end(); }, nullptr},
-    {"delete-word", {"dw"}, [](Editor& e) { e.delete_word(); }, nullptr},
-    {"change-word", {"cw"}, [](Editor& e) { e.change_word(); }, nullptr},
-    {"paste-before", {"P", "<C-v>"}, [](Editor& e) { e.paste(false); }, N_("Paste text to before the cursor")},
-    {"paste", {"p"}, [](Editor& e) { e.paste(true); }, N_("Paste text")},
-    {"copy", {"y", "<C-c>"}, [](Editor& e) { e.copy(); }, N_("Copy text:")},
-    {"cut", {"x", "<C-x>"}, [](Editor& e) { e.cut_or_del(); }, N_("Cut text:")},
-    {"delete", {"<Del>"}, [](Editor& e) { e.del(); }, N_("Delete text:")},
-    {"delete-text-line", {"dd"}, [](Editor& e) { e.del_line(); }, N_("Delete text line:")},
-    {"delete-until-end-of-line", {"D"}, [](Editor& e) { e.delete_until_end_of_line(); }, nullptr},
-    {"new-line-below", {"o"}, [](Editor& e) { e.new_line_below(); }, nullptr},
-    {"new-line-above", {"O"}, [](Editor& e) { e.new_line_above(); }, nullptr},
+  static const Rows rows = {
+    {"cursor-up", {"k", "<Up>"}, N_("Move cursor up:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_line(-1);
+       return true;
+     }},
+    {"cursor-down", {"j", "<Down>", "<CR>"}, N_("Move cursor down:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_line(1);
+       return true;
+     }},
+    {"cursor-left", {"h", "<Left>", "<BS>"}, N_("Move cursor left:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_char(-1);
+       return true;
+     }},
+    {"cursor-right", {"l", "<Right>"}, N_("Move cursor right:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.move_char(1);
+       return true;
+     }},
+    {"goto-start-of-line", {"0"}, nullptr, CtrlRecord::none, [](Editor& e) { e.move_cursor_at_sol(); return true; }},
+    {"goto-end-of-line", {"$"}, nullptr, CtrlRecord::none, [](Editor& e) { e.move_cursor_at_eol(); return true; }},
+    {"goto-start", {"gg"}, nullptr, CtrlRecord::none, [](Editor& e) { e.goto_start(); return true; }},
+    {"goto-end", {"G"}, nullptr, CtrlRecord::none, [](Editor& e) { e.goto_end(); return true; }},
+    {"forward", {"w"}, nullptr, CtrlRecord::none, [](Editor& e) { e.forward(); return true; }},
+    {"backward", {"b"}, nullptr, CtrlRecord::none, [](Editor& e) { e.backward(); return true; }},
+    {"forward-to-end", {"e"}, nullptr, CtrlRecord::none, [](Editor& e) { e.forward_to_end(); return true; }},
+    {"delete-word", {"dw"}, nullptr, CtrlRecord::none, [](Editor& e) { e.delete_word(); return true; }},
+    {"change-word", {"cw"}, nullptr, CtrlRecord::none, [](Editor& e) { e.change_word(); return true; }},
+    {"paste-before", {"P", "<C-v>"}, N_("Paste text to before the cursor"), CtrlRecord::none,
+     [](Editor& e) {
+       e.paste(false);
+       return true;
+     }},
+    {"paste", {"p"}, N_("Paste text"), CtrlRecord::none, [](Editor& e) { e.paste(true); return true; }},
+    {"copy", {"y", "<C-c>"}, N_("Copy text:"), CtrlRecord::none, [](Editor& e) { e.copy(); return true; }},
+    {"cut", {"x", "<C-x>"}, N_("Cut text:"), CtrlRecord::none, [](Editor& e) { e.cut_or_del(); return true; }},
+    {"delete", {"<Del>"}, N_("Delete text:"), CtrlRecord::none, [](Editor& e) { e.del(); return true; }},
+    {"delete-text-line", {"dd"}, N_("Delete text line:"), CtrlRecord::none,
+     [](Editor& e) {
+       e.del_line();
+       return true;
+     }},
+    {"delete-until-end-of-line", {"D"}, nullptr, CtrlRecord::none,
+     [](Editor& e) {
+       e.delete_until_end_of_line();
+       return true;
+     }},
+    {"new-line-below", {"o"}, nullptr, CtrlRecord::none, [](Editor& e) { e.new_line_below(); return true; }},
+    {"new-line-above", {"O"}, nullptr, CtrlRecord::none, [](Editor& e) { e.new_line_above(); return true; }},
   };
   return rows;
 }
@@ -77,7 +106,7 @@ CtrlTextEditorNormal::CtrlTextEditorNormal(CtrlTextEditorContextParts parts)
   init_actions();
 }
 
-void CtrlTextEditorNormal::init_actions() { register_actions(*this, action_rows()); }
+void CtrlTextEditorNormal::init_actions() { ctrl_register_rows(*this, *this, action_rows()); }
 
 bool CtrlTextEditorNormal::goto_start()
 {

@@ -4,7 +4,6 @@
 
 #include <pangomm/layout.h>
 
-#include "common/i18n.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/update_text_action.h"
 #include "model/store.h"
@@ -34,13 +33,6 @@ void CtrlTextEditorWithAction::emit_update_text(const std::string& prev)
   }
   const std::shared_ptr<CtrlTextEditor> keep = hold();
   proc->execute(CtrlUpdateTextAction::create(m_data.ws, *this, prev));
-}
-
-std::optional<std::string> CtrlTextEditorWithAction::translated(const char* description)
-{
-  if (!description)
-    return std::nullopt;
-  return std::string(_(description));
 }
 
 void CtrlTextEditorWithAction::mark_modified() const

@@ -16,8 +16,9 @@
 // are never recorded. Either way a text change marks the handler data's
 // workspace, when there is one, modified.
 //
-// The actions are plain (not undoable) actions: their text changes reach the
-// undo history through emit_update_text() alone.
+// The actions are rows of a key table (CtrlActionRow, registered by
+// ctrl_register_rows()), all unrecorded: their text changes reach the undo
+// history through emit_update_text() alone.
 //
 // get_name() is the handler's display name and the configuration group of
 // its users' key bindings; each concrete editor gives its own and registers
@@ -63,16 +64,9 @@ public:
 
   CtrlDActionHandler& get_data_ah() override { return m_data; }
 
-  // A table row of an editor's actions: the name, the default key patterns,
-  // the operation and the description (marked with N_(), translated at
-  // registration; null for none).
-  template <class Editor>
-  struct ActionRow {
-    const char* name;
-    Keys keys;
-    void (*run)(Editor&);
-    const char* description;
-  };
+  // Keeps the editor alive while an action emits more than one signal (and
+  // while a row of its key table runs, see ctrl_register_rows()).
+  std::shared_ptr<CtrlTextEditor> hold() { return weak_from_this().lock(); }
 
 protected:
   // On widget, editing ite (may be null); no processor, workspace or store.
@@ -80,31 +74,10 @@ protected:
   // For a context, on its canvas, without explicit target.
   explicit CtrlTextEditorWithAction(CtrlTextEditorContextParts parts);
 
-  // Registers the rows in order; an earlier row keeps a key that a later
-  // one claims too. While an action runs the editor is kept alive, so a
-  // signal handler that drops the editor does not take the running action
-  // away with it.
-  template <class Editor>
-  void register_actions(Editor& editor, const std::vector<ActionRow<Editor>>& rows)
-  {
-    for (const auto& row : rows) {
-      void_action(
-        row.name, row.keys,
-        [&editor, run = row.run] {
-          const std::shared_ptr<CtrlTextEditor> keep = editor.hold();
-          run(editor);
-        },
-        translated(row.description));
-    }
-  }
-
   // Emits enter_request().
   void request_enter() { signal_enter_request().emit(); }
-  // Keeps the editor alive while an action emits more than one signal.
-  std::shared_ptr<CtrlTextEditor> hold() { return weak_from_this().lock(); }
 
 private:
-  static std::optional<std::string> translated(const char* description);
   void mark_modified() const;
 
   CtrlDActionHandler m_data;

@@ -21,12 +21,11 @@ CtrlWidgetLink::~CtrlWidgetLink()
 
 void CtrlWidgetLink::add(const sigc::connection& connection)
 {
-  if (!m_widget) {
-    // The widget is gone: nothing may stay connected to it.
-    sigc::connection(connection).disconnect();
-    return;
-  }
-  m_connections.push_back(connection);
+  // Once the widget is gone nothing may stay connected to it: the
+  // connection is cut at once.
+  ScopedConnection held(connection);
+  if (m_widget)
+    m_connections.push_back(std::move(held));
 }
 
 void CtrlWidgetLink::on_widget_disposed(void* data, GObject*)
@@ -44,8 +43,6 @@ void CtrlWidgetLink::on_widget_disposed(void* data, GObject*)
 void CtrlWidgetLink::disconnect_all()
 {
   // A connection whose slot GTK already dropped disconnects as a no-op.
-  for (sigc::connection& connection : m_connections)
-    connection.disconnect();
   m_connections.clear();
 }
 

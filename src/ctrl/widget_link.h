@@ -11,6 +11,8 @@
 
 #include <sigc++/connection.h>
 
+#include "common/scoped_connection.h"
+
 typedef struct _GObject GObject;
 typedef struct _GtkWidget GtkWidget;
 
@@ -40,7 +42,7 @@ private:
   void disconnect_all();
 
   GtkWidget* m_widget;
-  std::vector<sigc::connection> m_connections;
+  std::vector<ScopedConnection> m_connections;
   std::function<void()> m_on_gone;
 };
 

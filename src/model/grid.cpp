@@ -56,9 +56,9 @@ CellPos ModelGrid::get_cell_pos_at_xy(const Point& pt) const
   return CellPos{h->get_index(pt.get_x()), v->get_index(pt.get_y())}.clamp();
 }
 
-std::shared_ptr<Point> ModelGrid::get_top_left_point(const CellPos& pos) const
+Point ModelGrid::get_top_left_point(const CellPos& pos) const
 {
-  return Point::create(h->get(line_before(pos.x)), v->get(line_before(pos.y)));
+  return Point(h->get(line_before(pos.x)), v->get(line_before(pos.y)));
 }
 
 Rectangle ModelGrid::get_full() const

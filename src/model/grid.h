@@ -13,12 +13,12 @@
 
 #include "common/cell_pos.h"
 #include "common/directions.h"
+#include "common/point.h"
 #include "common/rectangle.h"
 #include "model/grid_list.h"
 
 namespace velkaro {
 
-class Point;
 struct CellRange;
 
 class ModelGrid {
@@ -51,7 +51,7 @@ public:
   // The cell under the point, clamped into 0..CellPos::MAX on both axes.
   CellPos get_cell_pos_at_xy(const Point& pt) const;
   // The top-left corner of the cell, as a new point.
-  std::shared_ptr<Point> get_top_left_point(const CellPos& pos) const;
+  Point get_top_left_point(const CellPos& pos) const;
   // (0, 0) up to the far edges of the last listed column and row.
   Rectangle get_full() const;
 };

@@ -55,8 +55,7 @@ std::shared_ptr<CtrlDataForITextEditable> CtrlDataForITextEditable::copy() const
   r->m_text = m_text;
   r->m_ink = m_ink;
   r->m_ink_of = m_ink_of;
-  if (m_pango_layout_offset)
-    r->m_pango_layout_offset = m_pango_layout_offset->dup();
+  r->m_pango_layout_offset = m_pango_layout_offset;
   r->m_cursor_index = m_cursor_index;
   r->m_is_editing = m_is_editing;
   if (m_text_range)
@@ -78,8 +77,8 @@ Rectangle CtrlITextEditable::get_pango_layout_rect()
 Rectangle CtrlITextEditable::get_default_pango_layout_rect()
 {
   auto& data = get_data_ite();
-  const auto& offset = data.m_pango_layout_offset;
-  Rectangle r{offset ? offset->get_x() : 0, offset ? offset->get_y() : 0, 0, 0};
+  const Point& offset = data.m_pango_layout_offset;
+  Rectangle r{offset.get_x(), offset.get_y(), 0, 0};
   std::optional<Pango::Rectangle> ink;
   if (!data.m_pango_layout && get_defers_layout()) {
     // What the plain layout that would hold the text measures.
@@ -119,19 +118,6 @@ void CtrlITextEditable::set_pango_layout(const Glib::RefPtr<Pango::Layout>& layo
   data.m_pango_layout = layout;
   std::string().swap(data.m_text);
   data.m_ink.reset();
-}
-
-std::shared_ptr<Point> CtrlITextEditable::get_pango_layout_offset()
-{
-  auto& data = get_data_ite();
-  if (!data.m_pango_layout_offset)
-    data.m_pango_layout_offset = Point::create(0, 0);
-  return data.m_pango_layout_offset;
-}
-
-void CtrlITextEditable::set_pango_layout_offset(const std::shared_ptr<Point>& p)
-{
-  get_data_ite().m_pango_layout_offset = p;
 }
 
 const char* CtrlITextEditable::peek_text()

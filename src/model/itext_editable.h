@@ -23,6 +23,7 @@
 #include <glibmm/refptr.h>
 #include <pangomm/layout.h>
 
+#include "common/point.h"
 #include "common/rectangle.h"
 
 namespace Pango {
@@ -31,7 +32,6 @@ class Layout;
 
 namespace velkaro {
 
-class Point;
 struct TextRange;
 
 // The editing state of one text holder. The layout, the offset point and the
@@ -70,8 +70,8 @@ private:
   std::string m_text;
   std::optional<Pango::Rectangle> m_ink;
   uint64_t m_ink_of = 0;
-  // Shared with whoever set it: moving that point moves the layout.
-  std::shared_ptr<Point> m_pango_layout_offset;
+  // Where the layout's origin lies in the holder's box.
+  Point m_pango_layout_offset;
   int32_t m_cursor_index = 0;
   int32_t m_cursor_point_x = 0;
   bool m_is_editing = false;
@@ -115,10 +115,9 @@ public:
   // The record takes a reference to layout (null allowed) and drops its old
   // one, and any text kept without a layout.
   void set_pango_layout(const Glib::RefPtr<Pango::Layout>& layout);
-  // The record's offset point, made as (0, 0) when absent.
-  std::shared_ptr<Point> get_pango_layout_offset();
-  // The record keeps that very point (null allowed), not a copy.
-  void set_pango_layout_offset(const std::shared_ptr<Point>& p);
+  // The record's offset point; (0, 0) until one is set.
+  const Point& get_pango_layout_offset() { return get_data_ite().m_pango_layout_offset; }
+  void set_pango_layout_offset(const Point& p) { get_data_ite().m_pango_layout_offset = p; }
 
   // The layout's text; the empty text for a holder without a layout.
   std::string get_text();

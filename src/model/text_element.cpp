@@ -89,7 +89,7 @@ void ModelTextElement::layout(const Rectangle& box)
   case ModelAlign::CENTER: y = box.get_ymid() - r.height / 2.0; break;
   default: break;
   }
-  set_pango_layout_offset(Point::create(x, y));
+  set_pango_layout_offset(Point(x, y));
 }
 
 void ModelTextElement::write_text_content()

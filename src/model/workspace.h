@@ -45,9 +45,9 @@
 // system allows), flushes it to disk and only then renames it over the
 // target, so that a failure at any step leaves the old file as it was, and
 // clears what saves of the same file left when they were killed. load() reads into
-// fresh cells and keeps them only when the whole file was read; otherwise
-// the document stays as it was. Both report why they failed through
-// get_last_error().
+// a new empty document of the same kind (read_new()) and takes its parts only
+// when the whole file was read; otherwise the document is untouched. Both
+// report why they failed through get_last_error().
 //
 // Ownership: the workspace owns its grid, both cell maps and the open
 // record. Elements link back to it without ownership.
@@ -95,7 +95,13 @@ public:
   template <class T = ModelWorkspace, class... Args>
   static std::shared_ptr<T> create(Args&&... args)
   {
+    // A document is read into a new empty one of its kind first
+    // (read_new()), made as this one is.
+    std::function<std::shared_ptr<ModelWorkspace>()> make_empty = [... kept = std::decay_t<Args>(args)] {
+      return std::shared_ptr<ModelWorkspace>(create<T>(kept...));
+    };
     auto ws = std::make_shared<T>(Key{}, std::forward<Args>(args)...);
+    ws->m_make_empty = std::move(make_empty);
     ws->init();
     return ws;
   }
@@ -117,6 +123,22 @@ public:
   // The working position of the operations below; most of them move it and
   // leave it where their work ended. Not the controller's cursor cell.
   CellPos cursor{-1, -1};
+
+  // Temp mode for as long as it lives; then is_tmp is as it was before. A
+  // view draws what a trial edit left in the scratch cells inside one.
+  class TempMode {
+  public:
+    explicit TempMode(ModelWorkspace& ws) : m_ws(ws), m_was_tmp(ws.is_tmp) { m_ws.is_tmp = true; }
+    ~TempMode() { m_ws.is_tmp = m_was_tmp; }
+    TempMode(const TempMode&) = delete;
+    TempMode& operator=(const TempMode&) = delete;
+
+  private:
+    ModelWorkspace& m_ws;
+    bool m_was_tmp;
+  };
+  // Temp mode until the result goes.
+  [[nodiscard]] TempMode scoped_temp_mode() { return TempMode(*this); }
 
   // --- Signals.
 
@@ -422,17 +444,29 @@ public:
   // file, the file path and modified are as they were, no temporary file is
   // left behind, and get_last_error() tells why.
   bool save(const std::optional<std::string>& path = std::nullopt);
-  // Replaces the document with the one in the file at path. A path where no
-  // file exists gives an empty document bearing that path. On success the
-  // file path becomes path (absolute), modified is false, nothing is
-  // emitted (the cells are notified) and the result is true. A file that
-  // cannot be read or parsed, that the reader refuses, or that holds no
+  // Replaces the document with the one in the file at path: read_new(),
+  // then take_document(). A path where no file exists gives an empty
+  // document bearing that path. On success the file path becomes path
+  // (absolute), modified is false, signal_updated() is not emitted (the
+  // cells and the file path are notified) and the result is true. A file
+  // that cannot be read or parsed, that the reader refuses, or that holds no
   // "workspace", fails: the result is false, the document (its elements,
-  // grid, record, file path and modified) is as it was, and
+  // grid, record, file path and modified) is untouched, and
   // get_last_error() tells why. An empty path fails the same way.
-  // A kind whose read() fills state of its own besides the cells and the
-  // grid keeps that state safe in its own override.
   bool load(const std::string& path);
+  // Reads the file at path into a new empty document of this one's kind
+  // (made as create<T>() made this one) and returns it; this document is
+  // not touched. Null when the file is refused (see load()); then
+  // get_last_error() of this document tells why, else it is cleared.
+  std::shared_ptr<ModelWorkspace> read_new(const std::string& path);
+  // A new empty document of this one's kind.
+  std::shared_ptr<ModelWorkspace> create_empty() const;
+  // Takes doc's document as its own: its grid, cells, scratch cells and
+  // file path (notified "cells" and "file-path"); no open record, modified
+  // false. doc is left an empty document. The cursor and is_tmp stay. A
+  // kind whose read() fills state of its own besides the cells and the grid
+  // takes it over in its override, after this one.
+  virtual void take_document(ModelWorkspace& doc);
   // Why the latest save() or load() failed; "" after one succeeded.
   const std::string& get_last_error() const { return m_last_error; }
 
@@ -493,10 +527,6 @@ private:
   // The non-consuming paste: a copy of copy goes into the document at its
   // origpos + delta; copy becomes a fresh copy whose origpos is the target.
   void paste_keeping(ElementPtr& copy, const CellPos& delta);
-  // The document's parts that load() replaces, to put them back.
-  struct Saved;
-  Saved take_saved() const;
-  void put_back(Saved&& saved);
   bool fail_file(std::string message);
   bool write_file(const std::string& target, std::string& error);
 
@@ -559,6 +589,8 @@ private:
   std::vector<std::shared_ptr<ModelWorkspaceDiff>> m_trials;
   std::string m_file_path;
   std::string m_last_error;
+  // Set by create(): a new empty document of this kind.
+  std::function<std::shared_ptr<ModelWorkspace>()> m_make_empty;
   sigc::signal<void()> m_signal_updated;
   sigc::signal<void(const char*)> m_signal_notify;
   int m_step_depth = 0;

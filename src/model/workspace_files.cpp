@@ -10,6 +10,7 @@
 #include <glib.h>
 #include <glibmm/ustring.h>
 
+#include "common/check.h"
 #include "common/i18n.h"
 #include "model/element_cells.h"
 #include "model/file_replacement.h"
@@ -113,49 +114,58 @@ bool ModelWorkspace::fail_file(std::string message)
 
 // --- load -------------------------------------------------------------------
 
-struct ModelWorkspace::Saved {
-  std::shared_ptr<ModelGrid> grid;
-  std::shared_ptr<ModelElementCells> cells;
-  std::shared_ptr<ModelElementCells> tmp_cells;
-  std::shared_ptr<ModelWorkspaceDiff> diff;
-  std::string file_path;
-  bool modified = false;
-};
-
-ModelWorkspace::Saved ModelWorkspace::take_saved() const
+std::shared_ptr<ModelWorkspace> ModelWorkspace::create_empty() const
 {
-  return {grid, m_cells, tmp_cells, m_diff, m_file_path, modified};
+  // A workspace made without create() (none is) reads as the base kind.
+  return m_make_empty ? m_make_empty() : create<ModelWorkspace>();
 }
 
-void ModelWorkspace::put_back(Saved&& saved)
+std::shared_ptr<ModelWorkspace> ModelWorkspace::read_new(const std::string& path)
 {
-  grid = std::move(saved.grid);
-  set_cells(saved.cells);
-  tmp_cells = std::move(saved.tmp_cells);
-  set_diff(saved.diff);
-  m_file_path = std::move(saved.file_path);
-  modified = saved.modified;
+  if (path.empty()) {
+    fail_file(_("Cannot open: no file name is given."));
+    return nullptr;
+  }
+  const auto reader = SerializingReader::create(path);
+  if (reader->has_error()) {
+    fail_file(Glib::ustring::compose(_("Cannot open %1: %2"), path, reader->get_error()));
+    return nullptr;
+  }
+  const auto doc = create_empty();
+  if (!doc->read(*reader) || !reader->read_to_end()) {
+    const std::string why = reader->has_error() ? reader->get_error() : _("it cannot be read");
+    fail_file(Glib::ustring::compose(_("Cannot open %1: %2"), path, why));
+    return nullptr;
+  }
+  doc->m_file_path = path;
+  m_last_error.clear();
+  return doc;
+}
+
+void ModelWorkspace::take_document(ModelWorkspace& doc)
+{
+  VK_CHECK(&doc != this);
+  grid = std::move(doc.grid);
+  tmp_cells = std::move(doc.tmp_cells);
+  // Nothing marked for layout or remembered as fresh belongs to the new
+  // cells.
+  m_marked_cols.clear();
+  m_marked_rows.clear();
+  m_fresh.clear();
+  set_cells(doc.m_cells);
+  set_diff(nullptr);
+  set_file_path(doc.m_file_path);
+  modified = false;
+  m_last_error.clear();
+  doc.init();
 }
 
 bool ModelWorkspace::load(const std::string& path)
 {
-  if (path.empty())
-    return fail_file(_("Cannot open: no file name is given."));
-  const auto reader = SerializingReader::create(path);
-  if (reader->has_error())
-    return fail_file(Glib::ustring::compose(_("Cannot open %1: %2"), path, reader->get_error()));
-  Saved saved = take_saved();
-  // Whatever happens while the file is read, the document stays as it was
-  // unless the whole file was read.
-  ScopeGuard restore([&] { put_back(std::move(saved)); });
-  init();
-  if (!read(*reader) || !reader->read_to_end()) {
-    const std::string why = reader->has_error() ? reader->get_error() : _("it cannot be read");
-    return fail_file(Glib::ustring::compose(_("Cannot open %1: %2"), path, why));
-  }
-  restore.dismiss();
-  set_file_path(path);
-  m_last_error.clear();
+  const auto doc = read_new(path);
+  if (!doc)
+    return false;
+  take_document(*doc);
   g_debug("workspace:898: load %s", path.c_str());
   return true;
 }

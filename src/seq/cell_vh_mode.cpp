@@ -6,10 +6,10 @@
 #include "common/cell_range.h"
 #include "common/check.h"
 #include "common/point.h"
-#include "ctrl/action.h"
 #include "ctrl/action_processor.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "ctrl/mode_text.h"
+#include "ctrl/undo_group.h"
 #include "seq/context.h"
 #include "seq/frag_line.h"
 #include "seq/fragment.h"
@@ -30,14 +30,15 @@ namespace velkaro {
 namespace {
 
 using Mode = SeqCellVHMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"insert-life-line", {}, N_("Insert new Life Line"), true, [](Mode& m) { return m.insert_ll(1, false, true); },
+  static const Rows rows = {
+    {"insert-life-line", {}, N_("Insert new Life Line"), CtrlRecord::diff,
+     [](Mode& m) { return m.insert_ll(1, false, true); },
      [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.insert_ll(1, false, true); }); }},
-    {"insert-message", {"tm", "M"}, N_("Insert new Message"), true,
+    {"insert-message", {"tm", "M"}, N_("Insert new Message"), CtrlRecord::diff,
      [](Mode& m) { return m.insert_msg(1, false, true); },
      [](Mode& m) { return m.get_ctrl().do_test([&m] { return m.insert_msg(1, false, true); }); }},
   };
@@ -71,7 +72,7 @@ ModelElement::ElementPtr copy_target(const ModelElement& head)
 
 SeqCellVHMode::SeqCellVHMode(SeqContext& ctrl) : CtrlCellMode(ctrl), m_ws(ctrl.get_seq_ws())
 {
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 SeqRangeMode& SeqCellVHMode::range_mode() const
@@ -116,7 +117,7 @@ bool SeqCellVHMode::add_text_and_type()
     return false;
   // The typing that follows merges into the step that added the text, so
   // one undo takes back both.
-  ctx.get_action_proc()->get_last_action()->set_is_mergeable(true);
+  ctx.get_action_proc()->set_last_mergeable(true);
   change_to<CtrlInsertModeDirect>();
   return true;
 }
@@ -303,8 +304,8 @@ bool SeqCellVHMode::change_()
     if (ll->get_is_bottom()) {
       ctx.edit_elm = ll;
       // The range mode's first preview takes this step back instead of the
-      // user's last one.
-      with_diff([] {});
+      // user's last one; entering it records nothing.
+      const CtrlUndoGroup group(ctx);
       change_to<SeqRangeMode>();
     }
     return true;
@@ -327,9 +328,8 @@ bool SeqCellVHMode::change_()
 
 // --- Pointer
 
-bool SeqCellVHMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool SeqCellVHMode::on_double_press_left_button(const Point&)
 {
-  VK_CHECK_VAL(pt, false);
   m_by_double_click = true;
   if (!change_to<CtrlInsertModeDirect>())
     with_diff_if([this] { return insert() || append(); });

@@ -73,7 +73,7 @@ public:
   bool copy_(bool remove) override;
   bool change_() override;
 
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
 
   // --- Operations.
 

@@ -120,7 +120,7 @@ double SeqFragmentDrawer::offset() const
   const auto fl = m_sp ? m_sp->get_fl() : nullptr;
   if (!grid || !fl)
     return 0;
-  return grid->get_top_left_point(m_sp->pos)->get_x() - grid->get_top_left_point(fl->pos)->get_x();
+  return grid->get_top_left_point(m_sp->pos).get_x() - grid->get_top_left_point(fl->pos).get_x();
 }
 
 } // namespace velkaro

@@ -121,12 +121,12 @@ double SeqLifeLineDrawer::offset(const SeqLifeLine& ll) const
   const auto grid = get_grid();
   if (!grid)
     return LL_PHASE;
-  const double top = grid->get_top_left_point(ll.pos)->get_y();
+  const double top = grid->get_top_left_point(ll.pos).get_y();
   const auto head = ll.get_head();
   // A cell that lost its head counts its phase from itself.
   if (!head)
     return LL_PHASE;
-  const double start = grid->get_top_left_point({head->pos.x, head->pos.y + 1})->get_y();
+  const double start = grid->get_top_left_point({head->pos.x, head->pos.y + 1}).get_y();
   return top - start + LL_PHASE;
 }
 

@@ -175,10 +175,10 @@ double SeqMessageDrawer::offset(const SeqMsgLine& line) const
   const auto msg = line.get_msg();
   if (!grid || !msg)
     return 0;
-  const double c = grid->get_top_left_point(msg->pos)->get_x() + grid->get_size(msg->pos.x, msg->pos.y).width / 2;
+  const double c = grid->get_top_left_point(msg->pos).get_x() + grid->get_size(msg->pos.x, msg->pos.y).width / 2;
   if (line.get_right() == 1)
-    return grid->get_top_left_point(line.pos)->get_x() - c;
-  return c - grid->get_top_left_point({line.pos.x + 1, line.pos.y})->get_x();
+    return grid->get_top_left_point(line.pos).get_x() - c;
+  return c - grid->get_top_left_point({line.pos.x + 1, line.pos.y}).get_x();
 }
 
 std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::first_dot_of_whole()

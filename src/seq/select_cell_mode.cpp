@@ -1,7 +1,7 @@
 #include "seq/select_cell_mode.h"
 
 #include "common/cell_range.h"
-#include "ctrl/mode_key_table.h"
+#include "ctrl/action_row.h"
 #include "seq/context.h"
 #include "seq/workspace.h"
 
@@ -10,12 +10,12 @@ namespace velkaro {
 namespace {
 
 using Mode = SeqSelectCellMode;
-using Table = CtrlModeKeyTable<Mode>;
+using Rows = CtrlActionRows<Mode>;
 
-const Table::Rows& key_rows()
+const Rows& key_rows()
 {
-  static const Table::Rows rows = {
-    {"insert-fragment", {"I"}, N_("Insert a fragment"), true, [](Mode& m) { return m.insert_frag(); }},
+  static const Rows rows = {
+    {"insert-fragment", {"I"}, N_("Insert a fragment"), CtrlRecord::diff, [](Mode& m) { return m.insert_frag(); }},
   };
   return rows;
 }
@@ -24,7 +24,7 @@ const Table::Rows& key_rows()
 
 SeqSelectCellMode::SeqSelectCellMode(SeqContext& ctrl) : CtrlSelectCellMode(ctrl), m_ws(ctrl.get_seq_ws())
 {
-  Table::register_rows(*this, key_rows());
+  ctrl_register_rows(*this, *this, key_rows());
 }
 
 bool SeqSelectCellMode::insert_frag()

@@ -101,9 +101,8 @@ void ViewCanvas::draw_passes(CtrlContext& ctrl, const Cairo::RefPtr<Cairo::Conte
     const CairoSaveGuard saved(cr);
     drawer->draw_for(m_dc, keep);
   }
-  const bool was_tmp = m_ws->is_tmp;
-  m_ws->is_tmp = true;
-  const ScopeGuard back([this, was_tmp] { m_ws->is_tmp = was_tmp; });
+  // What a trial edit left in the scratch cells, in the working colour.
+  const auto scratch = m_ws->scoped_temp_mode();
   for (const auto& drawer : drawers) {
     if (!drawer->get_for_working())
       continue;

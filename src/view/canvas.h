@@ -32,6 +32,7 @@
 // nothing without it. Nothing here runs once the controller is gone.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <gtkmm/adjustment.h>
@@ -51,7 +52,6 @@ namespace velkaro {
 
 class CtrlContext;
 class ModelWorkspace;
-class Point;
 class ViewDrawer;
 class ViewDrawerContext;
 
@@ -112,7 +112,7 @@ public:
   double get_upper(CellDir axis) const;
   // (page x, page y, page width, page height).
   Rectangle get_viewport() const;
-  std::shared_ptr<Point> get_offset_pt() const;
+  Point get_offset_pt() const;
   // The grid rectangle from cell (0, 0) to the last used column and row,
   // or the cursor cell when that lies further.
   Rectangle get_exists_rect() const;
@@ -173,7 +173,7 @@ private:
   GtkScrolledWindow* m_sw = nullptr;
   bool m_show_cell_pos_pending = false;
   // Relative to the page's corner, canvas units at the zoom of the moment.
-  std::shared_ptr<Point> m_zoom_center;
+  std::optional<Point> m_zoom_center;
   double m_zoom_before_fit = 0;
   sigc::signal<void()> m_signal_zoom_changed;
 };

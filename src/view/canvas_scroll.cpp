@@ -33,7 +33,7 @@ Rectangle ViewCanvas::get_viewport() const
   return {get_page_x(), get_page_y(), get_page_width(), get_page_height()};
 }
 
-std::shared_ptr<Point> ViewCanvas::get_offset_pt() const { return Point::create(get_page_x(), get_page_y()); }
+Point ViewCanvas::get_offset_pt() const { return {get_page_x(), get_page_y()}; }
 
 void ViewCanvas::set_offset(CellDir axis, double offset)
 {

@@ -44,8 +44,7 @@ void ViewCanvas::zoom_step(double zoom)
 
 void ViewCanvas::zoom_by_keys(int direction, const Point& centre)
 {
-  m_zoom_center = centre.dup();
-  m_zoom_center->sub(*get_offset_pt());
+  m_zoom_center = Point(centre).sub(get_offset_pt());
   const double zoom = direction >= 1 ? get_zoom() * KEY_STEP : direction <= -1 ? get_zoom() * (1 / KEY_STEP) : 1.0;
   zoom_step(zoom);
 }
@@ -54,7 +53,7 @@ void ViewCanvas::zoom_by_mouse(double delta, double x, double y)
 {
   // A delta of 0 zooms out.
   const double factor = delta < 0 ? WHEEL_STEP : 1 / WHEEL_STEP;
-  m_zoom_center = Point::create(x / get_zoom(), y / get_zoom());
+  m_zoom_center = Point(x / get_zoom(), y / get_zoom());
   zoom_step(factor * get_zoom());
 }
 

@@ -67,7 +67,7 @@ void ViewCommandBar::draw_command_line(CtrlCmdCtrl& cmd)
   ViewTextDrawer drawer(m_dc);
   drawer.add_layout(cmd.get_prompt_layout(), -1, nullptr);
   // The command text starts where the prompt ends.
-  cmd.get_pango_layout_offset()->set_x(pixel_width(cmd.get_prompt_layout()));
+  cmd.set_pango_layout_offset(Point(pixel_width(cmd.get_prompt_layout()), cmd.get_pango_layout_offset().get_y()));
   drawer.add_ite(cmd.shared_from_this());
   drawer.draw();
 }

@@ -27,7 +27,6 @@ ViewMainMenu::~ViewMainMenu() { m_link->bar = nullptr; }
 void ViewMainMenu::set_ctrl(const std::shared_ptr<CtrlContext>& ctx)
 {
   VK_CHECK(ctx);
-  m_update_connection.disconnect();
   m_ctx = ctx;
   m_update_connection = m_ctx->signal_update_actionable_name_sig().connect(
     sigc::mem_fun(*this, &ViewMainMenu::on_update_actionable_name));

@@ -27,10 +27,10 @@
 #include <string>
 #include <vector>
 
-#include <sigc++/connection.h>
 #include <gtkmm/menubar.h>
 
 #include "common/i18n.h"
+#include "common/scoped_connection.h"
 #include "ctrl/iaction_handler.h"
 #include "view/sub_menu.h"
 
@@ -110,7 +110,7 @@ private:
   std::shared_ptr<CtrlContext> m_ctx;
   std::vector<ViewMenuTable> m_type_menus;
   std::shared_ptr<Link> m_link;
-  sigc::connection m_update_connection;
+  ScopedConnection m_update_connection;
 };
 
 } // namespace velkaro

@@ -23,7 +23,7 @@
 // then), the command "set" shows the editor, and the context gives it the
 // focus when the diagram takes the keyboard back.
 //
-// Ownership: the context holds the main view (CtrlContext::main_view) and
+// Ownership: the context holds the main view (CtrlContext::get_main_view()) and
 // the canvas; the main view links to the context weakly and shows the
 // context's canvas widget without owning it. It owns its scrolled window,
 // viewport and key-binding editor. Build it after the context's canvas is

@@ -60,7 +60,6 @@ void ViewToolBar::add_separator() { append(*Gtk::make_managed<Gtk::SeparatorTool
 void ViewToolBar::set_named_action(const HandlerPtr& handler)
 {
   VK_CHECK(handler);
-  m_update_connection.disconnect();
   m_named_action = handler;
   m_update_connection = m_named_action->signal_update_actionable_name_sig().connect(
     sigc::mem_fun(*this, &ViewToolBar::on_update_actionable_name));

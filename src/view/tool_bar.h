@@ -24,8 +24,7 @@
 
 #include <glibmm/ustring.h>
 #include <gtkmm/toolbar.h>
-#include <sigc++/connection.h>
-
+#include "common/scoped_connection.h"
 #include "ctrl/iaction_handler.h"
 
 namespace velkaro {
@@ -100,7 +99,7 @@ public:
 private:
   std::shared_ptr<CtrlContext> m_ctx;
   HandlerPtr m_named_action;
-  sigc::connection m_update_connection;
+  ScopedConnection m_update_connection;
 };
 
 } // namespace velkaro

@@ -94,9 +94,9 @@ TEST_F(MainWindowTest, BuildsTheSequenceEditorInItsLayout)
   EXPECT_EQ(ctx->get_main_window(), w->get_iface());
   EXPECT_EQ(ctx->get_canvas().get(), static_cast<CtrlICanvas*>(&w->get_canvas()));
   EXPECT_NE(dynamic_cast<SeqCanvas*>(&w->get_canvas()), nullptr);
-  EXPECT_EQ(ctx->main_view.get(), static_cast<CtrlIMainView*>(&w->get_main_view()));
-  EXPECT_EQ(ctx->command_bar.get(), static_cast<CtrlICommandBar*>(&w->get_command_bar()));
-  EXPECT_NE(ctx->context_menu, nullptr);
+  EXPECT_EQ(ctx->get_main_view().get(), static_cast<CtrlIMainView*>(&w->get_main_view()));
+  EXPECT_EQ(ctx->get_command_bar().get(), static_cast<CtrlICommandBar*>(&w->get_command_bar()));
+  EXPECT_NE(ctx->get_context_menu(), nullptr);
   EXPECT_NE(dynamic_cast<SeqToolBar*>(&w->get_tool_bar()), nullptr);
   EXPECT_NE(dynamic_cast<SeqMainMenu*>(&w->get_menu_bar()), nullptr);
   EXPECT_TRUE(w->get_canvas().get_hexpand() && w->get_canvas().get_vexpand());

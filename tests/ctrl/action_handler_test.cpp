@@ -173,13 +173,13 @@ TEST(ActionHandler, UndoableActionsAreRecordedOnlyWithAProcessorAndAWorkspace)
   bool did = true;
   int runs = 0;
   for (const auto& h : {recorded, plain}) {
-    h->undoable(
+    h->add_action(
       "u", {"u"},
       [&] {
         ++runs;
         return did;
       },
-      std::string("U"));
+      std::string("U"), CtrlRecord::diff);
   }
   EXPECT_TRUE(recorded->get_is_undoable());
   EXPECT_FALSE(plain->get_is_undoable());
@@ -265,7 +265,7 @@ TEST(ActionHandler, IncludedHandlersLiveAsLongAsTheIncludingOne)
     const auto m = TestHandler::create("M", std::make_shared<Log>(), proc, ws);
     {
       const auto inc = TestHandler::create("I", std::make_shared<Log>(), proc, ws);
-      inc->undoable("u", {"u"}, [] { return true; }, std::nullopt);
+      inc->add_action("u", {"u"}, [] { return true; }, std::nullopt, CtrlRecord::diff);
       m->include(inc);
       weak_included = inc;
     }

@@ -17,6 +17,7 @@
 #include "ctrl/action_processor.h"
 #include "ctrl/delegate_action.h"
 #include "ctrl/action_handler_for_test.h"
+#include "model/workspace_diff.h"
 #include "model/workspace_for_test.h"
 
 namespace velkaro {
@@ -179,7 +180,7 @@ protected:
       const bool succeed = step.op != ProcOp::fail;
       const auto edits = step.edits;
       auto action = CtrlDelegateAction::create(
-        ws, proc,
+        ws,
         [this, edits, succeed] {
           apply_edits(*ws, edits);
           return succeed;
@@ -310,7 +311,7 @@ TEST(ActionProcessor, WithoutCursorHolderNothingIsRecordedOrMoved)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   const auto proc = CtrlActionProcessor::create();
-  const auto action = CtrlDelegateAction::create(ws, proc, [&ws] {
+  const auto action = CtrlDelegateAction::create(ws, [&ws] {
     apply_edits(*ws, {"+H"});
     return true;
   });
@@ -416,7 +417,7 @@ TEST(ActionProcessor, EveryStepThatChangesTheDocumentMarksItModifiedAndTellsOnce
       seen_modified.push_back(ws->modified);
     });
     const std::string before = document_of(*ws);
-    (void)proc->execute(CtrlDelegateAction::create(ws, proc, [&] { return c.func(*ws); }));
+    (void)proc->execute(CtrlDelegateAction::create(ws, [&] { return c.func(*ws); }));
     EXPECT_EQ(document_of(*ws) != before, c.changes);
     EXPECT_EQ(ws->modified, c.changes);
     EXPECT_EQ(updates, c.changes ? 1 : 0);
@@ -444,7 +445,7 @@ TEST(ActionProcessor, EveryStepThatChangesTheDocumentMarksItModifiedAndTellsOnce
   int updates = 0;
   ws->signal_updated().connect([&] { ++updates; });
   ws->is_tmp = true;
-  (void)proc->execute(CtrlDelegateAction::create(ws, proc, [&] { return ws->insert_row(0); }));
+  (void)proc->execute(CtrlDelegateAction::create(ws, [&] { return ws->insert_row(0); }));
   ws->is_tmp = false;
   EXPECT_EQ(updates, 0);
   EXPECT_FALSE(ws->modified);
@@ -497,56 +498,62 @@ TEST(Action, WithoutWorkspaceTheFunctionRunsAndNothingIsRecorded)
   action->redo();
 }
 
-TEST(DelegateAction, EveryRunThroughTheProcessorIsASeparateClone)
+TEST(DelegateAction, EveryRecordedRunIsANewActionWithARecordOfItsOwn)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   const auto proc = CtrlActionProcessor::create();
   int runs = 0;
-  const auto action = CtrlDelegateAction::create(
-    ws, proc,
-    [&] {
-      apply_edits(*ws, {std::string("+") + static_cast<char>('A' + runs++)});
-      return true;
-    },
-    false);
-  ASSERT_TRUE(action->with_processor());
-  ASSERT_TRUE(action->with_processor());
+  const auto work = [&] {
+    apply_edits(*ws, {std::string("+") + static_cast<char>('A' + runs++)});
+    return true;
+  };
+  ASSERT_TRUE(proc->record(ws, CtrlRecord::diff, work));
+  ASSERT_TRUE(proc->record(ws, CtrlRecord::diff, work));
   EXPECT_EQ(runs, 2);
-  EXPECT_FALSE(action->get_diff()) << "the kept action itself never runs";
   const auto& stack = proc->get_undo_stack();
   ASSERT_EQ(stack.size(), 2u);
-  EXPECT_NE(stack[0], action);
+  EXPECT_EQ(proc->get_last_action(), stack[1]);
   EXPECT_NE(stack[0], stack[1]);
   EXPECT_NE(stack[0]->get_diff(), stack[1]->get_diff());
   proc->undo(true);
   EXPECT_EQ(document_of(*ws), document_with({"A"}));
 }
 
-TEST(DelegateAction, CloneKeepsTheMergeableFlagAndStartsFresh)
+TEST(DelegateAction, ARecordedStepTakesItsMergeableFlagFromHowAndStartsFresh)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   const auto proc = CtrlActionProcessor::create();
-  const auto action = CtrlDelegateAction::create(ws, proc, [] { return true; }, true);
-  ASSERT_TRUE(action->execute());
-  action->set_cursor_cell(C1);
-  const auto copy = action->clone();
-  EXPECT_TRUE(copy->get_is_mergeable());
-  EXPECT_EQ(copy->get_ws(), ws);
-  EXPECT_EQ(copy->get_action_proc(), proc);
-  EXPECT_FALSE(copy->get_diff());
-  EXPECT_EQ(copy->get_cursor_cell(), (CellPos{-1, -1}));
+  ASSERT_TRUE(proc->record(ws, CtrlRecord::merged, [] { return true; }));
+  const auto merged = proc->get_last_action();
+  EXPECT_TRUE(merged->get_is_mergeable());
+  EXPECT_EQ(merged->get_ws(), ws);
+  ASSERT_TRUE(merged->get_diff());
+  EXPECT_TRUE(merged->get_diff()->get_is_empty());
+  EXPECT_EQ(merged->get_cursor_cell(), (CellPos{-1, -1})) << "no cursor holder";
+  merged->set_is_mergeable(false);
+  ASSERT_TRUE(proc->record(ws, CtrlRecord::diff, [] { return true; }));
+  const auto plain = proc->get_last_action();
+  EXPECT_NE(plain, merged);
+  EXPECT_FALSE(plain->get_is_mergeable());
+  EXPECT_NE(plain->get_diff(), merged->get_diff());
+  // Unrecorded work just runs.
+  bool ran = false;
+  EXPECT_FALSE(proc->record(ws, CtrlRecord::none, [&ran] { return !(ran = true); }));
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(proc->get_last_action(), plain);
+  EXPECT_EQ(proc->get_undo_stack().size(), 2u);
 }
 
-TEST(DelegateAction, RecordedClonesDoNotKeepTheProcessorAlive)
+TEST(DelegateAction, RecordedStepsDoNotKeepTheProcessorAlive)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
   auto proc = CtrlActionProcessor::create();
   const std::weak_ptr<CtrlActionProcessor> weak = proc;
-  auto action = CtrlDelegateAction::create(ws, proc, [] { return true; });
-  ASSERT_TRUE(action->with_processor());
+  ASSERT_TRUE(proc->record(ws, CtrlRecord::diff, [] { return true; }));
+  const auto action = proc->get_last_action();
   proc.reset();
   EXPECT_TRUE(weak.expired());
-  action.reset();
+  EXPECT_TRUE(action->get_diff());
 }
 
 } // namespace

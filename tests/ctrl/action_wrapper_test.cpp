@@ -15,8 +15,8 @@
 #include "ctrl/action_handler_for_test.h"
 #include "ctrl/action_processor.h"
 #include "ctrl/action_wrapper.h"
-#include "ctrl/undoable_wrapper_for_action_creation.h"
 #include "model/store.h"
+#include "model/workspace_for_test.h"
 
 namespace velkaro {
 namespace {
@@ -218,14 +218,15 @@ TEST(ActionWrapper, CompareTreatsListsAsSets)
 
 TEST(ActionWrapper, TestsNamesAndDescriptions)
 {
-  const auto plain = CtrlActionWrapper::create_func([] {}, {"x"}, std::string("Do it"));
+  const auto plain = CtrlActionWrapper::create([] { return false; }, {"x"}, std::string("Do it"));
   EXPECT_TRUE(plain->get_is_actionable());
   EXPECT_EQ(plain->get_name(), "NONAME");
   EXPECT_EQ(plain->get_description(), "Do it");
   EXPECT_TRUE(plain->action());
 
   bool can = false;
-  const auto tested = CtrlActionWrapper::create_func([] {}, {}, std::nullopt, [&can] { return can; });
+  const auto tested =
+    CtrlActionWrapper::create([] { return true; }, {}, std::nullopt, CtrlRecord::none, [&can] { return can; });
   EXPECT_FALSE(tested->get_is_actionable());
   can = true;
   EXPECT_TRUE(tested->get_is_actionable());
@@ -253,39 +254,34 @@ TEST(ActionWrapper, AWrapperOutlivingItsHandlerNoLongerRuns)
   EXPECT_TRUE(kept->get_assigned().empty());
 }
 
-class ResultAction : public CtrlAction {
-public:
-  explicit ResultAction(bool result) : m_result(result) {}
-  bool execute() override
-  {
-    ++executed;
-    return m_result;
-  }
-  static inline int executed = 0;
-
-private:
-  bool m_result;
-};
-
-TEST(UndoableWrapperForActionCreation, RunsANewActionThroughTheProcessorOrDirectly)
+TEST(ActionWrapper, ARecordedWrapperMakesEachUseANewStepOrRunsDirectlyWithoutAProcessor)
 {
   for (const bool result : {true, false}) {
     SCOPED_TRACE(result);
-    const auto factory = [result] { return std::make_shared<ResultAction>(result); };
-    ResultAction::executed = 0;
+    int runs = 0;
+    const auto work = [&runs, result] {
+      ++runs;
+      return result;
+    };
 
-    const auto direct = CtrlUndoableWrapperForActionCreation::create_func(factory, {}, "Direct", nullptr);
-    EXPECT_EQ(direct->action(), result);
-    EXPECT_EQ(direct->action(), result);
-    EXPECT_EQ(ResultAction::executed, 2);
+    const auto direct = TestHandler::create("Direct");
+    direct->add_action("r", {}, work, std::string("Direct"), CtrlRecord::diff);
+    EXPECT_TRUE(direct->wrapper("r")->action()) << "unrecorded work counts as done";
+    EXPECT_TRUE(direct->wrapper("r")->action());
+    EXPECT_EQ(runs, 2);
 
+    const auto ws = ModelWorkspace::create<test::TestWorkspace>();
     const auto proc = CtrlActionProcessor::create();
-    const auto recorded = CtrlUndoableWrapperForActionCreation::create_func(factory, {}, "Recorded", proc);
-    EXPECT_EQ(recorded->action(), result);
-    EXPECT_EQ(recorded->action(), result);
-    EXPECT_EQ(ResultAction::executed, 4);
+    const auto recorded = TestHandler::create("Recorded", std::make_shared<test::Log>(), proc, ws);
+    recorded->add_action("r", {}, work, std::string("Recorded"), CtrlRecord::diff);
+    EXPECT_EQ(recorded->wrapper("r")->get_record(), CtrlRecord::diff);
+    EXPECT_EQ(recorded->wrapper("r")->action(), result);
+    const auto first = proc->get_last_action();
+    EXPECT_EQ(recorded->wrapper("r")->action(), result);
+    EXPECT_EQ(runs, 4);
     EXPECT_EQ(proc->get_undo_stack().size(), result ? 2u : 0u);
-    EXPECT_NE(proc->get_last_action(), nullptr);
+    ASSERT_NE(proc->get_last_action(), nullptr);
+    EXPECT_NE(proc->get_last_action(), first) << "a new action for every use";
   }
 }
 

@@ -69,22 +69,22 @@ public:
   {
     return record("key up " + CtrlKeyActionMapKey(to_key_event(event).keyval, 0).to_string());
   }
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override { return record("press " + pt->to_string()); }
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override
+  bool on_press_left_button(const Point& pt) override { return record("press " + pt.to_string()); }
+  bool on_double_press_left_button(const Point& pt) override
   {
-    return record("double " + pt->to_string());
+    return record("double " + pt.to_string());
   }
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override
+  bool on_release_left_button(const Point& pt) override
   {
-    return record("release " + pt->to_string());
+    return record("release " + pt.to_string());
   }
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start, const std::shared_ptr<Point>& now) override
+  bool on_drag_with_left_button(const Point& start, const Point& now) override
   {
-    return record("drag " + start->to_string() + " " + now->to_string());
+    return record("drag " + start.to_string() + " " + now.to_string());
   }
-  bool on_pointer_move(const std::shared_ptr<Point>& bef, const std::shared_ptr<Point>& now) override
+  bool on_pointer_move(const Point& bef, const Point& now) override
   {
-    return record("move " + bef->to_string() + " " + now->to_string());
+    return record("move " + bef.to_string() + " " + now.to_string());
   }
   double get_zoom() const override { return zoom; }
 

@@ -438,7 +438,7 @@ TEST(CellMode, DragOverTwoCellsEntersTheSelectCellModeFromTheStartCell)
   auto& ctx = *kit.ctx;
   auto& cell = cell_mode(kit);
   const auto start = centre_of(*kit.ws, {2, 3});
-  const auto near = Point::create(start->get_x() + 2, start->get_y() + 1);
+  const auto near = Point(start.get_x() + 2, start.get_y() + 1);
   EXPECT_FALSE(cell.on_drag_with_left_button(start, near)) << "within one cell";
   EXPECT_EQ(mode_name(kit), "CELL MODE");
 

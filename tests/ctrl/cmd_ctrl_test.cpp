@@ -93,7 +93,7 @@ struct Stage {
     settle();
     cmd = CtrlCmdCtrl::create(area, kit.ctx, cairo_pango_context());
     bar->cmd = cmd;
-    kit.ctx->command_bar = bar;
+    kit.ctx->set_command_bar(bar);
     // The input method every display has, so that what it does with a key
     // is known.
     gtk_im_multicontext_set_context_id(GTK_IM_MULTICONTEXT(cmd->get_text_editor()->get_im_context()),
@@ -347,7 +347,7 @@ TEST(CtrlCmdCtrl, QuitSurvivesTheWindowDroppingTheCommandLine)
     // the command line that is running "q".
     const auto window = std::make_shared<DestroyingWindow>(stage.kit.log);
     window->on_destroy = [&stage] {
-      stage.kit.ctx->command_bar.reset();
+      stage.kit.ctx->set_command_bar(nullptr);
       stage.bar.reset();
       stage.cmd.reset();
     };

@@ -204,12 +204,12 @@ TEST(ContextCursor, PointsOfTheCursorCellAndConversions)
   const auto br = ctx.get_now_cell_bottom_right_pt();
   const auto c = ctx.get_now_cell_center_pt();
   const Rectangle cell = grid.get_rect(2, 1);
-  EXPECT_DOUBLE_EQ(tl->get_x(), cell.x);
-  EXPECT_DOUBLE_EQ(tl->get_y(), cell.y);
-  EXPECT_DOUBLE_EQ(br->get_x(), cell.x + cell.width);
-  EXPECT_DOUBLE_EQ(br->get_y(), cell.y + cell.height);
-  EXPECT_DOUBLE_EQ(c->get_x(), cell.x + cell.width / 2);
-  EXPECT_EQ(ctx.point_to_cell_pos(*c), (CellPos{2, 1}));
+  EXPECT_DOUBLE_EQ(tl.get_x(), cell.x);
+  EXPECT_DOUBLE_EQ(tl.get_y(), cell.y);
+  EXPECT_DOUBLE_EQ(br.get_x(), cell.x + cell.width);
+  EXPECT_DOUBLE_EQ(br.get_y(), cell.y + cell.height);
+  EXPECT_DOUBLE_EQ(c.get_x(), cell.x + cell.width / 2);
+  EXPECT_EQ(ctx.point_to_cell_pos(c), (CellPos{2, 1}));
 
   Point p(cell.x + 3, cell.y + 4);
   EXPECT_EQ(&ctx.translate_pt_wnd_to_ws(p), &p);

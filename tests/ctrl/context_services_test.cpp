@@ -1,7 +1,8 @@
-// The context's editing services: the dry run, the undoable wrappers, the
+// The context's editing services: the dry run, the steps of the history, the
 // new document, and the delayed refresh of actionable names on the GLib
 // main loop.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "ctrl/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
+#include "ctrl/undo_group.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
 #include "support/test_env.h"
@@ -257,7 +259,7 @@ TEST(ContextRefresh, TimerOfADestroyedContextDoesNothing)
   EXPECT_EQ(count, 0);
 }
 
-TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
+TEST(ContextServices, StepsAreRecordedOneAtATimeAndAMergedOneTakesTheNextIn)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
@@ -271,7 +273,12 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   EXPECT_EQ(proc.get_undo_stack().size(), 1u);
 
   // A merge step takes the actions that follow it into its undo step.
-  EXPECT_TRUE(ctx.merge_diff([&] { place(ws, make_text("b"), 2, 2); }));
+  EXPECT_TRUE(ctx.with_diff_if(
+    [&] {
+      place(ws, make_text("b"), 2, 2);
+      return true;
+    },
+    CtrlRecord::merged));
   EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("c"), 3, 3); }));
   EXPECT_TRUE(ctx.with_diff_if([&] { return place(ws, make_text("d"), 4, 4); }));
   EXPECT_EQ(proc.get_undo_stack().size(), 2u);
@@ -286,13 +293,61 @@ TEST(ContextServices, UndoableWrappersRecordOneStepAndMergeDiffTakesTheNextIn)
   EXPECT_EQ(names_at(ws, 4, 4), (std::vector<std::string>{"T:d"}));
 }
 
+TEST(ContextServices, AnUndoGroupIsAStepAtOnceThatTheStepsRecordedWhileItIsOpenJoin)
+{
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  auto& ws = *kit.ws;
+  auto& proc = *ctx.get_action_proc();
+  const auto& stack = proc.get_undo_stack();
+  const std::string empty = document_of(ws);
+  {
+    const CtrlUndoGroup group(ctx);
+    ASSERT_EQ(stack.size(), 1u) << "the group is a step as soon as it opens";
+    EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("a"), 1, 1); }));
+    EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("b"), 2, 2); }));
+    EXPECT_EQ(stack.size(), 1u);
+  }
+  const std::string grouped = document_of(ws);
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("c"), 3, 3); }));
+  EXPECT_EQ(stack.size(), 2u) << "closed, the group takes nothing more";
+  proc.undo(true);
+  EXPECT_EQ(document_of(ws), grouped);
+  proc.undo(true);
+  EXPECT_EQ(document_of(ws), empty) << "one undo takes the whole group back";
+  proc.redo();
+  EXPECT_EQ(document_of(ws), grouped);
+
+  // A group nothing joined is an empty step of its own: the next undo takes
+  // it back and leaves the user's step alone.
+  { const CtrlUndoGroup nothing(ctx); }
+  ASSERT_EQ(stack.size(), 2u);
+  EXPECT_FALSE(stack.back()->get_is_mergeable());
+  proc.undo(false);
+  EXPECT_EQ(document_of(ws), grouped);
+  EXPECT_TRUE(ctx.with_diff([&] { place(ws, make_text("d"), 4, 4); }));
+  EXPECT_EQ(stack.size(), 2u);
+}
+
 TEST(ContextServices, NewContextClearsTheHistoryAndStartsAnEmptyDocument)
 {
   KindKit kit;
   auto& ctx = *kit.ctx;
   ASSERT_TRUE(press_keys(ctx, "i"));
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
-  ctx.new_context(std::nullopt);
+  ctx.change_to<KindOtherMode>();
+  ctx.selected_range = CellRange::create({0, 0}, {1, 1});
+  ctx.edit_elm = make_text("edited");
+  kit.take_log();
+  EXPECT_TRUE(ctx.new_context(std::nullopt));
+  const Log log = kit.take_log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "window:document_replaced"), 1) << "told once";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "canvas:update"), 1) << "the canvas is sized to the new document";
+  EXPECT_EQ(log.front(), "KIND OTHER MODE:on_exit next=KIND CELL MODE") << "the mode is left first";
+  EXPECT_EQ(log.back(), "window:document_replaced");
+  EXPECT_EQ(ctx.get_now_mode(), ctx.get_default_mode());
+  EXPECT_EQ(ctx.selected_range, nullptr);
+  EXPECT_EQ(ctx.edit_elm, nullptr);
   EXPECT_FALSE(ctx.get_action_proc()->get_has_undo_stack());
   EXPECT_TRUE(names_at(*kit.ws, 0, 0).empty());
   EXPECT_EQ(kit.ws->get_file_path(), "");
@@ -310,7 +365,13 @@ TEST(ContextServices, NewContextFromARefusedFileKeepsTheDocumentAndItsHistory)
   ASSERT_TRUE(press_keys(ctx, "i"));
   const auto before = names_at(*kit.ws, 0, 0);
   ASSERT_FALSE(before.empty());
+  ctx.change_to<KindOtherMode>();
+  ctx.selected_range = CellRange::create({0, 0}, {1, 1});
+  kit.take_log();
   EXPECT_FALSE(ctx.new_context(broken));
+  EXPECT_TRUE(kit.take_log().empty()) << "nothing is left, updated or told";
+  EXPECT_EQ(ctx.get_now_mode()->get_name(), "KIND OTHER MODE");
+  EXPECT_NE(ctx.selected_range, nullptr);
   EXPECT_EQ(names_at(*kit.ws, 0, 0), before);
   ASSERT_TRUE(ctx.get_action_proc()->get_has_undo_stack());
   ctx.get_action_proc()->undo(true);

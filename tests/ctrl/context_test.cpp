@@ -248,6 +248,36 @@ TEST(ContextKeyboard, CommandLineAndDiagramHandTheKeyboardOver)
   EXPECT_TRUE(kit.take_log().empty());
 }
 
+TEST(ContextPorts, EachPortIsSetOnceAndTheViewsAreLetGoAtOnce)
+{
+  KindKit kit;
+  auto& ctx = *kit.ctx;
+  const CtrlContextPorts& ports = ctx.get_ports();
+  EXPECT_EQ(ports.canvas, kit.canvas);
+  EXPECT_EQ(ports.main_view, kit.main_view);
+  EXPECT_EQ(ports.command_bar, kit.command_bar);
+  EXPECT_EQ(ports.context_menu, kit.context_menu);
+  EXPECT_EQ(ports.main_window.lock(), kit.main_window);
+  EXPECT_EQ(ctx.get_main_view(), kit.main_view);
+  EXPECT_EQ(ctx.get_command_bar(), kit.command_bar);
+  EXPECT_EQ(ctx.get_context_menu(), kit.context_menu);
+
+  const std::weak_ptr<TestMainView> view = kit.main_view;
+  kit.main_view.reset();
+  ctx.clear_ports();
+  EXPECT_TRUE(view.expired()) << "the context held the main view only as a port";
+  EXPECT_EQ(ports.main_view, nullptr);
+  EXPECT_EQ(ports.command_bar, nullptr);
+  EXPECT_EQ(ports.context_menu, nullptr);
+  EXPECT_EQ(ports.canvas, kit.canvas) << "the canvas and its binders stay";
+  EXPECT_EQ(ctx.get_main_window(), kit.main_window);
+  // Without them the context does without: the keyboard still changes hands.
+  ctx.activate_cmd_ctrl();
+  ctx.activate_edit_ctrl();
+  EXPECT_TRUE(ctx.get_is_active());
+  EXPECT_TRUE(ctx.enum_actionable_name().count("own-x")) << "no main view: the mode's actions count";
+}
+
 TEST(ContextConfig, GeneralSettingsHaveDefaultsAndTheirChangesAreRelayed)
 {
   KindKit kit;
@@ -380,7 +410,7 @@ TEST(ContextActions, ActionableNamesCountTheModesOnlyWhileTheCanvasPageIsShown)
   kit.main_view->cv_active = false;
   EXPECT_EQ(ctx.enum_actionable_name(), (CtrlContext::NameSet{"ctx-only"}));
 
-  ctx.main_view = nullptr;
+  ctx.set_main_view(nullptr);
   EXPECT_TRUE(ctx.enum_actionable_name().count("own-x"));
 }
 

@@ -12,7 +12,6 @@
 #include "ctrl/text_editor_insert.h"
 #include "model/grid.h"
 #include "model/text_element.h"
-#include "ctrl/undoable_action.h"
 #include "ctrl/mode_2d.h"
 #include "model/element_cells.h"
 
@@ -99,7 +98,7 @@ void expect_key_table(CtrlIActionHandler& handler, const std::vector<ExpectedAct
     EXPECT_EQ(wrapper->get_app_keys(), row.keys);
     EXPECT_EQ(wrapper->get_assigned(), row.keys);
     EXPECT_EQ(wrapper->get_description(), row.description);
-    EXPECT_EQ(std::dynamic_pointer_cast<CtrlUndoableAction>(wrapper) != nullptr, row.undoable);
+    EXPECT_EQ(wrapper->get_record() != CtrlRecord::none, row.undoable);
     EXPECT_EQ(wrapper->has_is_actionable_func(), row.tested);
     for (const auto& key : row.keys)
       EXPECT_EQ(handler.get_key_action_map().get(key), row.name) << key;
@@ -117,10 +116,10 @@ KindKit host_kit()
   return KindKit([](KindContext& ctx) { return std::vector<CtrlContext::ModePtr>{std::make_shared<HostMode>(ctx)}; });
 }
 
-std::shared_ptr<Point> centre_of(ModelWorkspace& ws, const CellPos& cell)
+Point centre_of(ModelWorkspace& ws, const CellPos& cell)
 {
   const Rectangle rect = ws.grid->get_rect(cell.x, cell.y);
-  return Point::create(rect.x + rect.width / 2, rect.y + rect.height / 2);
+  return Point(rect.x + rect.width / 2, rect.y + rect.height / 2);
 }
 
 void note(const CtrlMode& mode, const std::string& what)

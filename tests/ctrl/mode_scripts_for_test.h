@@ -76,7 +76,7 @@ public:
 KindKit host_kit();
 
 // The centre of the cell in the workspace's grid, in canvas units.
-std::shared_ptr<Point> centre_of(ModelWorkspace& ws, const CellPos& cell);
+Point centre_of(ModelWorkspace& ws, const CellPos& cell);
 
 // Writes "<name>:<what>" into the log of the mode's context.
 void note(const CtrlMode& mode, const std::string& what);

@@ -84,7 +84,7 @@ TEST(ModePointer, RightPressShowsTheContextMenuAndLeftPressIsNotHandled)
   KindKit kit;
   auto& ctx = *kit.ctx;
   const auto plain = std::make_shared<PlainMode>(ctx);
-  const auto pt = Point::create(5, 5);
+  const auto pt = Point(5, 5);
 
   EXPECT_TRUE(ctx.get_now_mode()->on_press_right_button(pt));
   EXPECT_EQ(kit.take_log(), (Log{"menu:show KIND CELL MODE"}));
@@ -98,7 +98,7 @@ TEST(ModePointer, RightPressShowsTheContextMenuAndLeftPressIsNotHandled)
   EXPECT_EQ(kit.take_log(), (Log{"menu:show KIND CELL MODE"}));
 
   // Without a context menu the press is still taken.
-  ctx.context_menu = nullptr;
+  ctx.set_context_menu(nullptr);
   EXPECT_TRUE(plain->on_press_right_button(pt));
   EXPECT_TRUE(kit.take_log().empty());
 }
@@ -124,13 +124,13 @@ TEST(ModePointer, ClickOutsideTheCursorCellFallsBackToTheCellModeThere)
   const auto& other = ctx.get_now_mode();
 
   const auto inside = ctx.get_now_cell_center_pt();
-  EXPECT_FALSE(other->change_to_cell_mode_if_need(*inside));
+  EXPECT_FALSE(other->change_to_cell_mode_if_need(inside));
   EXPECT_EQ(ctx.get_now_mode(), other);
 
-  const auto elsewhere = Point::create(inside->get_x() + 200, inside->get_y() + 100);
-  const CellPos target = ctx.point_to_cell_pos(*elsewhere);
+  const auto elsewhere = Point(inside.get_x() + 200, inside.get_y() + 100);
+  const CellPos target = ctx.point_to_cell_pos(elsewhere);
   ASSERT_NE(target, (CellPos{1, 1}));
-  EXPECT_TRUE(other->change_to_cell_mode_if_need(*elsewhere));
+  EXPECT_TRUE(other->change_to_cell_mode_if_need(elsewhere));
   EXPECT_EQ(ctx.get_now_mode(), ctx.get_default_mode());
   EXPECT_EQ(ctx.get_now_cell(), target);
 }

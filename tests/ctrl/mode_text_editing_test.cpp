@@ -266,10 +266,10 @@ TEST(TextModes, PointerPointsReachTheEditorRelativeToTheEditedCell)
   kit.go(2, 3);
   ASSERT_TRUE(press_keys(*kit.ctx, "c"));
   const auto corner = kit.ctx->get_now_cell_top_left_pt();
-  ASSERT_GT(corner->get_x(), 0);
+  ASSERT_GT(corner.get_x(), 0);
   const auto& offset = kit.text_mode().get_text_editor()->get_mouse_offset_pt();
-  EXPECT_DOUBLE_EQ(offset->get_x(), -corner->get_x());
-  EXPECT_DOUBLE_EQ(offset->get_y(), -corner->get_y());
+  EXPECT_DOUBLE_EQ(offset.get_x(), -corner.get_x());
+  EXPECT_DOUBLE_EQ(offset.get_y(), -corner.get_y());
 }
 
 TEST(TextModes, ATextChangeLaysOutTheCellOfTheChangedText)

@@ -76,20 +76,20 @@ struct TextStage {
 
   // The widget point (zoom 1, no scrolling) on character i of the text at
   // (1, 1), a third into it: as near its left edge as a click on it gets.
-  std::shared_ptr<Point> at_char(int32_t i)
+  Point at_char(int32_t i)
   {
     const auto text = kit.ws->elm_at({1, 1});
     auto& ite = dynamic_cast<ModelTextElement&>(*text);
     const auto layout = ite.get_pango_layout();
     const Pango::Rectangle here = layout->index_to_pos(i);
     const double width = here.get_width() > 0 ? here.get_width() / double(PANGO_SCALE) : 0;
-    const auto pt = kit.ws->grid->get_top_left_point({1, 1});
-    pt->add(*ite.get_pango_layout_offset());
-    pt->add(*Point::create(here.get_x() / double(PANGO_SCALE) + width / 3, 4));
+    Point pt = kit.ws->grid->get_top_left_point({1, 1});
+    pt.add(ite.get_pango_layout_offset());
+    pt.add(Point(here.get_x() / double(PANGO_SCALE) + width / 3, 4));
     return pt;
   }
 
-  std::shared_ptr<Point> at_cell(int32_t x, int32_t y)
+  Point at_cell(int32_t x, int32_t y)
   {
     return Point::create_median(kit.ws->grid->get_rect(x, y));
   }
@@ -115,25 +115,25 @@ struct TextStep {
       stage.keys(keys);
       break;
     case Kind::press:
-      stage.button(GDK_BUTTON_PRESS, *stage.at_char(index));
+      stage.button(GDK_BUTTON_PRESS, stage.at_char(index));
       break;
     case Kind::release:
-      stage.button(GDK_BUTTON_RELEASE, *stage.at_char(index));
+      stage.button(GDK_BUTTON_RELEASE, stage.at_char(index));
       break;
     case Kind::drag:
-      stage.drag(*stage.at_char(index));
+      stage.drag(stage.at_char(index));
       break;
     case Kind::double_click:
       // As GTK reports a double click.
-      stage.button(GDK_BUTTON_PRESS, *stage.at_char(index));
-      stage.button(GDK_BUTTON_RELEASE, *stage.at_char(index));
-      stage.button(GDK_BUTTON_PRESS, *stage.at_char(index));
-      stage.button(GDK_2BUTTON_PRESS, *stage.at_char(index));
-      stage.button(GDK_BUTTON_RELEASE, *stage.at_char(index));
+      stage.button(GDK_BUTTON_PRESS, stage.at_char(index));
+      stage.button(GDK_BUTTON_RELEASE, stage.at_char(index));
+      stage.button(GDK_BUTTON_PRESS, stage.at_char(index));
+      stage.button(GDK_2BUTTON_PRESS, stage.at_char(index));
+      stage.button(GDK_BUTTON_RELEASE, stage.at_char(index));
       break;
     case Kind::press_cell:
-      stage.button(GDK_BUTTON_PRESS, *stage.at_cell(cell.x, cell.y));
-      stage.button(GDK_BUTTON_RELEASE, *stage.at_cell(cell.x, cell.y));
+      stage.button(GDK_BUTTON_PRESS, stage.at_cell(cell.x, cell.y));
+      stage.button(GDK_BUTTON_RELEASE, stage.at_cell(cell.x, cell.y));
       break;
     }
     settle();

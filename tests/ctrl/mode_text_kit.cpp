@@ -37,17 +37,17 @@ std::vector<CtrlContext::ModePtr> make_text_modes(KindContext& ctx)
 TextCellMode::TextCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
 {
   include(std::make_shared<KindBaseMode>(ctrl));
-  undoable(
+  add_action(
     "insert-text", {"tt"},
     [this] {
       auto& ctx = get_ctrl();
       if (ctx.get_now_elm() || !get_ws()->add_text(ctx.get_now_cell()))
         return false;
-      ctx.get_action_proc()->get_last_action()->set_is_mergeable(true);
+      ctx.get_action_proc()->set_last_mergeable(true);
       change_to<CtrlInsertModeDirect>();
       return true;
     },
-    "Insert text");
+    "Insert text", CtrlRecord::diff);
   for (const DirectEntry& entry : DIRECT_ENTRIES) {
     void_action(
       entry.name, {entry.key},
@@ -65,13 +65,13 @@ TextCellMode::TextCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
         change_to<CtrlNormalModeInCell>();
     },
     std::nullopt);
-  undoable(
+  add_action(
     "mark", {"m"},
     [this] {
       auto& ctx = get_ctrl();
       return !ctx.get_now_elm() && place(*get_ws(), KindMark::create("m"), ctx.get_now_cell().x, ctx.get_now_cell().y);
     },
-    "Mark");
+    "Mark", CtrlRecord::diff);
 }
 
 void TextCellMode::on_enter()

@@ -21,16 +21,16 @@ constexpr guint LEFT_DOWN = GDK_BUTTON1_MASK;
 // Records every call as text, and keeps the points it was given.
 class RecordingHandler : public CtrlIMouseHandler {
 public:
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override { return record("press-left", {pt}); }
-  bool on_press_right_button(const std::shared_ptr<Point>& pt) override { return record("press-right", {pt}); }
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override { return record("double-left", {pt}); }
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override { return record("release-left", {pt}); }
-  bool on_release_right_button(const std::shared_ptr<Point>& pt) override { return record("release-right", {pt}); }
-  bool on_drag_with_left_button(const std::shared_ptr<Point>& start_pt, const std::shared_ptr<Point>& now_pt) override
+  bool on_press_left_button(const Point& pt) override { return record("press-left", {pt}); }
+  bool on_press_right_button(const Point& pt) override { return record("press-right", {pt}); }
+  bool on_double_press_left_button(const Point& pt) override { return record("double-left", {pt}); }
+  bool on_release_left_button(const Point& pt) override { return record("release-left", {pt}); }
+  bool on_release_right_button(const Point& pt) override { return record("release-right", {pt}); }
+  bool on_drag_with_left_button(const Point& start_pt, const Point& now_pt) override
   {
     return record("drag", {start_pt, now_pt});
   }
-  bool on_pointer_move(const std::shared_ptr<Point>& bef, const std::shared_ptr<Point>& now) override
+  bool on_pointer_move(const Point& bef, const Point& now) override
   {
     return record("move", {bef, now});
   }
@@ -40,14 +40,14 @@ public:
   bool result = true;
   std::function<void()> during_call;
   std::vector<std::string> log;
-  std::vector<std::vector<std::shared_ptr<Point>>> points;
+  std::vector<std::vector<Point>> points;
 
 private:
-  bool record(const std::string& name, std::vector<std::shared_ptr<Point>> pts)
+  bool record(const std::string& name, std::vector<Point> pts)
   {
     std::string line = name;
     for (const auto& pt : pts)
-      line += " " + pt->to_string();
+      line += " " + pt.to_string();
     log.push_back(line);
     points.push_back(std::move(pts));
     if (during_call)
@@ -77,8 +77,7 @@ TEST(MouseDispatcher, PointsAreDividedByTheZoomAndGetTheOffset)
     SCOPED_TRACE(c.expected);
     Fixture f;
     f.handler->zoom = c.zoom;
-    f.binder->get_offset()->set_x(c.offset_x);
-    f.binder->get_offset()->set_y(c.offset_y);
+    f.binder->set_offset(Point(c.offset_x, c.offset_y));
     EXPECT_TRUE(f.binder->button_press(GDK_BUTTON_PRESS, LEFT, c.x, c.y));
     EXPECT_EQ(f.handler->log, std::vector<std::string>{c.expected});
     // The start point keeps the divided position without the offset.
@@ -105,7 +104,7 @@ TEST(MouseDispatcher, DragReportsStartAndNow)
   f.binder->button_press(GDK_BUTTON_PRESS, LEFT, 100, 50);
   EXPECT_TRUE(f.binder->motion_notify(LEFT_DOWN, 120, 50));
   // The offset is added to copies: the start point does not drift.
-  f.binder->set_offset(Point::create(1, 1));
+  f.binder->set_offset(Point(1, 1));
   f.binder->motion_notify(LEFT_DOWN, 140, 60);
   f.binder->motion_notify(LEFT_DOWN, 140, 60);
   EXPECT_EQ(f.handler->log, (std::vector<std::string>{
@@ -201,7 +200,7 @@ TEST(MouseDispatcher, PressKindsByButton)
     const std::string expected = c.expected;
     EXPECT_EQ(handled, !expected.empty());
     EXPECT_EQ(f.handler->log, expected.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected});
-    EXPECT_EQ(f.binder->get_start_pt() != nullptr, c.start_pt);
+    EXPECT_EQ(f.binder->get_start_pt().has_value(), c.start_pt);
   }
 }
 
@@ -228,7 +227,7 @@ TEST(MouseDispatcher, OnlyTheLeftReleaseClearsTheStartPoint)
 TEST(MouseDispatcher, PointerMovesChainBefAndNow)
 {
   Fixture f;
-  f.binder->set_offset(Point::create(100, 0));
+  f.binder->set_offset(Point(100, 0));
   f.binder->motion_notify(0, 1, 2);
   f.binder->motion_notify(0, 3, 4);
   // A drag in between leaves bef where the last plain move put it.
@@ -244,7 +243,7 @@ TEST(MouseDispatcher, PointerMovesChainBefAndNow)
                               "release-left (107.0, 7.0)",
                               "move (103.0, 4.0) (108.0, 8.0)",
                             }));
-  // The now of one move is the very bef of the next.
+  // The now of one move is the bef of the next.
   const auto& p = f.handler->points;
   EXPECT_EQ(p[1][0], p[0][1]);
   EXPECT_EQ(p[5][0], p[1][1]);
@@ -332,17 +331,17 @@ TEST(MouseDispatcher, TheLastEventPointIsDividedWithoutOffsetAndKeptApart)
 {
   Fixture f;
   f.handler->zoom = 2.0;
-  f.binder->set_offset(Point::create(10, 10));
-  // The handler changes the point it was given.
-  f.handler->during_call = [h = f.handler.get()] { h->points.back().back()->set_x(-1); };
+  f.binder->set_offset(Point(10, 10));
+  // The handler changes the copy of the point it keeps.
+  f.handler->during_call = [h = f.handler.get()] { h->points.back().back().set_x(-1); };
   f.binder->button_press(GDK_BUTTON_PRESS, RIGHT, 100, 50);
-  EXPECT_EQ(CtrlMouseDispatcher::get_last_event_point()->to_string(), "(50.0, 25.0)");
+  EXPECT_EQ(CtrlMouseDispatcher::get_last_event_point().to_string(), "(50.0, 25.0)");
 
   // Shared by every binder.
   auto other_handler = std::make_shared<RecordingHandler>();
   auto other = CtrlMouseDispatcher::create(other_handler);
   other->motion_notify(0, 7, 8);
-  EXPECT_EQ(CtrlMouseDispatcher::get_last_event_point()->to_string(), "(7.0, 8.0)");
+  EXPECT_EQ(CtrlMouseDispatcher::get_last_event_point().to_string(), "(7.0, 8.0)");
   f.handler->during_call = nullptr;
 }
 

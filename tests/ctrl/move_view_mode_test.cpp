@@ -202,12 +202,12 @@ TEST(MoveViewMode, AClickCentresTheRectangleAndTheReleaseSettles)
     MoveViewKit k(100, 50, 1.0);
     press_keys(*k.kit.ctx, "<Tab>");
     auto& mode = k.mode();
-    EXPECT_TRUE(mode.on_press_left_button(Point::create(c.x, c.y)));
+    EXPECT_TRUE(mode.on_press_left_button(Point(c.x, c.y)));
     EXPECT_EQ(mode.view_x, c.view_x);
     EXPECT_EQ(mode.view_y, c.view_y);
     EXPECT_EQ(k.mode_name(), "MOVE VIEW MODE");
 
-    EXPECT_TRUE(mode.on_release_left_button(Point::create(c.x, c.y)));
+    EXPECT_TRUE(mode.on_release_left_button(Point(c.x, c.y)));
     EXPECT_EQ(k.mode_name(), "CELL MODE");
     EXPECT_EQ(k.canvas->page_x, c.view_x);
     EXPECT_EQ(k.canvas->page_y, c.view_y);
@@ -219,10 +219,10 @@ TEST(MoveViewMode, TheRectangleFollowsADragAndADoubleClickSettles)
   MoveViewKit k(100, 50, 1.0);
   press_keys(*k.kit.ctx, "<Tab>");
   auto& mode = k.mode();
-  EXPECT_TRUE(mode.on_drag_with_left_button(Point::create(0, 0), Point::create(500, 400)));
+  EXPECT_TRUE(mode.on_drag_with_left_button(Point(0, 0), Point(500, 400)));
   EXPECT_EQ(mode.view_x, 300);
   EXPECT_EQ(mode.view_y, 250);
-  EXPECT_TRUE(mode.on_double_press_left_button(Point::create(500, 400)));
+  EXPECT_TRUE(mode.on_double_press_left_button(Point(500, 400)));
   EXPECT_EQ(k.mode_name(), "CELL MODE");
   EXPECT_EQ(k.canvas->page_x, 300);
   EXPECT_EQ(k.canvas->page_y, 250);

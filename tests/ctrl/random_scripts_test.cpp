@@ -54,34 +54,34 @@ const std::vector<std::string> kTextKeys = {
 // Hands the current mode of kit one pointer event at the centre of a cell
 // near the document or at a point anywhere around it; what it did, for the
 // trace.
-std::string pointer_event(std::mt19937& random, KindKit& kit, std::shared_ptr<Point>& drag_start)
+std::string pointer_event(std::mt19937& random, KindKit& kit, std::optional<Point>& drag_start)
 {
   const auto pt = random() % 3
                       ? centre_of(*kit.ws, {static_cast<int32_t>(random() % 7), static_cast<int32_t>(random() % 7)})
-                      : std::make_shared<Point>(static_cast<double>(random() % 2000) - 500.0,
-                                                static_cast<double>(random() % 2000) - 500.0);
+                      : Point(static_cast<double>(random() % 2000) - 500.0,
+                              static_cast<double>(random() % 2000) - 500.0);
   const auto mode = kit.ctx->get_now_mode();
   switch (random() % 6) {
   case 0:
     drag_start = pt;
     mode->on_press_left_button(pt);
-    return "[press " + pt->to_string() + "]";
+    return "[press " + pt.to_string() + "]";
   case 1:
-    mode->on_drag_with_left_button(drag_start ? drag_start : pt, pt);
-    return "[drag " + pt->to_string() + "]";
+    mode->on_drag_with_left_button(drag_start ? *drag_start : pt, pt);
+    return "[drag " + pt.to_string() + "]";
   case 2:
-    drag_start = nullptr;
+    drag_start.reset();
     mode->on_release_left_button(pt);
-    return "[release " + pt->to_string() + "]";
+    return "[release " + pt.to_string() + "]";
   case 3:
     mode->on_double_press_left_button(pt);
-    return "[double " + pt->to_string() + "]";
+    return "[double " + pt.to_string() + "]";
   case 4:
     mode->on_press_right_button(pt);
-    return "[right " + pt->to_string() + "]";
+    return "[right " + pt.to_string() + "]";
   default:
     mode->on_release_right_button(pt);
-    return "[right release " + pt->to_string() + "]";
+    return "[right release " + pt.to_string() + "]";
   }
 }
 
@@ -97,7 +97,7 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
     kit.ws->modified = false;
     ctx.set_pos({1, 1});
     std::string script;
-    std::shared_ptr<Point> drag_start;
+    std::optional<Point> drag_start;
     bool unmarked = false;
     for (int i = 0; i < kKeysPerScript && !unmarked; ++i) {
       const std::string& keys = kCellKeys[random() % kCellKeys.size()];

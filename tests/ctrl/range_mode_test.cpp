@@ -534,7 +534,7 @@ TEST(RangeMode, WithoutAMainViewGtksDefaultLongPressTimeIsUsed)
 {
   KindKit kit = range_kit();
   auto& ctx = *kit.ctx;
-  ctx.main_view = nullptr;
+  ctx.set_main_view(nullptr);
   ctx.set_pos({1, 1});
   press_keys(ctx, "i");
   spin_main_loop(40);

@@ -191,12 +191,12 @@ TEST(SelectMode, ThePointerGestureStepsOnceEveryTwelveUnits)
     KindKit kit = select_kit();
     enter_on_stack(kit, CtrlSelectModeModes::del, c.start);
     auto& select = select_mode(kit);
-    auto bef = Point::create(100, 100);
+    auto bef = Point(100, 100);
     for (const Move& m : c.moves) {
-      const auto now = Point::create(bef->get_x() + m.dx, bef->get_y() + m.dy);
+      const auto now = Point(bef.get_x() + m.dx, bef.get_y() + m.dy);
       EXPECT_EQ(select.on_pointer_move(bef, now), m.handled);
       EXPECT_EQ(selected_name(kit), m.selected);
-      EXPECT_EQ(bef->get_x(), now->get_x() - m.dx) << "the binder's point is left as it was";
+      EXPECT_EQ(bef.get_x(), now.get_x() - m.dx) << "the binder's point is left as it was";
       bef = now;
     }
     EXPECT_EQ(marks_in_process(kit), (std::vector<std::string>{selected_name(kit)}));
@@ -303,7 +303,7 @@ TEST(SelectMode, AnEmptyCandidateListSelectsNothing)
   EXPECT_EQ(select.get_selected(), nullptr);
   press_keys(*kit.ctx, "hl");
   EXPECT_EQ(select.sel_index, 0);
-  EXPECT_EQ(select.on_pointer_move(Point::create(0, 0), Point::create(20, 0)), true);
+  EXPECT_EQ(select.on_pointer_move(Point(0, 0), Point(20, 0)), true);
   EXPECT_EQ(select.get_selected(), nullptr);
 
   select.candidates = put_marks(*kit.ws, {"p@2,2"});

@@ -306,7 +306,7 @@ TEST(SharedKeySets, ZoomKeysZoomAboutTheCursorCellsCentre)
   auto& ctx = *kit.ctx;
   ctx.set_pos({2, 1});
   kit.take_log();
-  const std::string centre = ctx.get_now_cell_center_pt()->to_string();
+  const std::string centre = ctx.get_now_cell_center_pt().to_string();
   struct Case {
     const char* keys;
     int direction;

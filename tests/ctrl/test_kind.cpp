@@ -123,6 +123,12 @@ bool TestMainWindow::raise_delete_request()
   return stop_delete;
 }
 
+void TestMainWindow::document_replaced()
+{
+  log->push_back("window:document_replaced");
+  ++replaced;
+}
+
 bool TestMainWindow::activate_action(const std::string& name, const std::optional<std::string>& parameter)
 {
   log->push_back("window:activate " + name + (parameter ? " " + *parameter : ""));
@@ -149,21 +155,21 @@ void KindMode::on_exit()
   note("on_exit next=" + (next ? next->get_name() : std::string("(none)")));
 }
 
-bool KindMode::on_press_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_press_left_button(const Point& pt)
 {
-  note("press " + pt->to_string());
+  note("press " + pt.to_string());
   return true;
 }
 
-bool KindMode::on_release_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_release_left_button(const Point& pt)
 {
-  note("release " + pt->to_string());
+  note("release " + pt.to_string());
   return true;
 }
 
-bool KindMode::on_double_press_left_button(const std::shared_ptr<Point>& pt)
+bool KindMode::on_double_press_left_button(const Point& pt)
 {
-  note("double " + pt->to_string());
+  note("double " + pt.to_string());
   return true;
 }
 
@@ -174,7 +180,9 @@ void KindMode::note(const std::string& what) const
 
 KindBaseMode::KindBaseMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND BASE MODE")
 {
-  void_action("manual", {"<F1>"}, [this] { get_ctrl().action("manual"); }, "Show Help");
+  // As the real base mode's: the current mode asks the context's "manual"
+  // first, and without one there is nothing to do.
+  void_action("manual", {"<F1>"}, [] {}, "Show Help");
   void_action("undo", {"u"}, [this] { undo(); }, "Undo");
   void_action("cancel", {"<Esc>"}, [this] { get_ctrl().change_to_cell_mode(); }, "Cancel");
   void_action("left", {"h"}, [this] { get_ctrl().move_pos(MovingDir::left); }, "Left");
@@ -192,23 +200,23 @@ KindCellMode::KindCellMode(CtrlContext& ctrl) : KindMode(ctrl, "KIND CELL MODE")
   include(std::make_shared<KindBaseMode>(ctrl));
   replace_void("shared", [this] { note("shared (replaced)"); });
   void_action("own-x", {"x"}, [this] { note("own-x"); }, "Own");
-  undoable(
+  add_action(
     "insert-text", {"i"},
     [this] {
       auto& ctx = get_ctrl();
       return !ctx.get_now_elm() && place(*get_ws(), make_text("new"), ctx.get_now_cell().x, ctx.get_now_cell().y);
     },
-    "Insert text", [this] { return !get_ctrl().get_now_elm(); });
+    "Insert text", CtrlRecord::diff, [this] { return !get_ctrl().get_now_elm(); });
   void_action("copy", {"y"}, [this] { get_ctrl().copy(nullptr, false); }, "Copy");
-  undoable(
+  add_action(
     "cut", {"c"},
     [this] {
       get_ctrl().copy(nullptr, true);
       return true;
     },
-    "Cut");
-  undoable("paste", {"p"}, [this] { return get_ctrl().paste(); }, "Paste",
-           [this] { return get_ctrl().get_has_yanked(); });
+    "Cut", CtrlRecord::diff);
+  add_action("paste", {"p"}, [this] { return get_ctrl().paste(); }, "Paste", CtrlRecord::diff,
+             [this] { return get_ctrl().get_has_yanked(); });
   void_action("to-other", {"o"}, [this] { change_to<KindAOtherMode>(); }, "Other mode");
 }
 
@@ -244,9 +252,9 @@ KindKit::KindKit(const KindContext::MakeModes& make_modes, const std::string& ex
 {
   ctx->set_main_window(main_window);
   ctx->set_canvas(canvas);
-  ctx->main_view = main_view;
-  ctx->command_bar = command_bar;
-  ctx->context_menu = context_menu;
+  ctx->set_main_view(main_view);
+  ctx->set_command_bar(command_bar);
+  ctx->set_context_menu(context_menu);
   log->clear();
 }
 

@@ -174,6 +174,8 @@ public:
   void destroy() override { log->push_back("window:destroy"); }
   bool activate_action(const std::string& name, const std::optional<std::string>& parameter) override;
   void show_alert(const std::string& message) override { alerts.push_back(message); }
+  // Logs "window:document_replaced".
+  void document_replaced() override;
 
   std::shared_ptr<Log> log;
   // What raise_delete_request() answers: the user cancelled the close.
@@ -181,6 +183,8 @@ public:
   // The window actions activate_action() knows.
   std::vector<std::string> actions{"export-png"};
   std::vector<std::string> alerts;
+  // How often document_replaced() was called.
+  int replaced = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -208,9 +212,9 @@ public:
   bool get_is_enterable() const override { return enterable; }
   void on_enter() override { note("on_enter"); }
   void on_exit() override;
-  bool on_press_left_button(const std::shared_ptr<Point>& pt) override;
-  bool on_release_left_button(const std::shared_ptr<Point>& pt) override;
-  bool on_double_press_left_button(const std::shared_ptr<Point>& pt) override;
+  bool on_press_left_button(const Point& pt) override;
+  bool on_release_left_button(const Point& pt) override;
+  bool on_double_press_left_button(const Point& pt) override;
 
   // Writes "<name>:<what>" into the context's log.
   void note(const std::string& what) const;

@@ -81,11 +81,11 @@ Span range_of(CtrlITextEditable& ite)
 }
 
 // The layout point at `fraction` of the width of character i, on the first line.
-std::shared_ptr<Point> layout_point_in_char(TestText& ite, int32_t i, double fraction)
+Point layout_point_in_char(TestText& ite, int32_t i, double fraction)
 {
   const double left = ite.x_at(i);
   const double right = ite.x_at(ite.get_next_or_prev_char(i, true));
-  return Point::create(left + fraction * (right - left), 4);
+  return Point(left + fraction * (right - left), 4);
 }
 
 // The widget pixel at which a binder with this zoom and offset reports the
@@ -334,14 +334,14 @@ TEST(CtrlTextEditorInput, AClickPlacesTheCursorAndADragSelects)
   VELKARO_REQUIRE_GTK();
   InputStage stage;
   const auto ite = TestText::create("abcdef", 0);
-  ite->set_pango_layout_offset(Point::create(7, 3));
+  ite->set_pango_layout_offset(Point(7, 3));
   const auto editor = std::make_shared<ZoomedEditor>(stage.area, ite, 2.0);
   editor->activate();
   // Set while activated: the binder takes it at once.
-  editor->set_mouse_offset_pt(*Point::create(-10, -20));
+  editor->set_mouse_offset_pt(Point(-10, -20));
   const auto at = [&](int32_t i, double fraction) {
-    return widget_pixel(*layout_point_in_char(*ite, i, fraction), *ite->get_pango_layout_offset(),
-                        *editor->get_mouse_offset_pt(), 2.0);
+    return widget_pixel(layout_point_in_char(*ite, i, fraction), ite->get_pango_layout_offset(),
+                        editor->get_mouse_offset_pt(), 2.0);
   };
 
   // The cursor stands on characters: a press anywhere on one lands on it.
@@ -395,15 +395,15 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
     settle();
 
     const auto ite = TestText::create("abcdef", 1);
-    ite->set_pango_layout_offset(Point::create(7, 3));
+    ite->set_pango_layout_offset(Point(7, 3));
     const auto editor = std::make_shared<ZoomedEditor>(area, ite, 2.0);
     editor->set_insert_style(true);
-    editor->set_mouse_offset_pt(*Point::create(-10, -20));
+    editor->set_mouse_offset_pt(Point(-10, -20));
 
     // The mode, on the same zoomed widget, begins editing from its own
     // handler, as a text mode entered by a click does.
     struct Mode : CtrlIMouseHandler {
-      bool on_press_left_button(const std::shared_ptr<Point>&) override
+      bool on_press_left_button(const Point&) override
       {
         editor->activate();
         return false;
@@ -423,8 +423,8 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
       false);
 
     // Right of the middle of "c": with insert style, after it.
-    const auto [x, y] = widget_pixel(*layout_point_in_char(*ite, 2, 0.8), *ite->get_pango_layout_offset(),
-                                     *editor->get_mouse_offset_pt(), 2.0);
+    const auto [x, y] = widget_pixel(layout_point_in_char(*ite, 2, 0.8), ite->get_pango_layout_offset(),
+                                     editor->get_mouse_offset_pt(), 2.0);
     switch (c.began) {
     case Began::press_on_widget:
       gtk_main_do_event(button_event(GDK_BUTTON_PRESS, area.get_window()->gobj(), GDK_BUTTON_PRIMARY, x, y).get());
@@ -438,13 +438,13 @@ TEST(CtrlTextEditorInput, ActivationDuringAPressOnTheWidgetPlacesTheCursorThere)
     }
     ASSERT_TRUE(editor->get_is_activated());
     EXPECT_EQ(ite->get_cursor_index(), c.placed ? 3 : 1);
-    EXPECT_EQ(editor->get_drag_start_pt() != nullptr, c.placed);
+    EXPECT_EQ(editor->get_drag_start_pt().has_value(), c.placed);
     if (c.placed) {
       // As the binder keeps a press of its own: divided, without offset.
-      EXPECT_EQ(editor->get_drag_start_pt()->to_string(), Point::create(x / 2, y / 2)->to_string());
+      EXPECT_EQ(editor->get_drag_start_pt()->to_string(), Point(x / 2, y / 2).to_string());
       // The press goes on as a drag in the new binder: from "d" to "e".
-      const auto [ex, ey] = widget_pixel(*layout_point_in_char(*ite, 4, 0.3), *ite->get_pango_layout_offset(),
-                                         *editor->get_mouse_offset_pt(), 2.0);
+      const auto [ex, ey] = widget_pixel(layout_point_in_char(*ite, 4, 0.3), ite->get_pango_layout_offset(),
+                                         editor->get_mouse_offset_pt(), 2.0);
       gtk_main_do_event(motion_event(area.get_window()->gobj(), GDK_BUTTON1_MASK, ex, ey).get());
       EXPECT_EQ(range_of(*ite), (Span{3, 5}));
     }
@@ -487,7 +487,7 @@ TEST(CtrlTextEditorInput, ASecondActivateOrADeactivateOfAnInactiveEditorChangesN
   EXPECT_FALSE(ite->get_is_editing());
   EXPECT_FALSE(editor->get_is_selecting());
   EXPECT_FALSE(ite->get_has_range());
-  EXPECT_EQ(editor->get_drag_start_pt(), nullptr);
+  EXPECT_EQ(editor->get_drag_start_pt(), std::nullopt);
   signals.log.clear();
   gtk_main_do_event(button_event(GDK_BUTTON_PRESS, stage.own(), GDK_BUTTON_PRIMARY, 0, 0).get());
   press_in(stage, GDK_KEY_y);
@@ -635,14 +635,14 @@ TEST(CtrlTextEditorInput, TheDragStartLivesInTheBinderOfAnActivation)
   VELKARO_REQUIRE_GTK();
   InputStage stage;
   const auto editor = CtrlTextEditor::create(&stage.area, TestText::create("abc"));
-  const auto pt = Point::create(1, 2);
+  const Point pt(1, 2);
   editor->set_drag_start_pt(pt);
-  EXPECT_EQ(editor->get_drag_start_pt(), nullptr);
+  EXPECT_EQ(editor->get_drag_start_pt(), std::nullopt);
   editor->activate();
   editor->set_drag_start_pt(pt);
   EXPECT_EQ(editor->get_drag_start_pt(), pt);
-  editor->set_drag_start_pt(nullptr);
-  EXPECT_EQ(editor->get_drag_start_pt(), nullptr);
+  editor->set_drag_start_pt(std::nullopt);
+  EXPECT_EQ(editor->get_drag_start_pt(), std::nullopt);
 }
 
 TEST(CtrlTextEditorInput, WhicheverOfWidgetAndEditorGoesFirstNothingIsLeftConnected)

@@ -319,8 +319,7 @@ TEST(CtrlTextEditor, ThePointerPlacesTheCursorAndDragsSelect)
     Editing e("abcd");
     e.editor->set_insert_style(insert_style);
     // The layout stands at (10, 5) in the coordinates points arrive in.
-    e.ite->get_pango_layout_offset()->set_x(10);
-    e.ite->get_pango_layout_offset()->set_y(5);
+    e.ite->set_pango_layout_offset(Point(10, 5));
     const auto at_char = [&](int i, double fraction) {
       const Pango::Rectangle pos = e.ite->get_pango_layout()->index_to_pos(i);
       return 10 + (pos.get_x() + fraction * pos.get_width()) / PANGO_SCALE;
@@ -356,11 +355,11 @@ TEST(CtrlTextEditor, TheMouseOffsetIsCopied)
   const auto editor = CtrlTextEditor::create();
   std::vector<std::string> notified;
   editor->signal_notify().connect([&](const char* name) { notified.push_back(name); });
-  const auto pt = Point::create(-3, 4);
-  editor->set_mouse_offset_pt(*pt);
-  pt->set_x(100);
-  EXPECT_DOUBLE_EQ(editor->get_mouse_offset_pt()->get_x(), -3);
-  EXPECT_DOUBLE_EQ(editor->get_mouse_offset_pt()->get_y(), 4);
+  Point pt(-3, 4);
+  editor->set_mouse_offset_pt(pt);
+  pt.set_x(100);
+  EXPECT_DOUBLE_EQ(editor->get_mouse_offset_pt().get_x(), -3);
+  EXPECT_DOUBLE_EQ(editor->get_mouse_offset_pt().get_y(), 4);
   EXPECT_EQ(notified, std::vector<std::string>{"mouse-offset-pt"});
 }
 

@@ -18,7 +18,6 @@
 #include "common/c_resource.h"
 #include "ctrl/action_handler_for_test.h"
 #include "ctrl/action_processor.h"
-#include "ctrl/delegate_action.h"
 #include "ctrl/gdk_events_for_test.h"
 #include "ctrl/ikey_handler.h"
 #include "ctrl/key_binder.h"
@@ -361,13 +360,12 @@ TEST(CtrlUpdateTextAction, TypingIntoANewTextIsUndoneWithItsInsertionTextFirst)
   // As the cell mode's insert-text: the text element is added in a recorded
   // action that makes itself the mergeable head, so the typing that follows
   // is chained behind it.
-  const auto insert_text = CtrlDelegateAction::create(r.ws, r.proc, [&r] {
+  ASSERT_TRUE(r.proc->record(r.ws, CtrlRecord::diff, [&r] {
     if (!r.ws->add_text(r.cursor->now))
       return false;
-    r.proc->get_last_action()->set_is_mergeable(true);
+    r.proc->set_last_mergeable(true);
     return true;
-  });
-  ASSERT_TRUE(r.proc->execute(insert_text));
+  }));
   const auto text = std::dynamic_pointer_cast<ModelTextElement>(r.ws->elm_at({2, 3}));
   ASSERT_NE(text, nullptr);
 

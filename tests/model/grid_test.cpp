@@ -303,8 +303,8 @@ TEST(ModelGrid, CellRectanglesAndLookups)
   EXPECT_EQ(grid->get_size(1, 2), (Rectangle{0, 0, 50, 30}));
   EXPECT_EQ(grid->get_full(), (Rectangle{0, 0, 70, 70}));
   const auto corner = grid->get_top_left_point({1, 2});
-  EXPECT_DOUBLE_EQ(corner->get_x(), 20);
-  EXPECT_DOUBLE_EQ(corner->get_y(), 40);
+  EXPECT_DOUBLE_EQ(corner.get_x(), 20);
+  EXPECT_DOUBLE_EQ(corner.get_y(), 40);
 
   for (const CellPos& p : {CellPos{0, 0}, CellPos{1, 2}, CellPos{4, 1}}) {
     SCOPED_TRACE(p.to_string());
@@ -339,7 +339,7 @@ TEST(ModelGrid, CellUnderAPointStaysInsideTheGrid)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cell.to_string());
-    EXPECT_EQ(grid->get_cell_pos_at_xy(*Point::create(c.x, c.y)), c.cell);
+    EXPECT_EQ(grid->get_cell_pos_at_xy(Point(c.x, c.y)), c.cell);
   }
 }
 

@@ -62,9 +62,7 @@ TEST(CtrlITextEditable, FreshRecordMakesItsPartsOnFirstUse)
   range->set_range(1, 3);
   EXPECT_TRUE(t.get_has_range());
 
-  const auto offset = t.get_pango_layout_offset();
-  EXPECT_DOUBLE_EQ(offset->get_x(), 0);
-  EXPECT_EQ(t.get_pango_layout_offset(), offset);
+  EXPECT_EQ(t.get_pango_layout_offset(), Point(0, 0));
 
   EXPECT_EQ(t.get_text(), "");
   const auto layout = t.get_pango_layout();
@@ -84,14 +82,16 @@ TEST(CtrlITextEditable, SettersKeepTheGivenObjects)
   EXPECT_EQ(t.get_text(), "");
   EXPECT_EQ(t.layouts_made, 1);
 
-  // The offset is shared: moving the point moves the layout.
-  auto p = Point::create(5, 6);
+  // The offset is a value: the record keeps its own copy.
+  Point p(5, 6);
   t.set_pango_layout_offset(p);
-  p->set_x(9);
-  EXPECT_EQ(t.get_pango_layout_offset(), p);
+  p.set_x(9);
+  EXPECT_EQ(t.get_pango_layout_offset(), Point(5, 6));
+  EXPECT_DOUBLE_EQ(t.get_pango_layout_rect().x, 5);
+  t.set_pango_layout_offset(p);
   EXPECT_DOUBLE_EQ(t.get_pango_layout_rect().x, 9);
-  t.set_pango_layout_offset(nullptr);
-  EXPECT_NE(t.get_pango_layout_offset(), p);
+  t.set_pango_layout_offset({});
+  EXPECT_EQ(t.get_pango_layout_offset(), Point(0, 0));
 
   auto r = TextRange::create(1, 2);
   t.set_text_range(r);
@@ -304,7 +304,7 @@ TEST(CtrlITextEditable, LayoutRectangleReachesTheInkEdgesFromTheOffset)
   EXPECT_GT(plain.width, 0);
   EXPECT_GT(plain.height, 0);
 
-  t.get_pango_layout_offset()->copy_from(*Point::create(5, 6));
+  t.set_pango_layout_offset(Point(5, 6));
   EXPECT_EQ(t.get_pango_layout_rect(), ink_based(t.get_pango_layout(), 5, 6));
 
   // A full stop's ink ends above the bottom of its line's logical box.
@@ -342,7 +342,7 @@ TEST(CtrlDataForITextEditable, CopyIsIndependentOfItsSource)
   source.set_is_editing(true);
   source.get_text_range()->set_range(2, 4);
   source.get_pango_layout()->set_font_description(Pango::FontDescription("Serif 30px"));
-  source.get_pango_layout_offset()->copy_from(*Point::create(7, 8));
+  source.set_pango_layout_offset(Point(7, 8));
   source.get_data_ite().set_cursor_point_x(42);
   cairo_rectangle_int_t loc{1, 2, 3, 4};
   source.set_cursor_location(loc, 1.0);
@@ -354,19 +354,19 @@ TEST(CtrlDataForITextEditable, CopyIsIndependentOfItsSource)
   EXPECT_TRUE(copy.get_is_editing());
   EXPECT_EQ(copy.get_text_range()->start, 2);
   EXPECT_EQ(copy.get_text_range()->end, 4);
-  EXPECT_DOUBLE_EQ(copy.get_pango_layout_offset()->get_x(), 7);
-  EXPECT_DOUBLE_EQ(copy.get_pango_layout_offset()->get_y(), 8);
+  EXPECT_DOUBLE_EQ(copy.get_pango_layout_offset().get_x(), 7);
+  EXPECT_DOUBLE_EQ(copy.get_pango_layout_offset().get_y(), 8);
   EXPECT_EQ(copy.get_data_ite().get_cursor_point_x(), 0);
   EXPECT_EQ(copy.get_cursor_location().width, 0);
   EXPECT_EQ(copy.layouts_made, 0);
 
   copy.set_text("bye");
   copy.get_text_range()->set_range(0, 1);
-  copy.get_pango_layout_offset()->set_x(0);
+  copy.set_pango_layout_offset(Point(0, 8));
   EXPECT_EQ(source.get_text(), "hello");
   EXPECT_EQ(source.get_text_range()->start, 2);
   EXPECT_EQ(source.get_text_range()->end, 4);
-  EXPECT_DOUBLE_EQ(source.get_pango_layout_offset()->get_x(), 7);
+  EXPECT_DOUBLE_EQ(source.get_pango_layout_offset().get_x(), 7);
   EXPECT_EQ(copy.get_pango_layout()->get_font_description().to_string(), "Serif 30px");
 
   // What the source never made, the copy does not have either.

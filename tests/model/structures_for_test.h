@@ -135,14 +135,13 @@ inline void expect_structures(ModelWorkspace& ws, const std::string& where)
   cells->foreach([&](int32_t x, int32_t y, const std::shared_ptr<ModelElement>& head) {
     for (auto e = head; e; e = e->get_next()) {
       const auto text = std::dynamic_pointer_cast<ModelTextElement>(e);
-      if (!text || !text->get_pango_layout_offset())
+      if (!text)
         continue;
-      const double before_x = text->get_pango_layout_offset()->get_x();
-      const double before_y = text->get_pango_layout_offset()->get_y();
+      const Point before = text->get_pango_layout_offset();
       text->layout_for(ws, x, y);
-      const auto after = text->get_pango_layout_offset();
-      EXPECT_NEAR(after->get_x(), before_x, 1e-6) << where << ": the text at " << x << ", " << y;
-      EXPECT_NEAR(after->get_y(), before_y, 1e-6) << where << ": the text at " << x << ", " << y;
+      const Point after = text->get_pango_layout_offset();
+      EXPECT_NEAR(after.get_x(), before.get_x(), 1e-6) << where << ": the text at " << x << ", " << y;
+      EXPECT_NEAR(after.get_y(), before.get_y(), 1e-6) << where << ": the text at " << x << ", " << y;
     }
     return true;
   });

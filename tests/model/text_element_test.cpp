@@ -128,9 +128,9 @@ TEST(ModelTextElement, LayoutAlignsTheTextRectangleInTheBox)
     t->align = c.align;
     t->valign = c.valign;
     t->layout(c.box);
-    const auto offset = t->get_pango_layout_offset();
-    EXPECT_DOUBLE_EQ(offset->get_x(), c.x) << model_align_to_string(c.align);
-    EXPECT_DOUBLE_EQ(offset->get_y(), c.y) << model_align_to_string(c.valign);
+    const Point offset = t->get_pango_layout_offset();
+    EXPECT_DOUBLE_EQ(offset.get_x(), c.x) << model_align_to_string(c.align);
+    EXPECT_DOUBLE_EQ(offset.get_y(), c.y) << model_align_to_string(c.valign);
   }
 }
 

@@ -479,6 +479,73 @@ TEST(ModelWorkspaceFiles, LoadingAMissingFileGivesAnEmptyDocumentBearingItsPath)
   EXPECT_TRUE(fs::exists(path));
 }
 
+// A test kind's workspace that counts its notifications.
+struct ReadIntoNewWatch {
+  explicit ReadIntoNewWatch(ModelWorkspace& ws)
+  {
+    connection = ws.signal_notify().connect([this](const char* name) { names.push_back(name); });
+  }
+  ~ReadIntoNewWatch() { connection.disconnect(); }
+  std::vector<std::string> names;
+  sigc::connection connection;
+};
+
+TEST(ModelWorkspaceFiles, AFileIsReadIntoANewDocumentOfTheSameKindWhichTheOpenOneThenTakes)
+{
+  TempDir dir;
+  const std::string path = dir.file("boxes.xml");
+  const auto source = ModelWorkspace::create<test::TestWorkspace>();
+  put(*source, test::Box::create("a"), 1, 2);
+  put(*source, test::Box::create("b"), 4, 0);
+  ASSERT_TRUE(source->save(path));
+
+  const auto ws = ModelWorkspace::create<test::TestWorkspace>();
+  put(*ws, test::Box::create("mine"), 0, 0);
+  ws->modified = true;
+  const std::string mine = document_of(*ws);
+  const auto cells = ws->get_cells();
+  std::shared_ptr<ModelWorkspace> doc;
+  {
+    const ReadIntoNewWatch watch(*ws);
+    doc = ws->read_new(path);
+    EXPECT_TRUE(watch.names.empty()) << "the open document is not touched";
+  }
+  ASSERT_TRUE(doc) << ws->get_last_error();
+  EXPECT_TRUE(std::dynamic_pointer_cast<test::TestWorkspace>(doc)) << "made as the open one was";
+  EXPECT_TRUE(std::dynamic_pointer_cast<test::BoxCells>(doc->get_cells()));
+  EXPECT_EQ(document_of(*doc), document_of(*source));
+  EXPECT_EQ(document_of(*ws), mine);
+  EXPECT_EQ(ws->get_cells(), cells);
+  EXPECT_TRUE(ws->modified);
+
+  const auto grid = doc->grid;
+  const auto read_cells = doc->get_cells();
+  {
+    const ReadIntoNewWatch watch(*ws);
+    ws->take_document(*doc);
+    EXPECT_EQ(watch.names, (std::vector<std::string>{"cells", "diff", "file-path"}));
+  }
+  EXPECT_EQ(ws->get_cells(), read_cells);
+  EXPECT_EQ(ws->grid, grid);
+  EXPECT_EQ(document_of(*ws), document_of(*source));
+  EXPECT_EQ(ws->get_file_path(), path);
+  EXPECT_FALSE(ws->modified);
+  EXPECT_EQ(ws->get_diff(), nullptr);
+  // The scratch document is left empty, of its kind still.
+  EXPECT_TRUE(doc->get_cells()->get_rows().empty());
+  EXPECT_TRUE(std::dynamic_pointer_cast<test::BoxCells>(doc->get_cells()));
+  EXPECT_NE(doc->grid, grid);
+  EXPECT_EQ(doc->get_file_path(), "");
+
+  // A refused file gives nothing and says why; the open document stays.
+  const std::string broken = dir.file("broken.xml");
+  write_text_file(broken, "<workspace><element_cells><cell");
+  EXPECT_EQ(ws->read_new(broken), nullptr);
+  EXPECT_NE(ws->get_last_error().find(broken), std::string::npos) << ws->get_last_error();
+  EXPECT_EQ(document_of(*ws), document_of(*source));
+  EXPECT_TRUE(std::dynamic_pointer_cast<test::TestWorkspace>(ws->create_empty()));
+}
+
 // The document's parts a failed load must leave alone.
 struct Snapshot {
   std::string document;

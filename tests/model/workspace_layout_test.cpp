@@ -127,18 +127,18 @@ TEST(ModelWorkspaceLayout, ATextReachingLeftIsAlignedWithinTheCellsItCovers)
     for (int32_t x = 0; x <= 5; ++x)
       ws->grid->h->set_size(x, 100);
     ws->update_layout({5, 3});
-    const auto offset = t->get_pango_layout_offset();
+    const Point offset = t->get_pango_layout_offset();
     const double width = t->get_rect().width;
     // Columns 3 to 5 and rows 2 to 3, measured from the anchor cell (5, 3)
     // (whose column the layout sized again from the text).
     const double left = -200;
     const double covered = 200 + ws->grid->h->get_size(5);
     const double top = -ws->grid->v->get_size(2);
-    EXPECT_EQ(offset->get_y(), top);
+    EXPECT_EQ(offset.get_y(), top);
     switch (align) {
-    case ModelAlign::LEFT: EXPECT_EQ(offset->get_x(), left); break;
-    case ModelAlign::CENTER: EXPECT_DOUBLE_EQ(offset->get_x(), left + covered / 2 - width / 2); break;
-    default: EXPECT_DOUBLE_EQ(offset->get_x(), left + covered - width); break;
+    case ModelAlign::LEFT: EXPECT_EQ(offset.get_x(), left); break;
+    case ModelAlign::CENTER: EXPECT_DOUBLE_EQ(offset.get_x(), left + covered / 2 - width / 2); break;
+    default: EXPECT_DOUBLE_EQ(offset.get_x(), left + covered - width); break;
     }
     ws->remove(t);
   }
@@ -171,11 +171,11 @@ TEST(ModelWorkspaceLayout, ElementsMovedByALineRemovalAreLaidOutWhereTheyNowStan
     ASSERT_TRUE(ws->remove_line(dir, 3));
     ASSERT_EQ(ws->anchor_of(t), (dir == CellDir::v ? CellPos{5, 7} : CellPos{4, 8}));
     EXPECT_EQ(t->pos, ws->anchor_of(t));
-    const double x = t->get_pango_layout_offset()->get_x();
-    const double y = t->get_pango_layout_offset()->get_y();
+    const double x = t->get_pango_layout_offset().get_x();
+    const double y = t->get_pango_layout_offset().get_y();
     t->layout_for(*ws, t->pos.x, t->pos.y);
-    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset()->get_x(), x);
-    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset()->get_y(), y);
+    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset().get_x(), x);
+    EXPECT_DOUBLE_EQ(t->get_pango_layout_offset().get_y(), y);
   }
 }
 

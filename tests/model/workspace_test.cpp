@@ -139,6 +139,27 @@ TEST(ModelWorkspace, TempModeSwitchesCellsAndHidesTheRecord)
   EXPECT_EQ(notes, (std::vector<std::string>{"diff", "cells"}));
 }
 
+TEST(ModelWorkspace, AScopedTempModeEndsWithItsScopeAndGivesBackTheFlagAsItWas)
+{
+  const auto ws = ModelWorkspace::create<TestWorkspace>();
+  const auto d = ws->new_diff();
+  ws->set_diff(d);
+  {
+    const auto scratch = ws->scoped_temp_mode();
+    EXPECT_TRUE(ws->is_tmp);
+    EXPECT_EQ(ws->get_cells(), ws->tmp_cells);
+    EXPECT_EQ(ws->get_diff(), nullptr);
+    {
+      const auto nested = ws->scoped_temp_mode();
+      EXPECT_TRUE(ws->is_tmp);
+    }
+    EXPECT_TRUE(ws->is_tmp) << "an inner scope leaves the outer one's temp mode";
+  }
+  EXPECT_FALSE(ws->is_tmp);
+  EXPECT_EQ(ws->get_diff(), d);
+  EXPECT_NE(ws->get_cells(), ws->tmp_cells);
+}
+
 TEST(ModelWorkspace, LookupsAtTheCursor)
 {
   const auto ws = ModelWorkspace::create<TestWorkspace>();
@@ -215,13 +236,12 @@ TEST(ModelWorkspace, AStoredElementIsLaidOutAfterItsInsertionHook)
       std::shared_ptr<ModelElement> copy = text;
       ASSERT_TRUE(ws->paste(copy, {3, 2}, true));
     }
-    const auto offset = text->get_pango_layout_offset();
-    ASSERT_TRUE(offset);
+    const Point offset = text->get_pango_layout_offset();
     // Laid out in the frame of its cell.
     const Rectangle box = ws->grid->get_size(3, 2);
     const Rectangle r = text->get_pango_layout_rect();
-    EXPECT_NEAR(offset->get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
-    EXPECT_NEAR(offset->get_y(), box.get_bottom() - r.height, 1e-6);
+    EXPECT_NEAR(offset.get_x(), box.get_xmid() - r.width / 2.0, 1e-6);
+    EXPECT_NEAR(offset.get_y(), box.get_bottom() - r.height, 1e-6);
   }
 }
 

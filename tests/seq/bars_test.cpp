@@ -41,7 +41,7 @@ struct BarsKit {
     menu_bar = std::make_unique<SeqMainMenu>(kit.ctx);
     tool_bar = std::make_unique<SeqToolBar>(kit.ctx);
     popup = std::make_shared<ViewContextMenu>(*menu_bar);
-    kit.ctx->context_menu = popup;
+    kit.ctx->set_context_menu(popup);
     box.pack_start(*menu_bar, false, false);
     box.pack_start(*tool_bar, false, false);
     window.add(box);
@@ -72,7 +72,7 @@ struct BarsKit {
     const auto pt = cell_centre(*kit.ws, cell);
     for (int attempt = 0; attempt < 100; ++attempt) {
       gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
-                                     pt->get_x(), pt->get_y())
+                                     pt.get_x(), pt.get_y())
                           .get());
       Gtk::Menu* menu = popup->get_popup();
       if (!menu || menu->get_visible())

@@ -14,7 +14,6 @@
 
 #include "ctrl/action_processor.h"
 #include "ctrl/action_wrapper.h"
-#include "ctrl/undoable_action.h"
 #include "seq/cell_vh_mode.h"
 #include "seq/range_mode.h"
 #include "seq/select_mode.h"
@@ -193,7 +192,7 @@ TEST(SeqCellMode, OwnActionsHaveTheirNamesKeysDescriptionsAndTrials)
     EXPECT_EQ(wrapper->get_app_keys(), own[i].keys);
     EXPECT_EQ(wrapper->get_assigned(), own[i].keys);
     EXPECT_EQ(wrapper->get_description(), own[i].description);
-    EXPECT_TRUE(std::dynamic_pointer_cast<CtrlUndoableAction>(wrapper));
+    EXPECT_EQ(wrapper->get_record(), CtrlRecord::diff);
     EXPECT_TRUE(wrapper->has_is_actionable_func());
   }
   // The base's keys stay: "T" and "tt" still add a text, "tm" a message.

@@ -26,9 +26,9 @@ SeqKit::SeqKit()
   context_menu->log = log;
   main_window->log = log;
   ctx->set_main_window(main_window);
-  ctx->main_view = main_view;
-  ctx->command_bar = command_bar;
-  ctx->context_menu = context_menu;
+  ctx->set_main_view(main_view);
+  ctx->set_command_bar(command_bar);
+  ctx->set_context_menu(context_menu);
   harness = std::make_unique<CanvasHarness>(*ctx, canvas);
   canvas->set_can_focus(true);
   canvas->grab_focus();
@@ -78,13 +78,13 @@ void SeqKit::motion(double x, double y, guint state)
 void SeqKit::press(const CellPos& cell)
 {
   const auto pt = cell_centre(*ws, cell);
-  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y());
+  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y());
 }
 
 void SeqKit::release(const CellPos& cell)
 {
   const auto pt = cell_centre(*ws, cell);
-  button(GDK_BUTTON_RELEASE, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y(), GDK_BUTTON1_MASK);
+  button(GDK_BUTTON_RELEASE, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y(), GDK_BUTTON1_MASK);
 }
 
 void SeqKit::click(const CellPos& cell)
@@ -96,22 +96,22 @@ void SeqKit::click(const CellPos& cell)
 void SeqKit::double_press(const CellPos& cell)
 {
   const auto pt = cell_centre(*ws, cell);
-  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y());
-  button(GDK_BUTTON_RELEASE, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y(), GDK_BUTTON1_MASK);
-  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y());
-  button(GDK_2BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt->get_x(), pt->get_y());
+  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y());
+  button(GDK_BUTTON_RELEASE, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y(), GDK_BUTTON1_MASK);
+  button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y());
+  button(GDK_2BUTTON_PRESS, GDK_BUTTON_PRIMARY, pt.get_x(), pt.get_y());
 }
 
 void SeqKit::drag_to(const CellPos& cell)
 {
   const auto pt = cell_centre(*ws, cell);
-  motion(pt->get_x(), pt->get_y(), GDK_BUTTON1_MASK);
+  motion(pt.get_x(), pt.get_y(), GDK_BUTTON1_MASK);
 }
 
 void SeqKit::right_press(const CellPos& cell)
 {
   const auto pt = cell_centre(*ws, cell);
-  button(GDK_BUTTON_PRESS, GDK_BUTTON_SECONDARY, pt->get_x(), pt->get_y());
+  button(GDK_BUTTON_PRESS, GDK_BUTTON_SECONDARY, pt.get_x(), pt.get_y());
 }
 
 void SeqTestContextMenu::show_menu(CtrlContext& ctx)
@@ -132,10 +132,10 @@ bool SeqTestMainWindow::activate_action(const std::string& name, const std::opti
   return false;
 }
 
-std::shared_ptr<Point> cell_centre(ModelWorkspace& ws, const CellPos& cell)
+Point cell_centre(ModelWorkspace& ws, const CellPos& cell)
 {
   const Rectangle rect = ws.grid->get_rect(cell.x, cell.y);
-  return std::make_shared<Point>(rect.x + rect.width / 2, rect.y + rect.height / 2);
+  return Point(rect.x + rect.width / 2, rect.y + rect.height / 2);
 }
 
 size_t SeqKit::undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }

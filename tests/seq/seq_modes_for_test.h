@@ -64,6 +64,7 @@ public:
   void destroy() override { log->push_back("window:destroy"); }
   bool activate_action(const std::string& name, const std::optional<std::string>& parameter) override;
   void show_alert(const std::string& message) override { log->push_back("window:alert " + message); }
+  void document_replaced() override { log->push_back("window:document_replaced"); }
   std::shared_ptr<SeqLog> log;
 };
 
@@ -119,7 +120,7 @@ struct SeqKit {
 };
 
 // The centre of cell in the grid of ws, in canvas units.
-std::shared_ptr<Point> cell_centre(ModelWorkspace& ws, const CellPos& cell);
+Point cell_centre(ModelWorkspace& ws, const CellPos& cell);
 
 // How many stored elements have their in-process flag set.
 int marked_in_process(ModelWorkspace& ws);

@@ -80,17 +80,17 @@ TEST(CanvasTest, KeyZoomStepsAndResetAboutTheCursor)
   ViewCanvas& cv = *k.canvas;
   k.canvas->get_dc()->zoom = 20.0;
   const auto centre = k.kit.ctx->get_now_cell_center_pt();
-  cv.zoom_by_keys(1, *centre);
+  cv.zoom_by_keys(1, centre);
   EXPECT_DOUBLE_EQ(cv.get_zoom(), 28.0);
   // Refused: nothing changes, not even the offsets.
   cv.set_offset(CellDir::h, 50);
   const double x = cv.get_page_x();
-  cv.zoom_by_keys(1, *centre);
+  cv.zoom_by_keys(1, centre);
   EXPECT_DOUBLE_EQ(cv.get_zoom(), 28.0);
   EXPECT_DOUBLE_EQ(cv.get_page_x(), x);
-  cv.zoom_by_keys(-1, *centre);
+  cv.zoom_by_keys(-1, centre);
   EXPECT_DOUBLE_EQ(cv.get_zoom(), 28.0 * (1 / 1.4));
-  cv.zoom_by_keys(0, *centre);
+  cv.zoom_by_keys(0, centre);
   EXPECT_EQ(cv.get_zoom(), 1.0);
   // The next draw reveals the cursor cell.
   EXPECT_TRUE(cv.get_show_cell_pos_pending());
@@ -110,12 +110,12 @@ TEST(CanvasTest, AKeyZoomKeepsTheCursorCentreWhereItIsOnScreen)
   cv.set_offset(CellDir::h, 450);
   cv.set_offset(CellDir::v, 250);
   const auto centre = k.kit.ctx->get_now_cell_center_pt();
-  const double before_x = centre->get_x() * cv.get_zoom() - cv.get_page_x() * cv.get_zoom();
-  const double before_y = centre->get_y() * cv.get_zoom() - cv.get_page_y() * cv.get_zoom();
-  cv.zoom_by_keys(1, *centre);
+  const double before_x = centre.get_x() * cv.get_zoom() - cv.get_page_x() * cv.get_zoom();
+  const double before_y = centre.get_y() * cv.get_zoom() - cv.get_page_y() * cv.get_zoom();
+  cv.zoom_by_keys(1, centre);
   k.harness.settle();
-  EXPECT_NEAR(centre->get_x() * cv.get_zoom() - cv.get_page_x() * cv.get_zoom(), before_x, 0.5);
-  EXPECT_NEAR(centre->get_y() * cv.get_zoom() - cv.get_page_y() * cv.get_zoom(), before_y, 0.5);
+  EXPECT_NEAR(centre.get_x() * cv.get_zoom() - cv.get_page_x() * cv.get_zoom(), before_x, 0.5);
+  EXPECT_NEAR(centre.get_y() * cv.get_zoom() - cv.get_page_y() * cv.get_zoom(), before_y, 0.5);
 }
 
 TEST(CanvasTest, TheFitToggleZoomsOutAndBackAndAZoomInBetweenStartsItOver)
@@ -140,7 +140,7 @@ TEST(CanvasTest, TheFitToggleZoomsOutAndBackAndAZoomInBetweenStartsItOver)
   cv.zoom_fit();
   EXPECT_DOUBLE_EQ(cv.get_zoom(), factor);
   // A key zoom in between: the next fit fits again.
-  cv.zoom_by_keys(1, *k.kit.ctx->get_now_cell_center_pt());
+  cv.zoom_by_keys(1, k.kit.ctx->get_now_cell_center_pt());
   EXPECT_EQ(cv.get_zoom_before_fit(), 0);
   const double zoomed = cv.get_zoom();
   cv.zoom_fit();

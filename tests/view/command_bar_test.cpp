@@ -36,7 +36,7 @@ struct Stage {
   Stage()
   {
     bar = std::make_shared<ViewCommandBar>(kit.ctx);
-    kit.ctx->command_bar = bar;
+    kit.ctx->set_command_bar(bar);
     window.set_default_size(BAR_WIDTH, 20);
     window.add(*bar);
     window.show_all();
@@ -44,7 +44,7 @@ struct Stage {
   }
   ~Stage()
   {
-    kit.ctx->command_bar.reset();
+    kit.ctx->set_command_bar(nullptr);
     window.remove();
     bar.reset();
     frame(window);
@@ -102,7 +102,7 @@ TEST(ViewCommandBar, IsAWideStripAtLeastTwentyPixelsHigh)
   EXPECT_TRUE(stage.bar->get_hexpand());
   EXPECT_FALSE(stage.bar->get_vexpand());
   EXPECT_GE(stage.bar->get_allocated_height(), 20);
-  EXPECT_EQ(stage.kit.ctx->command_bar->get_cmd_ctrl(), stage.bar->get_cmd());
+  EXPECT_EQ(stage.kit.ctx->get_command_bar()->get_cmd_ctrl(), stage.bar->get_cmd());
   // The drawer context covers the allocated area.
   const auto& rect = stage.bar->get_dc()->update_rect;
   EXPECT_EQ(rect.x, 0);

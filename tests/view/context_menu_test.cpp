@@ -47,7 +47,7 @@ struct PopupKit {
     kit.ctx->set_canvas(kit.canvas);
     bar = std::make_unique<ViewMainMenu>(kit.ctx);
     popup = std::make_shared<ViewContextMenu>(*bar);
-    kit.ctx->context_menu = popup;
+    kit.ctx->set_context_menu(popup);
     kit.take_log();
   }
 

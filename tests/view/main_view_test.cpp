@@ -33,7 +33,7 @@ struct ViewStage {
     canvas->set_can_focus(true);
     kit.ctx->set_canvas(canvas);
     mv = std::make_shared<ViewMainView>(kit.ctx);
-    kit.ctx->main_view = mv;
+    kit.ctx->set_main_view(mv);
     window.set_default_size(400, 300);
     window.add(*mv);
     window.show_all();
@@ -46,7 +46,7 @@ struct ViewStage {
   }
   ~ViewStage()
   {
-    kit.ctx->main_view.reset();
+    kit.ctx->set_main_view(nullptr);
     window.remove();
     mv.reset();
     frame();
@@ -203,7 +203,7 @@ TEST(ViewMainView, CanvasOutlivesTheMainView)
 {
   VELKARO_REQUIRE_GTK();
   ViewStage stage;
-  stage.kit.ctx->main_view.reset();
+  stage.kit.ctx->set_main_view(nullptr);
   stage.window.remove();
   stage.mv.reset();
   stage.frame();

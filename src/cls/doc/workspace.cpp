@@ -11,6 +11,7 @@
 #include "cls/route/route.h"
 #include "cls/route/router.h"
 #include "cls/route/segment_layouter.h"
+#include "common/check.h"
 #include "common/i18n.h"
 #include "model/grid.h"
 
@@ -30,9 +31,6 @@ ClsWorkspace::~ClsWorkspace() = default;
 
 void ClsWorkspace::init()
 {
-  // What a load replaces, to give back if the file cannot be read.
-  if (m_router)
-    m_replaced = Replaced{m_router, m_connectors, m_floating_connector, m_terminals};
   ModelWorkspace::init();
   set_cells(ClsElementCells::create());
   tmp_cells = ClsElementCells::create();
@@ -42,6 +40,23 @@ void ClsWorkspace::init()
   m_floating_connector = nullptr;
   m_connectors = ClsConnectors::create();
   m_terminals.clear();
+}
+
+void ClsWorkspace::take_document(ModelWorkspace& doc)
+{
+  auto* other = dynamic_cast<ClsWorkspace*>(&doc);
+  VK_CHECK(other && other != this);
+  // Taken before the base takes the cells and the grid (the layouter works
+  // on that grid) and leaves doc empty.
+  m_router = std::move(other->m_router);
+  m_layouter = std::move(other->m_layouter);
+  m_layouter_stale = other->m_layouter_stale;
+  m_connectors = std::move(other->m_connectors);
+  m_floating_connector = std::move(other->m_floating_connector);
+  m_floating_start = other->m_floating_start;
+  m_floating_end = other->m_floating_end;
+  m_terminals = std::move(other->m_terminals);
+  ModelWorkspace::take_document(doc);
 }
 
 std::shared_ptr<ModelWorkspaceDiff> ClsWorkspace::new_diff()

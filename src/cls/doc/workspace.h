@@ -173,27 +173,22 @@ public:
   // "workspace" holding "element_cells" and "connector_set".
   bool write(SerializingWriter& writer) override;
   // Reads cells and connectors, then registers every occupied cell, links
-  // and routes the connectors and lays everything out. A failed read gives
-  // back the router, connectors and floating connector that the load
-  // replaced.
+  // and routes the connectors and lays everything out. A load reads into a
+  // new empty class workspace (read_new()), so a failed read touches no open
+  // document.
   bool read(SerializingReader& reader) override;
   // The base reset with class cells, a new router, layouter and connector
   // set, and no floating connector.
   void init() override;
+  // Takes doc's router, layouter, connectors, floating connector and
+  // terminals with its cells and grid (doc is a class workspace).
+  void take_document(ModelWorkspace& doc) override;
 
 private:
   // What routing and layout change besides the cells, at one moment.
   struct Snapshot {
     Members order;
     std::unordered_map<const ClsAbstractConnectorElement*, ClsConnectorState> states;
-    Terminals terminals;
-  };
-  // The state init() replaced, for a load that fails; kept until the next
-  // read() or init().
-  struct Replaced {
-    std::shared_ptr<ClsRouter> router;
-    std::shared_ptr<ClsConnectors> connectors;
-    ConnectorPtr floating_connector;
     Terminals terminals;
   };
 
@@ -251,7 +246,6 @@ private:
   CellPos m_floating_start{0, 0};
   CellPos m_floating_end{0, 0};
   Terminals m_terminals;
-  std::optional<Replaced> m_replaced;
   // The record being watched and the state when it opened.
   std::weak_ptr<ClsWorkspaceDiff> m_watched;
   std::optional<Snapshot> m_watch_start;

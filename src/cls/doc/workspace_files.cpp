@@ -50,19 +50,8 @@ bool ClsWorkspace::read(SerializingReader& reader)
     }
     measuring.finish();
   }
-  if (reader.has_error()) {
-    // The load gives back the cells and the grid; the rest comes back here.
-    if (m_replaced) {
-      m_router = m_replaced->router;
-      m_connectors = m_replaced->connectors;
-      m_floating_connector = m_replaced->floating_connector;
-      m_terminals = m_replaced->terminals;
-      m_replaced.reset();
-      layouter_changed();
-    }
+  if (reader.has_error())
     return false;
-  }
-  m_replaced.reset();
 
   const auto cells = get_cells();
   cells->foreach([this](int32_t x, int32_t y, const ElementPtr&) {

@@ -227,10 +227,10 @@ Rectangle ClsSegment::get_rect(const ModelGrid& grid) const
 {
   const auto ps = grid.get_top_left_point(start);
   const auto pe = grid.get_top_left_point(end);
-  double px = start_point.get_x() + ps->get_x();
-  double py = start_point.get_y() + ps->get_y();
-  double rx = end_point.get_x() + pe->get_x();
-  double ry = end_point.get_y() + pe->get_y();
+  double px = start_point.get_x() + ps.get_x();
+  double py = start_point.get_y() + ps.get_y();
+  double rx = end_point.get_x() + pe.get_x();
+  double ry = end_point.get_y() + pe.get_y();
   if (get_hv() == CellDir::h) {
     if (rx < px) {
       std::swap(px, rx);

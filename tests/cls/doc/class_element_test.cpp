@@ -86,9 +86,9 @@ TEST(ClsClassElement, LayoutCentresTheBoxAndItsTexts)
   const Rectangle name_div = c->get_name_div_rect();
   const Rectangle name_text = c->name_elem->get_pango_layout_rect();
   const auto name_off = c->name_elem->get_pango_layout_offset();
-  EXPECT_DOUBLE_EQ(name_off->get_x(), name_div.get_xmid() - name_text.width / 2);
-  EXPECT_DOUBLE_EQ(name_off->get_y(), name_div.get_ymid() - name_text.height / 2);
-  EXPECT_DOUBLE_EQ(c->block1_elem->get_pango_layout_offset()->get_x(),
+  EXPECT_DOUBLE_EQ(name_off.get_x(), name_div.get_xmid() - name_text.width / 2);
+  EXPECT_DOUBLE_EQ(name_off.get_y(), name_div.get_ymid() - name_text.height / 2);
+  EXPECT_DOUBLE_EQ(c->block1_elem->get_pango_layout_offset().get_x(),
                    c->get_block1_div_rect().x + 5);
 }
 

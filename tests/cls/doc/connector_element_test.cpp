@@ -248,7 +248,7 @@ TEST(ClsConnectorElement, LayoutPlacesBothLabels)
   EXPECT_EQ(c->get_label_box(StartOrEnd::end),
             (Rectangle{14 - e.width - 10, 4 - e.height - 15, e.width, e.height}));
   // The label's text lies in its box.
-  EXPECT_DOUBLE_EQ(c->start_multiplicity->get_pango_layout_offset()->get_x(), 40);
+  EXPECT_DOUBLE_EQ(c->start_multiplicity->get_pango_layout_offset().get_x(), 40);
 
   // Without segments the labels stay where they were.
   c->update_route(*ClsRoute::create());
