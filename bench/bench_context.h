@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ctrl/context.h"
-#include "ctrl/mode.h"
+#include "ctrl/modes/mode.h"
 
 namespace velkaro::bench {
 

@@ -24,8 +24,8 @@
 
 #include "bench_context.h"
 #include "bench_timing.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/cell_mode.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/modes/cell_mode.h"
 #include "model/element_cells.h"
 #include "model/text_element.h"
 #include "model/workspace.h"

@@ -10,10 +10,10 @@
 #include <glib.h>
 
 #include "common/cell_range.h"
-#include "seq/exec_spec.h"
-#include "seq/msg_type.h"
-#include "seq/text_element.h"
-#include "seq/workspace.h"
+#include "seq/doc/exec_spec.h"
+#include "seq/doc/msg_type.h"
+#include "seq/doc/text_element.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro {
 namespace {

@@ -17,7 +17,7 @@
 #include "model/grid.h"
 #include "seq/context.h"
 #include "seq/exporting_cnavas.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 
 int main(int argc, char** argv)
 {

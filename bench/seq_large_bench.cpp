@@ -39,14 +39,14 @@
 #include "bench_timing.h"
 #include "common/cell_range.h"
 #include "common/directions.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/key_action_map_key_pattern.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/canvas.h"
 #include "seq/context.h"
 #include "seq/exporting_cnavas.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "seq_diagram.h"
 
 namespace velkaro {

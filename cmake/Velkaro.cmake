@@ -14,18 +14,23 @@ set(VELKARO_PCH_TESTS <gtest/gtest.h> <filesystem> ${VELKARO_PCH_GTK})
 
 # velkaro_library(<folder> [NAME <name>] DEPS <targets>...
 #                 [PUBLIC_LIBS <imported targets>...] [PCH <headers>...]
-#                 [EXCLUDE <files>...])
-# Builds every .cpp of src/<folder> (not of its subfolders) but the EXCLUDE
-# files into the static library velkaro_<name>; the name defaults to the
-# folder, and a room in a subfolder names itself (cls/route → cls_route).
+#                 [EXCLUDE <files>...] [SUBFOLDERS <subfolders>...])
+# Builds every .cpp of src/<folder> (not of its subfolders, but those named
+# in SUBFOLDERS, which split one library by concern) but the EXCLUDE files
+# into the static library velkaro_<name>; the name defaults to the folder,
+# and a room in a subfolder names itself (cls/route → cls_route).
 function(velkaro_library folder)
-  cmake_parse_arguments(ARG "" "NAME" "DEPS;PUBLIC_LIBS;PCH;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "NAME" "DEPS;PUBLIC_LIBS;PCH;EXCLUDE;SUBFOLDERS" ${ARGN})
   if(ARG_NAME)
     set(name ${ARG_NAME})
   else()
     set(name ${folder})
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  foreach(sub ${ARG_SUBFOLDERS})
+    file(GLOB sub_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/${sub}/*.cpp)
+    list(APPEND sources ${sub_sources})
+  endforeach()
   foreach(f ${ARG_EXCLUDE})
     list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/src/${folder}/${f})
   endforeach()
@@ -137,7 +142,7 @@ function(velkaro_seq_diagram_library)
   add_library(velkaro_seq_diagram STATIC ${PROJECT_SOURCE_DIR}/bench/seq_diagram.cpp)
   target_include_directories(velkaro_seq_diagram PUBLIC ${PROJECT_SOURCE_DIR}/bench)
   target_compile_options(velkaro_seq_diagram PRIVATE ${VELKARO_WARNINGS})
-  target_link_libraries(velkaro_seq_diagram PUBLIC velkaro_seq)
+  target_link_libraries(velkaro_seq_diagram PUBLIC velkaro_seq_doc)
 endfunction()
 
 # velkaro_forbid_includes(<folder> <prefix>...): a room's rule made a build

@@ -10,7 +10,7 @@
 #include "model/element.h"
 #include "model/element_cells.h"
 #include "model/serializing_writer.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro::fuzz {
 

@@ -17,7 +17,7 @@
 #include "seq/context.h"
 #include "seq/main_menu.h"
 #include "seq/tool_bar.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "view/command_bar.h"
 #include "view/context_menu.h"
 #include "view/icon_bundle.h"

@@ -45,7 +45,7 @@
 
 #include "common/rectangle.h"
 #include "common/scoped_connection.h"
-#include "ctrl/imain_window.h"
+#include "ctrl/ports/imain_window.h"
 
 namespace velkaro {
 

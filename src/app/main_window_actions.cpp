@@ -11,13 +11,13 @@
 #include "app/manual.h"
 #include "common/cell_range.h"
 #include "common/i18n.h"
-#include "ctrl/action_row.h"
+#include "ctrl/keys/action_row.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/context.h"
 #include "seq/exporting_cnavas.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "view/main_view.h"
 
 namespace velkaro {

@@ -6,9 +6,9 @@
 
 #include <glibmm/markup.h>
 
-#include "ctrl/action_wrapper.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "ctrl/context.h"
-#include "ctrl/mode.h"
+#include "ctrl/modes/mode.h"
 
 namespace velkaro {
 

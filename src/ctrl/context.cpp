@@ -3,14 +3,14 @@
 #include <glib.h>
 
 #include "common/check.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/icanvas.h"
-#include "ctrl/icommand_bar.h"
-#include "ctrl/imain_view.h"
-#include "ctrl/imain_window.h"
-#include "ctrl/key_binder.h"
-#include "ctrl/mode.h"
-#include "ctrl/mouse_binder.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/ports/icanvas.h"
+#include "ctrl/ports/icommand_bar.h"
+#include "ctrl/ports/imain_view.h"
+#include "ctrl/ports/imain_window.h"
+#include "ctrl/keys/key_binder.h"
+#include "ctrl/modes/mode.h"
+#include "ctrl/keys/mouse_binder.h"
 #include "model/store.h"
 #include "model/workspace.h"
 

@@ -60,11 +60,11 @@
 #include "common/point.h"
 #include "common/scoped_connection.h"
 #include "ctrl/abstract_ctrl.h"
-#include "ctrl/context_ports.h"
-#include "ctrl/daction_handler.h"
-#include "ctrl/iaction_handler.h"
-#include "ctrl/icursor_holder.h"
-#include "ctrl/record.h"
+#include "ctrl/ports/context_ports.h"
+#include "ctrl/keys/daction_handler.h"
+#include "ctrl/keys/iaction_handler.h"
+#include "ctrl/undo/icursor_holder.h"
+#include "ctrl/undo/record.h"
 #include "model/element.h"
 
 namespace velkaro {

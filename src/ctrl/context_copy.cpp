@@ -3,7 +3,7 @@
 
 #include "common/cell_range.h"
 #include "common/check.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"

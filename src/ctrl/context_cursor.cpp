@@ -6,7 +6,7 @@
 #include "common/check.h"
 #include "common/point.h"
 #include "ctrl/context.h"
-#include "ctrl/icanvas.h"
+#include "ctrl/ports/icanvas.h"
 #include "model/element_cells.h"
 #include "model/exp_stack.h"
 #include "model/grid.h"

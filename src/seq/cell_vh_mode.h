@@ -50,7 +50,7 @@
 #include <string>
 
 #include "common/cell_pos.h"
-#include "ctrl/cell_mode.h"
+#include "ctrl/modes/cell_mode.h"
 
 namespace velkaro {
 

@@ -1,7 +1,7 @@
 #include "seq/change_range_drawer.h"
 
 #include "ctrl/context.h"
-#include "ctrl/range_mode.h"
+#include "ctrl/modes/range_mode.h"
 
 namespace velkaro {
 

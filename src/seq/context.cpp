@@ -1,15 +1,15 @@
 #include "seq/context.h"
 
 #include "common/check.h"
-#include "ctrl/mode_text.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/text/mode_text.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "seq/cell_vh_mode.h"
-#include "seq/life_head.h"
+#include "seq/doc/life_head.h"
 #include "seq/range_mode.h"
 #include "seq/select_cell_mode.h"
 #include "seq/select_mode.h"
-#include "seq/separator.h"
-#include "seq/workspace.h"
+#include "seq/doc/separator.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro {
 

@@ -4,11 +4,11 @@
 #include "common/point.h"
 #include "model/grid.h"
 #include "seq/drawer_geometry.h"
-#include "seq/frag_line.h"
-#include "seq/fragment.h"
-#include "seq/msg_line.h"
-#include "seq/separator.h"
-#include "seq/text_element.h"
+#include "seq/doc/frag_line.h"
+#include "seq/doc/fragment.h"
+#include "seq/doc/msg_line.h"
+#include "seq/doc/separator.h"
+#include "seq/doc/text_element.h"
 
 namespace velkaro {
 

@@ -2,7 +2,7 @@
 
 #include "common/point.h"
 #include "seq/drawer_geometry.h"
-#include "seq/life_head.h"
+#include "seq/doc/life_head.h"
 
 namespace velkaro {
 

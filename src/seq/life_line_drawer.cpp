@@ -5,9 +5,9 @@
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/drawer_geometry.h"
-#include "seq/exec_spec.h"
-#include "seq/life_head.h"
-#include "seq/life_line.h"
+#include "seq/doc/exec_spec.h"
+#include "seq/doc/life_head.h"
+#include "seq/doc/life_line.h"
 
 namespace velkaro {
 

@@ -7,10 +7,10 @@
 #include "common/any.h"
 #include "common/point.h"
 #include "model/grid.h"
-#include "seq/exec_spec.h"
-#include "seq/life_line.h"
-#include "seq/message.h"
-#include "seq/msg_line.h"
+#include "seq/doc/exec_spec.h"
+#include "seq/doc/life_line.h"
+#include "seq/doc/message.h"
+#include "seq/doc/msg_line.h"
 #include "view/drawer_context.h"
 
 namespace velkaro {

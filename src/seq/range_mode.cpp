@@ -7,13 +7,13 @@
 
 #include "common/cell_range.h"
 #include "seq/context.h"
-#include "seq/exec_spec.h"
-#include "seq/frag_line.h"
-#include "seq/fragment.h"
-#include "seq/life_line.h"
-#include "seq/message.h"
-#include "seq/msg_line.h"
-#include "seq/workspace.h"
+#include "seq/doc/exec_spec.h"
+#include "seq/doc/frag_line.h"
+#include "seq/doc/fragment.h"
+#include "seq/doc/life_line.h"
+#include "seq/doc/message.h"
+#include "seq/doc/msg_line.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro {
 

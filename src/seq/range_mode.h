@@ -36,7 +36,7 @@
 #include <string_view>
 
 #include "common/any.h"
-#include "ctrl/range_mode.h"
+#include "ctrl/modes/range_mode.h"
 
 namespace velkaro {
 

@@ -1,9 +1,9 @@
 #include "seq/select_cell_mode.h"
 
 #include "common/cell_range.h"
-#include "ctrl/action_row.h"
+#include "ctrl/keys/action_row.h"
 #include "seq/context.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro {
 

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "ctrl/select_cell_mode.h"
+#include "ctrl/modes/select_cell_mode.h"
 
 namespace velkaro {
 

@@ -4,11 +4,11 @@
 
 #include "common/any.h"
 #include "seq/context.h"
-#include "seq/exec_spec.h"
-#include "seq/life_line.h"
-#include "seq/message.h"
+#include "seq/doc/exec_spec.h"
+#include "seq/doc/life_line.h"
+#include "seq/doc/message.h"
 #include "seq/range_mode.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 
 namespace velkaro {
 

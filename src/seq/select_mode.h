@@ -25,7 +25,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ctrl/select_mode.h"
+#include "ctrl/modes/select_mode.h"
 
 namespace velkaro {
 

@@ -40,7 +40,7 @@
 #include <sigc++/signal.h>
 
 #include "common/rectangle.h"
-#include "ctrl/icanvas.h"
+#include "ctrl/ports/icanvas.h"
 
 typedef struct _GtkScrolledWindow GtkScrolledWindow;
 

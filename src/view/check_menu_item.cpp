@@ -6,7 +6,7 @@
 
 #include "common/c_resource.h"
 #include "common/check.h"
-#include "ctrl/action_wrapper.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "ctrl/context.h"
 
 namespace velkaro {

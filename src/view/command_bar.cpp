@@ -4,7 +4,7 @@
 
 #include "common/check.h"
 #include "common/point.h"
-#include "ctrl/cmd_ctrl.h"
+#include "ctrl/cmd/cmd_ctrl.h"
 #include "view/color_map.h"
 #include "view/drawer_context.h"
 #include "view/filling_drawer.h"

@@ -21,7 +21,7 @@
 
 #include <gtkmm/drawingarea.h>
 
-#include "ctrl/icommand_bar.h"
+#include "ctrl/ports/icommand_bar.h"
 
 namespace velkaro {
 

@@ -25,7 +25,7 @@
 
 #include <gtkmm/menu.h>
 
-#include "ctrl/icontext_menu.h"
+#include "ctrl/ports/icontext_menu.h"
 #include "view/main_menu.h"
 
 namespace Gtk {

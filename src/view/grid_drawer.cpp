@@ -6,7 +6,7 @@
 
 #include "common/cell_range.h"
 #include "ctrl/context.h"
-#include "ctrl/icanvas.h"
+#include "ctrl/ports/icanvas.h"
 #include "model/element_cells.h"
 #include "model/exp_stack.h"
 #include "model/expanded_cells.h"

@@ -9,8 +9,8 @@
 
 #include "common/i18n.h"
 #include "ctrl/context.h"
-#include "ctrl/iaction_handler.h"
-#include "ctrl/mode.h"
+#include "ctrl/keys/iaction_handler.h"
+#include "ctrl/modes/mode.h"
 
 namespace velkaro {
 

@@ -4,9 +4,9 @@
 #include <gtk/gtk.h>
 #include <glibmm/markup.h>
 
-#include "ctrl/action_wrapper.h"
-#include "ctrl/key_action_map.h"
-#include "ctrl/key_action_map_key.h"
+#include "ctrl/keys/action_wrapper.h"
+#include "ctrl/keys/key_action_map.h"
+#include "ctrl/keys/key_action_map_key.h"
 #include "view/key_setting.h"
 
 namespace velkaro {

@@ -8,7 +8,7 @@
 #include <pangomm/attrlist.h>
 
 #include "common/i18n.h"
-#include "ctrl/action_wrapper.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "view/key_setting.h"
 
 namespace velkaro {

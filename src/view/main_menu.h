@@ -31,7 +31,7 @@
 
 #include "common/i18n.h"
 #include "common/scoped_connection.h"
-#include "ctrl/iaction_handler.h"
+#include "ctrl/keys/iaction_handler.h"
 #include "view/sub_menu.h"
 
 namespace velkaro {

@@ -5,7 +5,7 @@
 #include <gtkmm/window.h>
 
 #include "ctrl/context.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "view/canvas.h"
 
 namespace velkaro {

@@ -35,7 +35,7 @@
 #include <gtkmm/stack.h>
 #include <gtkmm/viewport.h>
 
-#include "ctrl/imain_view.h"
+#include "ctrl/ports/imain_view.h"
 #include "view/key_setting.h"
 
 namespace velkaro {

@@ -8,8 +8,8 @@
 
 #include "common/text_range.h"
 #include "ctrl/context.h"
-#include "ctrl/icanvas.h"
-#include "ctrl/mode_text.h"
+#include "ctrl/ports/icanvas.h"
+#include "ctrl/text/mode_text.h"
 #include "model/text_element.h"
 #include "view/cairo_guard.h"
 #include "view/drawer_context.h"

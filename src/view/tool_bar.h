@@ -25,7 +25,7 @@
 #include <glibmm/ustring.h>
 #include <gtkmm/toolbar.h>
 #include "common/scoped_connection.h"
-#include "ctrl/iaction_handler.h"
+#include "ctrl/keys/iaction_handler.h"
 
 namespace velkaro {
 

@@ -1,7 +1,7 @@
 #include "view/viewport_drawer.h"
 
 #include "ctrl/context.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "view/cairo_guard.h"
 
 namespace velkaro {

@@ -11,7 +11,7 @@
 #include "app/app.h"
 #include "app/main_window.h"
 #include "seq/context.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {

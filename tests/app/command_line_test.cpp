@@ -11,10 +11,10 @@
 
 #include "app/app_for_test.h"
 #include "app/main_window.h"
-#include "ctrl/cmd_ctrl.h"
-#include "ctrl/text_editor_insert.h"
+#include "ctrl/cmd/cmd_ctrl.h"
+#include "ctrl/text/text_editor_insert.h"
 #include "seq/context.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "support/test_env.h"
 #include "view/canvas.h"
 #include "view/command_bar.h"

@@ -15,7 +15,7 @@
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/context.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "support/test_env.h"
 
 namespace velkaro::test {

@@ -15,7 +15,7 @@
 #include "app/app_for_test.h"
 #include "app/main_window.h"
 #include "seq/context.h"
-#include "seq/workspace.h"
+#include "seq/doc/workspace.h"
 #include "support/test_env.h"
 #include "view/widgets_for_test.h"
 

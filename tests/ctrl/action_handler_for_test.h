@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "common/cell_pos.h"
-#include "ctrl/daction_handler.h"
-#include "ctrl/iaction_handler.h"
-#include "ctrl/icursor_holder.h"
-#include "ctrl/key_action_map_key.h"
+#include "ctrl/keys/daction_handler.h"
+#include "ctrl/keys/iaction_handler.h"
+#include "ctrl/undo/icursor_holder.h"
+#include "ctrl/keys/key_action_map_key.h"
 
 namespace velkaro::test {
 

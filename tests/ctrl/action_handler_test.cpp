@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "ctrl/action_handler_for_test.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "model/workspace_for_test.h"
 
 namespace velkaro {

@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/delegate_action.h"
+#include "ctrl/undo/action.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/undo/delegate_action.h"
 #include "ctrl/action_handler_for_test.h"
 #include "model/workspace_diff.h"
 #include "model/workspace_for_test.h"

@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action.h"
+#include "ctrl/undo/action.h"
 #include "ctrl/action_handler_for_test.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/action_row.h"
-#include "ctrl/cmd_ctrl.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/keys/action_row.h"
+#include "ctrl/cmd/cmd_ctrl.h"
 #include "model/workspace_for_test.h"
 
 namespace velkaro {

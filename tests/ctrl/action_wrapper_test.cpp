@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action.h"
+#include "ctrl/undo/action.h"
 #include "ctrl/action_handler_for_test.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/action_wrapper.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "model/store.h"
 #include "model/workspace_for_test.h"
 

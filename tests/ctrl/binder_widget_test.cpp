@@ -17,9 +17,9 @@
 #include <gtkmm/window.h>
 
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/key_action_map_key.h"
-#include "ctrl/key_binder.h"
-#include "ctrl/mouse_binder.h"
+#include "ctrl/keys/key_action_map_key.h"
+#include "ctrl/keys/key_binder.h"
+#include "ctrl/keys/mouse_binder.h"
 #include "support/test_env.h"
 
 namespace velkaro {

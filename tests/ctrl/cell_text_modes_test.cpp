@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
-#include "ctrl/mode_text.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/text/mode_text.h"
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/test_kind.h"
-#include "ctrl/text_editor_with_action.h"
+#include "ctrl/text/text_editor_with_action.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
 #include "support/test_env.h"

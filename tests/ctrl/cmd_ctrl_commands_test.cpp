@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/cmd_ctrl.h"
+#include "ctrl/cmd/cmd_ctrl.h"
 
 namespace velkaro {
 namespace {

@@ -22,14 +22,14 @@
 #include <pangomm/context.h>
 #include <pangomm/layout.h>
 
-#include "ctrl/action_processor.h"
-#include "ctrl/cmd_ctrl.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/cmd/cmd_ctrl.h"
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/icommand_bar.h"
-#include "ctrl/key_action_map_key_pattern.h"
+#include "ctrl/ports/icommand_bar.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/test_kind.h"
-#include "ctrl/text_editor_insert.h"
+#include "ctrl/text/text_editor_insert.h"
 #include "support/log_capture.h"
 #include "support/test_env.h"
 

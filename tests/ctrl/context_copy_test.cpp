@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
 #include "model/workspace.h"

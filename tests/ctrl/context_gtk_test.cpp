@@ -15,8 +15,8 @@
 
 #include "ctrl/context.h"
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/key_binder.h"
-#include "ctrl/mouse_binder.h"
+#include "ctrl/keys/key_binder.h"
+#include "ctrl/keys/mouse_binder.h"
 #include "ctrl/test_kind.h"
 #include "support/test_env.h"
 

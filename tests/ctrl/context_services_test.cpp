@@ -17,11 +17,11 @@
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
-#include "ctrl/action.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
-#include "ctrl/undo_group.h"
+#include "ctrl/undo/undo_group.h"
 #include "model/element_cells.h"
 #include "model/workspace.h"
 #include "support/test_env.h"

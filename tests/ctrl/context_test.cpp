@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "common/app_id.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/test_kind.h"
 #include "model/store.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ctrl/action_handler_for_test.h"
-#include "ctrl/key_action_map.h"
+#include "ctrl/keys/key_action_map.h"
 
 namespace velkaro {
 namespace {

@@ -13,8 +13,8 @@
 #include <gtk/gtk.h>
 
 #include "common/c_resource.h"
-#include "ctrl/key_action_map_key.h"
-#include "ctrl/key_binder.h"
+#include "ctrl/keys/key_action_map_key.h"
+#include "ctrl/keys/key_binder.h"
 #include "support/test_env.h"
 
 namespace velkaro {

@@ -4,9 +4,9 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
-#include "ctrl/key_action_map.h"
-#include "ctrl/key_action_map_key.h"
-#include "ctrl/key_action_map_key_pattern.h"
+#include "ctrl/keys/key_action_map.h"
+#include "ctrl/keys/key_action_map_key.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
 
 namespace velkaro {
 namespace {

@@ -6,13 +6,13 @@
 
 #include "common/point.h"
 #include "common/rectangle.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/base_mode.h"
-#include "ctrl/select_cell_mode.h"
-#include "ctrl/text_editor_insert.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/modes/base_mode.h"
+#include "ctrl/modes/select_cell_mode.h"
+#include "ctrl/text/text_editor_insert.h"
 #include "model/grid.h"
 #include "model/text_element.h"
-#include "ctrl/mode_2d.h"
+#include "ctrl/modes/mode_2d.h"
 #include "model/element_cells.h"
 
 namespace velkaro::test {

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "ctrl/cell_mode.h"
+#include "ctrl/modes/cell_mode.h"
 #include "ctrl/context.h"
-#include "ctrl/icell_text_mode.h"
-#include "ctrl/move_view_mode.h"
-#include "ctrl/range_mode.h"
+#include "ctrl/text/icell_text_mode.h"
+#include "ctrl/modes/move_view_mode.h"
+#include "ctrl/modes/range_mode.h"
 #include "ctrl/test_kind.h"
 #include "model/workspace.h"
 

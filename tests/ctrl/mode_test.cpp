@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "common/point.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
-#include "ctrl/mode.h"
+#include "ctrl/modes/mode.h"
 #include "ctrl/test_kind.h"
 #include "model/workspace.h"
 

@@ -14,9 +14,9 @@
 #include "common/point.h"
 #include "common/rectangle.h"
 #include "common/text_range.h"
-#include "ctrl/mode_text.h"
+#include "ctrl/text/mode_text.h"
 #include "ctrl/mode_text_kit.h"
-#include "ctrl/text_editor_with_action.h"
+#include "ctrl/text/text_editor_with_action.h"
 #include "model/grid.h"
 #include "model/workspace.h"
 

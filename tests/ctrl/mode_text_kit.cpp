@@ -4,9 +4,9 @@
 
 #include <glibmm/main.h>
 
-#include "ctrl/action.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/text_editor_with_action.h"
+#include "ctrl/undo/action.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/text/text_editor_with_action.h"
 
 namespace velkaro::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ctrl/mode_text.h"
+#include "ctrl/text/mode_text.h"
 #include "ctrl/test_kind.h"
 #include "ctrl/text_editor_test_support.h"
 #include "model/text_element.h"

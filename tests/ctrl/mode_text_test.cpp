@@ -11,12 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/mode_text.h"
+#include "ctrl/undo/action.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/text/mode_text.h"
 #include "ctrl/mode_text_kit.h"
-#include "ctrl/text_editor_insert.h"
-#include "ctrl/text_editor_normal.h"
+#include "ctrl/text/text_editor_insert.h"
+#include "ctrl/text/text_editor_normal.h"
 #include "model/store.h"
 #include "model/workspace.h"
 

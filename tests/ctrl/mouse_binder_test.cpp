@@ -8,7 +8,7 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
-#include "ctrl/mouse_binder.h"
+#include "ctrl/keys/mouse_binder.h"
 
 namespace velkaro {
 namespace {

@@ -12,7 +12,7 @@
 #include "common/point.h"
 #include "ctrl/context.h"
 #include "ctrl/mode_scripts_for_test.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/modes/move_view_mode.h"
 
 namespace velkaro::test {
 namespace {

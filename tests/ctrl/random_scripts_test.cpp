@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "common/point.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/mode.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/modes/mode.h"
 #include "ctrl/mode_scripts_for_test.h"
 #include "ctrl/mode_text_kit.h"
 #include "ctrl/test_kind.h"

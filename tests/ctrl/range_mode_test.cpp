@@ -13,10 +13,10 @@
 
 #include "common/cell_range.h"
 #include "common/point.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/mode_scripts_for_test.h"
-#include "ctrl/range_mode.h"
+#include "ctrl/modes/range_mode.h"
 #include "model/exp_stack.h"
 #include "model/workspace.h"
 

@@ -10,10 +10,10 @@
 
 #include "common/cell_range.h"
 #include "common/point.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/mode_scripts_for_test.h"
-#include "ctrl/select_cell_mode.h"
+#include "ctrl/modes/select_cell_mode.h"
 #include "model/workspace.h"
 
 namespace velkaro::test {

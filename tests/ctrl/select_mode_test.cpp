@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "common/point.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/context.h"
 #include "ctrl/mode_scripts_for_test.h"
-#include "ctrl/range_mode.h"
-#include "ctrl/select_mode.h"
+#include "ctrl/modes/range_mode.h"
+#include "ctrl/modes/select_mode.h"
 #include "model/workspace.h"
 
 namespace velkaro::test {

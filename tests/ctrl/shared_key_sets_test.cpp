@@ -10,10 +10,10 @@
 
 #include "common/cell_pos.h"
 #include "common/point.h"
-#include "ctrl/action_processor.h"
-#include "ctrl/base_mode.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/modes/base_mode.h"
 #include "ctrl/context.h"
-#include "ctrl/mode_2d.h"
+#include "ctrl/modes/mode_2d.h"
 #include "ctrl/mode_scripts_for_test.h"
 #include "model/store.h"
 #include "model/workspace.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/point.h"
-#include "ctrl/key_action_map_key_pattern.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "model/text_element.h"

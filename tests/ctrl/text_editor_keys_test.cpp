@@ -15,10 +15,10 @@
 #include <pangomm/layout.h>
 
 #include "common/text_range.h"
-#include "ctrl/key_action_map_key.h"
-#include "ctrl/key_action_map_key_pattern.h"
-#include "ctrl/text_editor_insert.h"
-#include "ctrl/text_editor_normal.h"
+#include "ctrl/keys/key_action_map_key.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
+#include "ctrl/text/text_editor_insert.h"
+#include "ctrl/text/text_editor_normal.h"
 #include "ctrl/text_editor_test_support.h"
 #include "model/store.h"
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_range.h"
-#include "ctrl/mouse_binder.h"
+#include "ctrl/keys/mouse_binder.h"
 #include "ctrl/text_editor_test_support.h"
 #include "model/text_element.h"
 

@@ -13,8 +13,8 @@
 #include <pangomm/context.h>
 #include <pangomm/layout.h>
 
-#include "ctrl/text_editor.h"
-#include "ctrl/text_editor_clipboard.h"
+#include "ctrl/text/text_editor.h"
+#include "ctrl/text/text_editor_clipboard.h"
 #include "model/itext_editable.h"
 
 namespace velkaro::test {

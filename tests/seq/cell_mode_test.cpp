@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
-#include "ctrl/action_wrapper.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "seq/cell_vh_mode.h"
 #include "seq/range_mode.h"
 #include "seq/select_mode.h"

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
-#include "ctrl/mode_text.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/undo/action_processor.h"
+#include "ctrl/text/mode_text.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "seq/cell_vh_mode.h"
 #include "seq/range_mode.h"
 #include "seq/select_cell_mode.h"

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "seq/range_mode.h"
 #include "seq/seq_modes_for_test.h"
 #include "support/test_env.h"

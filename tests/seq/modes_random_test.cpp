@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "model/structures_for_test.h"
 #include "seq/seq_modes_for_test.h"
 #include "support/log_capture.h"

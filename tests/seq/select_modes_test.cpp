@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "seq/range_mode.h"
 #include "seq/select_cell_mode.h"
 #include "seq/select_mode.h"

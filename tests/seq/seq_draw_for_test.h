@@ -16,10 +16,10 @@
 
 #include "common/rectangle.h"
 #include "ctrl/context.h"
-#include "ctrl/mode.h"
-#include "ctrl/range_mode.h"
+#include "ctrl/modes/mode.h"
+#include "ctrl/modes/range_mode.h"
 #include "model/grid.h"
-#include "seq/seq_for_test.h"
+#include "seq/doc/seq_for_test.h"
 
 namespace velkaro::test {
 

@@ -4,11 +4,11 @@
 
 #include "common/point.h"
 #include "common/rectangle.h"
-#include "ctrl/action_processor.h"
+#include "ctrl/undo/action_processor.h"
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/key_action_map_key_pattern.h"
-#include "ctrl/mode_text.h"
-#include "ctrl/text_editor_with_action.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
+#include "ctrl/text/mode_text.h"
+#include "ctrl/text/text_editor_with_action.h"
 #include "model/grid.h"
 
 namespace velkaro::test {

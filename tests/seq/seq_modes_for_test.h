@@ -19,14 +19,14 @@
 
 #include "common/cell_pos.h"
 #include "ctrl/abstract_ctrl.h"
-#include "ctrl/icommand_bar.h"
-#include "ctrl/icontext_menu.h"
-#include "ctrl/imain_view.h"
-#include "ctrl/imain_window.h"
-#include "ctrl/mode.h"
+#include "ctrl/ports/icommand_bar.h"
+#include "ctrl/ports/icontext_menu.h"
+#include "ctrl/ports/imain_view.h"
+#include "ctrl/ports/imain_window.h"
+#include "ctrl/modes/mode.h"
 #include "seq/context.h"
-#include "seq/seq_for_test.h"
-#include "seq/workspace.h"
+#include "seq/doc/seq_for_test.h"
+#include "seq/doc/workspace.h"
 #include "view/canvas_harness_for_test.h"
 
 namespace velkaro::test {

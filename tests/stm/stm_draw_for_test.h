@@ -13,7 +13,7 @@
 
 #include "common/rectangle.h"
 #include "ctrl/context.h"
-#include "ctrl/mode.h"
+#include "ctrl/modes/mode.h"
 #include "model/grid.h"
 #include "stm/doc/workspace.h"
 #include "support/test_env.h"

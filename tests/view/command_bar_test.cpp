@@ -13,7 +13,7 @@
 #include <gtkmm/window.h>
 #include <pangomm/layout.h>
 
-#include "ctrl/cmd_ctrl.h"
+#include "ctrl/cmd/cmd_ctrl.h"
 #include "ctrl/test_kind.h"
 #include "support/test_env.h"
 #include "view/command_bar.h"

@@ -19,7 +19,7 @@
 #include <gtk/gtk.h>
 #include <gtkmm/window.h>
 
-#include "ctrl/action_wrapper.h"
+#include "ctrl/keys/action_wrapper.h"
 #include "ctrl/gdk_events_for_test.h"
 #include "ctrl/test_kind.h"
 #include "model/store.h"

@@ -14,7 +14,7 @@
 
 #include "common/point.h"
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "ctrl/test_kind.h"
 #include "support/test_env.h"
 #include "view/canvas.h"

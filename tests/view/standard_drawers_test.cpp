@@ -8,7 +8,7 @@
 
 #include "common/cell_range.h"
 #include "ctrl/context.h"
-#include "ctrl/move_view_mode.h"
+#include "ctrl/modes/move_view_mode.h"
 #include "ctrl/test_kind.h"
 #include "model/exp_stack.h"
 #include "model/grid.h"

@@ -12,7 +12,7 @@
 #include <pangomm/layout.h>
 
 #include "common/text_range.h"
-#include "ctrl/mode_text.h"
+#include "ctrl/text/mode_text.h"
 #include "ctrl/mode_text_kit.h"
 #include "model/grid.h"
 #include "model/text_element.h"
