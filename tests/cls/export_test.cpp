@@ -134,10 +134,12 @@ TEST(ClsSamplePicture, EveryClassConnectorAndEndShapeIsExported)
     EXPECT_GE(p.spot(r.get_right(), r.y + r.height / 2), 0.4);
     EXPECT_GE(p.spot(r.x + 3, r.y), 0.4);
     EXPECT_GE(p.spot(r.x + 3, r.get_bottom()), 0.4);
-    if (klass->block1_shown)
+    if (klass->block1_shown) {
       EXPECT_GE(p.spot(r.x + 3, klass->get_block1_div_rect().y + g.y), 0.4);
-    if (klass->block2_shown)
+    }
+    if (klass->block2_shown) {
       EXPECT_GE(p.spot(r.get_right() - 3, klass->get_block2_div_rect().y + g.y), 0.4);
+    }
     // The name inside the box.
     EXPECT_GT(p.inked({r.x + 3, r.y + 3, r.width - 6, 10}), 5);
     // The cursor's box looks like the others: its fill stays white.
