@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "cls/doc/yank_buffer.h"
 #include "common/rectangle.h"
 #include "ctrl/gdk_events_for_test.h"
 #include "ctrl/keys/key_action_map_key_pattern.h"
@@ -35,6 +36,8 @@ ClsKit::ClsKit()
     if (const auto text = std::dynamic_pointer_cast<CtrlATextModeRoot>(mode))
       gtk_im_multicontext_set_context_id(GTK_IM_MULTICONTEXT(text->get_text_editor()->get_im_context()),
                                          "gtk-im-context-simple");
+  // The yank buffer is the process's: each test starts with nothing yanked.
+  ClsYankBuffer::get().start();
   settle();
   log->clear();
 }
