@@ -145,11 +145,13 @@ VKMenu* StmInsertList::show_menu(StmContext& ctrl, bool with_transition)
     time = gdk_event_get_time(event);
   }
   menu->signal_deactivate().connect([menu] { destroy_later(menu); });
+  // The position's block lives as long as the menu, whether or not GTK
+  // keeps the position function.
   auto* block = new PositionBlock{ctrl.shared_from_this()};
+  g_object_set_data_full(G_OBJECT(menu->gobj()), "velkaro-insert-list-position", block,
+                         [](gpointer data) { delete static_cast<PositionBlock*>(data); });
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-  gtk_menu_popup_for_device(
-    menu->gobj(), nullptr, nullptr, nullptr, position_menu, block,
-    [](gpointer data) { delete static_cast<PositionBlock*>(data); }, button, time);
+  gtk_menu_popup_for_device(menu->gobj(), nullptr, nullptr, nullptr, position_menu, block, nullptr, button, time);
   G_GNUC_END_IGNORE_DEPRECATIONS
   if (!menu->get_mapped()) {
     // No grab to be had: nothing is shown, and nothing is kept.

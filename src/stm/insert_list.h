@@ -48,8 +48,10 @@ public:
 
   // Builds the menu (with the transition item when with_transition, else
   // the concurrency-line item) and pops it up at the cursor cell. The menu;
-  // it lives until it is dismissed (see the header comment). Null when the
-  // context has no canvas widget on a realised window to put it on.
+  // it lives until it is dismissed (see the header comment). Null, with
+  // nothing shown, when the context has no canvas widget on a realised
+  // window to put it on, or when GTK could not take the grab (another
+  // popup holds it).
   static VKMenu* show_menu(StmContext& ctrl, bool with_transition);
   // An item without an image that starts the line element of name.
   static Gtk::MenuItem* make_line_item(StmContext& ctrl, const std::string& name, const std::string& label);
