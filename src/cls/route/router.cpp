@@ -120,15 +120,7 @@ void ClsRouter::update_link_nodes(const std::vector<ClsRouteNode*>& nodes)
 
 void ClsRouter::foreach_term_cross_pos(const CellPos& pos, const PosFunc& fn) const
 {
-  m_term_counts->foreach([&](int32_t x, int32_t y, const TermCounts::Value& count) {
-    if (x == pos.x || y == pos.y)
-      return true; // pos itself, or a terminal on its row or column
-    for (int32_t i = 0; i < *count; ++i) {
-      fn(CellPos{x, pos.y});
-      fn(CellPos{pos.x, y});
-    }
-    return true;
-  });
+  for_each_corner(pos, fn);
 }
 
 void ClsRouter::foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn)
@@ -141,20 +133,51 @@ void ClsRouter::foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn)
     }
 }
 
+void ClsRouter::find_block(const CellPos& generator, Block& block) const
+{
+  block.count = 0;
+  for (int32_t dy = -1; dy <= 1; ++dy) {
+    const int32_t y = generator.y + dy;
+    const auto row = m_rows.find(y);
+    // The row's nodes from the block's left column on, met in column order.
+    Row::const_iterator cell;
+    if (row != m_rows.end())
+      cell = row->second.lower_bound(generator.x - 1);
+    for (int32_t dx = -1; dx <= 1; ++dx) {
+      const CellPos q{generator.x + dx, y};
+      if (!q.get_is_valid())
+        continue;
+      ClsRouteNode* node = nullptr;
+      if (row != m_rows.end()) {
+        while (cell != row->second.end() && cell->first < q.x)
+          ++cell;
+        if (cell != row->second.end() && cell->first == q.x)
+          node = cell->second.get();
+      }
+      block.cells[block.count] = q;
+      block.nodes[block.count] = node;
+      ++block.count;
+    }
+  }
+}
+
 void ClsRouter::reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created)
 {
-  foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
-    ClsRouteNode* node = find_node(q);
+  Block block;
+  find_block(generator, block);
+  for (int i = 0; i < block.count; ++i) {
+    ClsRouteNode* node = block.nodes[i];
     if (!node) {
+      const CellPos& q = block.cells[i];
       auto fresh = std::make_shared<ClsRouteNode>(q);
       node = fresh.get();
       // A new node's search fields are not the reset ones.
       mark_dirty(*node);
-      m_rows[q.y][q.x] = std::move(fresh);
+      m_rows[q.y].emplace(q.x, std::move(fresh));
       created.push_back(node);
     }
     node->reference();
-  });
+  }
 }
 
 // --- registration ----------------------------------------------------------------
@@ -171,7 +194,7 @@ bool ClsRouter::add_terminatable_node(const CellPos& pos)
 
   std::vector<ClsRouteNode*> created;
   reference_block(pos, created);
-  foreach_term_cross_pos(pos, [&](const CellPos& corner) { reference_block(corner, created); });
+  for_each_corner(pos, [&](const CellPos& corner) { reference_block(corner, created); });
   // Only the new nodes are linked: the reverse links they set bring the
   // links of the old ones up to date.
   update_link_nodes(created);
@@ -187,18 +210,20 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
 
   std::vector<ClsRouteNode*> orphans;
   const auto unreference_block = [&](const CellPos& generator) {
-    foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
-      ClsRouteNode* node = find_node(q);
+    Block block;
+    find_block(generator, block);
+    for (int i = 0; i < block.count; ++i) {
+      ClsRouteNode* node = block.nodes[i];
       if (!node)
-        return;
+        continue;
       node->unreference();
       // A node drops to zero once: its count matches its generators exactly.
       if (node->references == 0)
         orphans.push_back(node);
-    });
+    }
   };
   unreference_block(pos);
-  foreach_term_cross_pos(pos, unreference_block);
+  for_each_corner(pos, unreference_block);
 
   // The surviving neighbours of the orphans are relinked while the orphans
   // still stand in the map: the nearest search passes over them.

@@ -27,6 +27,7 @@
 // the router's: nodes stored or removed through the cell map's own set() and
 // remove() would break the links and the search's bookkeeping.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -135,6 +136,30 @@ public:
   void trace_pred(ClsRoute& route, const CellPos& goal) const;
 
 private:
+  // The cells of a generator's 3 by 3 block that lie in the grid, row by
+  // row from the top left, with the node of each (null where none is).
+  struct Block {
+    std::array<CellPos, 9> cells;
+    std::array<ClsRouteNode*, 9> nodes;
+    int count = 0;
+  };
+  // Three row lookups, each followed by a walk along the row, instead of a
+  // lookup per cell.
+  void find_block(const CellPos& generator, Block& block) const;
+  // foreach_term_cross_pos() without a function object per call.
+  template <class Fn>
+  void for_each_corner(const CellPos& pos, Fn&& fn) const
+  {
+    for (const auto& [y, row] : m_term_counts->get_rows())
+      for (const auto& [x, count] : row) {
+        if (x == pos.x || y == pos.y)
+          continue; // pos itself, or a terminal on its row or column
+        for (int32_t i = 0; i < *count; ++i) {
+          fn(CellPos{x, pos.y});
+          fn(CellPos{pos.x, y});
+        }
+      }
+  }
   // Creates the nodes a generator's block lacks and references all nine.
   void reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created);
   // Terminal cells whose coordinate on the axis lies in first .. last.
