@@ -3,7 +3,9 @@
 
 #include "cls/route/router.h"
 
+#include <map>
 #include <unordered_set>
+#include <utility>
 
 #include <glib.h>
 
@@ -161,7 +163,33 @@ void ClsRouter::find_block(const CellPos& generator, Block& block) const
   }
 }
 
-void ClsRouter::reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created)
+std::vector<std::pair<CellPos, int32_t>> ClsRouter::corner_generators(const CellPos& pos) const
+{
+  // The corners (t.x, pos.y) all lie on pos's row and (pos.x, t.y) on its
+  // column: terminals sharing a column (a row) give the same corner, which
+  // is counted once with their registrations added up.
+  std::map<int32_t, int32_t> on_row;
+  std::vector<std::pair<CellPos, int32_t>> corners;
+  for (const auto& [y, row] : m_term_counts->get_rows()) {
+    if (y == pos.y)
+      continue;
+    int32_t on_column = 0;
+    for (const auto& [x, count] : row) {
+      if (x == pos.x)
+        continue;
+      on_row[x] += *count;
+      on_column += *count;
+    }
+    if (on_column > 0)
+      corners.emplace_back(CellPos{pos.x, y}, on_column);
+  }
+  for (const auto& [x, times] : on_row)
+    corners.emplace_back(CellPos{x, pos.y}, times);
+  return corners;
+}
+
+void ClsRouter::reference_block(const CellPos& generator, int32_t times,
+                                std::vector<ClsRouteNode*>& created)
 {
   Block block;
   find_block(generator, block);
@@ -176,7 +204,7 @@ void ClsRouter::reference_block(const CellPos& generator, std::vector<ClsRouteNo
       m_rows[q.y].emplace(q.x, std::move(fresh));
       created.push_back(node);
     }
-    node->reference();
+    node->references += times;
   }
 }
 
@@ -193,8 +221,10 @@ bool ClsRouter::add_terminatable_node(const CellPos& pos)
   m_term_counts->set(pos.x, pos.y, std::make_shared<int32_t>(count ? *count + 1 : 1));
 
   std::vector<ClsRouteNode*> created;
-  reference_block(pos, created);
-  for_each_corner(pos, [&](const CellPos& corner) { reference_block(corner, created); });
+  // The references of every generator, whatever the order they come in.
+  reference_block(pos, 1, created);
+  for (const auto& [corner, times] : corner_generators(pos))
+    reference_block(corner, times, created);
   // Only the new nodes are linked: the reverse links they set bring the
   // links of the old ones up to date.
   update_link_nodes(created);
@@ -209,21 +239,22 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
     return true;
 
   std::vector<ClsRouteNode*> orphans;
-  const auto unreference_block = [&](const CellPos& generator) {
+  const auto unreference_block = [&](const CellPos& generator, int32_t times) {
     Block block;
     find_block(generator, block);
     for (int i = 0; i < block.count; ++i) {
       ClsRouteNode* node = block.nodes[i];
-      if (!node)
+      if (!node || node->references <= 0)
         continue;
-      node->unreference();
+      node->references -= times;
       // A node drops to zero once: its count matches its generators exactly.
-      if (node->references == 0)
+      if (node->references <= 0)
         orphans.push_back(node);
     }
   };
-  unreference_block(pos);
-  for_each_corner(pos, unreference_block);
+  unreference_block(pos, 1);
+  for (const auto& [corner, times] : corner_generators(pos))
+    unreference_block(corner, times);
 
   // The surviving neighbours of the orphans are relinked while the orphans
   // still stand in the map: the nearest search passes over them.

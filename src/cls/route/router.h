@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "cls/route/route_node.h"
@@ -160,8 +161,13 @@ private:
         }
       }
   }
-  // Creates the nodes a generator's block lacks and references all nine.
-  void reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created);
+  // The corner cells of pos with every other terminal as
+  // foreach_term_cross_pos() calls them, each distinct cell once with the
+  // number of times it comes.
+  std::vector<std::pair<CellPos, int32_t>> corner_generators(const CellPos& pos) const;
+  // Creates the nodes a generator's block lacks and references each cell of
+  // the block times times.
+  void reference_block(const CellPos& generator, int32_t times, std::vector<ClsRouteNode*>& created);
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
   // The node's search fields may now differ from their reset values.
