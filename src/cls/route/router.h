@@ -17,7 +17,10 @@
 // bring the old ones up to date); unregistering relinks only the surviving
 // neighbours of the nodes it drops. Either costs what the registration's
 // blocks touch, and a registration followed by its unregistration leaves
-// the graph exactly as it was.
+// the graph exactly as it was. The corners of a registration are counted
+// per cell (terminals sharing a column give one corner on pos's row), so it
+// looks up a block per column and per row of the terminals, not per
+// terminal.
 //
 // The search stops when the goal leaves the queue: weights are positive, so
 // the goal's cost and the predecessors back to the start are final then,
