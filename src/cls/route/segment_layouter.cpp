@@ -128,7 +128,8 @@ void ClsSegmentLayouter::layout_every_group()
     if (grouped[i])
       continue;
     size_t last = i;
-    for (const SegmentPtr& m : new_related_segments(m_segments[i])->get_segments()) {
+    const auto group = new_related_segments(m_segments[i]);
+    for (const SegmentPtr& m : group->get_segments()) {
       const auto at = m_index.find(m.get());
       if (at == m_index.end())
         continue;
