@@ -17,7 +17,10 @@
 // bring the old ones up to date); unregistering relinks only the surviving
 // neighbours of the nodes it drops. Either costs what the registration's
 // blocks touch, and a registration followed by its unregistration leaves
-// the graph exactly as it was.
+// the graph exactly as it was. The corners of a registration are counted
+// per cell (terminals sharing a column give one corner on pos's row), so it
+// looks up a block per column and per row of the terminals, not per
+// terminal.
 //
 // The search stops when the goal leaves the queue: weights are positive, so
 // the goal's cost and the predecessors back to the start are final then,
@@ -42,9 +45,11 @@
 // the router's: nodes stored or removed through the cell map's own set() and
 // remove() would break the links and the search's bookkeeping.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "cls/route/route_node.h"
@@ -150,8 +155,37 @@ public:
   void trace_pred(ClsRoute& route, const CellPos& goal) const;
 
 private:
-  // Creates the nodes a generator's block lacks and references all nine.
-  void reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created);
+  // The cells of a generator's 3 by 3 block that lie in the grid, row by
+  // row from the top left, with the node of each (null where none is).
+  struct Block {
+    std::array<CellPos, 9> cells;
+    std::array<ClsRouteNode*, 9> nodes;
+    int count = 0;
+  };
+  // Three row lookups, each followed by a walk along the row, instead of a
+  // lookup per cell.
+  void find_block(const CellPos& generator, Block& block) const;
+  // foreach_term_cross_pos() without a function object per call.
+  template <class Fn>
+  void for_each_corner(const CellPos& pos, Fn&& fn) const
+  {
+    for (const auto& [y, row] : m_term_counts->get_rows())
+      for (const auto& [x, count] : row) {
+        if (x == pos.x || y == pos.y)
+          continue; // pos itself, or a terminal on its row or column
+        for (int32_t i = 0; i < *count; ++i) {
+          fn(CellPos{x, pos.y});
+          fn(CellPos{pos.x, y});
+        }
+      }
+  }
+  // The corner cells of pos with every other terminal as
+  // foreach_term_cross_pos() calls them, each distinct cell once with the
+  // number of times it comes.
+  std::vector<std::pair<CellPos, int32_t>> corner_generators(const CellPos& pos) const;
+  // Creates the nodes a generator's block lacks and references each cell of
+  // the block times times.
+  void reference_block(const CellPos& generator, int32_t times, std::vector<ClsRouteNode*>& created);
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
   // The node's search fields may now differ from their reset values.
