@@ -12,6 +12,7 @@
 // byte, and redone to the last. A failure names its seed and step.
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ public:
       m_kit.keys(key);
       return "key " + key;
     }
+    if (what == 9 && pick(2))
+      return pick_connector_end();
     const Point pt = any_point();
     if (what == 7) {
       m_kit.press_pt(pt);
@@ -114,6 +117,21 @@ public:
   }
 
 private:
+  // A click on the end cell of a connector, then "r" (towards the
+  // select-connector mode) and maybe "i" (the edit-connector mode).
+  std::string pick_connector_end()
+  {
+    const auto& cons = m_kit.ws->get_connectors()->get_members();
+    if (cons.empty())
+      return "no connector to pick";
+    const auto& con = cons[static_cast<size_t>(pick(static_cast<int>(cons.size())))];
+    const CellPos cell = pick(2) ? con->start : con->end;
+    m_kit.click(cell);
+    const std::string keys = pick(2) ? "r" : "ri";
+    m_kit.keys(keys);
+    return "click " + cell.to_string() + ", " + keys;
+  }
+
   // A cell centre, or a point beside a connector's segment.
   Point any_point()
   {
@@ -167,7 +185,10 @@ void expect_sound(test::ClsKit& kit, const std::string& where)
       EXPECT_TRUE(klass->check_shown(*klass->active_text_elem));
 }
 
-void run_random_modes_script(unsigned seed, int steps)
+// The names of the modes the scripts were in after an input.
+using VisitedModes = std::set<std::string>;
+
+void run_random_modes_script(unsigned seed, int steps, VisitedModes& visited)
 {
   test::ClsKit kit;
   RandomClsInput input(seed, kit);
@@ -176,6 +197,7 @@ void run_random_modes_script(unsigned seed, int steps)
   for (int step = 0; step < steps; ++step) {
     const std::string what = input.input();
     test::settle();
+    visited.insert(kit.mode_name());
     expect_sound(kit, "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")");
     if (::testing::Test::HasFailure())
       return;
@@ -199,11 +221,16 @@ void run_random_modes_script(unsigned seed, int steps)
 TEST(ClsModesRandom, ScriptsUndoneAndRedoneBackToTheStart)
 {
   VELKARO_REQUIRE_GTK();
+  VisitedModes visited;
   for (unsigned seed = 1; seed <= 12; ++seed) {
-    run_random_modes_script(seed, 150);
+    run_random_modes_script(seed, 150, visited);
     if (HasFailure())
       return;
   }
+  // The scripts reach the modes they are meant to cover.
+  for (const char* name : {"CELL MODE", "SELECT CELL MODE", "SELECT CONNECTOR MODE", "CONNECT MODE",
+                           "NORMAL MODE (CLASS)", "INSERT MODE (DIRECT)", "EDIT CONNECTOR MODE", "MOVE VIEW MODE"})
+    EXPECT_TRUE(visited.count(name)) << name;
 }
 
 } // namespace
