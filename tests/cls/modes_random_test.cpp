@@ -77,19 +77,7 @@ public:
   // One input; what it was.
   std::string input()
   {
-    const int what = pick(12);
-    if (what >= 10) {
-      // Onto a class with connectors, picking one and maybe editing it.
-      const auto& cons = m_kit.ws->get_connectors()->get_members();
-      if (!cons.empty()) {
-        const auto& con = cons[static_cast<size_t>(pick(static_cast<int>(cons.size())))];
-        const CellPos cell = pick(2) ? con->start : con->end;
-        const std::string keys = what == 10 ? "r" : "ri";
-        m_kit.click(cell);
-        m_kit.keys(keys);
-        return "click " + cell.to_string() + ", " + keys;
-      }
-    }
+    const int what = pick(10);
     if (what < 7) {
       const auto& keys = random_keys();
       const std::string& key = keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))];
@@ -229,7 +217,8 @@ TEST(ClsModesRandom, ScriptsUndoneAndRedoneBackToTheStart)
   }
   // The scripts reach the modes they are meant to cover.
   for (const char* name : {"CELL MODE", "SELECT CELL MODE", "SELECT CONNECTOR MODE", "CONNECT MODE",
-                           "NORMAL MODE (CLASS)", "INSERT MODE (DIRECT)", "EDIT CONNECTOR MODE", "MOVE VIEW MODE"})
+                           "NORMAL MODE (CLASS)", "INSERT MODE (DIRECT)", "INSERT MODE (NORMAL)", "VISUAL MODE (CLASS)",
+                           "EDIT CONNECTOR MODE", "MOVE VIEW MODE"})
     EXPECT_TRUE(visited.count(name)) << name;
 }
 
