@@ -3,10 +3,12 @@
 #include <gtk/gtk.h>
 
 #include "cls/doc/yank_buffer.h"
+#include "cls/edit_connector_mode.h"
 #include "common/rectangle.h"
 #include "ctrl/gdk_events_for_test.h"
 #include "ctrl/keys/key_action_map_key_pattern.h"
 #include "ctrl/text/mode_text.h"
+#include "ctrl/text/text_editor_insert.h"
 #include "ctrl/text/text_editor_with_action.h"
 #include "ctrl/undo/action_processor.h"
 #include "model/document_for_test.h"
@@ -32,10 +34,15 @@ ClsKit::ClsKit()
   canvas->grab_focus();
   // Typing goes through GTK's simple input method, which takes the keys
   // the tests send.
-  for (const auto& mode : ctx->get_mode_list())
+  for (const auto& mode : ctx->get_mode_list()) {
+    std::shared_ptr<CtrlTextEditor> editor;
     if (const auto text = std::dynamic_pointer_cast<CtrlATextModeRoot>(mode))
-      gtk_im_multicontext_set_context_id(GTK_IM_MULTICONTEXT(text->get_text_editor()->get_im_context()),
-                                         "gtk-im-context-simple");
+      editor = text->get_text_editor();
+    else if (const auto edit = std::dynamic_pointer_cast<ClsEditConnectorMode>(mode))
+      editor = edit->get_editor();
+    if (editor)
+      gtk_im_multicontext_set_context_id(GTK_IM_MULTICONTEXT(editor->get_im_context()), "gtk-im-context-simple");
+  }
   // The yank buffer is the process's: each test starts with nothing yanked.
   ClsYankBuffer::get().start();
   settle();

@@ -4,7 +4,10 @@
 // its registrations, every class is a terminal and every terminal holds an
 // element, every route joins its ends in straight runs with finite
 // coordinates, a floating connector exists exactly while "CONNECT MODE" is
-// current, and the focused connector is one of the connector set. At the
+// current, and the focused connector is one of the connector set; the
+// select-connector mode lists only members of the set and its focused
+// connector carries the flag; the edit-connector mode edits a label of a member with a route;
+// a class's edited compartment is one of its shown ones. At the
 // end the whole history is undone back to the first document, byte for
 // byte, and redone to the last. A failure names its seed and step.
 
@@ -18,7 +21,11 @@
 #include "cls/cls_ctrl_kit_for_test.h"
 #include "cls/doc/abstract_connector_element.h"
 #include "cls/doc/cls_ws_for_test.h"
+#include "cls/doc/class_element.h"
 #include "cls/doc/connectors.h"
+#include "cls/edit_connector_mode.h"
+#include "cls/mode_text.h"
+#include "cls/select_connector_mode.h"
 #include "cls/route/segment.h"
 #include "common/rectangle.h"
 #include "ctrl/gdk_events_for_test.h"
@@ -38,6 +45,9 @@ const std::vector<std::string>& random_keys()
     "h", "j", "k", "l", "h", "j", "k", "l", "w", "b", "c", "c", "i", "a", "I", "<CR>", "R", "D", "A", "C", "G",
     "R", "v", "r", "y", "x", "x", "p", "<Esc>", "<Esc>", "u", "u", "<C-r>", "o", "O", "dd", "d", "<Tab>",
     "<Del>", "<BS>", "q", "<S-Enter>", "<S-Del>",
+    // The select-connector and edit-connector modes, the text modes'
+    // motions across compartments, selection, the clipboard.
+    "r", "r", "i", "<Tab>", "1", "0", "$", "e", "gg", "v", "v", "y", "p", "P", "<C-v>", "j", "k", "<S-Enter>",
   };
   return keys;
 }
@@ -143,6 +153,24 @@ void expect_sound(test::ClsKit& kit, const std::string& where)
   EXPECT_EQ(ws.get_floating_connector() != nullptr, kit.mode_name() == "CONNECT MODE");
   if (const auto con = kit.ctx->get_focused_connector())
     EXPECT_TRUE(ws.get_connectors()->contains(*con));
+  const auto& now = kit.ctx->get_now_mode();
+  if (const auto select = std::dynamic_pointer_cast<ClsSelectConnectorMode>(now)) {
+    for (int d = 0; d < 4; ++d)
+      for (const auto& con : select->get_side_list(static_cast<MovingDir>(d)).get_connectors())
+        EXPECT_TRUE(ws.get_connectors()->contains(*con));
+    const auto focused = select->get_focused_connector();
+    EXPECT_EQ(focused, kit.ctx->get_focused_connector());
+    if (focused)
+      EXPECT_TRUE(focused->focus);
+  }
+  if (const auto edit = std::dynamic_pointer_cast<ClsEditConnectorMode>(now); edit && edit->get_is_editing()) {
+    const auto con = kit.ctx->get_focused_connector();
+    ASSERT_TRUE(con);
+    EXPECT_FALSE(con->get_segments().empty());
+  }
+  if (std::dynamic_pointer_cast<ClsAInClassMode>(now))
+    if (const auto klass = std::dynamic_pointer_cast<ClsClassElement>(kit.ctx->get_now_elm()))
+      EXPECT_TRUE(klass->check_shown(*klass->active_text_elem));
 }
 
 // The names of the modes the scripts were in after an input.
@@ -189,7 +217,8 @@ TEST(ClsModesRandom, ScriptsUndoneAndRedoneBackToTheStart)
   }
   // The scripts reach the modes they are meant to cover.
   for (const char* name : {"CELL MODE", "SELECT CELL MODE", "SELECT CONNECTOR MODE", "CONNECT MODE",
-                           "NORMAL MODE (CLASS)", "INSERT MODE (DIRECT)", "EDIT CONNECTOR MODE", "MOVE VIEW MODE"})
+                           "NORMAL MODE (CLASS)", "INSERT MODE (DIRECT)", "INSERT MODE (NORMAL)", "VISUAL MODE (CLASS)",
+                           "EDIT CONNECTOR MODE", "MOVE VIEW MODE"})
     EXPECT_TRUE(visited.count(name)) << name;
 }
 

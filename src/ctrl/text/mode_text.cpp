@@ -59,9 +59,10 @@ void CtrlATextModeRoot::construct()
     sigc::mem_fun(*this, &CtrlATextModeRoot::on_overstep_cursor_limit_cb));
 }
 
-CtrlTextEditorContextParts CtrlATextModeRoot::editor_parts() const
+CtrlTextEditorContextParts CtrlATextModeRoot::editor_parts() const { return editor_parts_for(get_ctrl()); }
+
+CtrlTextEditorContextParts CtrlATextModeRoot::editor_parts_for(CtrlContext& ctrl)
 {
-  auto& ctrl = get_ctrl();
   // The link, not the context: the editor must not keep the context alive,
   // and it may outlive it for a moment.
   const std::shared_ptr<const CtrlContextLink> link = ctrl.get_link();
@@ -128,6 +129,8 @@ std::shared_ptr<ModelTextElement> CtrlATextModeRoot::get_edited_text() const
 }
 
 bool CtrlATextModeRoot::get_is_enterable() const { return get_text_elm() != nullptr; }
+
+bool CtrlATextModeRoot::keeps_empty_text(const ModelTextElement&) const { return false; }
 
 bool CtrlATextModeRoot::now_mode_is(std::type_index type) const
 {
@@ -237,7 +240,7 @@ void CtrlATextModeRoot::remove_empty_text()
 {
   auto& ctrl = get_ctrl();
   const auto text = get_text_elm();
-  if (!text || !text->get_text().empty())
+  if (!text || !text->get_text().empty() || keeps_empty_text(*text))
     return;
   // Moving between text modes keeps the text for the next one.
   if (dynamic_cast<const CtrlATextMode*>(ctrl.get_next_mode().get()))

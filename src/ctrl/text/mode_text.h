@@ -45,8 +45,9 @@
 // under the cursor empty and alone in its cell removes that text: the undo
 // step that created it is undone when it is the newest one and did nothing
 // else (so nothing of the text stays in the history), otherwise the text goes
-// in an undo step of its own. Every leaving makes the newest undo step not mergeable, so the
-// next edit starts a step of its own.
+// in an undo step of its own. A family may keep such a text instead
+// (keeps_empty_text()). Every leaving makes the newest undo step not
+// mergeable, so the next edit starts a step of its own.
 //
 // Crossing: a cursor motion past the first or last line of the edited text
 // moves into the neighbouring text element of the same chain by role (one
@@ -180,6 +181,15 @@ public:
   virtual std::type_index get_visual_mode() const = 0;
   virtual std::type_index get_normal_mode() const = 0;
   virtual std::type_index get_insert_mode() const = 0;
+
+  // Whether an empty text left behind stays as it is rather than being
+  // removed (see the header comment). Base: false; a family whose texts
+  // belong to a larger element (a compartment of a box) keeps them.
+  virtual bool keeps_empty_text(const ModelTextElement& text) const;
+
+  // What an editor made for ctrl takes from it, for any mode of ctrl that
+  // keeps a text editor of its own.
+  static CtrlTextEditorContextParts editor_parts_for(CtrlContext& ctrl);
 
   // Whether the context's current mode is exactly of class type.
   bool now_mode_is(std::type_index type) const;

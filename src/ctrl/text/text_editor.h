@@ -260,6 +260,9 @@ public:
   // The text of the last whole-line deletion, shared by every editor of the
   // process; none for an empty line, and after any copy.
   static const std::optional<std::string>& get_line_yank_text();
+  // Drops the line-yank text, as a copy does; for owners that copy to the
+  // clipboard themselves.
+  static void forget_line_yank_text();
 
   // --- Input: activation, the input method and keys
   // Starts editing on the widget (get_widget(), which may be null): the

@@ -21,6 +21,17 @@ public:
     return std::string(text.get());
   }
 
+  void request_text(const TextReceiver& receive) override
+  {
+    GtkClipboard* clipboard = get();
+    if (!clipboard) {
+      receive(std::nullopt);
+      return;
+    }
+    // GTK calls back exactly once, also when the owner never answers.
+    gtk_clipboard_request_text(clipboard, &GtkTextClipboard::on_text, new TextReceiver(receive));
+  }
+
   void set_text(const std::string& text) override
   {
     if (GtkClipboard* clipboard = get())
@@ -28,6 +39,12 @@ public:
   }
 
 private:
+  static void on_text(GtkClipboard*, const gchar* text, gpointer data)
+  {
+    const std::unique_ptr<TextReceiver> receive(static_cast<TextReceiver*>(data));
+    (*receive)(text ? std::optional<std::string>(text) : std::nullopt);
+  }
+
   // Null without a display; GTK keeps the clipboard for the display's life.
   static GtkClipboard* get()
   {
@@ -37,6 +54,8 @@ private:
 };
 
 } // namespace
+
+void CtrlTextEditorClipboard::request_text(const TextReceiver& receive) { receive(wait_for_text()); }
 
 std::shared_ptr<CtrlTextEditorClipboard> CtrlTextEditorClipboard::get_default()
 {

@@ -90,6 +90,8 @@ LineSpan line_span(CtrlITextEditable& ite, const std::string& text, int32_t curs
 
 } // namespace
 
+void CtrlTextEditor::forget_line_yank_text() { line_yank_text().reset(); }
+
 const std::optional<std::string>& CtrlTextEditor::get_line_yank_text()
 {
   return line_yank_text();
