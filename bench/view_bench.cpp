@@ -10,6 +10,14 @@
 // For contrast, the walk over every element of the document (what a drawer
 // that ignored the update rectangle would pay) is measured too.
 //
+// The class diagram's page: documents of 25 and of 400 class boxes with
+// 1.5 connectors per box (37 and 600), each with its two multiplicities,
+// the boxes on every tenth column and row, each joined to its right and
+// lower neighbours in turn, so that the page at the top-left corner shows
+// about the same boxes and connectors either way. A redraw runs the class canvas's drawers; for contrast, the
+// page drawn with a connector drawer that draws every connector of the
+// document, as one without a region test would.
+//
 // Needs a display (run it under xvfb-run).
 
 #include <memory>
@@ -20,6 +28,11 @@
 
 #include "bench_context.h"
 #include "bench_display.h"
+#include "cls/canvas.h"
+#include "cls/connector_drawer_base.h"
+#include "cls/doc/abstract_connector_element.h"
+#include "cls/doc/class_element.h"
+#include "cls/doc/workspace.h"
 #include "model/element_cells.h"
 #include "model/text_element.h"
 #include "model/workspace.h"
@@ -154,6 +167,116 @@ void BM_WalkWholeDocument(benchmark::State& state)
 
 BENCHMARK(BM_RedrawPage)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkWholeDocument)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// --- The class diagram ----------------------------------------------------------
+
+// n class boxes on every tenth column and row (a page shows five by five
+// of them), side by side in rows of the square's side, with 1.5 n
+// connectors (rounded down): each box, row by row, to its right neighbour
+// and then to the one below, while there are connectors left; the five
+// kinds in turn, each with its two multiplicities.
+std::shared_ptr<ClsWorkspace> make_class_document(int n)
+{
+  const auto ws = ModelWorkspace::create<ClsWorkspace>();
+  int side = 1;
+  while (side * side < n)
+    ++side;
+  const auto at = [side](int i) { return CellPos{10 * (i % side) + 1, 10 * (i / side) + 1}; };
+  for (int i = 0; i < n; ++i) {
+    const auto klass = ClsClassElement::create();
+    const std::string number = std::to_string(i);
+    klass->name_elem->set_text("Class" + std::string(3 - number.size(), '0') + number);
+    ws->add_class(at(i), klass);
+  }
+  const int connectors = (3 * n) / 2;
+  const auto& kinds = ClsAbstractConnectorElement::type_names();
+  int made = 0;
+  const auto join = [&](int a, int b) {
+    if (made >= connectors || b >= n)
+      return;
+    ws->new_floating_connector(at(a), kinds[made % kinds.size()]);
+    ws->update_floating_connector(at(b));
+    const auto con = ws->get_floating_connector();
+    if (!ws->fix_floating_connector())
+      return;
+    con->start_multiplicity->set_text("1");
+    con->end_multiplicity->set_text("0..*");
+    ++made;
+  };
+  for (int i = 0; i < n && made < connectors; ++i) {
+    if (i % side + 1 < side)
+      join(i, i + 1);
+    join(i, i + side);
+  }
+  ws->update_layout_all();
+  return ws;
+}
+
+// Draws every connector of the document, with no region test.
+class EveryConnectorDrawer : public ClsFixedConnectorDrawer {
+public:
+  void draw() override
+  {
+    for (const auto& con : *get_cls_ws()->get_connectors())
+      draw_connector(*con);
+  }
+};
+
+struct ClassScene {
+  ClassScene(int n, bool every_connector)
+    : ws(make_class_document(n)),
+      ctx(CtrlContext::create<BenchContext>(ws)),
+      canvas(std::make_shared<BenchClsCanvas>(*ctx, every_connector)),
+      page(*ctx, canvas)
+  {
+    ctx->set_pos({3, 3});
+    page.show(*canvas);
+  }
+  void redraw()
+  {
+    const auto cr = Cairo::Context::create(page.image);
+    gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
+  }
+
+  class BenchClsCanvas : public ClsCanvas {
+  public:
+    BenchClsCanvas(CtrlContext& ctrl, bool every_connector) : ClsCanvas(ctrl)
+    {
+      if (every_connector)
+        drawers.at(4) = std::make_shared<EveryConnectorDrawer>();
+    }
+  };
+
+  std::shared_ptr<ClsWorkspace> ws;
+  std::shared_ptr<BenchContext> ctx;
+  std::shared_ptr<BenchClsCanvas> canvas;
+  bench::Page page;
+};
+
+void redraw_class_page(benchmark::State& state, bool every_connector)
+{
+  if (skipped_without_display(state))
+    return;
+  ClassScene scene(static_cast<int>(state.range(0)), every_connector);
+  // The connectors the page shows.
+  Rectangle page{0, 0, double(bench::Page::WIDTH), double(bench::Page::HEIGHT)};
+  int shown = 0;
+  for (const auto& con : *scene.ws->get_connectors()) {
+    Rectangle bounds;
+    if (ClsConnectorDrawerBase::get_drawn_bounds(*con, *scene.ws->grid, bounds) && bounds.is_intersect(page))
+      ++shown;
+  }
+  for (auto _ : state)
+    scene.redraw();
+  state.counters["connectors"] = double(scene.ws->get_connectors()->size());
+  state.counters["connectors_on_page"] = shown;
+}
+
+void BM_RedrawClassPage(benchmark::State& state) { redraw_class_page(state, false); }
+void BM_RedrawClassPageEveryConnector(benchmark::State& state) { redraw_class_page(state, true); }
+
+BENCHMARK(BM_RedrawClassPage)->Arg(25)->Arg(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawClassPageEveryConnector)->Arg(25)->Arg(400)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace velkaro

@@ -145,6 +145,19 @@ function(velkaro_seq_diagram_library)
   target_link_libraries(velkaro_seq_diagram PUBLIC velkaro_seq_doc)
 endfunction()
 
+# velkaro_cls_diagram_library(): the generator of large class diagrams
+# (bench/cls_diagram.*) that the benchmarks and the class tests share, as the
+# static library velkaro_cls_diagram; defined by whichever asks first.
+function(velkaro_cls_diagram_library)
+  if(TARGET velkaro_cls_diagram)
+    return()
+  endif()
+  add_library(velkaro_cls_diagram STATIC ${PROJECT_SOURCE_DIR}/bench/cls_diagram.cpp)
+  target_include_directories(velkaro_cls_diagram PUBLIC ${PROJECT_SOURCE_DIR}/bench)
+  target_compile_options(velkaro_cls_diagram PRIVATE ${VELKARO_WARNINGS})
+  target_link_libraries(velkaro_cls_diagram PUBLIC velkaro_cls_doc)
+endfunction()
+
 # velkaro_forbid_includes(<folder> <prefix>...): a room's rule made a build
 # error. Any header or source of src/<folder> (not its subfolders) that
 # includes a header under one of the prefixes ("gtkmm", "ctrl/", "seq/")

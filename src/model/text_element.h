@@ -13,7 +13,10 @@
 // every line, with the bytes before it, and with the square of the marks
 // stacked on one character, so one text holds at most MAX_LINES lines,
 // MAX_BYTES bytes and MAX_MARKS marks on a character: any text within all
-// three lays out in a few milliseconds. A document holding a larger text is refused when read
+// three lays out in a few milliseconds (about 20 µs a line plus a
+// character count from the text's start: some 5 ms at worst, well under
+// 1 ms for a label, where 20,000 lines took seconds, and 4,000 marks on one
+// letter 60 ms). A document holding a larger text is refused when read
 // (copies are not checked: they hold only what was accepted), and the text
 // editor refuses a change that would make a text larger.
 

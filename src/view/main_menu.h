@@ -5,10 +5,10 @@
 // of its own.
 //
 // A diagram kind supplies its menus as tables (ViewMenuTable, see
-// sub_menu.h) given to the constructor; by default the class-diagram menus
-// "_Edit" and "_Connector" (default_type_menus()). The same tables give the
-// menus whose entries the right-click popup shows (make_context_menu(),
-// used by ViewContextMenu).
+// sub_menu.h) given to the constructor (the class diagram's "_Edit" and
+// "_Connector": ClsMainMenu::type_menus()). The same tables give the menus
+// whose entries the right-click popup shows (make_context_menu(), used by
+// ViewContextMenu).
 //
 // Enabled state: a plain entry of a menu of the bar is sensitive exactly
 // when its action is in the context's actionable set, or is "manual". The
@@ -67,13 +67,9 @@ public:
     ViewMainMenu* bar = nullptr;
   };
 
-  // The class-diagram menus: "_Edit" and "_Connector".
-  static std::vector<ViewMenuTable> default_type_menus();
-
   // Builds the bar for ctx: File, the type menus, View, Help; then applies
   // ctx's actionable set.
-  explicit ViewMainMenu(const std::shared_ptr<CtrlContext>& ctx,
-                        std::vector<ViewMenuTable> type_menus = default_type_menus());
+  ViewMainMenu(const std::shared_ptr<CtrlContext>& ctx, std::vector<ViewMenuTable> type_menus);
   ~ViewMainMenu() override;
 
   const std::shared_ptr<CtrlContext>& get_ctrl() const { return m_ctx; }

@@ -3,35 +3,10 @@
 #include <gtkmm/separatortoolitem.h>
 
 #include "common/check.h"
-#include "common/joined_rows.h"
 #include "ctrl/context.h"
 #include "view/tool_button.h"
 
 namespace velkaro {
-
-namespace {
-
-// The class diagram's own buttons, between the shared groups.
-constexpr ViewToolRow CLASS_ELEMENT_ROWS[] = {
-  {"Insert class element", "insert-class"},
-  {"Insert block in class", "insert-block"},
-  {"Delete block in class", "delete-block", true},
-};
-
-constexpr ViewToolRow CLASS_CONNECTOR_ROWS[] = {
-  {"Connect as association", "connect-association"},
-  {"Connect as dependency", "connect-dependency"},
-  {"Connect as generalization", "connect-generalization"},
-  {"Connect as aggregation", "connect-aggregation"},
-  {"Connect as composition", "connect-composition", true},
-};
-
-constexpr auto CLASS_ROWS = joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, CLASS_ELEMENT_ROWS, VIEW_TOOL_LINE_ROWS,
-                                        CLASS_CONNECTOR_ROWS, VIEW_TOOL_HELP_ROWS);
-
-} // namespace
-
-std::span<const ViewToolRow> ViewToolBar::default_rows() { return CLASS_ROWS; }
 
 ViewToolBar::ViewToolBar(const std::shared_ptr<CtrlContext>& ctx, std::span<const ViewToolRow> rows) : m_ctx(ctx)
 {

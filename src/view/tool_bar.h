@@ -3,8 +3,8 @@
 // running an action by name through the bar's action handler.
 //
 // A diagram kind supplies its buttons as a table of rows {tooltip, action,
-// separator after} given to the constructor; by default the class-diagram
-// buttons (default_rows()). Tooltips are shown as written. The rows are read
+// separator after} given to the constructor (the class diagram's:
+// ClsToolBar::rows()). Tooltips are shown as written. The rows are read
 // during construction only.
 //
 // Enabled state: a button is sensitive exactly when its action is in the
@@ -69,13 +69,10 @@ public:
   using NameSet = CtrlIActionHandler::NameSet;
   using HandlerPtr = std::shared_ptr<CtrlIActionHandler>;
 
-  // The class-diagram buttons.
-  static std::span<const ViewToolRow> default_rows();
-
   // A bar for ctx with the buttons of rows, in order, and a separator after
   // each marked row; ctx is also the named action. Then applies ctx's
   // actionable set.
-  explicit ViewToolBar(const std::shared_ptr<CtrlContext>& ctx, std::span<const ViewToolRow> rows = default_rows());
+  ViewToolBar(const std::shared_ptr<CtrlContext>& ctx, std::span<const ViewToolRow> rows);
 
   // Appends a button showing disp_name that runs name, tinted with the
   // context's theme colour.

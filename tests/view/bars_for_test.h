@@ -17,13 +17,43 @@
 #include <gtkmm/separatormenuitem.h>
 #include <gtkmm/separatortoolitem.h>
 
+#include "common/joined_rows.h"
 #include "ctrl/context.h"
 #include "model/store.h"
+#include "view/main_menu.h"
 #include "view/menu_item.h"
 #include "view/tool_bar.h"
 #include "view/tool_button.h"
 
 namespace velkaro::test {
+
+// A diagram kind's menus and buttons for the bars' tests, shaped as the
+// editors' tables are (each editor keeps its own with its code): "_Edit" of
+// the shared groups around entries of the kind's own, a second menu of four
+// entries, and the shared button groups around one button of its own (an
+// action with an icon in the bundle).
+inline constexpr ViewMenuRow KIND_EDIT_OWN_ROWS[] = {
+  {"_Insert element", "insert-element"},
+  {"Insert _part", "insert-part"},
+  {"Delete p_art", "delete-part"},
+  {nullptr},
+  {"Insert r_ow", "insert-row"},
+  {"Insert co_lumn", "insert-col"},
+  {"_Delete row", "delete-row"},
+  {"D_elete column", "delete-col"},
+};
+inline constexpr auto KIND_EDIT_ROWS =
+  joined_rows(VIEW_EDIT_HISTORY_CLIPBOARD_ROWS, KIND_EDIT_OWN_ROWS, VIEW_EDIT_SETTING_ROWS);
+inline constexpr ViewMenuRow KIND_LINK_ROWS[] = {
+  {"_First link", "link-first"},
+  {"_Second link", "link-second"},
+  {"_Third link", "link-third"},
+  {"F_ourth link", "link-fourth"},
+};
+inline std::vector<ViewMenuTable> kind_menus() { return {{"_Edit", KIND_EDIT_ROWS}, {"_Link", KIND_LINK_ROWS}}; }
+inline constexpr ViewToolRow KIND_ELEMENT_TOOL_ROWS[] = {{"Insert element", "insert-element", true}};
+inline constexpr auto KIND_TOOL_ROWS =
+  joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, KIND_ELEMENT_TOOL_ROWS, VIEW_TOOL_LINE_ROWS, VIEW_TOOL_HELP_ROWS);
 
 // Runs the default main context for ms milliseconds.
 inline void run_main_loop_for(int ms)

@@ -45,7 +45,7 @@ struct PopupKit {
     settle();
     kit.canvas->widget = &area;
     kit.ctx->set_canvas(kit.canvas);
-    bar = std::make_unique<ViewMainMenu>(kit.ctx);
+    bar = std::make_unique<ViewMainMenu>(kit.ctx, kind_menus());
     popup = std::make_shared<ViewContextMenu>(*bar);
     kit.ctx->set_context_menu(popup);
     kit.take_log();
@@ -91,10 +91,10 @@ TEST(ContextMenu, ARightPressShowsTheRunnableEntriesWithEveryGroupsSeparator)
 
   EXPECT_TRUE(menu.get_visible());
   // "_Undo" and "_Redo" hidden, "_Copy", then the separators of the hidden
-  // groups of "_Edit" and of "_Connector".
+  // groups of "_Edit" and of "_Link".
   EXPECT_EQ(visible_lines(menu), (Lines{"---", "_Copy", "---", "---", "---", "---", "---", "---"}));
   // Every plain entry of both menus moved in: 14 of "_Edit", 4 of
-  // "_Connector"; the hidden ones cannot run.
+  // "_Link"; the hidden ones cannot run.
   int entries = 0;
   for (Gtk::MenuItem* item : items_of(menu))
     if (auto* entry = dynamic_cast<ViewMenuItem*>(item)) {

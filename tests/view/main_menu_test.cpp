@@ -31,16 +31,16 @@ Gtk::Menu& menu_of(ViewMainMenu& bar, const std::string& title)
   return *top->get_submenu();
 }
 
-TEST(MainMenu, TheBarHoldsFileTheClassMenusViewAndHelpAsTheirTablesGiveThem)
+TEST(MainMenu, TheBarHoldsFileTheKindsMenusViewAndHelpAsTheirTablesGiveThem)
 {
   VELKARO_REQUIRE_GTK();
   KindKit kit;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
 
   Lines titles;
   for (auto* item : items_of(bar))
     titles.push_back(item->get_label());
-  EXPECT_EQ(titles, (Lines{"_File", "_Edit", "_Connector", "_View", "_Help"}));
+  EXPECT_EQ(titles, (Lines{"_File", "_Edit", "_Link", "_View", "_Help"}));
 
   const std::vector<std::pair<std::string, Lines>> menus = {
     {"_File",
@@ -48,13 +48,12 @@ TEST(MainMenu, TheBarHoldsFileTheClassMenusViewAndHelpAsTheirTablesGiveThem)
       "E_xit -> exit"}},
     {"_Edit",
      {"_Undo -> undo", "_Redo -> redo", "---", "_Copy -> copy", "Cu_t -> cut", "_Paste -> paste", "---",
-      "_Insert class element -> insert-class", "Insert _block in class -> insert-block",
-      "Delete black i_n class -> delete-block", "---", "Insert r_ow -> insert-row", "Insert co_lumn -> insert-col",
+      "_Insert element -> insert-element", "Insert _part -> insert-part", "Delete p_art -> delete-part", "---", "Insert r_ow -> insert-row", "Insert co_lumn -> insert-col",
       "_Delete row -> delete-row", "D_elete column -> delete-col", "---", "Toggle HV Mode -> toggle-hv", "---",
       "_Key setting -> key-setting"}},
-    {"_Connector",
-     {"_Dependency -> connect-dependency", "_Association -> connect-association",
-      "A_ggregation -> connect-aggregation", "_Composition -> connect-composition"}},
+    {"_Link",
+     {"_First link -> link-first", "_Second link -> link-second", "_Third link -> link-third",
+      "F_ourth link -> link-fourth"}},
     {"_View",
      {"[x] Use Overlay Scrolling", "[x] Show Menubar", "[x] Show Toolbar", "---", "Zoom In -> zoom-in",
       "Zoom Out -> zoom-out", "Zoom Reset -> zoom-reset", "Show All -> show-all"}},
@@ -115,7 +114,7 @@ TEST(MainMenu, PlainEntriesFollowTheActionableNamesAfterTheRefreshDelay)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   Gtk::Menu& edit = menu_of(bar, "_Edit");
   Gtk::Menu& help = menu_of(bar, "_Help");
 
@@ -150,7 +149,7 @@ TEST(MainMenu, AnEntryRunsItsActionOnTheContextByName)
 {
   VELKARO_REQUIRE_GTK();
   KindKit kit;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   ASSERT_FALSE(kit.ctx->get_yank_elms().has_value());
 
   find_item(menu_of(bar, "_Edit"), "_Copy")->activate();
@@ -164,7 +163,7 @@ TEST(MainMenu, TheContextBoundLastDrivesTheEntries)
   VELKARO_REQUIRE_GTK();
   KindKit first;
   KindKit second;
-  ViewMainMenu bar(first.ctx);
+  ViewMainMenu bar(first.ctx, kind_menus());
   bar.set_ctrl(second.ctx);
   EXPECT_EQ(bar.get_ctrl(), second.ctx);
 
@@ -194,7 +193,7 @@ TEST(MainMenuCheckEntries, ClickingShowMenubarWritesTheSettingOnce)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   auto* entry = find_item<ViewCheckMenuItem>(menu_of(bar, "_View"), "Show Menubar");
   ASSERT_TRUE(entry);
   ASSERT_TRUE(entry->get_active());
@@ -217,7 +216,7 @@ TEST(MainMenuCheckEntries, RunningTheActionByNameFlipsTheSettingAndEveryEntryOnc
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   // A second View menu, as the popup builds while the bar is hidden.
   const auto other_menu = bar.new_view_menu();
   auto* entry = find_item<ViewCheckMenuItem>(menu_of(bar, "_View"), "Show Toolbar");
@@ -243,7 +242,7 @@ TEST(MainMenuCheckEntries, AValueWrittenElsewhereIsShownAndStaysAsWritten)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   auto* entry = find_item<ViewCheckMenuItem>(menu_of(bar, "_View"), "Show Menubar");
   ASSERT_TRUE(entry && entry->get_active());
   SettingWrites writes(ctx);
@@ -261,7 +260,7 @@ TEST(MainMenuCheckEntries, EntriesShowTheStoredSettingAndAStrangeValueSwitchesTo
   auto& ctx = *kit.ctx;
   ctx.save_config("use-overlay-scrolling", "false");
   ctx.save_config("show-menubar", "maybe");
-  ViewMainMenu bar(kit.ctx);
+  ViewMainMenu bar(kit.ctx, kind_menus());
   Gtk::Menu& view = menu_of(bar, "_View");
   EXPECT_EQ(lines_of(view)[0], "[ ] Use Overlay Scrolling");
   EXPECT_EQ(lines_of(view)[1], "[ ] Show Menubar");
@@ -280,7 +279,7 @@ TEST(MainMenuCheckEntries, AnEntryThatGtkMakesInsensitiveKeepsWorking)
   KindKit kit;
   auto& ctx = *kit.ctx;
   Gtk::Window window;
-  auto* bar = Gtk::make_managed<ViewMainMenu>(kit.ctx);
+  auto* bar = Gtk::make_managed<ViewMainMenu>(kit.ctx, kind_menus());
   window.add(*bar);
   window.show_all();
   settle();

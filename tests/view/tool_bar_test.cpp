@@ -58,50 +58,6 @@ void expect_icon_painted(ViewToolButton& button, const ViewToolButton::Rgb& rgb)
   }
 }
 
-TEST(ToolBar, TheDefaultBarHoldsTheClassButtonsWithTheirSeparators)
-{
-  VELKARO_REQUIRE_GTK();
-  KindKit kit;
-  ViewToolBar bar(kit.ctx);
-  EXPECT_EQ(lines_of(bar), (Lines{
-                             "New -> new-file",
-                             "Open -> open-file",
-                             "Save -> save-file",
-                             "Export PNG image -> export-png-n",
-                             "|",
-                             "Undo -> undo",
-                             "Redo -> redo",
-                             "|",
-                             "Toggle HV Modes -> toggle-hv",
-                             "|",
-                             "Copy -> copy",
-                             "Cut -> cut",
-                             "Paste -> paste",
-                             "|",
-                             "Insert class element -> insert-class",
-                             "Insert block in class -> insert-block",
-                             "Delete block in class -> delete-block",
-                             "|",
-                             "Insert row -> insert-row",
-                             "Insert column -> insert-col",
-                             "Delete row -> delete-row",
-                             "Delete column -> delete-col",
-                             "|",
-                             "Connect as association -> connect-association",
-                             "Connect as dependency -> connect-dependency",
-                             "Connect as generalization -> connect-generalization",
-                             "Connect as aggregation -> connect-aggregation",
-                             "Connect as composition -> connect-composition",
-                             "|",
-                             "Help -> manual",
-                           }));
-  // The label is the tooltip too.
-  bar.foreach_tool_btn([](ViewToolButton& button) {
-    ASSERT_TRUE(button.get_child());
-    EXPECT_EQ(button.get_child()->get_tooltip_text(), button.get_label());
-  });
-}
-
 TEST(ToolBar, ADiagramKindSuppliesItsButtonsAsATable)
 {
   VELKARO_REQUIRE_GTK();
@@ -119,7 +75,7 @@ TEST(ToolBar, ButtonsFollowTheActionableNamesAfterTheRefreshDelay)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   auto& ctx = *kit.ctx;
-  ViewToolBar bar(kit.ctx);
+  ViewToolBar bar(kit.ctx, KIND_TOOL_ROWS);
   const auto expect_follow = [&bar](const CtrlContext::NameSet& names) {
     bar.foreach_tool_btn([&names](ViewToolButton& button) {
       EXPECT_EQ(button.get_sensitive(), names.contains(button.action_name) || button.action_name == "manual")
@@ -145,7 +101,7 @@ TEST(ToolBar, AButtonRunsItsActionThroughTheNamedAction)
   VELKARO_REQUIRE_GTK();
   KindKit kit;
   KindKit other;
-  ViewToolBar bar(kit.ctx);
+  ViewToolBar bar(kit.ctx, KIND_TOOL_ROWS);
   EXPECT_EQ(bar.get_named_action(), kit.ctx);
 
   click(*find_button(bar, "copy"));
@@ -189,7 +145,7 @@ TEST(ToolButton, AnEnabledIconTakesTheThemeTintAndADisabledOneGreyWithTheIconsAl
     SCOPED_TRACE(theme);
     KindKit kit;
     kit.ctx->theme_color = Gdk::RGBA(theme);
-    ViewToolBar bar(kit.ctx);
+    ViewToolBar bar(kit.ctx, KIND_TOOL_ROWS);
     auto& copy = *find_button(bar, "copy");
     auto& redo = *find_button(bar, "redo");
     ASSERT_TRUE(copy.get_sensitive());

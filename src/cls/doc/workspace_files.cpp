@@ -4,7 +4,6 @@
 #include "cls/doc/abstract_connector_element.h"
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
-#include "cls/route/related_segments.h"
 #include "cls/route/router.h"
 #include "cls/route/segment_layouter.h"
 #include "model/serializing_reader.h"
@@ -54,12 +53,9 @@ bool ClsWorkspace::read(SerializingReader& reader)
     c->update_route(*route_of(*c));
   layouter_changed();
   update_layout_all();
-  // Every group laid out from each of its members; each run starts from the
-  // group's even spread.
-  const auto& layouter = get_layouter();
-  const auto segments = layouter->get_segments();
-  for (const auto& s : segments)
-    layouter->new_related_segments(s)->layout();
+  // Every group as laying it out from each of its members leaves it (each
+  // run starts from the group's even spread, so the last one stands).
+  get_layouter()->layout_every_group();
   layout_labels();
   return true;
 }

@@ -3,7 +3,9 @@
 
 #include "cls/route/router.h"
 
+#include <map>
 #include <unordered_set>
+#include <utility>
 
 #include <glib.h>
 
@@ -120,15 +122,7 @@ void ClsRouter::update_link_nodes(const std::vector<ClsRouteNode*>& nodes)
 
 void ClsRouter::foreach_term_cross_pos(const CellPos& pos, const PosFunc& fn) const
 {
-  m_term_counts->foreach([&](int32_t x, int32_t y, const TermCounts::Value& count) {
-    if (x == pos.x || y == pos.y)
-      return true; // pos itself, or a terminal on its row or column
-    for (int32_t i = 0; i < *count; ++i) {
-      fn(CellPos{x, pos.y});
-      fn(CellPos{pos.x, y});
-    }
-    return true;
-  });
+  for_each_corner(pos, fn);
 }
 
 void ClsRouter::foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn)
@@ -141,20 +135,77 @@ void ClsRouter::foreach_neighbor_9_nodes(const CellPos& pos, const PosFunc& fn)
     }
 }
 
-void ClsRouter::reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created)
+void ClsRouter::find_block(const CellPos& generator, Block& block) const
 {
-  foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
-    ClsRouteNode* node = find_node(q);
+  block.count = 0;
+  for (int32_t dy = -1; dy <= 1; ++dy) {
+    const int32_t y = generator.y + dy;
+    const auto row = m_rows.find(y);
+    // The row's nodes from the block's left column on, met in column order.
+    Row::const_iterator cell;
+    if (row != m_rows.end())
+      cell = row->second.lower_bound(generator.x - 1);
+    for (int32_t dx = -1; dx <= 1; ++dx) {
+      const CellPos q{generator.x + dx, y};
+      if (!q.get_is_valid())
+        continue;
+      ClsRouteNode* node = nullptr;
+      if (row != m_rows.end()) {
+        while (cell != row->second.end() && cell->first < q.x)
+          ++cell;
+        if (cell != row->second.end() && cell->first == q.x)
+          node = cell->second.get();
+      }
+      block.cells[block.count] = q;
+      block.nodes[block.count] = node;
+      ++block.count;
+    }
+  }
+}
+
+std::vector<std::pair<CellPos, int32_t>> ClsRouter::corner_generators(const CellPos& pos) const
+{
+  // The corners (t.x, pos.y) all lie on pos's row and (pos.x, t.y) on its
+  // column: terminals sharing a column (a row) give the same corner, which
+  // is counted once with their registrations added up.
+  std::map<int32_t, int32_t> on_row;
+  std::vector<std::pair<CellPos, int32_t>> corners;
+  for (const auto& [y, row] : m_term_counts->get_rows()) {
+    if (y == pos.y)
+      continue;
+    int32_t on_column = 0;
+    for (const auto& [x, count] : row) {
+      if (x == pos.x)
+        continue;
+      on_row[x] += *count;
+      on_column += *count;
+    }
+    if (on_column > 0)
+      corners.emplace_back(CellPos{pos.x, y}, on_column);
+  }
+  for (const auto& [x, times] : on_row)
+    corners.emplace_back(CellPos{x, pos.y}, times);
+  return corners;
+}
+
+void ClsRouter::reference_block(const CellPos& generator, int32_t times,
+                                std::vector<ClsRouteNode*>& created)
+{
+  Block block;
+  find_block(generator, block);
+  for (int i = 0; i < block.count; ++i) {
+    ClsRouteNode* node = block.nodes[i];
     if (!node) {
+      const CellPos& q = block.cells[i];
       auto fresh = std::make_shared<ClsRouteNode>(q);
       node = fresh.get();
       // A new node's search fields are not the reset ones.
       mark_dirty(*node);
-      m_rows[q.y][q.x] = std::move(fresh);
+      m_rows[q.y].emplace(q.x, std::move(fresh));
       created.push_back(node);
     }
-    node->reference();
-  });
+    node->references += times;
+  }
 }
 
 // --- registration ----------------------------------------------------------------
@@ -170,8 +221,10 @@ bool ClsRouter::add_terminatable_node(const CellPos& pos)
   m_term_counts->set(pos.x, pos.y, std::make_shared<int32_t>(count ? *count + 1 : 1));
 
   std::vector<ClsRouteNode*> created;
-  reference_block(pos, created);
-  foreach_term_cross_pos(pos, [&](const CellPos& corner) { reference_block(corner, created); });
+  // The references of every generator, whatever the order they come in.
+  reference_block(pos, 1, created);
+  for (const auto& [corner, times] : corner_generators(pos))
+    reference_block(corner, times, created);
   // Only the new nodes are linked: the reverse links they set bring the
   // links of the old ones up to date.
   update_link_nodes(created);
@@ -186,19 +239,22 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
     return true;
 
   std::vector<ClsRouteNode*> orphans;
-  const auto unreference_block = [&](const CellPos& generator) {
-    foreach_neighbor_9_nodes(generator, [&](const CellPos& q) {
-      ClsRouteNode* node = find_node(q);
-      if (!node)
-        return;
-      node->unreference();
+  const auto unreference_block = [&](const CellPos& generator, int32_t times) {
+    Block block;
+    find_block(generator, block);
+    for (int i = 0; i < block.count; ++i) {
+      ClsRouteNode* node = block.nodes[i];
+      if (!node || node->references <= 0)
+        continue;
+      node->references -= times;
       // A node drops to zero once: its count matches its generators exactly.
-      if (node->references == 0)
+      if (node->references <= 0)
         orphans.push_back(node);
-    });
+    }
   };
-  unreference_block(pos);
-  foreach_term_cross_pos(pos, unreference_block);
+  unreference_block(pos, 1);
+  for (const auto& [corner, times] : corner_generators(pos))
+    unreference_block(corner, times);
 
   // The surviving neighbours of the orphans are relinked while the orphans
   // still stand in the map: the nearest search passes over them.

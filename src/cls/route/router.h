@@ -13,6 +13,24 @@
 // directions on its row or column, however far, and links are symmetric.
 // Registering and unregistering keep this exactly, in any order of calls.
 //
+// Cost: registering links only the nodes it creates (their reverse links
+// bring the old ones up to date); unregistering relinks only the surviving
+// neighbours of the nodes it drops. Either costs what the registration's
+// blocks touch, and a registration followed by its unregistration leaves
+// the graph exactly as it was. The corners of a registration are counted
+// per cell (terminals sharing a column give one corner on pos's row), so it
+// looks up a block per column and per row of the terminals, not per
+// terminal.
+//
+// The search stops when the goal leaves the queue: weights are positive, so
+// the goal's cost and the predecessors back to the start are final then,
+// and the route is the one a search over the whole graph would trace. The
+// queue holds one bucket per distance (weights lie between 1 and 100, so
+// 128 circular buckets never mix two distances) and takes entries out by
+// distance, first in first out among equal ones, at constant cost. The
+// nodes' search fields are reset lazily: only the nodes whose fields the
+// last search changed (and the nodes made since) are reset before the next.
+//
 // Rows and columns: the router replaces the line operations of the cell map
 // whole (the callbacks handed to them are ignored). The node map is never
 // shifted; one registration per terminal cell beyond the line moves, and
@@ -27,9 +45,11 @@
 // the router's: nodes stored or removed through the cell map's own set() and
 // remove() would break the links and the search's bookkeeping.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "cls/route/route_node.h"
@@ -135,8 +155,37 @@ public:
   void trace_pred(ClsRoute& route, const CellPos& goal) const;
 
 private:
-  // Creates the nodes a generator's block lacks and references all nine.
-  void reference_block(const CellPos& generator, std::vector<ClsRouteNode*>& created);
+  // The cells of a generator's 3 by 3 block that lie in the grid, row by
+  // row from the top left, with the node of each (null where none is).
+  struct Block {
+    std::array<CellPos, 9> cells;
+    std::array<ClsRouteNode*, 9> nodes;
+    int count = 0;
+  };
+  // Three row lookups, each followed by a walk along the row, instead of a
+  // lookup per cell.
+  void find_block(const CellPos& generator, Block& block) const;
+  // foreach_term_cross_pos() without a function object per call.
+  template <class Fn>
+  void for_each_corner(const CellPos& pos, Fn&& fn) const
+  {
+    for (const auto& [y, row] : m_term_counts->get_rows())
+      for (const auto& [x, count] : row) {
+        if (x == pos.x || y == pos.y)
+          continue; // pos itself, or a terminal on its row or column
+        for (int32_t i = 0; i < *count; ++i) {
+          fn(CellPos{x, pos.y});
+          fn(CellPos{pos.x, y});
+        }
+      }
+  }
+  // The corner cells of pos with every other terminal as
+  // foreach_term_cross_pos() calls them, each distinct cell once with the
+  // number of times it comes.
+  std::vector<std::pair<CellPos, int32_t>> corner_generators(const CellPos& pos) const;
+  // Creates the nodes a generator's block lacks and references each cell of
+  // the block times times.
+  void reference_block(const CellPos& generator, int32_t times, std::vector<ClsRouteNode*>& created);
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
   // The node's search fields may now differ from their reset values.

@@ -1,5 +1,7 @@
 #include "cls/route/segment_layouter.h"
 
+#include <algorithm>
+
 #include "cls/route/related_segments.h"
 #include "cls/route/segment.h"
 #include "common/check.h"
@@ -15,12 +17,19 @@ std::shared_ptr<ClsSegmentLayouter> ClsSegmentLayouter::create(
 
 ClsSegmentLayouter::ClsSegmentLayouter(const std::shared_ptr<ModelGrid>& grid) : m_grid(grid) {}
 
+uint64_t ClsSegmentLayouter::line_key(const ClsSegment& seg)
+{
+  const auto across = static_cast<uint32_t>(seg.get_cell_pos_orth());
+  return (uint64_t{seg.get_hv() == CellDir::v} << 32) | across;
+}
+
 bool ClsSegmentLayouter::add(const SegmentPtr& seg)
 {
   if (!seg || m_index.count(seg.get()))
     return false;
   m_index.emplace(seg.get(), m_segments.size());
   m_segments.push_back(seg);
+  m_lines[line_key(*seg)].push_back(seg.get());
   return true;
 }
 
@@ -37,6 +46,17 @@ bool ClsSegmentLayouter::remove(const SegmentPtr& seg)
     return false;
   const size_t i = it->second;
   m_index.erase(it);
+  const auto line = m_lines.find(line_key(*seg));
+  if (line != m_lines.end()) {
+    auto& members = line->second;
+    const auto at = std::find(members.begin(), members.end(), seg.get());
+    if (at != members.end()) {
+      *at = members.back();
+      members.pop_back();
+    }
+    if (members.empty())
+      m_lines.erase(line);
+  }
   if (i + 1 != m_segments.size()) {
     m_segments[i] = std::move(m_segments.back());
     m_index[m_segments[i].get()] = i;
@@ -56,11 +76,31 @@ bool ClsSegmentLayouter::contains(const SegmentPtr& seg) const
   return seg && m_index.count(seg.get());
 }
 
+std::vector<ClsSegmentLayouter::SegmentPtr> ClsSegmentLayouter::segments_on_line_of(
+    const ClsSegment& seg) const
+{
+  std::vector<SegmentPtr> found;
+  const auto line = m_lines.find(line_key(seg));
+  if (line == m_lines.end())
+    return found;
+  std::vector<size_t> at;
+  at.reserve(line->second.size());
+  for (const ClsSegment* s : line->second)
+    at.push_back(m_index.at(s));
+  std::sort(at.begin(), at.end());
+  found.reserve(at.size());
+  for (const size_t i : at)
+    found.push_back(m_segments[i]);
+  return found;
+}
+
 std::shared_ptr<ClsRelatedSegments> ClsSegmentLayouter::new_related_segments(
     const SegmentPtr& seg) const
 {
   VK_CHECK_VAL(seg != nullptr, nullptr);
-  return ClsRelatedSegments::create(m_segments, seg, m_grid);
+  // The group grows over the segments on seg's line only, in the set's
+  // order: those the whole set would offer it, in the same order.
+  return ClsRelatedSegments::create(segments_on_line_of(*seg), seg, m_grid);
 }
 
 void ClsSegmentLayouter::layout(const SegmentPtr& seg)
@@ -76,6 +116,32 @@ void ClsSegmentLayouter::layout_not_laid_out_segs()
   for (size_t i = 0; i < m_segments.size(); ++i)
     if (!m_segments[i]->is_laid_out)
       new_related_segments(m_segments[i])->layout();
+}
+
+void ClsSegmentLayouter::layout_every_group()
+{
+  // Each segment's group, once: the member of each group that comes last in
+  // the set.
+  std::vector<bool> grouped(m_segments.size(), false);
+  std::vector<size_t> lasts;
+  for (size_t i = 0; i < m_segments.size(); ++i) {
+    if (grouped[i])
+      continue;
+    size_t last = i;
+    const auto group = new_related_segments(m_segments[i]);
+    for (const SegmentPtr& m : group->get_segments()) {
+      const auto at = m_index.find(m.get());
+      if (at == m_index.end())
+        continue;
+      grouped[at->second] = true;
+      last = std::max(last, at->second);
+    }
+    lasts.push_back(last);
+  }
+  // In the order the last layout of each group comes in the walk.
+  std::sort(lasts.begin(), lasts.end());
+  for (const size_t i : lasts)
+    new_related_segments(m_segments[i])->layout();
 }
 
 void ClsSegmentLayouter::set_related_seg_laid_out(const SegmentPtr& seg, bool value)

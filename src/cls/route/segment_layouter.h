@@ -9,8 +9,16 @@
 // the segments joined it (a removal moves the last segment into the gap).
 // The set is not changed while it is walked: walks only read segments and
 // change their flags and positions.
+//
+// Lines. The set also keeps its segments by the line of cells they run on
+// (axis and coordinate across), so that a group grows over the segments of
+// its own line, taken in the set's order, instead of over the whole set: the
+// same members in the same order, since only segments on the target's line
+// can join a group. A held segment's cells must not change (a route's
+// segments never do: routing again makes new ones).
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -57,6 +65,14 @@ public:
   // Walks the set once; lays out the group of every segment not laid out
   // when it is reached (a laid-out group marks all its members).
   void layout_not_laid_out_segs();
+  // Leaves every segment as laying out the group of each segment of the set
+  // in turn, in the set's order, leaves it: a layout starts from the group's
+  // even spread and touches only its members, so each group is laid out
+  // once, from its member that comes last in the set.
+  void layout_every_group();
+  // The segments of the set on seg's line, in the set's order (seg among
+  // them when held).
+  std::vector<SegmentPtr> segments_on_line_of(const ClsSegment& seg) const;
   // Sets the laid-out flag of every member of seg's group.
   void set_related_seg_laid_out(const SegmentPtr& seg, bool value);
   // Sets the flag of every segment the range crosses: a segment whose line
@@ -69,8 +85,13 @@ public:
 private:
   std::shared_ptr<ModelGrid> m_grid;
   std::vector<SegmentPtr> m_segments;
+  // The key of a segment's line: its axis and its coordinate across.
+  static uint64_t line_key(const ClsSegment& seg);
+
   // Where each held segment stands in m_segments.
   std::unordered_map<const ClsSegment*, size_t> m_index;
+  // The held segments by line, in no order.
+  std::unordered_map<uint64_t, std::vector<const ClsSegment*>> m_lines;
 };
 
 } // namespace velkaro

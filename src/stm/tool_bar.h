@@ -1,0 +1,32 @@
+#pragma once
+// StmToolBar: the state-machine editor's tool bar (ViewToolBar), left to
+// right, as (tooltip, action), "|" for a separator:
+//   New new-file, Open open-file, Save save-file, Export PNG image
+//   export-png-n | Undo undo, Redo redo | Toggle HV Modes toggle-hv |
+//   Copy copy, Cut cut, Paste paste | Insert element insert-element |
+//   Insert row insert-row, Insert column insert-col, Delete row delete-row,
+//   Delete column delete-col | Help manual.
+// Each button's icon is the one named after its action, tinted with the
+// context's theme colour; the bar is right (sensitivity from the context's
+// actionable set) as soon as it is built.
+//
+// Ownership: as ViewToolBar (it holds the context).
+
+#include <memory>
+#include <span>
+
+#include "view/tool_bar.h"
+
+namespace velkaro {
+
+class StmContext;
+
+class StmToolBar : public ViewToolBar {
+public:
+  // The buttons, in order.
+  static std::span<const ViewToolRow> rows();
+
+  explicit StmToolBar(const std::shared_ptr<StmContext>& ctx);
+};
+
+} // namespace velkaro
