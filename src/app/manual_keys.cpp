@@ -6,6 +6,7 @@
 
 #include <glibmm/markup.h>
 
+#include "common/text_join.h"
 #include "ctrl/keys/action_wrapper.h"
 #include "ctrl/context.h"
 #include "ctrl/modes/mode.h"
@@ -216,7 +217,7 @@ std::string manual_key_table(const ManualKeyGroup& group, const std::string& lan
   for (const auto& row : group.rows) {
     html += "<tr><td>";
     for (std::size_t i = 0; i < row.keys.size(); ++i)
-      html += (i ? " " : "") + std::string("<kbd>") + escape(row.keys[i]) + "</kbd>";
+      html += text_join({i ? " " : "", "<kbd>", escape(row.keys[i]), "</kbd>"});
     if (row.keys.empty())
       html += ja ? "（なし）" : "(none)";
     html += "</td><td><code>" + escape(row.action) + "</code></td><td>" + description_of(group.name, row, ja) +

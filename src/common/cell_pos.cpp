@@ -4,11 +4,13 @@
 
 #include <glib.h>
 
+#include "common/text_join.h"
+
 namespace velkaro {
 
 std::string CellPos::to_string() const
 {
-  return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  return text_join({"(", std::to_string(x), ", ", std::to_string(y), ")"});
 }
 
 int32_t CellPos::get(CellDir dir) const

@@ -9,6 +9,7 @@
 #include <glib.h>
 
 #include "common/check.h"
+#include "common/text_join.h"
 #include "model/element.h"
 #include "model/element_cells.h"
 #include "model/serializing_reader.h"
@@ -155,7 +156,7 @@ bool ModelElement::read_extension(SerializingReader& reader)
   // No extension can fit in the grid beyond this; the check keeps the
   // arithmetic on positions small.
   if (std::abs(int64_t{*width}) > CellPos::MAX || std::abs(int64_t{*height}) > CellPos::MAX) {
-    reader.fail_here("<" + reader.get_name() + "> is wider or higher than the grid");
+    reader.fail_here(text_join({"<", reader.get_name(), "> is wider or higher than the grid"}));
     return false;
   }
   dh = *width;
@@ -179,9 +180,9 @@ bool ModelElement::read_common(SerializingReader& reader)
     origpos = pos = {*h, *v};
   }
   if (pos.get_is_valid() && !(in_grid(int64_t{pos.x} + dh) && in_grid(int64_t{pos.y} + dv))) {
-    reader.fail_here("<" + reader.get_name() + "> at " + pos.to_string() + " with width " +
-                     std::to_string(dh) + " and height " + std::to_string(dv) +
-                     " reaches outside the grid");
+    reader.fail_here(text_join({"<", reader.get_name(), "> at ", pos.to_string(), " with width ",
+                                std::to_string(dh), " and height ", std::to_string(dv),
+                                " reaches outside the grid"}));
     return false;
   }
   if (reader.get_attribute("pi")) {

@@ -80,15 +80,20 @@ private:
 };
 
 // Looks at the raw bytes of a document before libxml2 parses them, and
-// refuses two things the parser would otherwise get to first: a document
-// type declaration, whose internal subset libxml2 parses in full before the
-// reader reaches the declaration (parameter entities there can expand
-// without bound), and text in an encoding that is not ASCII-compatible,
-// where a declaration would not show as these bytes.
+// refuses what the parser would otherwise get to first or misname: a
+// document type declaration, whose internal subset libxml2 parses in full
+// before the reader reaches the declaration (parameter entities there can
+// expand without bound); text in an encoding that is not ASCII-compatible,
+// where a declaration would not show as these bytes; and a file that is
+// empty or does not start as XML, which libxml2 reports with messages about
+// the end of a document.
 class RawTextCheck {
 public:
   // Takes the next piece of the document; false once it is refused.
   bool feed(std::string_view piece);
+  // Called at the end of the input; false when the document is refused
+  // because it held nothing but white space.
+  bool finish();
   const std::string& get_error() const { return m_error; }
 
 private:
@@ -97,9 +102,11 @@ private:
 
   bool check_start(std::string_view piece);
   bool refuse(long line, const std::string& why);
+  bool refuse(const std::string& why);
 
-  bool m_started = false; // the first byte after the byte order mark was seen
+  bool m_started = false; // the first "<" was seen
   size_t m_bom = 0;       // bytes of the UTF-8 byte order mark seen
+  bool m_blank = false;   // white space was seen before the first "<"
   std::string m_tail;     // the last bytes so far, for a keyword split between pieces
   long m_line = 1;        // the line the next piece starts on
   std::string m_error;
@@ -126,28 +133,55 @@ bool RawTextCheck::feed(std::string_view piece)
   return true;
 }
 
-// After an optional UTF-8 byte order mark, a document starts with "<" or
-// white space in every ASCII-compatible encoding.
+bool RawTextCheck::finish()
+{
+  if (!m_error.empty())
+    return false;
+  if (m_started)
+    return true;
+  if (m_bom != 0 && m_bom != bom.size())
+    return refuse(1, "the document is not UTF-8 text");
+  return refuse(m_blank ? "the file holds only white space" : "the file is empty");
+}
+
+// After an optional UTF-8 byte order mark and white space, an XML document
+// starts with "<". A document in UTF-16 or UTF-32 starts with a zero byte
+// or a byte order mark no UTF-8 text holds, one in EBCDIC with "<?xm" in its
+// own bytes; anything else is text that is not XML.
 bool RawTextCheck::check_start(std::string_view piece)
 {
+  static constexpr std::string_view ebcdic_start = "\x4C\x6F\xA7\x94";
   for (size_t i = 0; i < piece.size() && !m_started; ++i) {
     const char c = piece[i];
-    if (m_bom < bom.size() && c == bom[m_bom]) {
+    if (!m_blank && m_bom < bom.size() && c == bom[m_bom]) {
       ++m_bom;
       continue;
     }
     if (m_bom != 0 && m_bom != bom.size())
       return refuse(1, "the document is not UTF-8 text");
-    m_started = true;
-    if (c != '<' && c != ' ' && c != '\t' && c != '\n' && c != '\r')
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      m_blank = true;
+      continue;
+    }
+    if (c == '<') {
+      m_started = true;
+      break;
+    }
+    if (c == '\0' || c == '\xFE' || c == '\xFF' || piece.substr(i).starts_with(ebcdic_start))
       return refuse(1, "the document is not UTF-8 text");
+    return refuse("the file is not XML");
   }
   return true;
 }
 
 bool RawTextCheck::refuse(long line, const std::string& why)
 {
-  m_error = "line " + std::to_string(line) + ": " + why;
+  return refuse("line " + std::to_string(line) + ": " + why);
+}
+
+bool RawTextCheck::refuse(const std::string& why)
+{
+  m_error = why;
   return false;
 }
 
@@ -276,7 +310,7 @@ int SerializingReader::read_file(void* self, char* buffer, int len)
     reader->fail("cannot read \"" + input.path + "\": " + g_strerror(err));
     return -1;
   }
-  if (!input.check.feed({buffer, n})) {
+  if (n == 0 ? !input.check.finish() : !input.check.feed({buffer, n})) {
     reader->fail(input.check.get_error());
     return -1;
   }
@@ -290,7 +324,7 @@ void SerializingReader::open_memory()
     return;
   }
   RawTextCheck check;
-  if (!check.feed(m_text)) {
+  if (!check.feed(m_text) || !check.finish()) {
     fail(check.get_error());
     return;
   }
@@ -346,6 +380,8 @@ bool SerializingReader::next()
       return false;
     }
     m_type = type;
+    if (get_is_start_element() && m_root.empty() && get_depth() == 0)
+      m_root = get_name();
     if (get_is_start_element() || get_is_end_element() || get_is_text())
       return true;
   }
@@ -458,6 +494,11 @@ void SerializingReader::fail(std::string message)
     return;
   m_failed = true;
   m_error = std::move(message);
+}
+
+void SerializingReader::fail_document(const std::string& message)
+{
+  fail(message);
 }
 
 void SerializingReader::fail_here(const std::string& message)

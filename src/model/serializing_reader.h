@@ -13,7 +13,10 @@
 // declaration (even inside a comment) or an entity reference is refused as
 // an error, and so is every parse error; libxml2's messages are kept here,
 // never printed. Documents are UTF-8: a declared encoding is ignored, and
-// text in an encoding that is not ASCII-compatible is refused.
+// text in an encoding that is not ASCII-compatible is refused. An empty
+// file, one of white space only and one that does not start as XML are
+// refused with messages that say so ("the file is empty", "the file holds
+// only white space", "the file is not XML").
 // After the first error the reader stops: next() and everything that steps
 // return false, has_error() is true and get_error() holds the message with
 // its line number. A file that does not exist is not an error: the reader
@@ -100,6 +103,9 @@ public:
   // For a text node its text; for a start element the text content of the
   // element ("" when it has none); "" for anything else.
   std::string get_text();
+  // The name of the document's root element once next() has reached it;
+  // "" before.
+  const std::string& get_root_name() const { return m_root; }
   // The nesting depth of the current node (the root is at 0); -1 without input.
   int get_depth() const;
 
@@ -109,6 +115,9 @@ public:
   // Stops the reader with message, prefixed by "line N: " for the line of
   // the current node. For content that parses but cannot be accepted.
   void fail_here(const std::string& message);
+  // Stops the reader with message as it stands: for a fault of the whole
+  // document rather than of one of its lines.
+  void fail_document(const std::string& message);
 
 private:
 #if LIBXML_VERSION >= 21200
@@ -132,6 +141,7 @@ private:
   int m_type = 0;
   bool m_failed = false;
   std::string m_error;
+  std::string m_root;
   // Inputs are declared before the reader, which reads them until it is freed.
   std::string m_text;
   std::unique_ptr<FileInput> m_input;

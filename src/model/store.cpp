@@ -14,6 +14,7 @@
 
 #include "common/c_resource.h"
 #include "common/i18n.h"
+#include "common/text_join.h"
 #include "model/file_replacement.h"
 
 namespace velkaro {
@@ -113,7 +114,7 @@ std::optional<std::string> keep_backup(const std::string& path, const std::strin
 {
   constexpr int MAX_BACKUPS = 100;
   for (int i = 0; i < MAX_BACKUPS; ++i) {
-    const std::string backup = path + ".bak" + (i ? "." + std::to_string(i) : std::string());
+    const std::string backup = text_join({path, ".bak", i ? "." : "", i ? std::to_string(i) : ""});
     int err = 0;
     if (create_file(backup, data, err))
       return backup;

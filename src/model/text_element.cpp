@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include <glib.h>
 #include <pango/pangocairo.h>
 #include <pangomm/context.h>
 #include <pangomm/fontdescription.h>
@@ -107,6 +108,45 @@ void ModelTextElement::vwrite()
   write_base(text_tag, [this] { write_text_content(); });
 }
 
+namespace {
+
+// Pango shapes a character and the marks that follow it as one cluster, in
+// time that grows with the square of the marks; format characters between
+// them (a soft hyphen, a joiner) keep the cluster together.
+bool extends_cluster(gunichar c)
+{
+  switch (g_unichar_type(c)) {
+  case G_UNICODE_NON_SPACING_MARK:
+  case G_UNICODE_SPACING_MARK:
+  case G_UNICODE_ENCLOSING_MARK:
+  case G_UNICODE_FORMAT: return true;
+  default: return false;
+  }
+}
+
+// The longest run of marks and format characters in text.
+int64_t longest_marks(std::string_view text)
+{
+  int64_t longest = 0;
+  int64_t run = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const gunichar c = g_utf8_get_char_validated(p, end - p);
+    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
+      run = 0; // a broken byte shows as a character of its own
+      ++p;
+      continue;
+    }
+    run = extends_cluster(c) ? run + 1 : 0;
+    longest = std::max(longest, run);
+    p = g_utf8_next_char(p);
+  }
+  return longest;
+}
+
+} // namespace
+
 std::optional<std::string> ModelTextElement::too_large(std::string_view text)
 {
   int64_t lines = 1;
@@ -120,6 +160,8 @@ std::optional<std::string> ModelTextElement::too_large(std::string_view text)
     return "more than " + std::to_string(MAX_LINES) + " lines";
   if (static_cast<int64_t>(text.size()) > MAX_BYTES)
     return "more than " + std::to_string(MAX_BYTES) + " bytes";
+  if (longest_marks(text) > MAX_MARKS)
+    return "more than " + std::to_string(MAX_MARKS) + " combining marks on one character";
   return std::nullopt;
 }
 
@@ -130,12 +172,17 @@ void ModelTextElement::read_in_top()
     return;
   align = model_align_from_string(reader->get_attribute("align"));
   valign = model_align_from_string(reader->get_attribute("valign"));
-  std::string text = reader->get_text();
+  read_text(*reader);
+}
+
+void ModelTextElement::read_text(SerializingReader& reader)
+{
+  std::string text = reader.get_text();
   // Checked before Pango sees it: laying out a huge text is what the limit
   // prevents.
-  if (!reader->get_for_copy())
+  if (!reader.get_for_copy())
     if (const auto why = too_large(text)) {
-      reader->fail_here("a text holds " + *why);
+      reader.fail_here("a text holds " + *why);
       return;
     }
   set_text(text);

@@ -10,11 +10,13 @@
 // given to set_role() is never stored.
 //
 // Size. Pango lays a text out in time that grows with its lines and, for
-// every line, with the bytes before it, so one text holds at most MAX_LINES
-// lines and MAX_BYTES bytes: any text within both lays out in a few
-// milliseconds (about 20 µs a line plus a character count from the text's
-// start: some 5 ms at worst, well under 1 ms for a label, where 20,000
-// lines took seconds). A document holding a larger text is refused when read
+// every line, with the bytes before it, and with the square of the marks
+// stacked on one character, so one text holds at most MAX_LINES lines,
+// MAX_BYTES bytes and MAX_MARKS marks on a character: any text within all
+// three lays out in a few milliseconds (about 20 µs a line plus a
+// character count from the text's start: some 5 ms at worst, well under
+// 1 ms for a label, where 20,000 lines took seconds, and 4,000 marks on one
+// letter 60 ms). A document holding a larger text is refused when read
 // (copies are not checked: they hold only what was accepted), and the text
 // editor refuses a change that would make a text larger.
 
@@ -59,6 +61,9 @@ public:
   // paragraphs: "\n", "\r", "\r\n" and U+2029 each end one.
   static constexpr int64_t MAX_LINES = 256;
   static constexpr int64_t MAX_BYTES = 8192;
+  // Combining marks (and format characters, which keep them together) in a
+  // row after one character; Unicode's stream-safe texts hold no more.
+  static constexpr int64_t MAX_MARKS = 30;
   // Why text is more than one text may hold ("more than 256 lines"), or
   // nothing when it fits.
   static std::optional<std::string> too_large(std::string_view text);
@@ -75,7 +80,7 @@ public:
   // "align", "valign" and the text content. A text that is too large fails
   // the reader (naming the line of its element) and is not taken.
   void read_in_top() override;
-  // A text within MAX_LINES and MAX_BYTES.
+  // A text within MAX_LINES, MAX_BYTES and MAX_MARKS.
   bool get_accepts_text(const std::string& text) override { return !too_large(text); }
   // The base duplicate with the same tag, alignments and an independent copy
   // of the text-holder record; mono stays clear.
@@ -115,6 +120,10 @@ protected:
   // Writes "align", "valign" and the text: the content of vwrite(), for
   // kinds that write their own name.
   void write_text_content();
+  // Takes the text content of the element the reader stands on, unless it
+  // is more than a text may hold: then the reader fails, naming the line
+  // of the element. Copies are taken unchecked.
+  void read_text(SerializingReader& reader);
 
 private:
   std::shared_ptr<CtrlDataForITextEditable> m_data = CtrlDataForITextEditable::create();

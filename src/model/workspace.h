@@ -527,6 +527,12 @@ public:
   const std::string& get_last_error() const { return m_last_error; }
 
 protected:
+  // Moves the reader to the first "workspace" element, at or after its
+  // current node; true there. False without an error for an input without
+  // any node (a file that does not exist). False with the reader failed for
+  // a broken document and for one without a workspace, whose message names
+  // its root element instead.
+  static bool skip_to_workspace(SerializingReader& reader);
   // Moves the complete temporary file over target (a rename in one
   // directory) and flushes the directory. False with error set when the
   // rename failed; the temporary file is then removed by the caller.

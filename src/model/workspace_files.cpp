@@ -37,25 +37,34 @@ bool ModelWorkspace::read(SerializingReader& reader)
   // The texts read are measured meanwhile on other threads, before the
   // layout needs them.
   ModelTextMeasureBatch measuring;
-  const bool on_a_node =
-      reader.get_is_start_element() || reader.get_is_end_element() || reader.get_is_text();
-  // An input without any node is a file that does not exist: an empty
-  // document. Any other document must hold a workspace, or the next save
-  // would replace a file that is not ours by an empty document.
-  if (on_a_node || reader.next()) {
-    if (reader.skip_to_element("workspace")) {
-      (void)reader.foreach_subtree([&] {
-        if (reader.get_is_start_element() && reader.get_name() == "element_cells")
-          return get_cells()->read(reader);
-        return true;
-      });
-    } else if (!reader.has_error()) {
-      reader.fail_here("the document holds no \"workspace\"");
-    }
+  if (skip_to_workspace(reader)) {
+    (void)reader.foreach_subtree([&] {
+      if (reader.get_is_start_element() && reader.get_name() == "element_cells")
+        return get_cells()->read(reader);
+      return true;
+    });
   }
   measuring.finish();
   update_layout_all();
   return !reader.has_error();
+}
+
+bool ModelWorkspace::skip_to_workspace(SerializingReader& reader)
+{
+  const bool on_a_node =
+      reader.get_is_start_element() || reader.get_is_end_element() || reader.get_is_text();
+  // An input without any node is a file that does not exist: an empty
+  // document.
+  if (!on_a_node && !reader.next())
+    return false;
+  if (reader.skip_to_element("workspace"))
+    return true;
+  // Any other document must hold a workspace, or the next save would
+  // replace a file that is not ours by an empty document.
+  if (!reader.has_error())
+    reader.fail_document("the file is not a Velkaro document (its root element is <" +
+                         reader.get_root_name() + ">, not <workspace>)");
+  return false;
 }
 
 // --- save -------------------------------------------------------------------

@@ -46,8 +46,10 @@ private:
   bool record(const std::string& name, std::vector<Point> pts)
   {
     std::string line = name;
-    for (const auto& pt : pts)
-      line += " " + pt.to_string();
+    for (const auto& pt : pts) {
+      line += ' ';
+      line += pt.to_string();
+    }
     log.push_back(line);
     points.push_back(std::move(pts));
     if (during_call)

@@ -202,6 +202,9 @@ TEST(CtrlTextEditor, AChangeThatWouldMakeATextLargerThanItMayHoldDoesNothing)
   const std::string full_lines =
     std::string(ModelTextElement::MAX_LINES - 1, '\n') + "ab";
   const std::string full_bytes(ModelTextElement::MAX_BYTES, 'x');
+  std::string full_marks = "a";
+  for (int64_t i = 0; i < ModelTextElement::MAX_MARKS; ++i)
+    full_marks += "\xCC\x81"; // U+0301 COMBINING ACUTE ACCENT
   struct Case {
     const char* name;
     const std::string& text;
@@ -219,6 +222,8 @@ TEST(CtrlTextEditor, AChangeThatWouldMakeATextLargerThanItMayHoldDoesNothing)
     {"typing on the last line", full_lines, [](CtrlTextEditor& e) { e.insert("c"); }, true},
     {"typing beyond the last byte", full_bytes, [](CtrlTextEditor& e) { e.insert("c"); }, false},
     {"deleting", full_bytes, [](CtrlTextEditor& e) { e.bs(); }, true},
+    {"one more mark on a letter", full_marks, [](CtrlTextEditor& e) { e.insert("\xCC\x81"); }, false},
+    {"a letter after the marks", full_marks, [](CtrlTextEditor& e) { e.insert("b\xCC\x81"); }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -16,6 +16,7 @@
 #include <pangomm/layout.h>
 
 #include "common/c_resource.h"
+#include "common/text_join.h"
 #include "ctrl/action_handler_for_test.h"
 #include "ctrl/undo/action_processor.h"
 #include "ctrl/gdk_events_for_test.h"
@@ -380,7 +381,7 @@ TEST(CtrlUpdateTextAction, TypingIntoANewTextIsUndoneWithItsInsertionTextFirst)
   // change was announced.
   Log seen;
   sigc::connection watch = editor->signal_update().connect([&](const std::shared_ptr<CtrlITextEditable>& ite, bool) {
-    seen.push_back("'" + ite->get_text() + "' " + (r.ws->elm_at({2, 3}) ? "stored" : "gone"));
+    seen.push_back(text_join({"'", ite->get_text(), "' ", r.ws->elm_at({2, 3}) ? "stored" : "gone"}));
   });
 
   r.proc->undo(true);

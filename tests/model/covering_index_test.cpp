@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text_join.h"
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
 #include "model/exp_stack.h"
@@ -101,10 +102,10 @@ std::shared_ptr<ModelWorkspace> family_document()
     ElementPtr e;
     if (i % 3 == 0) {
       auto t = ModelTextElement::create();
-      t->set_text("t" + std::to_string(i));
+      t->set_text(text_join({"t", std::to_string(i)}));
       e = t;
     } else {
-      e = test::Box::create("b" + std::to_string(i), i % 2);
+      e = test::Box::create(text_join({"b", std::to_string(i)}), i % 2);
     }
     if (i % 4 == 1 && !made.empty())
       e->set_parent(made[static_cast<size_t>(i / 2)]);
@@ -128,9 +129,9 @@ std::vector<std::string> relations(ModelElementCells& cells)
   cells.foreach([&](int32_t, int32_t, const ElementPtr& head) {
     head->foreach([&](const ElementPtr& e) {
       std::string line = place(*e) + " " + e->get_type_name();
-      line += " parent " + (e->get_parent() ? place(*e->get_parent()) : "-") + " children";
+      line += text_join({" parent ", e->get_parent() ? place(*e->get_parent()) : "-", " children"});
       for (const auto& child : e->get_children())
-        line += " " + place(*child);
+        line += text_join({" ", place(*child)});
       line += e->stored ? " stored" : "";
       line += e->in_process ? " in-process" : "";
       lines.push_back(line);

@@ -634,6 +634,65 @@ TEST(ModelWorkspaceFiles, AFileThatCannotBeLoadedLeavesTheDocumentAsItWas)
   EXPECT_EQ(document_of(*ws), document_of(*sample_document()));
 }
 
+// Each refusal names its real cause: what the file is when it is not XML
+// at all, the line of a fault inside the XML.
+TEST(ModelWorkspaceFiles, ARefusedFileIsRefusedForWhatItReallyIs)
+{
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string not_ours =
+      "the file is not a Velkaro document (its root element is <notes>, not <workspace>)";
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string why;       // the whole reason after the path
+    bool prefix = false;   // why is only its start (libxml2's words follow)
+  };
+  const std::vector<Case> cases = {
+      {"an empty file", "", "the file is empty"},
+      {"a byte order mark alone", bom, "the file is empty"},
+      {"white space only", " \n\t\r\n \n", "the file holds only white space"},
+      {"plain ASCII text", "Shopping list\n- eggs\n", "the file is not XML"},
+      {"text after blank lines", "\n\n   notes <b>\n", "the file is not XML"},
+      {"text after a byte order mark", bom + "notes", "the file is not XML"},
+      {"Latin-1 text", "caf\xE9 au lait\n", "the file is not XML"},
+      {"a PNG image", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "the file is not XML"},
+      {"a broken byte order mark", "\xEF\xBB<workspace/>", "line 1: the document is not UTF-8 text"},
+      {"UTF-16 with its byte order mark", std::string("\xFF\xFE<\0w\0", 6),
+       "line 1: the document is not UTF-8 text"},
+      {"UTF-16 without one", std::string("\0<\0w\0o", 6), "line 1: the document is not UTF-8 text"},
+      {"EBCDIC", "\x4C\x6F\xA7\x94\x93", "line 1: the document is not UTF-8 text"},
+      {"a zero byte on line 3", head + "<workspace>\n<element_cells>" + std::string(1, '\0') + "\n",
+       "line 3: the document is not UTF-8 text"},
+      {"another kind of XML document", head + "<notes>\n <note>a</note>\n</notes>\n", not_ours},
+      {"another kind after a byte order mark and blanks", bom + "\n\n<notes/>", not_ours},
+      {"a document type declaration", head + "<!DOCTYPE workspace>\n<workspace/>\n",
+       "line 2: document type declarations are not accepted"},
+      {"markup broken on line 4", head + "<workspace>\n <element_cells>\n </workspace>\n",
+       "line 4: ", true},
+      {"content after the root on line 3", head + "<workspace/>\n<workspace/>\n", "line 3: ", true},
+      {"a cell outside the grid on line 4",
+       head + "<workspace>\n <element_cells>\n  <cell h=\"70000\" v=\"1\"><text>a</text></cell>\n"
+              " </element_cells>\n</workspace>\n",
+       "line 4: the cell (70000, 1) lies outside the grid"},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.file("refused.xml");
+    write_text_file(path, c.text);
+    const auto ws = ModelWorkspace::create();
+    EXPECT_FALSE(ws->load(path));
+    const std::string start = "Cannot open " + path + ": ";
+    ASSERT_EQ(ws->get_last_error().rfind(start, 0), 0u) << ws->get_last_error();
+    const std::string why = ws->get_last_error().substr(start.size());
+    if (c.prefix)
+      EXPECT_EQ(why.rfind(c.why, 0), 0u) << why;
+    else
+      EXPECT_EQ(why, c.why);
+  }
+}
+
 // A document holding one text, on line 3 of the file.
 std::string document_with_text(const std::string& content)
 {

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text_join.h"
 #include "model/serializing_writer.h"
 #include "model/structures_for_test.h"
 #include "seq/context.h"
@@ -222,7 +223,7 @@ std::string trial_result(ModelWorkspace& ws)
     head->foreach([&](const test::ElementPtr& e) {
       s += place(*e) + (e->in_process ? "*" : "") + " <- " + (e->get_parent() ? place(*e->get_parent()) : "-") + " ->";
       for (const auto& child : e->get_children())
-        s += " " + place(*child);
+        s += text_join({" ", place(*child)});
       s += "\n";
     });
     return true;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cell_range.h"
+#include "common/text_join.h"
 #include "ctrl/test_kind.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
@@ -194,7 +195,7 @@ TEST(WsDrawerTest, TheWalkOfARegionEqualsTheWholeWalkTestedAgainstIt)
       const int dv = chance(random) == 0 ? extent(random) : 0;
       if (x + dh < 0 || y + dv < 0)
         continue;
-      k.mark("e" + std::to_string(i), x, y, dh, dv);
+      k.mark(text_join({"e", std::to_string(i)}), x, y, dh, dv);
     }
     std::uniform_int_distribution<int> pos(-30, 330), size(0, 160);
     for (int area = 0; area < 20; ++area) {

@@ -11,6 +11,7 @@
 #include "cls/route/route.h"
 #include "cls/route/segment.h"
 #include "common/check.h"
+#include "common/text_join.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "model/text_element.h"
@@ -232,8 +233,8 @@ bool ClsAbstractConnectorElement::read_term(SerializingReader& reader, CellPos& 
   if (!v)
     return false;
   if (!connector_coordinate_ok(*h) || !connector_coordinate_ok(*v)) {
-    reader.fail_here("<" + reader.get_name() + "> of a connector lies at " +
-                     CellPos{*h, *v}.to_string() + ", outside the grid");
+    reader.fail_here(text_join({"<", reader.get_name(), "> of a connector lies at ",
+                                CellPos{*h, *v}.to_string(), ", outside the grid"}));
     return false;
   }
   const std::string text = reader.get_attribute("multiplicity").value_or("");

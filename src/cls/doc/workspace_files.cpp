@@ -27,25 +27,16 @@ bool ClsWorkspace::read(SerializingReader& reader)
   {
     // The texts read are measured meanwhile on other threads.
     ModelTextMeasureBatch measuring;
-    const bool on_a_node =
-        reader.get_is_start_element() || reader.get_is_end_element() || reader.get_is_text();
-    // No node at all: a file that does not exist, an empty diagram. Any
-    // other document must hold a workspace, or the next save would replace
-    // a file that is not a diagram.
-    if (on_a_node || reader.next()) {
-      if (reader.skip_to_element("workspace")) {
-        (void)reader.foreach_subtree([&] {
-          if (!reader.get_is_start_element())
-            return true;
-          if (reader.get_name() == "element_cells")
-            return get_cells()->read(reader);
-          if (reader.get_name() == "connector_set")
-            return m_connectors->read(reader);
+    if (skip_to_workspace(reader)) {
+      (void)reader.foreach_subtree([&] {
+        if (!reader.get_is_start_element())
           return true;
-        });
-      } else if (!reader.has_error()) {
-        reader.fail_here("the document holds no \"workspace\"");
-      }
+        if (reader.get_name() == "element_cells")
+          return get_cells()->read(reader);
+        if (reader.get_name() == "connector_set")
+          return m_connectors->read(reader);
+        return true;
+      });
     }
     measuring.finish();
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/check.h"
+#include "common/text_join.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "seq/doc/fragment.h"
@@ -58,9 +59,9 @@ void SeqFragLine::read_in_top()
   is_start = seq_xml::read_flag(*reader, "is_start");
   is_end = seq_xml::read_flag(*reader, "is_end");
   if (get_role() != 0 && get_role() != 1)
-    reader->fail_here("<" + reader->get_name() + "> has the direction " +
-                      std::to_string(get_role()) +
-                      "; a frame line is horizontal (0) or vertical (1)");
+    reader->fail_here(text_join({"<", reader->get_name(), "> has the direction ",
+                                 std::to_string(get_role()),
+                                 "; a frame line is horizontal (0) or vertical (1)"}));
 }
 
 } // namespace velkaro

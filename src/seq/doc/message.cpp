@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "common/text_join.h"
 #include "model/serializing_reader.h"
 #include "model/workspace.h"
 #include "seq/doc/life_line.h"
@@ -87,8 +88,9 @@ void SeqMessage::read_in_top()
 {
   SerializingReader* reader = get_reader();
   if (reader && get_role() != 1 && get_role() != -1)
-    reader->fail_here("<" + reader->get_name() + "> has the direction " +
-                      std::to_string(get_role()) + "; a message runs right (1) or left (-1)");
+    reader->fail_here(text_join({"<", reader->get_name(), "> has the direction ",
+                                 std::to_string(get_role()),
+                                 "; a message runs right (1) or left (-1)"}));
 }
 
 } // namespace velkaro

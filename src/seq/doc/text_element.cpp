@@ -100,7 +100,7 @@ void SeqTextElement::vwrite()
 void SeqTextElement::read_in_top()
 {
   if (SerializingReader* reader = get_reader())
-    set_text(reader->get_text());
+    read_text(*reader);
 }
 
 void SeqTextElement::on_insert()

@@ -48,7 +48,8 @@ public:
   // nothing is when the chain holds a separator or separator line.
   std::vector<ElementPtr> obstacles() override;
   void vwrite() override;
-  // The text content only.
+  // The text content only, refused as a plain text's is when it is more
+  // than a text may hold.
   void read_in_top() override;
   // set_align().
   void on_insert() override;

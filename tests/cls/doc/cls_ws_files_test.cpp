@@ -179,7 +179,7 @@ TEST(ClsWorkspaceFiles, ARefusedDocumentLeavesTheDiagramAsItWas)
        "line 3: <start> of a connector lies at (70000, 1), outside the grid"},
       {"<workspace><element_cells><cell h=\"65536\" v=\"0\"><class/></cell></element_cells></workspace>",
        "outside the grid"},
-      {"<diagram/>", "the document holds no \"workspace\""},
+      {"<diagram/>", "the file is not a Velkaro document (its root element is <diagram>, not <workspace>)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

@@ -1,6 +1,7 @@
 // The sequence vocabulary: the factory, the XML form of every kind, and
 // what reading a document accepts and refuses.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,122 @@ TEST(SeqVocabulary, OutOfRangeValuesFailTheReadWithTheLine)
     EXPECT_NE(error.find(word), std::string::npos) << element << ": " << error;
     // A refused file changes nothing.
     EXPECT_EQ(test::document_of(*ws), before) << element;
+  }
+}
+
+// kEveryKind with the text of the seq_text now holding was by text, and
+// the line of that seq_text.
+std::pair<std::string, int> every_kind_with_text(const std::string& was, const std::string& text)
+{
+  std::string doc = kEveryKind;
+  const std::string old = ">" + was + "</seq_text>";
+  const size_t at = doc.find(old);
+  EXPECT_NE(at, std::string::npos) << was;
+  doc.replace(at, old.size(), ">" + text + "</seq_text>");
+  return {doc, 1 + static_cast<int>(std::count(doc.begin(), doc.begin() + at, '\n'))};
+}
+
+std::string text_lines(int count, size_t width)
+{
+  std::string text;
+  for (int i = 0; i < count; ++i)
+    text += (i ? "\n" : "") + std::string(width, 'x');
+  return text;
+}
+
+// A letter carrying marks combining marks, as often as fits in bytes.
+std::string marked_letters(int marks, size_t bytes)
+{
+  std::string letter = "a";
+  for (int i = 0; i < marks; ++i)
+    letter += "\xCC\x81"; // U+0301 COMBINING ACUTE ACCENT
+  std::string text;
+  while (text.size() + letter.size() <= bytes)
+    text += letter;
+  return text;
+}
+
+// Every text a sequence element holds is refused when it is larger than a
+// text may be, wherever it stands, naming the line of its element: Pango
+// would take seconds to lay it out.
+TEST(SeqVocabulary, ATextTooLargeToLayOutQuicklyIsRefusedWhereverItStands)
+{
+  const std::string more_lines = "more than 256 lines";
+  const std::string more_bytes = "more than 8192 bytes";
+  const std::string more_marks = "more than 30 combining marks on one character";
+  std::string marks_and_joiners = "a";
+  for (int i = 0; i < 16; ++i)
+    marks_and_joiners += "\xCC\x81\xE2\x80\x8C"; // U+0301, ZERO WIDTH NON-JOINER
+  const std::vector<std::pair<std::string, std::string>> texts{
+      {text_lines(20000, 10), more_lines},
+      {text_lines(40000, 1), more_lines},
+      {marked_letters(50000, 100001), more_bytes},
+      {std::string(8193, 'x'), more_bytes},
+      {marked_letters(31, 63), more_marks},
+      {"abc " + marked_letters(31, 63) + " def", more_marks},
+      {marks_and_joiners, more_marks},
+  };
+  // A life head's name, a fragment's operator, a separator's guard, a
+  // message line's text, a free text.
+  for (const char* was : {"A", "loop x", "guard", "call", "free"}) {
+    for (const auto& [text, why] : texts) {
+      SCOPED_TRACE(std::string(was) + ": " + why + ", " + std::to_string(text.size()) + " bytes");
+      const auto [doc, line] = every_kind_with_text(was, text);
+      const auto ws = new_ws();
+      test::put(*ws, SeqLifeHead::create(), 0, 0);
+      const std::string before = test::document_of(*ws);
+      std::string error;
+      const double start = test::cpu_seconds();
+      EXPECT_FALSE(load_text(*ws, doc, &error));
+      EXPECT_LT(test::cpu_seconds() - start, 2.0);
+      EXPECT_NE(error.find("line " + std::to_string(line) + ": a text holds " + why), std::string::npos)
+          << error;
+      EXPECT_EQ(test::document_of(*ws), before);
+    }
+  }
+}
+
+// The largest texts a document may hold are read, laid out and measured in
+// milliseconds of processor time.
+TEST(SeqVocabulary, TheLargestAcceptedTextsLayOutInMilliseconds)
+{
+  constexpr auto max_bytes = static_cast<size_t>(ModelTextElement::MAX_BYTES);
+  constexpr int max_lines = static_cast<int>(ModelTextElement::MAX_LINES);
+  const std::vector<std::pair<const char*, std::string>> texts{
+      {"as many lines as allowed, filling the bytes", text_lines(max_lines, max_bytes / max_lines - 1)},
+      {"as many bytes as allowed", std::string(max_bytes, 'x')},
+      {"one letter with as many marks as allowed", marked_letters(30, 61)},
+      {"letters with as many marks as allowed, filling the bytes", marked_letters(30, max_bytes)},
+      {"marks and joiners up to the limit", marked_letters(10, 21) + std::string("\xE2\x80\x8C") +
+                                                marked_letters(19, 39).substr(1)},
+  };
+  {
+    // Pango's first layout loads the fonts.
+    const auto warm = SeqTextElement::create();
+    warm->set_text("warm");
+    (void)warm->get_pango_layout()->get_pixel_logical_extents();
+  }
+  for (const auto& [what, text] : texts) {
+    SCOPED_TRACE(what);
+    ASSERT_FALSE(ModelTextElement::too_large(text)) << *ModelTextElement::too_large(text);
+    const auto ws = new_ws();
+    std::string error;
+    const double start = test::cpu_seconds();
+    ASSERT_TRUE(load_text(*ws, every_kind_with_text("A", text).first, &error)) << error;
+    // Reading the whole document, with the sanitizers, takes far longer
+    // than laying the text out.
+    EXPECT_LT(test::cpu_seconds() - start, 1.0);
+    const auto head = at<SeqLifeHead>(*ws, 1, 0);
+    ASSERT_NE(head, nullptr);
+    const auto elm = head->get_text_elm();
+    ASSERT_NE(elm, nullptr);
+    EXPECT_EQ(elm->get_text(), text);
+    const double laying_out = test::cpu_seconds();
+    (void)elm->get_pango_layout()->get_pixel_logical_extents();
+    (void)head->get_rect();
+    // Measured at most a few milliseconds; a letter with 4,000 marks took
+    // 60 ms, 50,000 marks seconds.
+    EXPECT_LT(test::cpu_seconds() - laying_out, 0.05);
   }
 }
 
