@@ -53,8 +53,10 @@ ModelElement::ElementPtr SeqLifeLine::sibling_at(int32_t dy) const
     return nullptr;
   // Only while the element stands where it says: the line operations move
   // cells before they bring the positions up to date.
-  const ElementPtr own = cells->get(pos.x, pos.y);
-  if (!own || !own->has_elm(*this))
+  // The covering index knows where the element stands without walking its
+  // chain: every cell of a long chain asks.
+  const auto own = cells->find(*this);
+  if (!own || CellPos{own->h, own->v} != pos)
     return nullptr;
   const ElementPtr chain = cells->get(pos.x, pos.y + dy);
   if (!chain)
