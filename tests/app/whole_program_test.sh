@@ -201,6 +201,12 @@ command_line "w c.xml"
 expect_title "VelkaroSEQ - c.xml"
 wait_until "c.xml" test -s "$work/c.xml"
 cmp -s "$work/t.xml" "$work/c.xml" || fail "the cancelled message left a trace: $(diff "$work/t.xml" "$work/c.xml" | head -5)"
+# Nothing to redo: Ctrl+r must not bring the cancelled message back.
+keys ctrl+r
+command_line "w r.xml"
+expect_title "VelkaroSEQ - r.xml"
+wait_until "r.xml" test -s "$work/r.xml"
+cmp -s "$work/t.xml" "$work/r.xml" || fail "Ctrl+r brought the cancelled message back: $(diff "$work/t.xml" "$work/r.xml" | head -5)"
 
 step="a change, then closing"
 saved_sum=$(md5sum <"$work/t.xml")

@@ -238,6 +238,33 @@ TEST(TextModes, ATextCreatedAndLeftEmptyGoesWithTheStepThatCreatedIt)
   EXPECT_EQ(kit.undo_depth(), 1u);
   EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   EXPECT_FALSE(kit.ctx->get_action_proc()->get_undo_stack().back()->get_is_mergeable());
+  // A cancelled insertion: nothing to redo, the empty text does not come back.
+  const auto& redo = kit.ctx->get_action_proc()->get_redo_stack();
+  EXPECT_TRUE(!redo || redo->empty());
+  kit.ctx->get_action_proc()->redo();
+  EXPECT_EQ(document_of(*kit.ws), before);
+}
+
+TEST(TextModes, ACancelledInsertionKeepsTheRedoHistoryItFound)
+{
+  TextKit kit;
+  kit.go(3, 3);
+  ASSERT_TRUE(press_keys(*kit.ctx, "m"));
+  kit.go(5, 5);
+  ASSERT_TRUE(press_keys(*kit.ctx, "m"));
+  ASSERT_TRUE(press_keys(*kit.ctx, "u"));
+  const std::string before = document_of(*kit.ws);
+  ASSERT_EQ(kit.ctx->get_action_proc()->get_redo_stack()->size(), 1u);
+  kit.go(1, 1);
+  ASSERT_TRUE(press_keys(*kit.ctx, "tt<Esc>"));
+
+  EXPECT_EQ(document_of(*kit.ws), before);
+  EXPECT_EQ(kit.undo_depth(), 1u);
+  // The mark undone before the text was started is still there to redo.
+  ASSERT_TRUE(kit.ctx->get_action_proc()->get_redo_stack());
+  ASSERT_EQ(kit.ctx->get_action_proc()->get_redo_stack()->size(), 1u);
+  kit.ctx->get_action_proc()->redo();
+  EXPECT_EQ(names_at(*kit.ws, 5, 5), Chain{"M:m"});
 }
 
 TEST(TextModes, ATextEmptiedAndLeftGoesInOneStepThatUndoesBeforeItsText)

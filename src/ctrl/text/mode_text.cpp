@@ -245,11 +245,13 @@ void CtrlATextModeRoot::remove_empty_text()
   const auto head = ctrl.get_now_elm();
   if (!head || head->get_next())
     return;
-  // Undoing the newest step is right only when that step made this very
-  // text: it then goes with the edits merged into it. Any other step is the
-  // user's unrelated work, so the text goes in a step of its own instead.
+  // Taking back the newest step is right only when that step made this very
+  // text: it then goes with the edits merged into it, as a cancelled
+  // insertion, leaving no step to redo and the redo history it found. Any
+  // other step is the user's unrelated work, so the text goes in a step of
+  // its own instead.
   if (m_was_empty && head_action_created(*text)) {
-    undo();
+    ctrl.get_action_proc()->revoke();
     return;
   }
   const auto ws = get_ws();
