@@ -15,6 +15,27 @@
 // large as the grid would exhaust it; lookups go through the covering index
 // below, which holds an entry per covered line); broken parent references
 // are dropped with a warning.
+//
+// Cost. An edit changes only what it touches: nothing here walks the whole
+// document after a keystroke. The covering index (below) holds one entry
+// per covered line, not per covered cell, so a huge element costs little,
+// and stack_at() (what covers a cell; the workspace's exp_at() uses it),
+// covering() (what covers a line, in the order the expanded cells visit
+// it), covered_from() (the line checks) and find() (where an element
+// stands, for get_pos() and for parent references when writing) answer
+// from it in time of one line. get_expanded() still builds the per-cell
+// covering map from scratch for whoever asks for all of it; nothing in the
+// model does, and the drawers ask expanded_for() for the cells they show.
+//
+// Dry runs (CtrlContext::do_test) work on scratch cells that mirror the
+// document (mirror(), below), so a trial costs what it touches. Children
+// are copied only when asked for because a sequence life head names every
+// cell of its life line as a child: copying families whole made every
+// trial on a sequence diagram copy nearly all of it. A copy takes the copy
+// of its source's own parent (the mirror keeps which copy is whose), never
+// what now stands where the reference points, which the trial may have
+// changed. clear_in_process() on a mirror clears the copies there are and
+// every copy made later, without copying the rest.
 
 #include <cstdint>
 #include <functional>

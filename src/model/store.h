@@ -9,6 +9,21 @@
 // disk. The file is read once per store: changes made to it by someone else
 // meanwhile are overwritten by this store's next save.
 //
+// The configuration directory is XDG_CONFIG_HOME when set; exename comes
+// from the application id (common/app_id.h). A save is atomic, through
+// ModelFileReplacement like a document's: written through a symbolic link,
+// a read-only file refused and kept, with one alert. The file is never lost
+// to a problem:
+// - A file that cannot be parsed is kept as "<file>.bak" and the user is
+//   told; an existing backup is never written over: the next one is
+//   ".bak.1", ".bak.2" and so on up to ".bak.99", beyond which the file is
+//   not replaced at all.
+// - A path that is not a regular file (a FIFO, a device) is never read nor
+//   replaced; the settings then live in memory only.
+// - A single value that cannot be read (a stray backslash, bytes that are
+//   not UTF-8) reads as absent, so the default binding stands; the user is
+//   told once and the file keeps the value as written.
+//
 // Problems the user must know about (a file that cannot be made, read or
 // saved) go to the alert callback that the controller hands in; without one
 // they are logged as warnings.

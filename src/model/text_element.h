@@ -12,7 +12,9 @@
 // Size. Pango lays a text out in time that grows with its lines and, for
 // every line, with the bytes before it, so one text holds at most MAX_LINES
 // lines and MAX_BYTES bytes: any text within both lays out in a few
-// milliseconds. A document holding a larger text is refused when read
+// milliseconds (about 20 µs a line plus a character count from the text's
+// start: some 5 ms at worst, well under 1 ms for a label, where 20,000
+// lines took seconds). A document holding a larger text is refused when read
 // (copies are not checked: they hold only what was accepted), and the text
 // editor refuses a change that would make a text larger.
 

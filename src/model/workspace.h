@@ -48,6 +48,62 @@
 // a new empty document of the same kind (read_new()) and takes its parts only
 // when the whole file was read; otherwise the document is untouched. Both
 // report why they failed through get_last_error().
+// read_new() and take_document() are the two halves of load(), which the
+// controller calls apart (CtrlContext::new_context()) to read before it
+// changes anything; take_document() is virtual for a kind holding state of
+// its own besides the cells and the grid (the class workspace takes its
+// router, connectors and terminals too).
+//
+// Block operations (move_range(), insert_range(), remove_range()) place
+// every element they take or change nothing. Each runs inside
+// all_or_nothing(): when an element finds no room at its new place, what
+// the operation did is patched back without recording, the open record
+// holds again what it held, the step's note of a change is reset, the
+// cursor is put back and the operation returns false. So a refused block
+// leaves no trace (the select-cell mode then records no step and keeps its
+// selection); one that succeeds announces itself once.
+//
+// Line sizes. After every operation outside temp mode the grid is what
+// laying it out afresh from the document would give: every line some
+// element covers has the size its covering elements need, every other line
+// the minimum. Store and removal mark the lines of the whole chain at the
+// cell (a kind may size an element by its chain mates: a life line by the
+// boxes on it) and of the element that came or went; a line insertion or
+// removal marks the lines of the elements stretching across it, before and
+// after. Marked lines are laid out once, through the virtual
+// update_layout(), when the outermost operation ends (LayoutBatch) or
+// before signal_updated() is emitted, so observers always see a laid-out
+// grid and a row removal of a hundred elements lays each line out once.
+// There update_layout() takes each element's need as the covering index
+// kept it since the element's last layout, and lays out a line's elements
+// only when the line's size changed, besides the elements that came or
+// stretch across a changed line. Called from outside (may_updated() after a
+// text edit), it measures every rectangle again and lays out everything on
+// both lines.
+// - A store lays the element out only after its on_insert() ran, so a kind
+//   may set there what its box depends on (a sequence text takes its
+//   alignments from its parent).
+// - An element sized by elements of other cells is the kind's to name: its
+//   chain_changed(), called at every store and removal, calls relayout()
+//   for it (SeqWorkspace names the life line of the cell above, whose box
+//   ends or goes on, and the life line a message starts from).
+// - An element whose rectangle changes while it is stored (a text edited)
+//   must have its lines laid out (may_updated()), as the text modes and
+//   text undo and redo do; one whose extension (dh, dv) changes in place
+//   must also be re-spanned in the covering index
+//   (ModelElementCells::respan()). resize() goes through a copy and needs
+//   neither.
+// - update_layout_all(), which a read runs, sizes only lines where chains
+//   are anchored.
+//
+// Positions. An element's pos is its anchor cell. Line operations note the
+// elements they move, and update_moved_pos() brings exactly those up to
+// date after a line change and after a patch, without walking the document.
+//
+// Undo replays in place: patch() opens a recorded inserted line first and
+// closes a recorded removed line last, so element changes are replayed in
+// the coordinates they were recorded in (fill hooks may take elements from
+// beyond a new line, and undo still puts them back where they were).
 //
 // Ownership: the workspace owns its grid, both cell maps and the open
 // record. Elements link back to it without ownership.

@@ -6,6 +6,13 @@
 // the range being placed lies under the elements and a selection over them.
 // The five element drawers also run in the canvas's working pass.
 //
+// The element drawers draw each element cell by cell as the walk meets it,
+// and every piece works out its own place in the pattern it belongs to
+// (the phase of a life line's or a reply's dashes from a fixed reference
+// cell, a box's edges from its neighbours above and below), so the pieces
+// join up across cells and a page is drawn without looking beyond the
+// cells it shows.
+//
 // Made by the window for its sequence context and given to it:
 //   auto canvas = std::make_shared<SeqCanvas>(*ctx);
 //   ctx->set_canvas(canvas);

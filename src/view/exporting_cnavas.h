@@ -31,6 +31,18 @@
 // by a few levels (cairo's rasterizer splits an edge where a piece ends).
 // Every export draws afresh.
 //
+// Bands hold about two megabytes of pixels and at most 32,767 rows, as
+// cairo's images do. On the calling thread each band gets a fresh drawer
+// list and a cairo context on a recording surface translated to the band;
+// the covering map of the whole image is built once and shared by every
+// band's walk. A drawer whose drawing depends on what the whole drawing did
+// before the band works that out once through the whole drawing's context
+// and keeps it for the next band (the message drawer: where the first found
+// or lost dot lies, after which antialiasing is off). Only cairo recordings
+// cross to the writer's threads: drawers, the model and Pango stay on the
+// calling thread. A test compares bands with one drawing of the whole at
+// several cuts.
+//
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it
 // is complete (ModelFileReplacement, as a document save does; the same

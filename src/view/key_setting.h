@@ -10,7 +10,8 @@
 // handler's key map, stores the user's keys in the configuration file and
 // emits remapped(), on which the action's row rebuilds itself. A key that
 // another action holds is refused by add_key() with nothing changed; the
-// editor then shows "Duplicated keys!" and stays open.
+// editor then shows "Duplicated keys!" and stays open. Descriptions, group
+// names and captured keys are escaped before they go into label markup.
 //
 // Pages (sliding left and right): "list", a scrolled list box of one
 // ViewKeyRow per action, and "editor" (ViewKeyEditor). Groups, in order:

@@ -12,12 +12,13 @@
 // divides them otherwise. Rows are filtered against the row above (most
 // become zeros; a band's first row stands unfiltered when the row above is
 // another band's, unknown to it), and each band is compressed as a piece
-// of one zlib stream.
+// of one zlib stream ending on a byte boundary, their checksums combined.
 //
 // The samples are chosen when the writer is made. A band whose pixels they
 // cannot hold (a colour in a grey image, a translucent pixel in an RGB one)
 // spoils the stream: get_needed() then names the samples the image needs,
-// and the caller makes a writer with those and hands the bands again.
+// and the caller makes a writer with those and hands the bands again (the
+// exporter tries grey first, since a light-palette export usually is).
 //
 // Use: band_count() bands, band i of band_rows(i) rows starting at row
 // band_y(i); hand them over in order (submit_kept() or submit_render()),

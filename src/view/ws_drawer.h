@@ -23,6 +23,16 @@
 // has no cursor cell and no element in process: every element gets the
 // style of one elsewhere.
 //
+// Cost. The covering map of the cells walked comes from
+// ModelElementCells::expanded_for(): for a page, a map of just those cells
+// made from the covering index (expand_part()); for a range spanning most
+// rows (an export), or once it is built, the cached map of the whole
+// document. What the walk meets is sorted into the order of the whole
+// map's walk. The grid drawer walks the same way and the cursor frame asks
+// the index for its one cell (stack_at()), so drawing a page costs what the
+// page holds, whatever the size of the document, also right after an edit,
+// which drops the cached whole map.
+//
 // The walk and the workspace accessors need a bound controller; without
 // one the walk visits nothing.
 

@@ -28,7 +28,12 @@
 // records, the workspace notes, when a record opens and closes, which
 // connectors, routes, segment positions and terminals the action changed;
 // patch() then gives back exactly the state the record leads to, routes and
-// positions included, whatever routing the patch itself caused.
+// positions included, whatever routing the patch itself caused. The notes
+// cost a walk of the connectors when a record opens and closes. A chain
+// removed by a class operation is recorded element by element; patch()
+// removes a whole chain (with its connectors) only when the record names
+// every element of it, and puts a text that left a chain alone back into
+// its place there.
 //
 // Lines. Inserting or removing a row or column moves classes, terminals,
 // connector ends and the grid together, then routes every connector again

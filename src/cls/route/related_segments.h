@@ -17,6 +17,12 @@
 // its low edge); element edges come from the elements' rectangles, in the
 // same cell-relative frame.
 //
+// Cost: growing a group walks only the segments of its line, and a member's
+// scan for springs stops once the members met shadow its whole range. A
+// member without springs has energy 0, so no position ever becomes NaN.
+// ClsSegmentLayouter lays out only the groups with a member not laid out,
+// so laying out twice moves nothing.
+//
 // A group lives for one layout or one query. Building it drops the springs
 // of every member; laying it out builds new ones, which stay on the members
 // (and keep the group's fixed nodes alive) until they join another group.

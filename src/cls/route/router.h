@@ -13,6 +13,21 @@
 // directions on its row or column, however far, and links are symmetric.
 // Registering and unregistering keep this exactly, in any order of calls.
 //
+// Cost: registering links only the nodes it creates (their reverse links
+// bring the old ones up to date); unregistering relinks only the surviving
+// neighbours of the nodes it drops. Either costs what the registration's
+// blocks touch, and a registration followed by its unregistration leaves
+// the graph exactly as it was.
+//
+// The search stops when the goal leaves the queue: weights are positive, so
+// the goal's cost and the predecessors back to the start are final then,
+// and the route is the one a search over the whole graph would trace. The
+// queue holds one bucket per distance (weights lie between 1 and 100, so
+// 128 circular buckets never mix two distances) and takes entries out by
+// distance, first in first out among equal ones, at constant cost. The
+// nodes' search fields are reset lazily: only the nodes whose fields the
+// last search changed (and the nodes made since) are reset before the next.
+//
 // Rows and columns: the router replaces the line operations of the cell map
 // whole (the callbacks handed to them are ignored). The node map is never
 // shifted; one registration per terminal cell beyond the line moves, and
