@@ -22,6 +22,8 @@ void SeqMessageDrawer::draw()
   get_cr()->set_line_width(1.0);
   m_found.clear();
   m_free_level.clear();
+  m_tip.clear();
+  m_msg_type.clear();
   m_first_dot = first_dot_of_whole();
   m_past_first_dot = false;
   each_target<SeqMessage>(get_clip_region(), [this] {
@@ -36,6 +38,8 @@ void SeqMessageDrawer::draw()
   catch_up({2, 0, 0});
   m_found.clear();
   m_free_level.clear();
+  m_tip.clear();
+  m_msg_type.clear();
   m_ml.reset();
   m_msg.reset();
   m_ll.reset();
@@ -100,10 +104,10 @@ void SeqMessageDrawer::draw_msg_line()
     set_default();
 
   const auto& cr = get_cr();
-  const bool reply = m_ml->get_msg_type() == SeqMsgTypeTypes::REPLY;
+  const bool reply = msg_type() == SeqMsgTypeTypes::REPLY;
   const double from = m_right == 1 ? now_rect.x : now_rect.get_right();
   double to = m_right == 1 ? now_rect.get_right() : now_rect.x;
-  if (m_ml->get_is_tip()) {
+  if (is_tip(*m_ml)) {
     unset_dash(cr);
     to = now_rect.get_xmid() + arrow(false);
     cr->stroke();
@@ -163,7 +167,7 @@ double SeqMessageDrawer::arrow(bool back)
   cr->move_to(base, liney + ARROW_HALF);
   cr->line_to(tip, liney);
   cr->line_to(base, liney - ARROW_HALF);
-  const bool sync = (m_ml ? m_ml->get_msg_type() : m_msg->get_msg_type()) == SeqMsgTypeTypes::SYNCHRONOUS;
+  const bool sync = msg_type() == SeqMsgTypeTypes::SYNCHRONOUS;
   if (sync) {
     cr->stroke_preserve();
     cr->fill();
@@ -187,6 +191,29 @@ int32_t SeqMessageDrawer::first_free_level(int32_t step) const
   const int32_t level = m_ll->es_end(step) + step;
   m_free_level.emplace(key, level);
   return level;
+}
+
+bool SeqMessageDrawer::is_tip(const SeqMsgLine& line)
+{
+  const auto msg = line.get_msg();
+  const auto key = std::make_tuple(msg.get(), line.pos.x, line.pos.y, line.get_role());
+  if (const auto it = m_tip.find(key); it != m_tip.end())
+    return it->second;
+  const bool tip = line.get_is_tip();
+  m_tip.emplace(key, tip);
+  return tip;
+}
+
+SeqMsgTypeTypes SeqMessageDrawer::msg_type()
+{
+  // A line without a message is drawn as a call, as it reports.
+  if (!m_msg)
+    return SeqMsgTypeTypes::SYNCHRONOUS;
+  if (const auto it = m_msg_type.find(m_msg.get()); it != m_msg_type.end())
+    return it->second;
+  const SeqMsgTypeTypes type = m_msg->get_msg_type();
+  m_msg_type.emplace(m_msg.get(), type);
+  return type;
 }
 
 double SeqMessageDrawer::offset(const SeqMsgLine& line) const
@@ -233,7 +260,7 @@ std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::find_first_dot(cons
     return first;
   each_met<SeqMsgLine>(region, [&] {
     const auto line = std::dynamic_pointer_cast<SeqMsgLine>(now_elm);
-    if (!first && line && line->get_is_tip() && !life_line_of(*now_elm))
+    if (!first && line && is_tip(*line) && !life_line_of(*now_elm))
       first = WalkPlace{1, now_cell.y, now_cell.x};
   });
   return first;

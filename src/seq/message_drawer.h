@@ -28,6 +28,7 @@
 #include <optional>
 #include <tuple>
 
+#include "seq/doc/msg_type.h"
 #include "seq/drawer_geometry.h"
 #include "view/ws_drawer.h"
 
@@ -70,6 +71,12 @@ private:
   // elements of one chain: every message of a long chain would otherwise
   // search it.
   std::shared_ptr<SeqLifeLine> life_line_of(const ModelElement& elm);
+  // line.get_is_tip(), and the type of the visited message, found once per
+  // draw for all the lines of one message in one cell: each asks every
+  // line of the message (every child), and a long chain holds thousands.
+  // The lines of a message in one cell share their neighbours.
+  bool is_tip(const SeqMsgLine& line);
+  SeqMsgTypeTypes msg_type();
   // A filled dot of the dots' radius centred at (x, y).
   void dot(double x, double y);
 
@@ -98,6 +105,9 @@ private:
   std::map<std::pair<int32_t, int32_t>, std::pair<std::shared_ptr<SeqLifeLine>, std::shared_ptr<SeqExecSpec>>>
       m_found;
   mutable std::map<std::pair<const SeqLifeLine*, int32_t>, int32_t> m_free_level;
+  // For one draw: is_tip() by message, cell and role, msg_type() by message.
+  std::map<std::tuple<const SeqMessage*, int32_t, int32_t, int32_t>, bool> m_tip;
+  std::map<const SeqMessage*, SeqMsgTypeTypes> m_msg_type;
 };
 
 } // namespace velkaro
