@@ -1,6 +1,7 @@
 #include "model/element.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <unordered_set>
@@ -11,6 +12,9 @@
 
 namespace velkaro {
 namespace {
+
+// See ModelElement::chain_generation(); 0 is never current.
+std::atomic<uint64_t> g_chain_generation{1};
 
 int32_t span(int32_t extension)
 {
@@ -45,6 +49,8 @@ ModelElement::~ModelElement()
     e->subs.clear();
     take_next(*e);
   }
+  // Its children lost their parent, the elements after it their head.
+  chains_changed();
 }
 
 std::shared_ptr<ModelElement> ModelElement::self() const
@@ -153,6 +159,7 @@ Rectangle ModelElement::get_rect()
 void ModelElement::set_role(int32_t role)
 {
   m_role = role;
+  chains_changed();
   m_signal_notify.emit("role");
 }
 
@@ -163,12 +170,95 @@ bool ModelElement::is_own_type(const ModelElement& other) const
 
 // --- chain ------------------------------------------------------------------
 
+uint64_t ModelElement::chain_generation()
+{
+  return g_chain_generation.load(std::memory_order_relaxed);
+}
+
+void ModelElement::chains_changed()
+{
+  g_chain_generation.fetch_add(1, std::memory_order_relaxed);
+}
+
+void ModelElement::relink_parent(std::weak_ptr<ModelElement> parent)
+{
+  // Only the presence of a parent can change a role (a text's).
+  const bool presence = m_parent.expired() != parent.expired();
+  m_parent = std::move(parent);
+  if (presence)
+    chains_changed();
+}
+
+const ModelElement* ModelElement::first_() const
+{
+  const uint64_t generation = chain_generation();
+  // Back to the head, or to an element that knows it in this generation.
+  const ModelElement* known = this;
+  int32_t steps = 0;
+  while (known->m_first_generation != generation && known->m_prev) {
+    known = known->m_prev;
+    ++steps;
+  }
+  if (known->m_first_generation != generation) {
+    known->m_first_memo = known;
+    known->m_index_memo = 0;
+    known->m_first_generation = generation;
+  }
+  const ModelElement* first = known->m_first_memo;
+  int32_t index = known->m_index_memo + steps;
+  for (const ModelElement* e = this; e != known; e = e->m_prev, --index) {
+    e->m_first_memo = first;
+    e->m_index_memo = index;
+    e->m_first_generation = generation;
+  }
+  return first;
+}
+
+const ModelElement* ModelElement::seek_(const std::type_info& type, int32_t role,
+                                        bool (*is)(const ModelElement&)) const
+{
+  const ModelElement* head = first_();
+  const auto accepts = [&](const ModelElement& e) {
+    return is(e) && (role == ANY_ROLE || e.get_role() == role);
+  };
+  const uint64_t generation = chain_generation();
+  if (head->m_seek_generation != generation) {
+    head->m_seek_memo.clear();
+    head->m_seek_generation = generation;
+  }
+  auto memo = std::find_if(head->m_seek_memo.begin(), head->m_seek_memo.end(),
+                           [&type](const SeekMemo& m) { return *m.type == type; });
+  if (memo == head->m_seek_memo.end()) {
+    // A short walk costs less than remembering what it met.
+    constexpr int SHORT_WALK = 32;
+    const ModelElement* e = head;
+    for (int walked = 0; e && walked < SHORT_WALK; e = e->m_next.get(), ++walked)
+      if (accepts(*e))
+        return e;
+    if (!e)
+      return nullptr;
+    SeekMemo found;
+    found.type = &type;
+    for (e = head; e; e = e->m_next.get()) {
+      if (!is(*e))
+        continue;
+      if (!found.any)
+        found.any = e;
+      found.by_role.try_emplace(e->get_role(), e);
+    }
+    // get_role() may have sought another type in this chain meanwhile.
+    head->m_seek_memo.push_back(std::move(found));
+    memo = std::prev(head->m_seek_memo.end());
+  }
+  if (role == ANY_ROLE)
+    return memo->any;
+  const auto it = memo->by_role.find(role);
+  return it == memo->by_role.end() ? nullptr : it->second;
+}
+
 ModelElement::ElementPtr ModelElement::get_first() const
 {
-  const ModelElement* e = this;
-  while (e->m_prev)
-    e = e->m_prev;
-  return e->self();
+  return first_()->self();
 }
 
 ModelElement::ElementPtr ModelElement::get_last() const
@@ -181,10 +271,8 @@ ModelElement::ElementPtr ModelElement::get_last() const
 
 int32_t ModelElement::get_index() const
 {
-  int32_t index = 0;
-  for (const ModelElement* e = m_prev; e; e = e->m_prev)
-    ++index;
-  return index;
+  (void)first_();
+  return m_index_memo;
 }
 
 ModelElement::ElementPtr ModelElement::nth(int32_t n) const
@@ -208,6 +296,7 @@ ModelElement::ElementPtr ModelElement::add(const ElementPtr& elm)
   const ElementPtr tail = get_last();
   tail->m_next = elm;
   elm->m_prev = tail.get();
+  chains_changed();
   return self();
 }
 
@@ -221,6 +310,7 @@ ModelElement::ElementPtr ModelElement::insert_at(const ElementPtr& elm, int32_t 
   if (index <= 0) {
     tail->m_next = first;
     first->m_prev = tail.get();
+    chains_changed();
     return elm;
   }
   ElementPtr before = nth(index - 1);
@@ -232,6 +322,7 @@ ModelElement::ElementPtr ModelElement::insert_at(const ElementPtr& elm, int32_t 
   tail->m_next = std::move(after);
   before->m_next = elm;
   elm->m_prev = before.get();
+  chains_changed();
   return first;
 }
 
@@ -243,6 +334,8 @@ ModelElement::ElementPtr ModelElement::remove_()
   m_prev = nullptr;
   if (next)
     next->m_prev = prev;
+  // Before anything is asked of the chain again.
+  chains_changed();
   if (prev) {
     prev->m_next = next;
     return prev->get_first();

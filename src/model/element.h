@@ -44,11 +44,14 @@
 // a fresh element of its own class (the base dup() builds on it).
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include <sigc++/signal.h>
@@ -122,7 +125,7 @@ public:
   std::shared_ptr<ModelElementCells> get_cells() const { return m_cells.lock(); }
   void set_cells(ModelElementCells& cells);
   // The parent link itself; kinds read it through get_parent().
-  void set_parent(const ElementPtr& parent) { m_parent = parent; }
+  void set_parent(const ElementPtr& parent) { relink_parent(parent); }
   std::shared_ptr<ModelWorkspace> get_ws() const { return m_ws.lock(); }
   void set_ws(const std::shared_ptr<ModelWorkspace>& ws) { m_ws = ws; }
 
@@ -426,6 +429,25 @@ private:
 
   std::shared_ptr<ModelElement> self() const;
   ElementPtr upper_(bool up) const;
+  // What a walk along a chain finds stays true until a chain is linked or
+  // unlinked, a role is set, an element gains or loses its parent (a
+  // kind's role may follow that) or an element dies, anywhere: each of
+  // these starts a new generation. A long chain asks its head, its
+  // elements' indices and its first element of a type and role for every
+  // element it holds; remembered per generation, a walk serves them all.
+  static uint64_t chain_generation();
+  static void chains_changed();
+  // The head, remembering it and the index of this element and of every
+  // element walked past on the way.
+  const ModelElement* first_() const;
+  // The first element of the chain from the head that is accepted by is
+  // (an element of the type named type) with that role (ANY_ROLE: any);
+  // the chain's head remembers the first of each role of a type after one
+  // walk.
+  const ModelElement* seek_(const std::type_info& type, int32_t role,
+                            bool (*is)(const ModelElement&)) const;
+  // set_parent() and the reads and copies that set the link directly.
+  void relink_parent(std::weak_ptr<ModelElement> parent);
   // The first element of the chain, from the head, accepted by pred with
   // that role (ANY_ROLE: any); all of them when all is set.
   std::vector<ElementPtr> extract_if(const std::function<bool(const ModelElement&)>& pred,
@@ -479,6 +501,19 @@ private:
   std::weak_ptr<ModelElement> m_latest_copy;
   int32_t m_role = 0;
   sigc::signal<void(const char*)> m_signal_notify;
+  // first_(): the head and the element's index, valid in m_first_generation.
+  mutable const ModelElement* m_first_memo = nullptr;
+  mutable int32_t m_index_memo = 0;
+  mutable uint64_t m_first_generation = 0;
+  // seek_() on the head: per type, the first element of each role and the
+  // first of any role (null: none), valid in m_seek_generation.
+  struct SeekMemo {
+    const std::type_info* type = nullptr;
+    const ModelElement* any = nullptr;
+    std::unordered_map<int32_t, const ModelElement*> by_role;
+  };
+  mutable std::vector<SeekMemo> m_seek_memo;
+  mutable uint64_t m_seek_generation = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -496,16 +531,24 @@ std::vector<std::shared_ptr<T>> ModelElement::extract(int32_t role) const
 template <class T>
 std::shared_ptr<T> ModelElement::seek(int32_t role) const
 {
-  const auto found = extract_if(
-      [](const ModelElement& e) { return dynamic_cast<const T*>(&e) != nullptr; }, role, false);
-  return found.empty() ? nullptr : std::dynamic_pointer_cast<T>(found.front());
+  const ModelElement* found = seek_(
+      typeid(T), role, [](const ModelElement& e) { return dynamic_cast<const T*>(&e) != nullptr; });
+  return found ? std::dynamic_pointer_cast<T>(found->self()) : nullptr;
 }
 
 template <class T>
 std::shared_ptr<T> ModelElement::to_endrole(int32_t dir) const
 {
-  return std::dynamic_pointer_cast<T>(to_endrole_if(
-      [](const ModelElement& e) { return dynamic_cast<const T*>(&e) != nullptr; }, dir));
+  // Level by level, each a lookup in the chain's remembered roles.
+  const int64_t step = dir < 0 ? -1 : 1;
+  std::shared_ptr<T> last;
+  for (int64_t role = step; std::abs(role) <= std::numeric_limits<int32_t>::max(); role += step) {
+    auto found = seek<T>(static_cast<int32_t>(role));
+    if (!found)
+      break;
+    last = std::move(found);
+  }
+  return last;
 }
 
 template <class T>

@@ -20,7 +20,7 @@ ModelElement::ElementPtr ModelElement::dup() const
   ElementPtr e = new_instance();
   e->stored = stored;
   e->m_cells = m_cells;
-  e->m_parent = m_parent;
+  e->relink_parent(m_parent);
   e->pos = pos;
   e->set_role(get_role());
   e->focus = focus;
@@ -101,7 +101,7 @@ ModelElement::ElementPtr ModelElement::copy_all(ModelElementCells& cells, bool s
     const ElementPtr copy = frame.copy;
     copy->subs = std::move(frame.copies);
     const ElementPtr parent = frame.source->m_parent.lock();
-    copy->m_parent = frame.sub && parent ? parent->m_latest_copy : std::weak_ptr<ModelElement>();
+    copy->relink_parent(frame.sub && parent ? parent->m_latest_copy : std::weak_ptr<ModelElement>());
     copy->reconnect_in_cells_(cells, true, true);
     entered.erase(frame.source.get());
     stack.pop_back();

@@ -283,7 +283,7 @@ void ModelElement::finish_reconnect(ModelElementCells& cells, std::optional<Pare
     }
     if (choice->candidate != m_parent.lock())
       leave_parent();
-    m_parent = choice->candidate;
+    relink_parent(choice->candidate);
   }
   reconnect();
   inserted(cells, at);

@@ -48,12 +48,14 @@ void SeqLifeLineDrawer::draw()
 {
   // Left over only by a draw that cairo broke off.
   m_runs.clear();
+  m_below.clear();
+  m_has_es.clear();
   each_target<SeqLifeLine>(get_clip_region(), [this] {
     m_ll = std::dynamic_pointer_cast<SeqLifeLine>(now_elm);
     if (!m_ll)
       return;
     get_cr()->set_line_width(1.0);
-    if (now_elm->has<SeqExecSpec>(ANY_ROLE))
+    if (chain_has_es(*m_ll))
       execspec();
     else
       normal();
@@ -61,6 +63,31 @@ void SeqLifeLineDrawer::draw()
   flush_runs(-1);
   m_ll.reset();
   m_next.reset();
+  m_below.clear();
+  m_has_es.clear();
+}
+
+std::shared_ptr<SeqLifeLine> SeqLifeLineDrawer::below_of(const SeqLifeLine& ll)
+{
+  // Two cells of one life line in one chain have the same neighbours: the
+  // element order puts neither before the other.
+  const auto key = std::make_tuple(ll.pos.x, ll.pos.y, static_cast<const void*>(ll.get_parent().get()),
+                                   ll.get_role());
+  if (const auto it = m_below.find(key); it != m_below.end())
+    return it->second;
+  auto next = below(ll);
+  m_below.emplace(key, next);
+  return next;
+}
+
+bool SeqLifeLineDrawer::chain_has_es(const SeqLifeLine& ll)
+{
+  const auto key = std::make_pair(ll.pos.x, ll.pos.y);
+  if (const auto it = m_has_es.find(key); it != m_has_es.end())
+    return it->second;
+  const bool has = ll.has<SeqExecSpec>(ANY_ROLE);
+  m_has_es.emplace(key, has);
+  return has;
 }
 
 bool SeqLifeLineDrawer::extend_run(double xmid, double phase)
@@ -135,7 +162,7 @@ void SeqLifeLineDrawer::normal()
   const auto& cr = get_cr();
   const double xmid = now_rect.get_xmid();
   const double ymid = now_rect.get_ymid();
-  const bool goes_on = below(*m_ll) != nullptr;
+  const bool goes_on = below_of(*m_ll) != nullptr;
   // What the column drew so far stays under this cell's piece.
   if (goes_on && extend_run(xmid, offset(*m_ll)))
     return;
@@ -165,7 +192,7 @@ void SeqLifeLineDrawer::execspec()
     normal();
     return;
   }
-  m_next = below(*m_ll);
+  m_next = below_of(*m_ll);
   flush_runs(now_cell.x);
   const auto& cr = get_cr();
   const double xmid = now_rect.get_xmid();

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "view/ws_drawer.h"
 
@@ -60,8 +61,19 @@ private:
   // Strokes and forgets column's run (every run with column -1).
   void flush_runs(int32_t column);
 
+  // below() of ll, and whether ll's chain holds an execution
+  // specification, found once per draw for all the life-line cells of one
+  // chain: every cell of a long chain would otherwise walk it or search all
+  // the cells of its life line.
+  std::shared_ptr<SeqLifeLine> below_of(const SeqLifeLine& ll);
+  bool chain_has_es(const SeqLifeLine& ll);
+
   // Runs by column.
   std::map<int32_t, Run> m_runs;
+  // What below_of() found for the cells of a chain (its anchor, the head
+  // of the life line, its role), and chain_has_es() by anchor.
+  std::map<std::tuple<int32_t, int32_t, const void*, int32_t>, std::shared_ptr<SeqLifeLine>> m_below;
+  std::map<std::pair<int32_t, int32_t>, bool> m_has_es;
   // The life line of the visited cell, and the next cell of that life line
   // (with execution specifications only).
   std::shared_ptr<SeqLifeLine> m_ll;

@@ -20,6 +20,10 @@ using namespace seq_geom;
 void SeqMessageDrawer::draw()
 {
   get_cr()->set_line_width(1.0);
+  m_found.clear();
+  m_free_level.clear();
+  m_tip.clear();
+  m_msg_type.clear();
   m_first_dot = first_dot_of_whole();
   m_past_first_dot = false;
   each_target<SeqMessage>(get_clip_region(), [this] {
@@ -32,6 +36,10 @@ void SeqMessageDrawer::draw()
   });
   // The drawers after this one draw as they would after the whole walk.
   catch_up({2, 0, 0});
+  m_found.clear();
+  m_free_level.clear();
+  m_tip.clear();
+  m_msg_type.clear();
   m_ml.reset();
   m_msg.reset();
   m_ll.reset();
@@ -44,8 +52,19 @@ double SeqMessageDrawer::get_abovey() const { return now_rect.get_bottom() - MSG
 
 void SeqMessageDrawer::find_life_line()
 {
-  m_ll = now_elm->seek<SeqLifeLine>(ANY_ROLE);
-  m_es = m_ll ? m_ll->get_es() : nullptr;
+  m_ll = life_line_of(*now_elm);
+  m_es = m_ll ? m_found[{now_elm->pos.x, now_elm->pos.y}].second : nullptr;
+}
+
+std::shared_ptr<SeqLifeLine> SeqMessageDrawer::life_line_of(const ModelElement& elm)
+{
+  const auto key = std::make_pair(elm.pos.x, elm.pos.y);
+  if (const auto it = m_found.find(key); it != m_found.end())
+    return it->second.first;
+  auto ll = elm.seek<SeqLifeLine>(ANY_ROLE);
+  auto es = ll ? ll->get_es() : nullptr;
+  m_found.emplace(key, std::make_pair(ll, std::move(es)));
+  return ll;
 }
 
 void SeqMessageDrawer::draw_message()
@@ -85,10 +104,10 @@ void SeqMessageDrawer::draw_msg_line()
     set_default();
 
   const auto& cr = get_cr();
-  const bool reply = m_ml->get_msg_type() == SeqMsgTypeTypes::REPLY;
+  const bool reply = msg_type() == SeqMsgTypeTypes::REPLY;
   const double from = m_right == 1 ? now_rect.x : now_rect.get_right();
   double to = m_right == 1 ? now_rect.get_right() : now_rect.x;
-  if (m_ml->get_is_tip()) {
+  if (is_tip(*m_ml)) {
     unset_dash(cr);
     to = now_rect.get_xmid() + arrow(false);
     cr->stroke();
@@ -148,7 +167,7 @@ double SeqMessageDrawer::arrow(bool back)
   cr->move_to(base, liney + ARROW_HALF);
   cr->line_to(tip, liney);
   cr->line_to(base, liney - ARROW_HALF);
-  const bool sync = (m_ml ? m_ml->get_msg_type() : m_msg->get_msg_type()) == SeqMsgTypeTypes::SYNCHRONOUS;
+  const bool sync = msg_type() == SeqMsgTypeTypes::SYNCHRONOUS;
   if (sync) {
     cr->stroke_preserve();
     cr->fill();
@@ -166,7 +185,35 @@ int32_t SeqMessageDrawer::first_free_level(int32_t step) const
   // Where the height walk of the cell's execution specifications from level step
   // stops; only the levels present matter, not the boxes' heights, which
   // would cost a search through the life line's cells.
-  return m_ll->es_end(step) + step;
+  const auto key = std::make_pair(m_ll.get(), step);
+  if (const auto it = m_free_level.find(key); it != m_free_level.end())
+    return it->second;
+  const int32_t level = m_ll->es_end(step) + step;
+  m_free_level.emplace(key, level);
+  return level;
+}
+
+bool SeqMessageDrawer::is_tip(const SeqMsgLine& line)
+{
+  const auto msg = line.get_msg();
+  const auto key = std::make_tuple(msg.get(), line.pos.x, line.pos.y, line.get_role());
+  if (const auto it = m_tip.find(key); it != m_tip.end())
+    return it->second;
+  const bool tip = line.get_is_tip();
+  m_tip.emplace(key, tip);
+  return tip;
+}
+
+SeqMsgTypeTypes SeqMessageDrawer::msg_type()
+{
+  // A line without a message is drawn as a call, as it reports.
+  if (!m_msg)
+    return SeqMsgTypeTypes::SYNCHRONOUS;
+  if (const auto it = m_msg_type.find(m_msg.get()); it != m_msg_type.end())
+    return it->second;
+  const SeqMsgTypeTypes type = m_msg->get_msg_type();
+  m_msg_type.emplace(m_msg.get(), type);
+  return type;
 }
 
 double SeqMessageDrawer::offset(const SeqMsgLine& line) const
@@ -206,14 +253,14 @@ std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::find_first_dot(cons
   const auto region = Cairo::Region::create(whole);
   std::optional<WalkPlace> first;
   each_met<SeqMessage>(region, [&] {
-    if (!first && !now_elm->seek<SeqLifeLine>(ANY_ROLE))
+    if (!first && !life_line_of(*now_elm))
       first = WalkPlace{0, now_cell.y, now_cell.x};
   });
   if (first)
     return first;
   each_met<SeqMsgLine>(region, [&] {
     const auto line = std::dynamic_pointer_cast<SeqMsgLine>(now_elm);
-    if (!first && line && line->get_is_tip() && !now_elm->seek<SeqLifeLine>(ANY_ROLE))
+    if (!first && line && is_tip(*line) && !life_line_of(*now_elm))
       first = WalkPlace{1, now_cell.y, now_cell.x};
   });
   return first;

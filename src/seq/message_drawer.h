@@ -23,10 +23,12 @@
 // sequence exporter.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <tuple>
 
+#include "seq/doc/msg_type.h"
 #include "seq/drawer_geometry.h"
 #include "view/ws_drawer.h"
 
@@ -65,6 +67,16 @@ private:
   // The first level from step outwards (step being 1 or -1) that holds no
   // execution specification in the visited cell's life line.
   int32_t first_free_level(int32_t step) const;
+  // The life line in elm's chain (seek), found once per draw for all the
+  // elements of one chain: every message of a long chain would otherwise
+  // search it.
+  std::shared_ptr<SeqLifeLine> life_line_of(const ModelElement& elm);
+  // line.get_is_tip(), and the type of the visited message, found once per
+  // draw for all the lines of one message in one cell: each asks every
+  // line of the message (every child), and a long chain holds thousands.
+  // The lines of a message in one cell share their neighbours.
+  bool is_tip(const SeqMsgLine& line);
+  SeqMsgTypeTypes msg_type();
   // A filled dot of the dots' radius centred at (x, y).
   void dot(double x, double y);
 
@@ -88,6 +100,14 @@ private:
   double m_radius = seq_geom::DOT_RADIUS;
   std::optional<WalkPlace> m_first_dot;
   bool m_past_first_dot = false;
+  // For one draw: life_line_of() and the level-0 execution specification
+  // by anchor cell, first_free_level() by life line and step.
+  std::map<std::pair<int32_t, int32_t>, std::pair<std::shared_ptr<SeqLifeLine>, std::shared_ptr<SeqExecSpec>>>
+      m_found;
+  mutable std::map<std::pair<const SeqLifeLine*, int32_t>, int32_t> m_free_level;
+  // For one draw: is_tip() by message, cell and role, msg_type() by message.
+  std::map<std::tuple<const SeqMessage*, int32_t, int32_t, int32_t>, bool> m_tip;
+  std::map<const SeqMessage*, SeqMsgTypeTypes> m_msg_type;
 };
 
 } // namespace velkaro

@@ -8,7 +8,10 @@ namespace velkaro {
 void SeqSingleTextDrawer::draw()
 {
   each_target<ModelTextElement>(get_clip_region(), [this] {
-    if (now_elm->get_last()->get_index() != 0)
+    // Alone in its chain: no element before or after it (walking to the
+    // chain's end and counting back would cost a long chain the square of
+    // its length).
+    if (!now_elm->get_is_single())
       return;
     const auto text = std::dynamic_pointer_cast<ModelTextElement>(now_elm);
     ViewTextDrawer drawer;

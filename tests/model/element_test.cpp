@@ -7,6 +7,7 @@
 #include "model/element.h"
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
+#include "model/text_element.h"
 
 namespace velkaro {
 namespace {
@@ -103,6 +104,65 @@ TEST(ModelElement, AddRefusesWhatWouldLinkTheChainIntoARing)
   EXPECT_EQ(log.messages.size(), 4u);
   EXPECT_EQ(names(abc), "ABC");
   EXPECT_EQ(names(other), "XY");
+}
+
+// A long chain remembers its head, its indices and what its seeks found;
+// every change to a chain, a role or a parent link is seen at once.
+TEST(ModelElement, LongChainsAnswerAfterEveryChange)
+{
+  // What a walk from the head finds.
+  const auto walked = [](const std::shared_ptr<ModelElement>& any, int32_t role) {
+    for (auto e = any->get_first(); e; e = e->get_next())
+      if (dynamic_cast<TestElement*>(e.get()) && (role == ANY_ROLE || e->get_role() == role))
+        return e;
+    return std::shared_ptr<ModelElement>();
+  };
+  const auto expect_consistent = [&walked](const std::shared_ptr<ModelElement>& any) {
+    for (const int32_t role : {ANY_ROLE, 0, 1, 7})
+      EXPECT_EQ(std::shared_ptr<ModelElement>(any->seek<TestElement>(role)), walked(any, role)) << role;
+    int32_t k = 0;
+    for (auto e = any->get_first(); e; e = e->get_next(), ++k) {
+      EXPECT_EQ(e->get_index(), k);
+      EXPECT_EQ(e->get_first(), any->get_first());
+    }
+  };
+  // Long enough to be remembered.
+  auto head = std::shared_ptr<ModelElement>(OtherElement::create());
+  for (int i = 0; i < 60; ++i)
+    head->add(OtherElement::create());
+  const auto a = TestElement::create("a", 1);
+  const auto b = TestElement::create("b", 1);
+  head->add(a);
+  head->add(b);
+  expect_consistent(b);
+
+  b->set_role(7);
+  expect_consistent(a);
+  EXPECT_EQ(head->seek<TestElement>(7), b);
+
+  head = a->remove_();
+  expect_consistent(b);
+  EXPECT_EQ(head->seek<TestElement>(1), nullptr);
+
+  head = b->insert_at(a, 3);
+  expect_consistent(head);
+  EXPECT_EQ(a->get_index(), 3);
+
+  // The head dies; the rest, kept, is a chain of its own.
+  auto second = head->get_next();
+  head.reset();
+  expect_consistent(second);
+  EXPECT_EQ(a->get_index(), 2);
+
+  // A text's role follows its parent.
+  auto parent = std::shared_ptr<ModelElement>(TestElement::create("p"));
+  const auto text = ModelTextElement::create_with_parent(parent);
+  second->add(text);
+  EXPECT_EQ(second->seek<ModelTextElement>(0), text);
+  EXPECT_EQ(second->seek<ModelTextElement>(1), nullptr);
+  parent.reset();
+  EXPECT_EQ(second->seek<ModelTextElement>(0), nullptr);
+  EXPECT_EQ(second->seek<ModelTextElement>(1), text);
 }
 
 TEST(ModelElement, InsertAtLinksAWholeChainInBeforeAnIndex)

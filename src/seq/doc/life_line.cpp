@@ -1,6 +1,5 @@
 #include "seq/doc/life_line.h"
 
-#include <array>
 #include <typeinfo>
 
 #include <glib.h>
@@ -53,8 +52,10 @@ ModelElement::ElementPtr SeqLifeLine::sibling_at(int32_t dy) const
     return nullptr;
   // Only while the element stands where it says: the line operations move
   // cells before they bring the positions up to date.
-  const ElementPtr own = cells->get(pos.x, pos.y);
-  if (!own || !own->has_elm(*this))
+  // The covering index knows where the element stands without walking its
+  // chain: every cell of a long chain asks.
+  const auto own = cells->find(*this);
+  if (!own || CellPos{own->h, own->v} != pos)
     return nullptr;
   const ElementPtr chain = cells->get(pos.x, pos.y + dy);
   if (!chain)
@@ -129,20 +130,13 @@ void SeqLifeLine::read_in_top()
 Rectangle SeqLifeLine::get_rect()
 {
   // The grid asks every cell of a column for its rectangle whenever an
-  // element of the column changes: one walk over the chain finds all three.
-  std::shared_ptr<SeqExecSpec> es;
-  std::array<std::shared_ptr<SeqMessage>, 2> msgs;
-  for (ElementPtr e = get_first(); e; e = e->get_next()) {
-    if (!es && e->get_role() == 0)
-      es = std::dynamic_pointer_cast<SeqExecSpec>(e);
-    const int32_t role = e->get_role();
-    if ((role == 0 || role == 1) && !msgs[role])
-      msgs[role] = std::dynamic_pointer_cast<SeqMessage>(e);
-  }
+  // element of the column changes; the chain remembers what the seeks find
+  // for all the life lines it holds.
   Rectangle rect;
-  if (es)
+  if (const auto es = seek<SeqExecSpec>(0))
     rect = es->get_rect_for_ll();
-  for (const auto& msg : msgs) {
+  for (const int32_t role : {0, 1}) {
+    const auto msg = seek<SeqMessage>(role);
     if (msg && msg->get_is_only()) {
       rect.width += ONLY_MESSAGE_WIDTH;
       rect.height += ONLY_MESSAGE_HEIGHT;

@@ -199,6 +199,12 @@ private:
   // at pos, towards dir, at most n rows; going up the topmost cell gets top.
   void run_es(const CellPos& pos, int32_t level, int32_t enclosing, int32_t dir, int32_t n,
               bool top, const std::shared_ptr<SeqExecSpec>& first);
+  // A box on the life line of elm changed in elm's cell: the elements of
+  // that cell and of the cells right above and below it (whose boxes end
+  // or go on by what the cell holds) are sized and laid out again. The
+  // rest of the column and row keep their sizes, so this costs what the
+  // three cells hold, not the length of the life line.
+  void relayout_box_cells(const ElementPtr& elm);
   // fm's frame line in cell (x, y), and removes it with its family.
   std::shared_ptr<SeqFragLine> frame_line_at(const SeqFragment& fm, int32_t x, int32_t y) const;
   void take_frame_line(const SeqFragment& fm, int32_t x, int32_t y);

@@ -162,7 +162,7 @@ void SeqWorkspace::run_es(const CellPos& pos, int32_t level, int32_t enclosing, 
     // The box now reaches the neighbouring cell it came from, whose height
     // depends on that.
     if (const auto neighbour = dir > 0 ? ll->get_prev_ll() : ll->get_next_ll())
-      may_updated(neighbour);
+      relayout_box_cells(neighbour);
     move_v(dir);
     if (dir < 0 && enclosing_top)
       break;
@@ -171,10 +171,23 @@ void SeqWorkspace::run_es(const CellPos& pos, int32_t level, int32_t enclosing, 
     return;
   // Stored by this operation: the record holds the element itself.
   last->set_is_top(top);
-  may_updated(last);
+  relayout_box_cells(last);
   if (const auto ll = last->get_ll())
     if (const auto below = ll->get_next_ll())
-      may_updated(below);
+      relayout_box_cells(below);
+}
+
+void SeqWorkspace::relayout_box_cells(const ElementPtr& elm)
+{
+  const CellPos at = anchor_of(elm);
+  if (!at.get_is_valid())
+    return;
+  for (int32_t dy = -1; dy <= 1; ++dy) {
+    if (int64_t{at.y} + dy < 0)
+      continue;
+    if (const ElementPtr chain = elm_at({at.x, at.y + dy}))
+      chain->foreach([this](const ElementPtr& e) { relayout(e); });
+  }
 }
 
 std::shared_ptr<SeqExecSpec> SeqWorkspace::insert_execspec(const CellPos& pos, int32_t step,
