@@ -61,8 +61,8 @@ private:
   // Strokes and forgets column's run (every run with column -1).
   void flush_runs(int32_t column);
 
-  // below() of ll, and whether ll's chain holds an execution
-  // specification, found once per draw for all the life-line cells of one
+  // below() of ll, and whether ll's chain holds a box (SeqExecSpec),
+  // found once per draw for all the life-line cells of one
   // chain: every cell of a long chain would otherwise walk it or search all
   // the cells of its life line.
   std::shared_ptr<SeqLifeLine> below_of(const SeqLifeLine& ll);
