@@ -1,7 +1,7 @@
 #pragma once
 // What the benchmarks that draw with GTK share: the display they need (the
 // process set up as the tests have it, under xvfb-run), the main loop run
-// until it is idle, and one page of a canvas in a window.
+// until it is idle, one page of a canvas in a window, and keys pressed on it.
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,7 +17,9 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 
+#include "bench_timing.h"
 #include "ctrl/context.h"
+#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "view/canvas.h"
 
 namespace velkaro::bench {
@@ -71,6 +73,28 @@ inline void settle()
     gtk_main_iteration_do(false);
 }
 
+// Each key of the key pattern (as the key tables write it: "dd", "<C-space>")
+// pressed and released on canvas, as GTK delivers keys from the keyboard.
+inline void press_keys(ViewCanvas& canvas, const char* pattern)
+{
+  const CtrlKeyActionMapKeyPattern keys(pattern);
+  GtkWidget* widget = GTK_WIDGET(canvas.gobj());
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  for (const auto& key : keys.get_keys()) {
+    for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+      GdkEvent* event = gdk_event_new(type);
+      event->key.window = GDK_WINDOW(g_object_ref(canvas.get_window()->gobj()));
+      event->key.send_event = TRUE;
+      event->key.time = GDK_CURRENT_TIME;
+      event->key.keyval = key.get_keyval();
+      event->key.state = key.get_state();
+      gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+      gtk_widget_event(widget, event);
+      gdk_event_free(event);
+    }
+  }
+}
+
 // A window of one page (WIDTH x HEIGHT) holding canvas, the canvas of ctx,
 // in a scrolled window, and an image of the page to draw into. The window
 // is not shown yet; at the end the canvas leaves the window and ctx.
@@ -110,6 +134,24 @@ struct Page {
     // The widget draws in its own coordinates: show the visible part.
     cr->translate(-sw.get_hadjustment()->get_value(), -sw.get_vadjustment()->get_value());
     gtk_widget_draw(GTK_WIDGET(canvas.gobj()), cr->cobj());
+  }
+  // The keys of pattern pressed on canvas and the visible part redrawn,
+  // timed together (ms). What the last stroke left for the main loop
+  // (GTK's own redraw of the window) runs first, untimed: a frame draws
+  // once. The window's updates are held meanwhile, so that a frame the
+  // frame clock paints a little later is not drawn inside the timed keys
+  // (the key dispatcher runs pending main-loop work before each key).
+  double stroke(ViewCanvas& canvas, const char* pattern)
+  {
+    settle();
+    GdkWindow* gdk_window = gtk_widget_get_window(GTK_WIDGET(window.gobj()));
+    gdk_window_freeze_updates(gdk_window);
+    const auto start = Clock::now();
+    press_keys(canvas, pattern);
+    redraw_visible(canvas);
+    const double ms = ms_since(start);
+    gdk_window_thaw_updates(gdk_window);
+    return ms;
   }
 
   Gtk::Window window;

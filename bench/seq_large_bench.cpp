@@ -40,7 +40,6 @@
 #include "common/cell_range.h"
 #include "common/directions.h"
 #include "ctrl/undo/action_processor.h"
-#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/canvas.h"
@@ -221,37 +220,8 @@ struct Scene {
     settle();
   }
   // Each key of the pattern pressed and released on the canvas.
-  void keys(const char* pattern)
-  {
-    const CtrlKeyActionMapKeyPattern keys(pattern);
-    GtkWidget* widget = GTK_WIDGET(canvas->gobj());
-    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-    for (const auto& key : keys.get_keys()) {
-      for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        event->key.window = GDK_WINDOW(g_object_ref(canvas->get_window()->gobj()));
-        event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = key.get_keyval();
-        event->key.state = key.get_state();
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(widget, event);
-        gdk_event_free(event);
-      }
-    }
-  }
-  void redraw() { page.redraw_visible(*canvas); }
-  // The keys and the redraw after them, timed together. What the last
-  // stroke left for the main loop (GTK's own redraw of the window) runs
-  // first, untimed: a frame draws once.
-  double stroke(const char* pattern)
-  {
-    settle();
-    const auto start = Clock::now();
-    keys(pattern);
-    redraw();
-    return ms_since(start);
-  }
+  void keys(const char* pattern) { bench::press_keys(*canvas, pattern); }
+  double stroke(const char* pattern) { return page.stroke(*canvas, pattern); }
   size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
 
   std::shared_ptr<SeqWorkspace> ws;
