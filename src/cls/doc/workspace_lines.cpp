@@ -38,6 +38,8 @@ void ClsWorkspace::route_all_again()
 {
   // A new layouter with every connector's new segments.
   layouter_changed();
+  if (m_replaying)
+    return;
   for (const ConnectorPtr& c : *m_connectors)
     c->update_route(*route_of(*c));
   get_layouter()->layout_not_laid_out_segs();
@@ -136,6 +138,8 @@ void ClsWorkspace::layout_labels()
 void ClsWorkspace::update_layout(const CellPos& pos)
 {
   layout_lines(pos.x, pos.y);
+  if (m_replaying)
+    return;
   const auto& layouter = get_layouter();
   if (pos.x >= 0 && pos.y >= 0) {
     layouter->set_seg_laid_out_on_cross_line(pos, false);
@@ -152,7 +156,7 @@ void ClsWorkspace::update_layout(const CellPos& pos)
   layout_labels();
 }
 
-void ClsWorkspace::update_layout_range(const CellRange& range)
+void ClsWorkspace::size_lines_range(const CellRange& range)
 {
   const auto cells = get_cells();
   cells->foreach_range(range, [&](int32_t x, int32_t y, const ElementPtr&) {
@@ -166,6 +170,13 @@ void ClsWorkspace::update_layout_range(const CellRange& range)
   };
   cells->foreach_col_range(range.get_h(), lay);
   cells->foreach_row_range(range.get_v(), lay);
+}
+
+void ClsWorkspace::update_layout_range(const CellRange& range)
+{
+  size_lines_range(range);
+  if (m_replaying)
+    return;
   const auto& layouter = get_layouter();
   layouter->set_seg_laid_out_on_cross_area(range, false);
   layouter->layout_not_laid_out_segs();

@@ -13,21 +13,24 @@
 #include "cls/doc/workspace.h"
 #include "cls/route/router.h"
 #include "cls/route/segment_layouter.h"
+#include "common/c_resource.h"
 #include "model/text_element.h"
 
 namespace velkaro {
 
 // --- watching records -------------------------------------------------------------------
 
-ClsWorkspace::Snapshot ClsWorkspace::snapshot() const
+ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
 {
   Snapshot s;
   if (!m_connectors)
     return s;
   s.order = m_connectors->get_members();
-  s.states.reserve(s.order.size());
-  for (const ConnectorPtr& c : s.order)
-    s.states.try_emplace(c.get(), ClsConnectorState::of(*c));
+  if (with_states) {
+    s.states.reserve(s.order.size());
+    for (const ConnectorPtr& c : s.order)
+      s.states.try_emplace(c.get(), ClsConnectorState::of(*c));
+  }
   s.terminals = m_terminals;
   return s;
 }
@@ -92,7 +95,7 @@ void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start,
 
 // --- patching ------------------------------------------------------------------------------
 
-void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side)
+void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side, bool lines_moved)
 {
   const Members order = side && side->order ? *side->order : pre.order;
   m_connectors->assign(order);
@@ -105,7 +108,10 @@ void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side
         continue;
       }
     }
-    // Not changed by the action: as it was before the patch.
+    // Not changed by the action: as it was before the patch, which only a
+    // line moved (the other operations of a patch route nothing).
+    if (!lines_moved)
+      continue;
     if (const auto it = pre.states.find(c.get()); it != pre.states.end())
       it->second.apply_to(*c);
   }
@@ -185,30 +191,31 @@ void ClsWorkspace::patch_elements(const ModelWorkspaceDiff& diff)
 
 void ClsWorkspace::patch(const ModelWorkspaceDiff& diff)
 {
-  const Snapshot pre = snapshot();
+  const bool lines_moved = diff.removed_line || diff.inserted_line;
+  // The connectors' states only when a line moves them.
+  const Snapshot pre = snapshot(lines_moved);
   const auto* cls = dynamic_cast<const ClsWorkspaceDiff*>(&diff);
-  if (const auto line = diff.removed_line)
-    remove_line(line->dir, line->index);
-  if (const auto line = diff.inserted_line)
-    insert_line(line->dir, line->index);
-  patch_elements(diff);
-  if (cls && cls->removed_connectors)
-    for (const ConnectorPtr& c : *cls->removed_connectors) {
-      remove_connector_without_layout(c);
-      const auto& layouter = get_layouter();
-      for (const auto& s : c->get_segments())
-        layouter->set_related_seg_laid_out(s, false);
-    }
-  if (cls && cls->added_connectors)
-    for (const ConnectorPtr& c : *cls->added_connectors) {
-      add_connector(c);
-      c->set_is_laid_out(false);
-    }
-  get_layouter()->layout_not_laid_out_segs();
-  // What the routing above did stands only where the record leads to it:
-  // routes, positions and terminals go to the record's far side, the rest
+  {
+    // Routes, positions, terms and labels all come from restore() below, so
+    // the operations leave them alone: what they route or spread would be
+    // overwritten.
+    m_replaying = true;
+    const ScopeGuard replayed([this] { m_replaying = false; });
+    if (const auto line = diff.removed_line)
+      remove_line(line->dir, line->index);
+    if (const auto line = diff.inserted_line)
+      insert_line(line->dir, line->index);
+    patch_elements(diff);
+    if (cls && cls->removed_connectors)
+      for (const ConnectorPtr& c : *cls->removed_connectors)
+        remove_connector_without_layout(c);
+    if (cls && cls->added_connectors)
+      for (const ConnectorPtr& c : *cls->added_connectors)
+        add_connector(c);
+  }
+  // Routes, positions and terminals go to the record's far side, the rest
   // back to where they were.
-  restore(pre, cls ? cls->to.get() : nullptr);
+  restore(pre, cls ? cls->to.get() : nullptr, lines_moved);
   get_cells()->update_moved_pos();
   signal_update();
 }

@@ -153,10 +153,44 @@ const ClsRelatedSegments::NodePtr& ClsRelatedSegments::get_node_e2_r()
 void ClsRelatedSegments::layout()
 {
   ClsSegment::sort(m_segments);
+  layout_sorted();
+}
+
+bool ClsRelatedSegments::layout_if_changed()
+{
+  const bool laid_out = get_is_laid_out();
+  ClsSegment::sort(m_segments);
+  if (laid_out && lays_out_as_last())
+    return false;
+  layout_sorted();
+  return true;
+}
+
+bool ClsRelatedSegments::lays_out_as_last() const
+{
+  const ClsGroupLayout* last = m_segments.front()->last_layout.get();
+  if (!last || last->e1 != m_e1.get() || last->e2 != m_e2.get() || last->order.size() != m_segments.size())
+    return false;
+  for (size_t i = 0; i < m_segments.size(); ++i)
+    if (last->order[i] != m_segments[i].get() || m_segments[i]->last_layout.get() != last)
+      return false;
+  return true;
+}
+
+void ClsRelatedSegments::layout_sorted()
+{
   link();
   ready_to_sim();
   sim();
   adjust_start_and_end_pos();
+  auto done = std::make_shared<ClsGroupLayout>();
+  done->order.reserve(m_segments.size());
+  for (const SegmentPtr& m : m_segments)
+    done->order.push_back(m.get());
+  done->e1 = m_e1.get();
+  done->e2 = m_e2.get();
+  for (const SegmentPtr& m : m_segments)
+    m->last_layout = done;
 }
 
 namespace {

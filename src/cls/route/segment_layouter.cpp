@@ -144,6 +144,23 @@ void ClsSegmentLayouter::layout_every_group()
     new_related_segments(m_segments[i])->layout();
 }
 
+void ClsSegmentLayouter::layout_every_group_as_new()
+{
+  // Walked in the set's order, a group is met first at its member first in
+  // the set: the segment layout_not_laid_out_segs() would build it from if
+  // every segment were new.
+  std::vector<bool> grouped(m_segments.size(), false);
+  for (size_t i = 0; i < m_segments.size(); ++i) {
+    if (grouped[i])
+      continue;
+    const auto group = new_related_segments(m_segments[i]);
+    for (const SegmentPtr& m : group->get_segments())
+      if (const auto at = m_index.find(m.get()); at != m_index.end())
+        grouped[at->second] = true;
+    group->layout_if_changed();
+  }
+}
+
 void ClsSegmentLayouter::set_related_seg_laid_out(const SegmentPtr& seg, bool value)
 {
   VK_CHECK(seg != nullptr);

@@ -70,6 +70,11 @@ public:
   // even spread and touches only its members, so each group is laid out
   // once, from its member that comes last in the set.
   void layout_every_group();
+  // Leaves every segment where layout_not_laid_out_segs() would put it if
+  // every segment of the set were new (each group laid out once, from its
+  // member first in the set), laying out only the groups whose layout
+  // would change something (ClsRelatedSegments::layout_if_changed()).
+  void layout_every_group_as_new();
   // The segments of the set on seg's line, in the set's order (seg among
   // them when held).
   std::vector<SegmentPtr> segments_on_line_of(const ClsSegment& seg) const;
