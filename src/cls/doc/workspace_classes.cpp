@@ -14,6 +14,7 @@
 #include "common/c_resource.h"
 #include "common/check.h"
 #include "model/text_element.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -48,6 +49,7 @@ ModelWorkspace::ElementPtr ClsWorkspace::take_chain(const CellPos& pos)
 
 bool ClsWorkspace::add_class(const CellPos& pos, const std::shared_ptr<ClsClassElement>& elem)
 {
+  const ModelTextMeasure::Steady steady;
   if (!pos.get_is_valid() || elm_at(pos))
     return false;
   const std::shared_ptr<ClsClassElement> klass = elem ? elem : ClsClassElement::create();
@@ -62,6 +64,7 @@ bool ClsWorkspace::add_class(const CellPos& pos, const std::shared_ptr<ClsClassE
 
 bool ClsWorkspace::rm_pos(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
   if (!elm_at(pos))
     return false;
   const Members attached = m_connectors->enum_connectors_has_term_at(pos);
@@ -99,6 +102,7 @@ bool ClsWorkspace::add_text(const CellPos& pos, const std::shared_ptr<ModelTextE
 
 bool ClsWorkspace::rm_class_range(const CellRange& range)
 {
+  const ModelTextMeasure::Steady steady;
   std::vector<CellPos> cells;
   Members collected;
   std::unordered_set<const ClsAbstractConnectorElement*> seen;
@@ -178,6 +182,7 @@ CellPos ClsWorkspace::pasted_end(const CellPos& end, const std::weak_ptr<ModelEl
 
 bool ClsWorkspace::paste_to(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
   const ClsYankBuffer& buffer = ClsYankBuffer::get();
   // Nothing to paste changes nothing: the cell at pos keeps its class.
   if (!buffer.get_has_yanked() || !pos.get_is_valid())

@@ -12,6 +12,7 @@
 #include "cls/route/segment_layouter.h"
 #include "common/cell_range_index.h"
 #include "model/grid.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -49,6 +50,7 @@ void ClsWorkspace::route_all_again()
 
 bool ClsWorkspace::insert_line(CellDir dir, int32_t index)
 {
+  const ModelTextMeasure::Steady steady;
   if (line_blocked(dir, index))
     return false;
   const auto cells = get_cells();
@@ -68,6 +70,7 @@ bool ClsWorkspace::insert_line(CellDir dir, int32_t index)
 
 bool ClsWorkspace::remove_line(CellDir dir, int32_t index)
 {
+  const ModelTextMeasure::Steady steady;
   if ((dir != CellDir::h && dir != CellDir::v) || index < 0 || index > CellPos::MAX)
     return false;
   const auto d = get_cls_diff();
@@ -137,6 +140,7 @@ void ClsWorkspace::layout_labels()
 
 void ClsWorkspace::update_layout(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
   layout_lines(pos.x, pos.y);
   if (m_replaying)
     return;
@@ -174,6 +178,7 @@ void ClsWorkspace::size_lines_range(const CellRange& range)
 
 void ClsWorkspace::update_layout_range(const CellRange& range)
 {
+  const ModelTextMeasure::Steady steady;
   size_lines_range(range);
   if (m_replaying)
     return;
@@ -185,6 +190,7 @@ void ClsWorkspace::update_layout_range(const CellRange& range)
 
 void ClsWorkspace::update_layout_all()
 {
+  const ModelTextMeasure::Steady steady;
   ModelWorkspace::update_layout_all();
   layout_labels();
 }

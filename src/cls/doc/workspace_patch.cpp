@@ -15,6 +15,7 @@
 #include "cls/route/segment_layouter.h"
 #include "common/c_resource.h"
 #include "model/text_element.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -191,6 +192,7 @@ void ClsWorkspace::patch_elements(const ModelWorkspaceDiff& diff)
 
 void ClsWorkspace::patch(const ModelWorkspaceDiff& diff)
 {
+  const ModelTextMeasure::Steady steady;
   const bool lines_moved = diff.removed_line || diff.inserted_line;
   // The connectors' states only when a line moves them.
   const Snapshot pre = snapshot(lines_moved);

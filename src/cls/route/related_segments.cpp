@@ -4,7 +4,6 @@
 #include "cls/route/related_segments.h"
 
 #include <cmath>
-#include <unordered_set>
 
 #include "cls/route/fixed_layoutable_node.h"
 #include "cls/route/iconnector_term.h"
@@ -49,26 +48,32 @@ void ClsRelatedSegments::grow(const std::vector<SegmentPtr>& seg_set)
 {
   const ClsSegment& target = *m_segments.front();
   // Only segments on the target's line can join: the passes walk them alone,
-  // in the set's order, which changes nothing in what joins or when.
-  std::vector<SegmentPtr> candidates;
+  // in the set's order, which changes nothing in what joins or when. A
+  // candidate's span is read once; it leaves the walk when it joins.
+  struct Candidate {
+    const SegmentPtr* seg;
+    CellRangeIndex range;
+  };
+  std::vector<Candidate> candidates;
+  candidates.reserve(seg_set.size());
   for (const SegmentPtr& s : seg_set)
     if (s && s.get() != &target && target.is_seg_collinear(*s))
-      candidates.push_back(s);
-  std::unordered_set<const ClsSegment*> members{&target};
+      candidates.push_back({&s, s->get_range_without_elem()});
   for (bool added = true; added;) {
     added = false;
-    for (const SegmentPtr& s : candidates) {
-      if (members.count(s.get()))
+    size_t kept = 0;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      const Candidate c = candidates[i];
+      if (!c.range.is_overlap(m_span)) {
+        candidates[kept++] = c;
         continue;
-      const CellRangeIndex range = s->get_range_without_elem();
-      if (!range.is_overlap(m_span))
-        continue;
+      }
       // Later segments of the pass meet the widened span.
-      m_span = m_span.or_(range);
-      members.insert(s.get());
-      add_member(s);
+      m_span = m_span.or_(c.range);
+      add_member(*c.seg);
       added = true;
     }
+    candidates.resize(kept);
   }
   if (m_e1)
     m_e1_length = side_of(*m_e1) / (m_count_e1 + 1);

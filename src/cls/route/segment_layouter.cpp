@@ -27,9 +27,10 @@ bool ClsSegmentLayouter::add(const SegmentPtr& seg)
 {
   if (!seg || m_index.count(seg.get()))
     return false;
+  // The set grows at its end: the line stays in the set's order.
+  m_lines[line_key(*seg)].push_back(m_segments.size());
   m_index.emplace(seg.get(), m_segments.size());
   m_segments.push_back(seg);
-  m_lines[line_key(*seg)].push_back(seg.get());
   return true;
 }
 
@@ -49,17 +50,20 @@ bool ClsSegmentLayouter::remove(const SegmentPtr& seg)
   const auto line = m_lines.find(line_key(*seg));
   if (line != m_lines.end()) {
     auto& members = line->second;
-    const auto at = std::find(members.begin(), members.end(), seg.get());
-    if (at != members.end()) {
-      *at = members.back();
-      members.pop_back();
-    }
+    const auto at = std::lower_bound(members.begin(), members.end(), i);
+    if (at != members.end() && *at == i)
+      members.erase(at);
     if (members.empty())
       m_lines.erase(line);
   }
-  if (i + 1 != m_segments.size()) {
+  const size_t last = m_segments.size() - 1;
+  if (i != last) {
+    // The last segment moves into the gap, and to its place in its line.
     m_segments[i] = std::move(m_segments.back());
     m_index[m_segments[i].get()] = i;
+    auto& members = m_lines[line_key(*m_segments[i])];
+    members.erase(std::lower_bound(members.begin(), members.end(), last));
+    members.insert(std::lower_bound(members.begin(), members.end(), i), i);
   }
   m_segments.pop_back();
   return true;
@@ -83,13 +87,8 @@ std::vector<ClsSegmentLayouter::SegmentPtr> ClsSegmentLayouter::segments_on_line
   const auto line = m_lines.find(line_key(seg));
   if (line == m_lines.end())
     return found;
-  std::vector<size_t> at;
-  at.reserve(line->second.size());
-  for (const ClsSegment* s : line->second)
-    at.push_back(m_index.at(s));
-  std::sort(at.begin(), at.end());
-  found.reserve(at.size());
-  for (const size_t i : at)
+  found.reserve(line->second.size());
+  for (const size_t i : line->second)
     found.push_back(m_segments[i]);
   return found;
 }

@@ -95,8 +95,8 @@ private:
 
   // Where each held segment stands in m_segments.
   std::unordered_map<const ClsSegment*, size_t> m_index;
-  // The held segments by line, in no order.
-  std::unordered_map<uint64_t, std::vector<const ClsSegment*>> m_lines;
+  // Where the held segments of each line stand in m_segments, ascending.
+  std::unordered_map<uint64_t, std::vector<size_t>> m_lines;
 };
 
 } // namespace velkaro
