@@ -43,14 +43,6 @@ int32_t ClsRouter::get_term_count(const CellPos& pos) const
   return count ? *count : 0;
 }
 
-void ClsRouter::mark_dirty(ClsRouteNode& node)
-{
-  if (node.m_search_dirty)
-    return;
-  node.m_search_dirty = true;
-  m_dirty.push_back(&node);
-}
-
 ClsRouter::NodeLook ClsRouter::look_of(const ClsRouteNode& node)
 {
   NodeLook look;

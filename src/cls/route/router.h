@@ -27,7 +27,8 @@
 // and the route is the one a search over the whole graph would trace. The
 // queue holds one bucket per distance (weights lie between 1 and 100, so
 // 128 circular buckets never mix two distances) and takes entries out by
-// distance, first in first out among equal ones, at constant cost. The
+// distance, first in first out among equal ones, at constant cost (a bit
+// per bucket lets the walk over distances jump over empty buckets). The
 // nodes' search fields are reset lazily: only the nodes whose fields the
 // last search changed (and the nodes made since) are reset before the next.
 //
@@ -220,7 +221,13 @@ private:
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
   // The node's search fields may now differ from their reset values.
-  void mark_dirty(ClsRouteNode& node);
+  void mark_dirty(ClsRouteNode& node)
+  {
+    if (node.m_search_dirty)
+      return;
+    node.m_search_dirty = true;
+    m_dirty.push_back(&node);
+  }
   // What a search can read of the node at a cell: whether there is one,
   // its terminal flag and the cells its links lead to ((-1, -1): none).
   struct NodeLook {

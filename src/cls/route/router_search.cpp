@@ -83,14 +83,32 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   set_recommended_path_weight(start, goal);
 
   // Kept from search to search with their room; a search that ended early
-  // left entries behind.
+  // left entries behind. A bit per bucket tells the ones holding entries,
+  // so that the walk over distances jumps over the empty ones.
   auto& buckets = m_buckets;
   for (auto& b : buckets)
     b.clear();
-  size_t waiting = 1;
+  std::array<uint64_t, SEARCH_BUCKETS / 64> filled{};
+  const auto push = [&](ClsRouteNode* node, int32_t d) {
+    const int32_t b = d % SEARCH_BUCKETS;
+    buckets[static_cast<size_t>(b)].push_back(node);
+    filled[static_cast<size_t>(b / 64)] |= uint64_t{1} << (b % 64);
+  };
+  // The first bucket holding entries from b on, circularly; -1 for none.
+  const auto next_filled = [&filled](int32_t b) {
+    for (int32_t k = 0; k <= static_cast<int32_t>(filled.size()); ++k) {
+      const int32_t word = (b / 64 + k) % static_cast<int32_t>(filled.size());
+      uint64_t bits = filled[static_cast<size_t>(word)];
+      if (k == 0)
+        bits &= ~uint64_t{0} << (b % 64);
+      if (bits)
+        return word * 64 + __builtin_ctzll(bits);
+    }
+    return -1;
+  };
   mark_dirty(*s);
   s->dist = 0;
-  buckets[0].push_back(s);
+  push(s, 0);
   bool reached = false;
   // The rectangle read: every node expanded lies in it already (the start,
   // or a node an expanded one links to), and each of its links widens it on
@@ -99,13 +117,20 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   int32_t bottom = searched.end.y;
   int32_t left = searched.start.x;
   int32_t right = searched.end.x;
-  for (int32_t dist = 0; waiting > 0 && !reached; ++dist) {
-    std::vector<ClsRouteNode*>& bucket = buckets[dist % SEARCH_BUCKETS];
+  int32_t dist = 0;
+  while (!reached) {
+    // Every entry waiting lies within BASE_WEIGHT above dist: the next
+    // filled bucket is the next distance that has entries.
+    const int32_t at = dist % SEARCH_BUCKETS;
+    const int32_t b = next_filled(at);
+    if (b < 0)
+      break;
+    dist += (b - at + SEARCH_BUCKETS) % SEARCH_BUCKETS;
+    std::vector<ClsRouteNode*>& bucket = buckets[static_cast<size_t>(b)];
     // By index: the bucket cannot grow while it is taken out (no weight is
     // 0), but an index stays valid if it did.
     for (size_t i = 0; i < bucket.size(); ++i) {
       ClsRouteNode* n = bucket[i];
-      --waiting;
       // An entry whose node was reached more cheaply since was expanded then.
       if (n->dist != dist)
         continue;
@@ -115,29 +140,39 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
         reached = true;
         break;
       }
-      for (MovingDir d : search_dirs) {
-        ClsRouteNode* m = n->link(d);
-        if (!m)
-          continue;
-        switch (d) {
-        case MovingDir::up: top = std::min(top, m->pos.y); break;
-        case MovingDir::down: bottom = std::max(bottom, m->pos.y); break;
-        case MovingDir::left: left = std::min(left, m->pos.x); break;
-        case MovingDir::right: right = std::max(right, m->pos.x); break;
-        }
+      const auto relax = [&](ClsRouteNode* m, MovingDir d) {
         if (m->is_terminal && m != g)
-          continue;
+          return;
         const int32_t c = dist + n->weight(d);
         if (c < m->dist) {
           mark_dirty(*m);
           m->dist = c;
           m->pred = n;
-          buckets[c % SEARCH_BUCKETS].push_back(m);
-          ++waiting;
+          push(m, c);
         }
+      };
+      // Up, down, left, right: the order ties are broken in.
+      if (ClsRouteNode* m = n->link(MovingDir::up)) {
+        top = std::min(top, m->pos.y);
+        relax(m, MovingDir::up);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::down)) {
+        bottom = std::max(bottom, m->pos.y);
+        relax(m, MovingDir::down);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::left)) {
+        left = std::min(left, m->pos.x);
+        relax(m, MovingDir::left);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::right)) {
+        right = std::max(right, m->pos.x);
+        relax(m, MovingDir::right);
       }
     }
+    if (reached)
+      break;
     bucket.clear();
+    filled[static_cast<size_t>(b / 64)] &= ~(uint64_t{1} << (b % 64));
   }
   searched = {{left, top}, {right, bottom}};
   trace_pred(*route, goal);
