@@ -128,6 +128,14 @@ bool ClsAbstractConnectorElement::holds_route(const ClsRoute& route) const
   return k == route.cells.size();
 }
 
+void ClsAbstractConnectorElement::renew_route()
+{
+  for (const SegmentPtr& s : m_segments) {
+    s->is_laid_out = false;
+    s->renewed = true;
+  }
+}
+
 bool ClsAbstractConnectorElement::get_is_laid_out() const
 {
   for (const SegmentPtr& s : m_segments)
@@ -138,8 +146,10 @@ bool ClsAbstractConnectorElement::get_is_laid_out() const
 
 void ClsAbstractConnectorElement::set_is_laid_out(bool value)
 {
-  for (const SegmentPtr& s : m_segments)
+  for (const SegmentPtr& s : m_segments) {
     s->is_laid_out = value;
+    s->renewed = false;
+  }
   signal_notify().emit("is-laid-out");
 }
 

@@ -96,6 +96,10 @@ public:
   // update_route(route) would give segments like the present ones: the same
   // cells, ends, linked elements and terms, each naming this connector.
   bool holds_route(const ClsRoute& route) const;
+  // Marks the segments as standing for the new ones update_route() would
+  // give them when holds_route(): not laid out, and renewed (see
+  // ClsSegment::renewed).
+  void renew_route();
   // Takes segments as the segment list as they stand (an earlier list of
   // this connector, put back by undo).
   void restore_segments(const Segments& segments) { m_segments = segments; }

@@ -44,6 +44,7 @@ void ClsConnectorState::apply_to(ClsAbstractConnectorElement& con) const
     segments[i]->start_point = places[i].start_point;
     segments[i]->end_point = places[i].end_point;
     segments[i]->is_laid_out = places[i].is_laid_out;
+    segments[i]->renewed = false;
     segments[i]->last_layout = places[i].layout;
   }
   if (con.start_term && start_term)

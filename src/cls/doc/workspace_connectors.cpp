@@ -49,7 +49,14 @@ bool ClsWorkspace::remove_connector(const ConnectorPtr& con)
 bool ClsWorkspace::update_connector_route(const ConnectorPtr& con)
 {
   VK_CHECK_VAL(con != nullptr, false);
-  con->update_route(*route_of(*con));
+  const auto route = route_of(*con);
+  // The same cells give segments like the present ones: those stand for
+  // them, renewed, and the layouter keeps them.
+  if (con->holds_route(*route)) {
+    con->renew_route();
+    return true;
+  }
+  con->update_route(*route);
   layouter_changed();
   return true;
 }

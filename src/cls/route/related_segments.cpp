@@ -163,10 +163,18 @@ void ClsRelatedSegments::layout()
 
 bool ClsRelatedSegments::layout_if_changed()
 {
-  const bool laid_out = get_is_laid_out();
+  bool kept = true;
+  for (const SegmentPtr& m : m_segments)
+    kept = kept && (m->is_laid_out || m->renewed);
   ClsSegment::sort(m_segments);
-  if (laid_out && lays_out_as_last())
+  if (kept && lays_out_as_last()) {
+    // As the layout would leave them, where they are.
+    for (const SegmentPtr& m : m_segments) {
+      m->is_laid_out = true;
+      m->renewed = false;
+    }
     return false;
+  }
   layout_sorted();
   return true;
 }

@@ -71,13 +71,15 @@ public:
   // adjust_start_and_end_pos(); each member keeps what the layout was made
   // of (ClsSegment::last_layout).
   void layout();
-  // layout(), unless every member is laid out and what the layout would be
-  // made of (the members in sorted order, e1, e2) is what their last
-  // layout, shared by them all, was made of: laying out again would put
-  // every point where it is, as long as nothing else the layout reads
-  // changed since without clearing a member's laid-out flag (the edits of
-  // the class workspace clear the flags of what crosses the lines and cells
-  // they resize). True when it laid out.
+  // layout(), unless every member is laid out or renewed
+  // (ClsSegment::renewed) and what the layout would be made of (the
+  // members in sorted order, e1, e2) is what their last layout, shared by
+  // them all, was made of: laying out again would put every point where it
+  // is, as long as nothing else the layout reads changed since without
+  // clearing a member's laid-out flag (the edits of the class workspace
+  // clear the flags of what crosses the lines and cells they resize). Then
+  // the members are marked laid out, as the layout marks them. True when it
+  // laid out.
   bool layout_if_changed();
   // Builds the springs of the sorted members and the span of the spread.
   void link();

@@ -42,6 +42,7 @@ void ClsSegment::set_pos(double pos)
   if (const SegmentPtr n = next.lock())
     n->start_point.set(across, pos);
   is_laid_out = true;
+  renewed = false;
   notify("pos");
 }
 

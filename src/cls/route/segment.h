@@ -93,6 +93,12 @@ public:
   std::weak_ptr<ModelElement> connector;
   // Set by every position assignment; cleared to ask for a new layout.
   bool is_laid_out = false;
+  // Stands, not laid out, for the new segment a route search would make
+  // again with the same cells (ClsAbstractConnectorElement::renew_route()):
+  // its group needs laying out only when the group itself changed
+  // (ClsRelatedSegments::layout_if_changed()). Cleared with is_laid_out by
+  // whatever asks for a layout because something the layout reads changed.
+  bool renewed = false;
   // The layout of the group that placed the segment last, shared by its
   // members; null when anything else set its points since (undo puts
   // points back).

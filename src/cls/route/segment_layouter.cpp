@@ -8,6 +8,19 @@
 
 namespace velkaro {
 
+namespace {
+
+// A segment asked to be laid out again is asked because something its
+// layout reads changed: it no longer stands for a renewed one.
+void set_laid_out(ClsSegment& seg, bool value)
+{
+  seg.is_laid_out = value;
+  if (!value)
+    seg.renewed = false;
+}
+
+} // namespace
+
 std::shared_ptr<ClsSegmentLayouter> ClsSegmentLayouter::create(
     const std::shared_ptr<ModelGrid>& grid)
 {
@@ -114,7 +127,7 @@ void ClsSegmentLayouter::layout_not_laid_out_segs()
 {
   for (size_t i = 0; i < m_segments.size(); ++i)
     if (!m_segments[i]->is_laid_out)
-      new_related_segments(m_segments[i])->layout();
+      new_related_segments(m_segments[i])->layout_if_changed();
 }
 
 void ClsSegmentLayouter::layout_every_group()
@@ -165,7 +178,7 @@ void ClsSegmentLayouter::set_related_seg_laid_out(const SegmentPtr& seg, bool va
   VK_CHECK(seg != nullptr);
   const auto group = new_related_segments(seg);
   for (const SegmentPtr& m : group->get_segments())
-    m->is_laid_out = value;
+    set_laid_out(*m, value);
 }
 
 void ClsSegmentLayouter::set_seg_laid_out_on_cross_area(const CellRange& range, bool value)
@@ -175,7 +188,7 @@ void ClsSegmentLayouter::set_seg_laid_out_on_cross_area(const CellRange& range, 
     const CellRangeIndex along = range.get_range_index(a);
     if (s->is_range_collinear(range) || along.contains(s->start.get(a)) ||
         along.contains(s->end.get(a)))
-      s->is_laid_out = value;
+      set_laid_out(*s, value);
   }
 }
 

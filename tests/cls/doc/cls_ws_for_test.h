@@ -215,9 +215,11 @@ std::string cls_route_problems(const ClsAbstractConnectorElement& c, AvoidFn&& a
 }
 
 // The groups of segments whose members all keep the one layout that placed
-// them last (ClsSegment::last_layout) and would be laid out in its order
-// with its e1 and e2, yet move when laid out again: one line per segment
-// that moved. "" when there is none. Lays those groups out again.
+// them last (ClsSegment::last_layout), each laid out or renewed, and would
+// be laid out in its order with its e1 and e2, yet move when laid out
+// again: one line per segment that moved. "" when there is none. Lays
+// those groups out again, then gives their members back their flags and
+// their last layout.
 inline std::string cls_layouts_out_of_date(ClsWorkspace& ws)
 {
   std::string out;
@@ -235,18 +237,31 @@ inline std::string cls_layouts_out_of_date(ClsWorkspace& ws)
     bool kept = last && last->e1 == group->get_e1().get() && last->e2 == group->get_e2().get() &&
                 last->order.size() == sorted.size();
     for (size_t i = 0; kept && i < sorted.size(); ++i)
-      kept = last->order[i] == sorted[i].get() && sorted[i]->last_layout.get() == last && sorted[i]->is_laid_out;
+      kept = last->order[i] == sorted[i].get() && sorted[i]->last_layout.get() == last &&
+             (sorted[i]->is_laid_out || sorted[i]->renewed);
     if (!kept)
       continue;
-    std::vector<std::pair<Point, Point>> points;
+    struct Before {
+      Point start;
+      Point end;
+      bool laid_out;
+      bool renewed;
+      std::shared_ptr<const ClsGroupLayout> layout;
+    };
+    std::vector<Before> before;
     for (const auto& m : sorted)
-      points.emplace_back(m->start_point, m->end_point);
+      before.push_back({m->start_point, m->end_point, m->is_laid_out, m->renewed, m->last_layout});
     group->layout();
-    for (size_t i = 0; i < sorted.size(); ++i)
-      if (!(sorted[i]->start_point == points[i].first) || !(sorted[i]->end_point == points[i].second))
-        out += "moved " + sorted[i]->start.to_string() + "-" + sorted[i]->end.to_string() + " " +
-               cls_point_text(points[i].first) + "-" + cls_point_text(points[i].second) + " -> " +
-               cls_point_text(sorted[i]->start_point) + "-" + cls_point_text(sorted[i]->end_point) + "\n";
+    for (size_t i = 0; i < sorted.size(); ++i) {
+      ClsSegment& m = *sorted[i];
+      if (!(m.start_point == before[i].start) || !(m.end_point == before[i].end))
+        out += "moved " + m.start.to_string() + "-" + m.end.to_string() + " " + cls_point_text(before[i].start) +
+               "-" + cls_point_text(before[i].end) + " -> " + cls_point_text(m.start_point) + "-" +
+               cls_point_text(m.end_point) + "\n";
+      m.is_laid_out = before[i].laid_out;
+      m.renewed = before[i].renewed;
+      m.last_layout = before[i].layout;
+    }
   }
   return out;
 }

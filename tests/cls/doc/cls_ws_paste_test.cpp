@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "cls/doc/cls_ws_for_test.h"
+#include "cls/route/route.h"
 #include "cls/route/segment_layouter.h"
 #include "cls_diagram.h"
 #include "support/test_env.h"
@@ -33,6 +34,12 @@ namespace {
 void route_and_spread_plainly(ClsWorkspace& ws)
 {
   for (const auto& c : ws.get_connectors()->get_members()) {
+    // No segments and no route kept: the search is made and its segments
+    // are new.
+    ClsRoute none;
+    none.start = c->start;
+    none.goal = c->end;
+    c->update_route(none);
     c->searched_route = nullptr;
     ws.update_connector_route(c);
   }
