@@ -69,6 +69,7 @@ class ClsClassElement;
 class ClsElementCells;
 class ClsRoute;
 class ClsRouter;
+class ClsSegment;
 class ClsSegmentLayouter;
 class ModelTextElement;
 
@@ -193,11 +194,42 @@ public:
   void take_document(ModelWorkspace& doc) override;
 
 private:
-  // What routing and layout change besides the cells, at one moment.
+  // What routing and layout change besides the cells, at one moment: the
+  // connectors in order, with their states when asked, and the terminals
+  // in row order. Taken when every record opens and closes, so it costs no
+  // allocation per connector: every connector's segments and their places
+  // are stored end to end (workspace_patch.cpp).
   struct Snapshot {
+    // A connector's state but for its segments and their places, which are
+    // segments and places [first, first + count).
+    struct State {
+      CellPos start;
+      CellPos end;
+      ElementPtr start_elem;
+      ElementPtr end_elem;
+      size_t first = 0;
+      size_t count = 0;
+      std::optional<ClsAbstractConnectorTerm::Placement> start_term;
+      std::optional<ClsAbstractConnectorTerm::Placement> end_term;
+      Rectangle start_label_box;
+      Rectangle end_label_box;
+      std::shared_ptr<const ClsRoute> searched_route;
+    };
+
     Members order;
-    std::unordered_map<const ClsAbstractConnectorElement*, ClsConnectorState> states;
-    Terminals terminals;
+    // Empty, or the state of each connector of order.
+    std::vector<State> states;
+    std::vector<std::shared_ptr<ClsSegment>> segments;
+    std::vector<ClsConnectorState::SegmentPlace> places;
+    std::vector<CellPos> terminals;
+    // order's connectors by address with their index, ascending.
+    std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> by_address;
+
+    // Where con stands in order.
+    std::optional<size_t> find(const ClsAbstractConnectorElement* con) const;
+    // States i of this and j of other are the same.
+    bool same_state(size_t i, const Snapshot& other, size_t j) const;
+    ClsConnectorState state_of(size_t i) const;
   };
 
   // --- Terminals (workspace.cpp).

@@ -5,9 +5,11 @@
 // them.
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 #include "cls/doc/abstract_connector_element.h"
+#include "cls/doc/abstract_connector_term.h"
 #include "cls/doc/class_element.h"
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
@@ -27,13 +29,71 @@ ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
   if (!m_connectors)
     return s;
   s.order = m_connectors->get_members();
+  s.by_address.reserve(s.order.size());
+  for (size_t i = 0; i < s.order.size(); ++i)
+    s.by_address.emplace_back(s.order[i].get(), i);
+  std::sort(s.by_address.begin(), s.by_address.end());
   if (with_states) {
     s.states.reserve(s.order.size());
-    for (const ConnectorPtr& c : s.order)
-      s.states.try_emplace(c.get(), ClsConnectorState::of(*c));
+    for (const ConnectorPtr& c : s.order) {
+      Snapshot::State st{c->start, c->end, c->start_elem, c->end_elem, s.segments.size(), c->get_segments().size(),
+                         std::nullopt, std::nullopt, c->get_label_box(StartOrEnd::start),
+                         c->get_label_box(StartOrEnd::end), c->searched_route};
+      if (c->start_term)
+        st.start_term = c->start_term->get_placement();
+      if (c->end_term)
+        st.end_term = c->end_term->get_placement();
+      for (const auto& seg : c->get_segments()) {
+        s.segments.push_back(seg);
+        s.places.push_back({seg->start_point, seg->end_point, seg->is_laid_out, seg->last_layout});
+      }
+      s.states.push_back(std::move(st));
+    }
   }
-  s.terminals = m_terminals;
+  s.terminals.assign(m_terminals.begin(), m_terminals.end());
   return s;
+}
+
+std::optional<size_t> ClsWorkspace::Snapshot::find(const ClsAbstractConnectorElement* con) const
+{
+  const auto it = std::lower_bound(by_address.begin(), by_address.end(), std::make_pair(con, size_t{0}));
+  if (it == by_address.end() || it->first != con)
+    return std::nullopt;
+  return it->second;
+}
+
+bool ClsWorkspace::Snapshot::same_state(size_t i, const Snapshot& other, size_t j) const
+{
+  const State& a = states[i];
+  const State& b = other.states[j];
+  if (!(a.start == b.start) || !(a.end == b.end) || a.start_elem != b.start_elem || a.end_elem != b.end_elem ||
+      a.count != b.count || a.start_term != b.start_term || a.end_term != b.end_term ||
+      !(a.start_label_box == b.start_label_box) || !(a.end_label_box == b.end_label_box))
+    return false;
+  for (size_t k = 0; k < a.count; ++k)
+    if (segments[a.first + k] != other.segments[b.first + k] || !(places[a.first + k] == other.places[b.first + k]))
+      return false;
+  return true;
+}
+
+ClsConnectorState ClsWorkspace::Snapshot::state_of(size_t i) const
+{
+  const State& st = states[i];
+  const auto from = static_cast<std::ptrdiff_t>(st.first);
+  const auto to = static_cast<std::ptrdiff_t>(st.first + st.count);
+  ClsConnectorState state;
+  state.start = st.start;
+  state.end = st.end;
+  state.start_elem = st.start_elem;
+  state.end_elem = st.end_elem;
+  state.segments.assign(segments.begin() + from, segments.begin() + to);
+  state.places.assign(places.begin() + from, places.begin() + to);
+  state.start_term = st.start_term;
+  state.end_term = st.end_term;
+  state.start_label_box = st.start_label_box;
+  state.end_label_box = st.end_label_box;
+  state.searched_route = st.searched_route;
+  return state;
 }
 
 void ClsWorkspace::on_diff_changed()
@@ -63,35 +123,40 @@ void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start,
       from.order = start.order;
     to.order = now.order;
   }
-  const auto note = [&](const ConnectorPtr& c) {
-    const auto s0 = start.states.find(c.get());
-    const auto s1 = now.states.find(c.get());
-    const bool in0 = s0 != start.states.end();
-    const bool in1 = s1 != now.states.end();
-    if (in0 && in1 && s0->second == s1->second)
-      return;
-    from.connectors.try_emplace(
-        c.get(), ClsWorkspaceDiffSide::Connector{
-                     c, in0 ? std::optional<ClsConnectorState>(s0->second) : std::nullopt});
+  // A connector changed unless both moments hold it in the same state.
+  for (size_t i = 0; i < start.order.size(); ++i) {
+    const ConnectorPtr& c = start.order[i];
+    const std::optional<size_t> j = now.find(c.get());
+    if (j && start.same_state(i, now, *j))
+      continue;
+    from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, start.state_of(i)});
     to.connectors.insert_or_assign(
-        c.get(), ClsWorkspaceDiffSide::Connector{
-                     c, in1 ? std::optional<ClsConnectorState>(s1->second) : std::nullopt});
-  };
-  for (const ConnectorPtr& c : start.order)
-    note(c);
-  for (const ConnectorPtr& c : now.order)
-    if (!start.states.count(c.get()))
-      note(c);
-  for (const CellPos& p : start.terminals)
-    if (!now.terminals.count(p)) {
-      from.terminals.try_emplace(p, true);
-      to.terminals.insert_or_assign(p, false);
-    }
-  for (const CellPos& p : now.terminals)
-    if (!start.terminals.count(p)) {
-      from.terminals.try_emplace(p, false);
-      to.terminals.insert_or_assign(p, true);
-    }
+        c.get(), ClsWorkspaceDiffSide::Connector{c, j ? std::optional<ClsConnectorState>(now.state_of(*j))
+                                                        : std::nullopt});
+  }
+  for (size_t j = 0; j < now.order.size(); ++j) {
+    const ConnectorPtr& c = now.order[j];
+    if (start.find(c.get()))
+      continue;
+    from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, std::nullopt});
+    to.connectors.insert_or_assign(c.get(), ClsWorkspaceDiffSide::Connector{c, now.state_of(j)});
+  }
+  // Both lists are in row order: what only one of them holds changed.
+  const ClsCellOrder before;
+  std::vector<CellPos> gone;
+  std::vector<CellPos> came;
+  std::set_difference(start.terminals.begin(), start.terminals.end(), now.terminals.begin(), now.terminals.end(),
+                      std::back_inserter(gone), before);
+  std::set_difference(now.terminals.begin(), now.terminals.end(), start.terminals.begin(), start.terminals.end(),
+                      std::back_inserter(came), before);
+  for (const CellPos& p : gone) {
+    from.terminals.try_emplace(p, true);
+    to.terminals.insert_or_assign(p, false);
+  }
+  for (const CellPos& p : came) {
+    from.terminals.try_emplace(p, false);
+    to.terminals.insert_or_assign(p, true);
+  }
 }
 
 // --- patching ------------------------------------------------------------------------------
@@ -113,12 +178,12 @@ void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side
     // line moved (the other operations of a patch route nothing).
     if (!lines_moved)
       continue;
-    if (const auto it = pre.states.find(c.get()); it != pre.states.end())
-      it->second.apply_to(*c);
+    if (const std::optional<size_t> i = pre.find(c.get()); i && *i < pre.states.size())
+      pre.state_of(*i).apply_to(*c);
   }
   layouter_changed();
 
-  Terminals wanted = pre.terminals;
+  Terminals wanted(pre.terminals.begin(), pre.terminals.end());
   if (side)
     for (const auto& [p, registered] : side->terminals) {
       if (registered)

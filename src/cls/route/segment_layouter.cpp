@@ -1,6 +1,7 @@
 #include "cls/route/segment_layouter.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cls/route/related_segments.h"
 #include "cls/route/segment.h"
@@ -36,13 +37,27 @@ uint64_t ClsSegmentLayouter::line_key(const ClsSegment& seg)
   return (uint64_t{seg.get_hv() == CellDir::v} << 32) | across;
 }
 
+std::optional<size_t> ClsSegmentLayouter::index_of(const ClsSegment& seg) const
+{
+  const auto line = m_lines.find(line_key(seg));
+  if (line == m_lines.end())
+    return std::nullopt;
+  for (const size_t i : line->second)
+    if (m_segments[i].get() == &seg)
+      return i;
+  return std::nullopt;
+}
+
 bool ClsSegmentLayouter::add(const SegmentPtr& seg)
 {
-  if (!seg || m_index.count(seg.get()))
+  if (!seg)
     return false;
+  auto& line = m_lines[line_key(*seg)];
+  for (const size_t i : line)
+    if (m_segments[i] == seg)
+      return false;
   // The set grows at its end: the line stays in the set's order.
-  m_lines[line_key(*seg)].push_back(m_segments.size());
-  m_index.emplace(seg.get(), m_segments.size());
+  line.push_back(m_segments.size());
   m_segments.push_back(seg);
   return true;
 }
@@ -55,28 +70,22 @@ void ClsSegmentLayouter::add_all(const std::vector<SegmentPtr>& segs)
 
 bool ClsSegmentLayouter::remove(const SegmentPtr& seg)
 {
-  const auto it = seg ? m_index.find(seg.get()) : m_index.end();
-  if (it == m_index.end())
+  const std::optional<size_t> at = seg ? index_of(*seg) : std::nullopt;
+  if (!at)
     return false;
-  const size_t i = it->second;
-  m_index.erase(it);
+  const size_t i = *at;
   const auto line = m_lines.find(line_key(*seg));
-  if (line != m_lines.end()) {
-    auto& members = line->second;
-    const auto at = std::lower_bound(members.begin(), members.end(), i);
-    if (at != members.end() && *at == i)
-      members.erase(at);
-    if (members.empty())
-      m_lines.erase(line);
-  }
+  auto& members = line->second;
+  members.erase(std::lower_bound(members.begin(), members.end(), i));
+  if (members.empty())
+    m_lines.erase(line);
   const size_t last = m_segments.size() - 1;
   if (i != last) {
     // The last segment moves into the gap, and to its place in its line.
     m_segments[i] = std::move(m_segments.back());
-    m_index[m_segments[i].get()] = i;
-    auto& members = m_lines[line_key(*m_segments[i])];
-    members.erase(std::lower_bound(members.begin(), members.end(), last));
-    members.insert(std::lower_bound(members.begin(), members.end(), i), i);
+    auto& moved = m_lines[line_key(*m_segments[i])];
+    moved.erase(std::lower_bound(moved.begin(), moved.end(), last));
+    moved.insert(std::lower_bound(moved.begin(), moved.end(), i), i);
   }
   m_segments.pop_back();
   return true;
@@ -90,7 +99,7 @@ void ClsSegmentLayouter::remove_all(const std::vector<SegmentPtr>& segs)
 
 bool ClsSegmentLayouter::contains(const SegmentPtr& seg) const
 {
-  return seg && m_index.count(seg.get());
+  return seg && index_of(*seg);
 }
 
 std::vector<ClsSegmentLayouter::SegmentPtr> ClsSegmentLayouter::segments_on_line_of(
@@ -142,11 +151,11 @@ void ClsSegmentLayouter::layout_every_group()
     size_t last = i;
     const auto group = new_related_segments(m_segments[i]);
     for (const SegmentPtr& m : group->get_segments()) {
-      const auto at = m_index.find(m.get());
-      if (at == m_index.end())
+      const std::optional<size_t> at = index_of(*m);
+      if (!at)
         continue;
-      grouped[at->second] = true;
-      last = std::max(last, at->second);
+      grouped[*at] = true;
+      last = std::max(last, *at);
     }
     lasts.push_back(last);
   }
@@ -167,8 +176,8 @@ void ClsSegmentLayouter::layout_every_group_as_new()
       continue;
     const auto group = new_related_segments(m_segments[i]);
     for (const SegmentPtr& m : group->get_segments())
-      if (const auto at = m_index.find(m.get()); at != m_index.end())
-        grouped[at->second] = true;
+      if (const std::optional<size_t> at = index_of(*m))
+        grouped[*at] = true;
     group->layout_if_changed();
   }
 }

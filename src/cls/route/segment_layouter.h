@@ -11,15 +11,17 @@
 // change their flags and positions.
 //
 // Lines. The set also keeps its segments by the line of cells they run on
-// (axis and coordinate across), so that a group grows over the segments of
-// its own line, taken in the set's order, instead of over the whole set: the
+// (axis and coordinate across), in the set's order, so that a group grows
+// over the segments of its own line instead of over the whole set: the
 // same members in the same order, since only segments on the target's line
-// can join a group. A held segment's cells must not change (a route's
-// segments never do: routing again makes new ones).
+// can join a group. A segment is found among the segments of its line, not
+// through a table of every segment. A held segment's cells must
+// not change (a route's segments never do: routing again makes new ones).
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -93,8 +95,10 @@ private:
   // The key of a segment's line: its axis and its coordinate across.
   static uint64_t line_key(const ClsSegment& seg);
 
-  // Where each held segment stands in m_segments.
-  std::unordered_map<const ClsSegment*, size_t> m_index;
+  // Where seg stands in m_segments (found among its line's); none when
+  // the set does not hold it.
+  std::optional<size_t> index_of(const ClsSegment& seg) const;
+
   // Where the held segments of each line stand in m_segments, ascending.
   std::unordered_map<uint64_t, std::vector<size_t>> m_lines;
 };
