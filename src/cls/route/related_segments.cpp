@@ -20,6 +20,17 @@ std::shared_ptr<ClsRelatedSegments> ClsRelatedSegments::create(
     const std::vector<SegmentPtr>& seg_set, const SegmentPtr& target,
     const std::shared_ptr<ModelGrid>& grid)
 {
+  std::vector<const SegmentPtr*> set;
+  set.reserve(seg_set.size());
+  for (const SegmentPtr& s : seg_set)
+    set.push_back(&s);
+  return create_over(set, target, grid);
+}
+
+std::shared_ptr<ClsRelatedSegments> ClsRelatedSegments::create_over(
+    const std::vector<const SegmentPtr*>& seg_set, const SegmentPtr& target,
+    const std::shared_ptr<ModelGrid>& grid)
+{
   VK_CHECK_VAL(target != nullptr, nullptr);
   VK_CHECK_VAL(grid != nullptr, nullptr);
   auto group = std::make_shared<ClsRelatedSegments>(target, grid);
@@ -44,7 +55,7 @@ void ClsRelatedSegments::add_member(const SegmentPtr& seg)
   count_e1_and_e2(*seg);
 }
 
-void ClsRelatedSegments::grow(const std::vector<SegmentPtr>& seg_set)
+void ClsRelatedSegments::grow(const std::vector<const SegmentPtr*>& seg_set)
 {
   const ClsSegment& target = *m_segments.front();
   // Only segments on the target's line can join: the passes walk them alone,
@@ -56,9 +67,9 @@ void ClsRelatedSegments::grow(const std::vector<SegmentPtr>& seg_set)
   };
   std::vector<Candidate> candidates;
   candidates.reserve(seg_set.size());
-  for (const SegmentPtr& s : seg_set)
-    if (s && s.get() != &target && target.is_seg_collinear(*s))
-      candidates.push_back({&s, s->get_range_without_elem()});
+  for (const SegmentPtr* s : seg_set)
+    if (*s && s->get() != &target && target.is_seg_collinear(**s))
+      candidates.push_back({s, (*s)->get_range_without_elem()});
   for (bool added = true; added;) {
     added = false;
     size_t kept = 0;

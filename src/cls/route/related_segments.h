@@ -60,6 +60,10 @@ public:
   static std::shared_ptr<ClsRelatedSegments> create(const std::vector<SegmentPtr>& seg_set,
                                                     const SegmentPtr& target,
                                                     const std::shared_ptr<ModelGrid>& grid);
+  // The same over the segments seg_set points to (a set's own, not copied).
+  static std::shared_ptr<ClsRelatedSegments> create_over(const std::vector<const SegmentPtr*>& seg_set,
+                                                         const SegmentPtr& target,
+                                                         const std::shared_ptr<ModelGrid>& grid);
   ClsRelatedSegments(const SegmentPtr& target, const std::shared_ptr<ModelGrid>& grid);
   ClsRelatedSegments(const ClsRelatedSegments&) = delete;
   ClsRelatedSegments& operator=(const ClsRelatedSegments&) = delete;
@@ -134,7 +138,7 @@ private:
   // The sorted members, e1 and e2 are those of their shared last layout.
   bool lays_out_as_last() const;
   // Grows the group over seg_set, pass after pass, until a pass adds nothing.
-  void grow(const std::vector<SegmentPtr>& seg_set);
+  void grow(const std::vector<const SegmentPtr*>& seg_set);
   void add_member(const SegmentPtr& seg);
   // Makes both nodes at elem's edges across the axis unless both exist.
   void update_node_lr(const ElementPtr& elem, NodePtr& l, NodePtr& r);

@@ -121,7 +121,13 @@ std::shared_ptr<ClsRelatedSegments> ClsSegmentLayouter::new_related_segments(
   VK_CHECK_VAL(seg != nullptr, nullptr);
   // The group grows over the segments on seg's line only, in the set's
   // order: those the whole set would offer it, in the same order.
-  return ClsRelatedSegments::create(segments_on_line_of(*seg), seg, m_grid);
+  std::vector<const SegmentPtr*> line;
+  if (const auto it = m_lines.find(line_key(*seg)); it != m_lines.end()) {
+    line.reserve(it->second.size());
+    for (const size_t i : it->second)
+      line.push_back(&m_segments[i]);
+  }
+  return ClsRelatedSegments::create_over(line, seg, m_grid);
 }
 
 void ClsSegmentLayouter::layout(const SegmentPtr& seg)
