@@ -141,20 +141,44 @@ void ClsWorkspace::layout_labels()
 void ClsWorkspace::update_layout(const CellPos& pos)
 {
   const ModelTextMeasure::Steady steady;
+  const double width = pos.x >= 0 ? grid->h->get_size(pos.x) : 0;
+  const double height = pos.y >= 0 ? grid->v->get_size(pos.y) : 0;
   layout_lines(pos.x, pos.y);
   if (m_replaying)
     return;
   const auto& layouter = get_layouter();
-  if (pos.x >= 0 && pos.y >= 0) {
-    layouter->set_seg_laid_out_on_cross_line(pos, false);
-  } else if (pos.x >= 0 || pos.y >= 0) {
-    // One line only: what crosses it anywhere along it.
-    CellRange line{{0, 0}, {CellPos::MAX, CellPos::MAX}};
+  // What crosses the lines is laid out again: with both lines (or the one)
+  // anywhere along the other axis.
+  CellRange cross{pos, pos};
+  if (pos.x < 0 || pos.y < 0) {
+    cross = {{0, 0}, {CellPos::MAX, CellPos::MAX}};
     if (pos.x >= 0)
-      line.start.x = line.end.x = pos.x;
-    else
-      line.start.y = line.end.y = pos.y;
-    layouter->set_seg_laid_out_on_cross_area(line, false);
+      cross.start.x = cross.end.x = pos.x;
+    else if (pos.y >= 0)
+      cross.start.y = cross.end.y = pos.y;
+  }
+  if (pos.x >= 0 || pos.y >= 0) {
+    const bool same_sizes = (pos.x < 0 || grid->h->get_size(pos.x) == width) &&
+                            (pos.y < 0 || grid->v->get_size(pos.y) == height);
+    if (same_sizes) {
+      // Lines of the same sizes: what crosses them reads nothing of them
+      // that changed but the boxes of the elements laid out in them, so
+      // only the segments linked to those need a layout; the others are
+      // laid out as if new only where their groups changed.
+      layouter->renew_seg_on_cross_area(cross);
+      std::vector<const ModelElement*> laid;
+      const auto note = [&laid](int32_t, int32_t, const ElementPtr& head) {
+        laid.push_back(head.get());
+        return true;
+      };
+      if (pos.x >= 0)
+        get_cells()->foreach_col(pos.x, note);
+      if (pos.y >= 0)
+        get_cells()->foreach_row(pos.y, note);
+      layouter->set_seg_not_laid_out_linking(laid);
+    } else {
+      layouter->set_seg_laid_out_on_cross_area(cross, false);
+    }
   }
   layouter->layout_not_laid_out_segs();
   layout_labels();

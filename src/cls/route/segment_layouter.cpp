@@ -196,15 +196,41 @@ void ClsSegmentLayouter::set_related_seg_laid_out(const SegmentPtr& seg, bool va
     set_laid_out(*m, value);
 }
 
+namespace {
+
+bool crosses(const ClsSegment& s, const CellRange& range)
+{
+  const CellDir a = s.get_hv();
+  const CellRangeIndex along = range.get_range_index(a);
+  return s.is_range_collinear(range) || along.contains(s.start.get(a)) || along.contains(s.end.get(a));
+}
+
+} // namespace
+
 void ClsSegmentLayouter::set_seg_laid_out_on_cross_area(const CellRange& range, bool value)
 {
-  for (const SegmentPtr& s : m_segments) {
-    const CellDir a = s->get_hv();
-    const CellRangeIndex along = range.get_range_index(a);
-    if (s->is_range_collinear(range) || along.contains(s->start.get(a)) ||
-        along.contains(s->end.get(a)))
+  for (const SegmentPtr& s : m_segments)
+    if (crosses(*s, range))
       set_laid_out(*s, value);
-  }
+}
+
+void ClsSegmentLayouter::renew_seg_on_cross_area(const CellRange& range)
+{
+  for (const SegmentPtr& s : m_segments)
+    if (s->is_laid_out && crosses(*s, range)) {
+      s->is_laid_out = false;
+      s->renewed = true;
+    }
+}
+
+void ClsSegmentLayouter::set_seg_not_laid_out_linking(const std::vector<const ModelElement*>& elems)
+{
+  const auto linked = [&elems](const ClsSegment::ElementPtr& e) {
+    return e && std::find(elems.begin(), elems.end(), e.get()) != elems.end();
+  };
+  for (const SegmentPtr& s : m_segments)
+    if (linked(s->start_elem) || linked(s->end_elem))
+      set_laid_out(*s, false);
 }
 
 void ClsSegmentLayouter::set_seg_laid_out_on_cross_line(const CellPos& cross_pos, bool value)

@@ -32,6 +32,7 @@ namespace velkaro {
 
 class ClsRelatedSegments;
 class ClsSegment;
+class ModelElement;
 class ModelGrid;
 
 class ClsSegmentLayouter {
@@ -88,6 +89,12 @@ public:
   void set_seg_laid_out_on_cross_area(const CellRange& range, bool value);
   // The same for the one cell.
   void set_seg_laid_out_on_cross_line(const CellPos& cross_pos, bool value);
+  // Marks the laid-out segments the range crosses (as above) renewed
+  // (ClsSegment::renewed): to be laid out as if new, though nothing their
+  // layout reads changed. For lines laid out again at the same sizes.
+  void renew_seg_on_cross_area(const CellRange& range);
+  // Clears the laid-out flag of every segment linked to one of elems.
+  void set_seg_not_laid_out_linking(const std::vector<const ModelElement*>& elems);
 
 private:
   std::shared_ptr<ModelGrid> m_grid;

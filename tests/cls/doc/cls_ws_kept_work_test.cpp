@@ -3,8 +3,9 @@
 // graph it read stands, ClsRouter::shortest_route()), the layout that placed
 // each group of segments last (a group whose layout would be the same is not
 // laid out again, ClsRelatedSegments::layout_if_changed()), and segments
-// kept for a route found again (ClsSegment::renewed). Two workspaces are
-// given the same edits, undos and redos; one of them forgets all it keeps
+// kept for a route found again or crossing lines laid out again at the
+// same sizes (ClsSegment::renewed). Two workspaces are given the same
+// edits, typing, undos and redos; one of them forgets all it keeps
 // before each, so that it searches every route and lays out every group it
 // is asked to, as if every segment were new. After every step both must be
 // in the same state. A generated diagram and small random ones.
@@ -61,7 +62,7 @@ public:
     const int32_t line = pick(0, m_span);
     const auto& types = ClsAbstractConnectorElement::type_names();
     const std::string type = types[static_cast<size_t>(pick(0, static_cast<int>(types.size()) - 1))];
-    switch (pick(0, 11)) {
+    switch (pick(0, 13)) {
     case 0:
     case 1:
       what = "add_class " + p.to_string();
@@ -115,6 +116,29 @@ public:
           ws.remove_connector(cons[static_cast<size_t>(k) % cons.size()]);
       };
       break;
+    }
+    case 11: {
+      // Typing in a class's name, as the text modes do it: the text
+      // changed, then the element's lines laid out (no undo record).
+      const int grow = pick(0, 2);
+      what = "typing at " + p.to_string();
+      for (const auto& ws : m_ws) {
+        if (ws == m_ws[1])
+          forget_kept_work(*ws);
+        const auto klass = std::dynamic_pointer_cast<ClsClassElement>(ws->elm_at(p));
+        if (!klass)
+          continue;
+        const std::string name = klass->name_elem->get_text();
+        klass->name_elem->set_text(grow == 0 && !name.empty() ? name.substr(0, name.size() - 1)
+                                                             : name + std::string(static_cast<size_t>(grow) * 3, 'W'));
+        ws->may_updated(klass);
+      }
+      for (int t = 0; t < 2; ++t) {
+        m_done[t].clear();
+        m_undone[t].clear();
+      }
+      compare(n, what);
+      return;
     }
     default: undo_or_redo(n); return;
     }
