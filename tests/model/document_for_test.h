@@ -2,7 +2,7 @@
 // Helpers of the tests of any diagram kind's workspace: the document as the
 // memory writer gives it, an edit run under a fresh record, undo and redo of
 // that record checked against the documents before and after, and an
-// element stored at a cell.
+// element stored at a cell, the elements marked in process.
 
 #include <functional>
 #include <memory>
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "model/element.h"
+#include "model/element_cells.h"
 #include "model/serializing_writer.h"
 #include "model/workspace.h"
 #include "model/workspace_diff.h"
@@ -54,6 +55,17 @@ inline void put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, in
 {
   ws.move_hv(x, y);
   ASSERT_TRUE(ws.store(elm));
+}
+
+// How many stored elements have their in-process flag set.
+inline int in_process_count(ModelWorkspace& ws)
+{
+  int n = 0;
+  ws.get_cells()->foreach([&n](int32_t, int32_t, const std::shared_ptr<ModelElement>& head) {
+    head->foreach([&n](const std::shared_ptr<ModelElement>& e) { n += e->in_process ? 1 : 0; });
+    return true;
+  });
+  return n;
 }
 
 } // namespace velkaro::test
