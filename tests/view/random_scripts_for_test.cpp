@@ -1,5 +1,7 @@
 #include "view/random_scripts_for_test.h"
 
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include "view/bars_for_test.h"
@@ -34,42 +36,44 @@ void RandomScript::pause_now_and_then()
 
 std::string RandomScript::where() const { return "seed " + std::to_string(m_seed) + ": " + m_text; }
 
-// One pointer event on a cell near the document, or at a point anywhere
-// around it; what it was.
+namespace {
+
+// The events on one cell a script sends, with the word its text gives each.
+struct CellEvent {
+  const char* word;
+  void (EditorKit::*send)(const CellPos& cell);
+};
+constexpr CellEvent CELL_EVENTS[] = {
+  {"press", &EditorKit::press},
+  {"release", &EditorKit::release},
+  {"double", &EditorKit::double_press},
+  {"drag", &EditorKit::drag_to},
+  {"right", &EditorKit::right_press},
+};
+
+} // namespace
+
+// One pointer event on a cell near the document (or, with presses
+// anywhere, at a point anywhere around it); what it was.
 std::string RandomScript::pointer_event()
 {
   const CellPos cell{static_cast<int32_t>(m_random() % static_cast<uint32_t>(m_alphabet.columns)),
                      static_cast<int32_t>(m_random() % static_cast<uint32_t>(m_alphabet.rows))};
-  switch (m_random() % (m_alphabet.presses_anywhere ? 7 : 6)) {
-  case 0:
-    m_kit.press(cell);
-    return "[press " + cell.to_string() + "]";
-  case 1:
-    m_kit.release(cell);
-    return "[release " + cell.to_string() + "]";
-  case 2:
-    m_kit.double_press(cell);
-    return "[double " + cell.to_string() + "]";
-  case 3:
-    m_kit.drag_to(cell);
-    return "[drag " + cell.to_string() + "]";
-  case 4:
-    m_kit.right_press(cell);
-    return "[right " + cell.to_string() + "]";
-  case 5:
-    if (m_alphabet.presses_anywhere) {
-      const double x = static_cast<double>(m_random() % 600) - 100.0;
-      const double y = static_cast<double>(m_random() % 600) - 100.0;
-      m_kit.button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, x, y);
-      return "[press at " + std::to_string(int(x)) + "," + std::to_string(int(y)) + "]";
-    }
-    [[fallthrough]];
-  default:
-    m_kit.press(cell);
-    m_kit.drag_to({cell.x + 2, cell.y + 2});
-    m_kit.release({cell.x + 2, cell.y + 2});
-    return "[drag from " + cell.to_string() + "]";
+  const size_t kind = m_random() % (std::size(CELL_EVENTS) + (m_alphabet.presses_anywhere ? 2 : 1));
+  if (kind < std::size(CELL_EVENTS)) {
+    (m_kit.*CELL_EVENTS[kind].send)(cell);
+    return std::string("[") + CELL_EVENTS[kind].word + " " + cell.to_string() + "]";
   }
+  if (m_alphabet.presses_anywhere && kind == std::size(CELL_EVENTS)) {
+    const double x = static_cast<double>(m_random() % 600) - 100.0;
+    const double y = static_cast<double>(m_random() % 600) - 100.0;
+    m_kit.button(GDK_BUTTON_PRESS, GDK_BUTTON_PRIMARY, x, y);
+    return "[press at " + std::to_string(int(x)) + "," + std::to_string(int(y)) + "]";
+  }
+  m_kit.press(cell);
+  m_kit.drag_to({cell.x + 2, cell.y + 2});
+  m_kit.release({cell.x + 2, cell.y + 2});
+  return "[drag from " + cell.to_string() + "]";
 }
 
 void expect_history_round_trip(EditorKit& kit, const std::string& start, const DocumentCheck& check,
