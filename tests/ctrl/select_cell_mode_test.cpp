@@ -94,23 +94,11 @@ TEST(SelectCellMode, KeyScripts)
      {"d@0,0"}, {2, 0}, cell, std::nullopt, 1},
   };
   for (const SelectScript& s : scripts) {
-    SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
-    KindKit kit = cell_kit();
-    auto& ctx = *kit.ctx;
-    put_layout(*kit.ws, s.start);
-    const std::string before = document_of(*kit.ws);
-    ctx.set_pos(s.cursor);
-
-    press_keys(ctx, s.keys);
-    EXPECT_EQ(layout_of(*kit.ws), s.expected);
-    EXPECT_EQ(ctx.get_now_cell(), s.expected_cursor);
-    EXPECT_EQ(mode_name(kit), s.mode);
-    EXPECT_EQ(selection(kit), s.selection);
-    EXPECT_EQ(undo_steps(kit), s.steps);
-
-    ctx.change_to_cell_mode();
-    EXPECT_EQ(selection(kit), std::nullopt) << "leaving drops the selection";
-    expect_undone_to(kit, s.steps, before);
+    const KeyScript script{s.what, s.start, s.cursor, s.keys, s.expected, s.expected_cursor, s.mode, s.steps};
+    run_key_script(
+      cell_kit(), script, ScriptDocument::texts,
+      [&s](KindKit& kit) { EXPECT_EQ(selection(kit), s.selection); },
+      [](KindKit& kit) { EXPECT_EQ(selection(kit), std::nullopt) << "leaving drops the selection"; });
   }
 }
 
