@@ -74,7 +74,10 @@ void MainWindowFixture::SetUp()
     app = test_application();
 }
 
-std::unique_ptr<MainWindow> MainWindowFixture::make_window() { return std::make_unique<MainWindow>(app, dialogs.make()); }
+std::unique_ptr<MainWindow> MainWindowFixture::make_window()
+{
+  return std::make_unique<MainWindow>(app, dialogs.make());
+}
 
 void MainWindowFixture::insert_life_line(MainWindow& w, CellPos pos)
 {

@@ -46,25 +46,11 @@ struct BarsKit : KindBars<SeqKit, SeqMainMenu, SeqToolBar> {
       menu->popdown();
   }
 
-  // A right press on the cell, through GTK's dispatch (so that it is the
-  // current event the popup pops up for). The tests share one X server:
-  // while another one's popup holds the pointer grab, a popup cannot show,
-  // so the press is made again until it does (for a while).
+  // A right press on the cell (right_press_popup()).
   Gtk::Menu* right_press(const CellPos& cell)
   {
     const auto pt = kit.centre(cell);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
-                                     pt.get_x(), pt.get_y())
-                          .get());
-      Gtk::Menu* menu = popup->get_popup();
-      if (!menu || menu->get_visible())
-        break;
-      menu->popdown();
-      settle();
-      g_usleep(20000);
-    }
-    return popup->get_popup();
+    return right_press_popup(*popup, kit.canvas->get_window()->gobj(), pt.get_x(), pt.get_y());
   }
 
   std::shared_ptr<ViewContextMenu> popup;

@@ -52,15 +52,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-template <class List>
-std::vector<std::type_index> types_of(const List& drawers)
-{
-  std::vector<std::type_index> types;
-  for (const auto& d : drawers)
-    types.emplace_back(typeid(*d));
-  return types;
-}
-
 TEST(StmCanvas, TheCanvasDrawsItsNineDrawersInOrder)
 {
   VELKARO_REQUIRE_GTK();

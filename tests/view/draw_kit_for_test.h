@@ -1,14 +1,16 @@
 #pragma once
 // Drawing a diagram kind's drawers on real image surfaces, for the tests of
 // the kinds' drawers: a context whose one mode does nothing, the drawers
-// drawn in order over the palette's background, and probes of the ink an
-// image holds at canvas coordinates.
+// drawn in order over the palette's background, probes of the ink an image
+// holds at canvas coordinates, and the types of a drawer list.
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -51,6 +53,17 @@ DrawImage draw_on_background(const std::shared_ptr<CtrlContext>& ctx,
                              const std::vector<std::shared_ptr<ViewDrawer>>& drawers, const Rectangle& rect,
                              const std::shared_ptr<ViewColorMap>& palette,
                              const std::optional<Rectangle>& update = std::nullopt, bool shows_editor = true);
+
+// The dynamic type of each drawer of drawers (or of any pointers), in
+// order.
+template <class List>
+std::vector<std::type_index> types_of(const List& drawers)
+{
+  std::vector<std::type_index> types;
+  for (const auto& d : drawers)
+    types.emplace_back(typeid(*d));
+  return types;
+}
 
 // How dark a pixel is, from 0 for white: grey_ink gives 1 for black alone,
 // blue_ink 1 for any pixel whose blue is 0 (black and a colour without blue

@@ -4,6 +4,7 @@
 
 #include "ctrl/gdk_events_for_test.h"
 #include "view/bars_for_test.h"
+#include "view/context_menu.h"
 #include "view/icon_bundle.h"
 #include "view/menu_item.h"
 #include "view/tool_button.h"
@@ -142,6 +143,20 @@ void expect_bars_follow_states(EditorKit& kit, BarsWindow& bars, std::span<const
     if (also)
       also(s, names, counts);
   }
+}
+
+Gtk::Menu* right_press_popup(ViewContextMenu& popup, GdkWindow* window, double x, double y)
+{
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    gtk_main_do_event(button_event(GDK_BUTTON_PRESS, window, GDK_BUTTON_SECONDARY, x, y).get());
+    Gtk::Menu* menu = popup.get_popup();
+    if (!menu || menu->get_visible())
+      break;
+    menu->popdown();
+    settle();
+    g_usleep(20000);
+  }
+  return popup.get_popup();
 }
 
 } // namespace velkaro::test

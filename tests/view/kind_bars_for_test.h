@@ -3,7 +3,8 @@
 // a window of their own on the context of the kind's editor kit, and the
 // checks every kind's bars share, each fed with the kind's own rows: what
 // the bars hold, in order, and in which states of the editor what they
-// enable follows what can run. Needs a display.
+// enable follows what can run; and the right-click popup brought up. Needs
+// a display.
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@
 #include "view/tool_bar.h"
 
 namespace velkaro {
+class ViewContextMenu;
 class ViewMenuItem;
 class ViewToolButton;
 } // namespace velkaro
@@ -113,5 +115,12 @@ using BarsStateCheck =
 // waited for, the bars follow what can run; then also checks.
 void expect_bars_follow_states(EditorKit& kit, BarsWindow& bars, std::span<const BarsState> states,
                                const BarsStateCheck& also);
+
+// A right press at (x, y) of window through GTK's dispatch (so that it is
+// the current event popup pops up for); popup's menu then, or null. The
+// tests share one X server: while another one's popup holds the pointer
+// grab, a popup cannot show, so the press is made again until it does (for
+// a while).
+Gtk::Menu* right_press_popup(ViewContextMenu& popup, GdkWindow* window, double x, double y);
 
 } // namespace velkaro::test
