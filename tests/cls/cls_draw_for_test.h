@@ -20,18 +20,16 @@ namespace velkaro::test {
 
 using ClsImage = DrawImage;
 
-class ClsDrawContext : public PlainDrawContext {
-public:
-  ClsDrawContext(Key key, std::shared_ptr<ModelWorkspace> ws)
-    : PlainDrawContext(key, std::move(ws), "cls", "ClsDrawContext")
-  {
-  }
-};
+// A context with one plain mode over ws.
+inline std::shared_ptr<PlainDrawContext> cls_draw_context(const std::shared_ptr<ModelWorkspace>& ws)
+{
+  return CtrlContext::create<PlainDrawContext>(ws, "cls", "ClsDrawContext");
+}
 
 // A context over a fresh class document; its cursor away from every
 // fixture.
 struct ClsDrawKit {
-  ClsDrawKit();
+  ClsDrawKit() { ctx->set_pos({60, 60}); }
 
   Rectangle cell(int32_t x, int32_t y) const { return ws->grid->get_rect(x, y); }
 
@@ -47,7 +45,7 @@ struct ClsDrawKit {
   }
 
   std::shared_ptr<ClsWorkspace> ws = ModelWorkspace::create<ClsWorkspace>();
-  std::shared_ptr<ClsDrawContext> ctx;
+  std::shared_ptr<PlainDrawContext> ctx = cls_draw_context(ws);
 };
 
 // Probes of an image drawn from origin (ox, oy), over the white background

@@ -4,7 +4,7 @@
 
 namespace velkaro::test {
 
-StmDrawKit::StmDrawKit() : ctx(CtrlContext::create<StmDrawContext>(ws))
+StmDrawKit::StmDrawKit()
 {
   ctx->set_pos({40, 40});
 }

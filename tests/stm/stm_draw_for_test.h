@@ -21,14 +21,6 @@ namespace velkaro::test {
 
 using StmImage = DrawImage;
 
-class StmDrawContext : public PlainDrawContext {
-public:
-  StmDrawContext(Key key, std::shared_ptr<ModelWorkspace> ws)
-    : PlainDrawContext(key, std::move(ws), "stm", "StmDrawContext")
-  {
-  }
-};
-
 // A context over a fresh state-machine document; its cursor away from
 // every fixture.
 struct StmDrawKit {
@@ -52,7 +44,7 @@ struct StmDrawKit {
   }
 
   std::shared_ptr<StmWorkspace> ws = ModelWorkspace::create<StmWorkspace>();
-  std::shared_ptr<StmDrawContext> ctx;
+  std::shared_ptr<PlainDrawContext> ctx = CtrlContext::create<PlainDrawContext>(ws, "stm", "StmDrawContext");
 };
 
 // Probes on an image over the white background of the light palette, at
