@@ -564,7 +564,8 @@ private:
   void remove_on(const CellPos& pos, const ElementPtr& elm);
   void remove_all_in(const ElementPtr& elm, std::vector<const ModelElement*>& busy);
   // Whether moving every line from index + 1 (delta -1) or from index
-  // (delta 1) on by delta keeps every element inside the grid.
+  // (delta 1) on by delta keeps every element inside the grid; when not, a
+  // debug message says the line is not opened (removed).
   bool line_shift_fits(CellDir dir, int32_t index, int32_t delta) const;
   // Calls hook for every element covering line index of the axis, with the
   // cursor moved to the cell at which it is met, then set across to at.

@@ -60,14 +60,14 @@ struct TypedChooser {
   }
 };
 
-class FileDialogEnter : public ::testing::Test {
+class FileDialogEnter : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
+    MainWindowFixture::SetUp();
+    if (!app)
       return;
-    app = test_application();
-    MainWindowDialogs d = fakes.make();
+    MainWindowDialogs d = dialogs.make();
     d.run_file_chooser = [this](Gtk::FileChooserDialog& dialog) { return chooser.run(dialog); };
     window = std::make_unique<MainWindow>(app, std::move(d));
     window->show_all();
@@ -76,10 +76,7 @@ protected:
     ASSERT_TRUE(window->get_ctrl()->action("insert-element"));
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs fakes;
   TypedChooser chooser;
-  TempDir dir;
   std::unique_ptr<MainWindow> window;
 };
 
