@@ -457,8 +457,9 @@ TEST(AlikeMessagesInOneCell, AreDrawnUntilTheySettle)
      }},
   };
   TempDir dir;
-  for (const auto& [name, doc] : cases) {
+  for (const auto& [name, make_doc] : cases) {
     SCOPED_TRACE(name);
+    const auto& doc = make_doc;
     // The strokes and fills of the message drawer over a chain of n.
     const auto drawn = [&](int n, bool settling) {
       {
