@@ -329,9 +329,9 @@ void print_table()
   std::printf("\nMedian of each run, in ms (peak memory in MB), with the growth between sizes:\n");
   std::printf("%-52s %10s %10s %10s %9s %9s\n", "", "n = 25", "n = 100", "n = 400", "25->100", "100->400");
   for (const auto& [name, by_n] : runs()) {
-    const auto at = [&by_n](int n) {
-      const auto it = by_n.find(n);
-      return it == by_n.end() ? -1.0 : median(it->second);
+    const auto at = [&m = by_n](int n) {
+      const auto it = m.find(n);
+      return it == m.end() ? -1.0 : median(it->second);
     };
     const double a = at(25);
     const double b = at(100);

@@ -28,6 +28,7 @@
 
 #include "bench_context.h"
 #include "bench_display.h"
+#include "common/text_join.h"
 #include "cls/canvas.h"
 #include "cls/connector_drawer_base.h"
 #include "cls/doc/abstract_connector_element.h"
@@ -92,7 +93,7 @@ std::shared_ptr<ModelWorkspace> make_document(int n)
     const auto text = ModelTextElement::create();
     // Texts of one width in both documents, so that their columns are alike.
     const std::string number = std::to_string(i);
-    text->set_text("t" + std::string(5 - number.size(), '0') + number);
+    text->set_text(text_join({"t", std::string(5 - number.size(), '0'), number}));
     const int32_t x = 6 * (i % side);
     const int32_t y = 6 * (i / side);
     cells->set(x, y, text);

@@ -9,6 +9,15 @@
 # anew whenever the executable is newer than the saved list, so a new test
 # file or case needs no registration.
 
+# The suites that run longest (seconds each, where most take well under
+# one). CTest starts them first, so that the short ones fill the other
+# cores around them instead of one of them running alone at the end. A
+# build that has run the suite before has CTest's own measured costs.
+set(VELKARO_LONG_SUITES
+  model/ModelWorkspaceUndoScript seq/GeneratedDiagrams seq/doc/SeqWorkspaceUndoScript
+  cls/route/ClsRouterSearch seq/SeqRandomScripts stm/StmRandomScripts
+  cls/doc/ClsWorkspaceRandom ctrl/RandomScripts)
+
 # velkaro_add_test_suites(FOLDER <folder> EXECUTABLE <path> WORKING_DIRECTORY <dir>
 #                         LIST_FILE <path> TIMEOUT <seconds> CMAKE <path of cmake>
 #                         ENVIRONMENT <VAR=value>...)
@@ -61,5 +70,10 @@ function(velkaro_add_test_suites)
       ENVIRONMENT "${ARG_ENVIRONMENT}"
       TIMEOUT "${ARG_TIMEOUT}"
       SKIP_RETURN_CODE 77)
+    # CTest reads this file without the project's policies: no IN_LIST.
+    list(FIND VELKARO_LONG_SUITES "${name}" long)
+    if(long GREATER -1)
+      set_tests_properties("${name}" PROPERTIES COST 1000)
+    endif()
   endforeach()
 endfunction()

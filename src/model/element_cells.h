@@ -162,9 +162,13 @@ public:
   // (width of get_rect() + 10) / columns covered (heights for a row) over
   // the elements covering it, 0 when none does. With fresh every rectangle
   // is asked for; otherwise the needs measured since each element was last
-  // indexed or laid out (forget_need()) are taken as they were.
+  // indexed or laid out (forget_need()) are taken as they were. Without
+  // fresh it costs a logarithm of the line and the measuring of what waits
+  // there, whatever the line holds: each line keeps its largest need as its
+  // elements come, go and are measured.
   double line_need(CellDir dir, int32_t index, bool fresh) const;
-  // elm was laid out: its rectangle is asked for again next time.
+  // elm was laid out: its rectangle is asked for again next time. Costs a
+  // logarithm of each line elm covers.
   void forget_need(const ModelElement& elm) const;
 
   // --- Scratch cells that mirror another map: after mirror(source), this
@@ -209,12 +213,33 @@ private:
     int32_t index;
     int32_t dh;
     int32_t dv;
-    // The width and height its lines need for it, as last measured; negative
-    // when not measured since it was indexed or laid out.
-    double need_w = -1.0;
-    double need_h = -1.0;
+    // The width and height its lines need for it, as last measured; valid
+    // while measured, which each indexing and forget_need() clear.
+    double need_w = 0.0;
+    double need_h = 0.0;
+    bool measured = false;
+    // Set anew each time it becomes unmeasured: what its lines' waiting
+    // lists must name for an entry to stand.
+    uint64_t stamp = 0;
   };
-  using Line = std::vector<Placed*>;
+  // One column or row of the index. Its elements in the order of the
+  // expanded cells, and its running need: how many of its measured
+  // elements need each size (so the largest is the last key, whatever comes
+  // and goes, in time of a logarithm), and the elements not measured since
+  // they came or were forgotten, to be measured when the line's need is
+  // next asked for. An entry of waiting stands only while its element's
+  // stamp is the one it holds and the element is still unmeasured, so an
+  // element forgotten twice or measured through another line is measured
+  // once, and an element gone leaves nothing behind that counts.
+  struct Waiting {
+    const ModelElement* elm;
+    uint64_t stamp;
+  };
+  struct Line {
+    std::vector<Placed*> elms;
+    std::map<double, int32_t> needs;
+    std::vector<Waiting> waiting;
+  };
   using Lines = std::map<int32_t, Line>;
   // Anchor rows, anchor columns, then numbers in the chain: the order of
   // the expanded cells.
@@ -248,7 +273,24 @@ private:
   void fill_line(CellDir dir, int32_t index) const;
   // The index's elements covering line index of dir (a column for h, a row
   // otherwise), that line filled from the source first; null when none does.
-  const Line* indexed_line(CellDir dir, int32_t index) const;
+  Line* indexed_line(CellDir dir, int32_t index) const;
+  // The running needs (element_cells_needs.cpp). p's current needs join or
+  // leave those of every line it covers; measure() asks p's rectangle and
+  // keeps the lines in step; settle() measures what waits in a line.
+  void enter_needs(const Placed& p) const;
+  // p joins one line: its need counted when measured, else waiting there.
+  void join_needs(Line& line, const Placed& p, double need) const;
+  void leave_needs(const Placed& p) const;
+  void measure(Placed& p) const;
+  void settle(Line& line) const;
+  // Whether w still names an unmeasured element as placed now.
+  bool stands(const Waiting& w) const;
+  // p joins the lines' waiting lists, unmeasured, under a new stamp.
+  void await(Placed& p) const;
+  // Calls each(line, need) for every line of the index p covers, with p's
+  // need along the line's axis.
+  template <typename Each>
+  void each_line_of(const Placed& p, Each each) const;
   // Copies the source chains at cells, with every chain holding a parent
   // of an element copied, and links the copies as a whole copy would.
   void fill_families(const std::vector<CellPos>& cells) const;
@@ -265,6 +307,7 @@ private:
   mutable int m_known = 0;
   mutable bool m_indexed = false;
   mutable std::unordered_map<const ModelElement*, Placed> m_placed;
+  mutable uint64_t m_stamps = 0;
   mutable Lines m_cols;
   mutable Lines m_rows_cover;
   // Elements moved by line operations whose pos is not yet brought up to

@@ -93,33 +93,40 @@ void ModelElementCells::ensure_index() const
 
 void ModelElementCells::add_to_lines(Placed* p) const
 {
+  if (!p->measured)
+    p->stamp = ++m_stamps;
+  const auto add = [this, p](Line& line, double need) {
+    line.elms.insert(std::upper_bound(line.elms.begin(), line.elms.end(), p, before), p);
+    join_needs(line, *p, need);
+  };
   int64_t lo, hi;
   span_of(p->anchor.x, p->dh, lo, hi);
-  for (int64_t x = lo; x <= hi; ++x) {
-    Line& line = m_cols[static_cast<int32_t>(x)];
-    line.insert(std::upper_bound(line.begin(), line.end(), p, before), p);
-  }
+  for (int64_t x = lo; x <= hi; ++x)
+    add(m_cols[static_cast<int32_t>(x)], p->need_w);
   span_of(p->anchor.y, p->dv, lo, hi);
-  for (int64_t y = lo; y <= hi; ++y) {
-    Line& line = m_rows_cover[static_cast<int32_t>(y)];
-    line.insert(std::upper_bound(line.begin(), line.end(), p, before), p);
-  }
+  for (int64_t y = lo; y <= hi; ++y)
+    add(m_rows_cover[static_cast<int32_t>(y)], p->need_h);
 }
 
 void ModelElementCells::remove_from_lines(Placed* p) const
 {
+  // What waits in a line for p stops counting with p's stamp.
+  if (p->measured)
+    leave_needs(*p);
+  p->measured = false;
+  p->stamp = ++m_stamps;
   const auto take = [p](Lines& lines, int64_t lo, int64_t hi) {
     for (int64_t i = lo; i <= hi; ++i) {
       const auto it = lines.find(static_cast<int32_t>(i));
       if (it == lines.end())
         continue;
-      Line& line = it->second;
-      auto at = std::lower_bound(line.begin(), line.end(), p, before);
-      if (at == line.end() || *at != p)
-        at = std::find(line.begin(), line.end(), p);
-      if (at != line.end())
-        line.erase(at);
-      if (line.empty())
+      auto& elms = it->second.elms;
+      auto at = std::lower_bound(elms.begin(), elms.end(), p, before);
+      if (at == elms.end() || *at != p)
+        at = std::find(elms.begin(), elms.end(), p);
+      if (at != elms.end())
+        elms.erase(at);
+      if (elms.empty())
         lines.erase(it);
     }
   };
@@ -156,8 +163,9 @@ void ModelElementCells::reindex_cell(int32_t x, int32_t y) const
   std::vector<Placed*> old;
   if (const auto line = m_rows_cover.find(y); line != m_rows_cover.end()) {
     const Placed probe{nullptr, {x, y}, std::numeric_limits<int32_t>::min(), 0, 0};
-    for (auto it = std::lower_bound(line->second.begin(), line->second.end(), &probe, before);
-         it != line->second.end() && (*it)->anchor == CellPos{x, y}; ++it)
+    const auto& elms = line->second.elms;
+    for (auto it = std::lower_bound(elms.begin(), elms.end(), &probe, before);
+         it != elms.end() && (*it)->anchor == CellPos{x, y}; ++it)
       old.push_back(*it);
   }
   // The chain as it now stands.
@@ -237,7 +245,7 @@ std::vector<ModelElementCells::Placed*> ModelElementCells::covering_lines(CellDi
   const int64_t from = std::max<int64_t>(lo, std::numeric_limits<int32_t>::min());
   for (auto it = lines.lower_bound(static_cast<int32_t>(from)); it != lines.end() && it->first <= hi;
        ++it)
-    for (Placed* p : it->second)
+    for (Placed* p : it->second.elms)
       if (seen.insert(p).second)
         found.push_back(p);
   return found;
@@ -383,9 +391,9 @@ std::shared_ptr<ModelExpStack> ModelElementCells::stack_at(int32_t x, int32_t y)
   if (col == m_cols.end() || row == m_rows_cover.end())
     return nullptr;
   // The shorter of the two lines holds every element covering the cell.
-  const bool by_row = row->second.size() <= col->second.size();
+  const bool by_row = row->second.elms.size() <= col->second.elms.size();
   std::shared_ptr<ModelExpStack> stack;
-  for (const Placed* p : by_row ? row->second : col->second) {
+  for (const Placed* p : by_row ? row->second.elms : col->second.elms) {
     int64_t lo, hi;
     if (by_row)
       span_of(p->anchor.x, p->dh, lo, hi);
@@ -401,12 +409,12 @@ std::shared_ptr<ModelExpStack> ModelElementCells::stack_at(int32_t x, int32_t y)
   return stack;
 }
 
-const ModelElementCells::Line* ModelElementCells::indexed_line(CellDir dir, int32_t index) const
+ModelElementCells::Line* ModelElementCells::indexed_line(CellDir dir, int32_t index) const
 {
   if (m_source)
     fill_line(dir, index);
   ensure_index();
-  const Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
+  Lines& lines = dir == CellDir::h ? m_cols : m_rows_cover;
   const auto line = lines.find(index);
   return line == lines.end() ? nullptr : &line->second;
 }
@@ -419,7 +427,7 @@ std::vector<ModelElementCells::Met> ModelElementCells::covering(CellDir dir, int
   const Line* line = indexed_line(dir, index);
   if (!line)
     return found;
-  for (const Placed* p : *line) {
+  for (const Placed* p : line->elms) {
     int64_t lo, hi;
     if (dir == CellDir::h) {
       span_of(p->anchor.y, p->dv, lo, hi);
@@ -442,34 +450,9 @@ bool ModelElementCells::covered_from(CellDir dir, int32_t index, int32_t first) 
   const Line* line = indexed_line(dir, index);
   if (!line)
     return false;
-  return std::any_of(line->begin(), line->end(), [dir, first](const Placed* p) {
+  return std::any_of(line->elms.begin(), line->elms.end(), [dir, first](const Placed* p) {
     return (dir == CellDir::h ? p->anchor.x : p->anchor.y) >= first;
   });
-}
-
-double ModelElementCells::line_need(CellDir dir, int32_t index, bool fresh) const
-{
-  if (dir == CellDir::hv)
-    return 0.0;
-  const Line* line = indexed_line(dir, index);
-  if (!line)
-    return 0.0;
-  double most = 0.0;
-  for (Placed* p : *line) {
-    if (fresh || p->need_w < 0.0) {
-      const Rectangle r = p->elm->get_rect();
-      p->need_w = (r.width + 10.0) / static_cast<double>(p->elm->get_mwidth());
-      p->need_h = (r.height + 10.0) / static_cast<double>(p->elm->get_mheight());
-    }
-    most = std::max(most, dir == CellDir::h ? p->need_w : p->need_h);
-  }
-  return most;
-}
-
-void ModelElementCells::forget_need(const ModelElement& elm) const
-{
-  if (const auto it = m_placed.find(&elm); it != m_placed.end())
-    it->second.need_w = it->second.need_h = -1.0;
 }
 
 ModelElementCells::ElementPtr ModelElementCells::element_at(const ModelElementElmPos& at) const

@@ -23,7 +23,7 @@ std::shared_ptr<ModelExpandedCells> ModelElementCells::expand_part(const CellRan
     const int32_t y = row->first;
     // The row's elements come in the order of the expanded cells, so each
     // stack gets them in its own order.
-    for (const Placed* p : row->second) {
+    for (const Placed* p : row->second.elms) {
       const int64_t far = int64_t{p->anchor.x} + p->dh;
       const int64_t lo = std::max<int64_t>(std::min<int64_t>(p->anchor.x, far), range.start.x);
       const int64_t hi = std::min<int64_t>(std::max<int64_t>(p->anchor.x, far), range.end.x);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -194,12 +195,12 @@ bool ModelFileReplacement::open_unnamed(mode_t mode)
 #endif
 }
 
-bool ModelFileReplacement::open_named(mode_t mode, std::string& error)
+bool ModelFileReplacement::take_free_name(const std::function<bool(const std::string& path)>& make,
+                                          std::string& error)
 {
   for (int i = 0; i < NAME_TRIES; ++i) {
     const std::string path = m_dir + G_DIR_SEPARATOR_S + m_prefix + random_suffix();
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (m_fd >= 0) {
+    if (make(path)) {
       m_temp = path;
       return true;
     }
@@ -208,6 +209,16 @@ bool ModelFileReplacement::open_named(mode_t mode, std::string& error)
   }
   error = error_text(errno);
   return false;
+}
+
+bool ModelFileReplacement::open_named(mode_t mode, std::string& error)
+{
+  return take_free_name(
+    [this, mode](const std::string& path) {
+      m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      return m_fd >= 0;
+    },
+    error);
 }
 
 int ModelFileReplacement::dup_fd(std::string& error) const
@@ -223,20 +234,14 @@ bool ModelFileReplacement::name(std::string& error)
   if (!m_temp.empty())
     return true;
   const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
-  for (int i = 0; i < NAME_TRIES; ++i) {
-    const std::string path = m_dir + G_DIR_SEPARATOR_S + m_prefix + random_suffix();
-    // Through /proc any user may link the file; without /proc only a
-    // privileged one.
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-        (errno == ENOENT && linkat(m_fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)) {
-      m_temp = path;
-      return true;
-    }
-    if (errno != EEXIST)
-      break;
-  }
-  error = error_text(errno);
-  return false;
+  return take_free_name(
+    [this, &self](const std::string& path) {
+      // Through /proc any user may link the file; without /proc only a
+      // privileged one.
+      return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+             (errno == ENOENT && linkat(m_fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0);
+    },
+    error);
 }
 
 std::string ModelFileReplacement::get_display_name() const

@@ -17,6 +17,7 @@
 // Ownership: the object owns the temporary file's descriptor, and its name
 // until commit(); the destructor closes the one and removes the other.
 
+#include <functional>
 #include <string>
 
 #include <sys/stat.h>
@@ -85,6 +86,11 @@ public:
 private:
   bool open_unnamed(mode_t mode);
   bool open_named(mode_t mode, std::string& error);
+  // Tries random names beside the target with make (which leaves errno set
+  // when it fails) until one is made or a failure other than "exists"; the
+  // name made becomes the temporary file's. False with error set when none
+  // was.
+  bool take_free_name(const std::function<bool(const std::string& path)>& make, std::string& error);
 
   std::string m_target;
   std::string m_dir;

@@ -77,9 +77,12 @@
 // There update_layout() takes each element's need as the covering index
 // kept it since the element's last layout, and lays out a line's elements
 // only when the line's size changed, besides the elements that came or
-// stretch across a changed line. Called from outside (may_updated() after a
-// text edit), it measures every rectangle again and lays out everything on
-// both lines.
+// stretch across a changed line. After a text edit (may_updated()) it
+// measures the chain at the cell again and lays out that chain, and
+// everything on a line whose size changed: the other elements' boxes stay
+// as they were, so typing walks no line whose size stays. Called from
+// outside otherwise, it measures every rectangle on both lines again and
+// lays out everything there.
 // - A store lays the element out only after its on_insert() ran, so a kind
 //   may set there what its box depends on (a sequence text takes its
 //   alignments from its parent).
@@ -256,7 +259,9 @@ public:
   // Sizes column pos.x and row pos.y from the elements covering them (the
   // rectangles of their last layout), then lays out every element covering
   // the column and every one covering the row (an element covering both
-  // twice). Nothing in temp mode.
+  // twice); while laying out what an operation or a text edit changed, only
+  // the elements whose boxes may have changed (see "Line sizes" above).
+  // Nothing in temp mode.
   virtual void update_layout(const CellPos& pos);
   // Applies a record: its inserted line (bare insertion), every element
   // recorded as removed that is still stored, every element recorded as
@@ -410,7 +415,9 @@ public:
   // cell. Also in temp mode. Lines covered only by elements anchored
   // elsewhere keep their size.
   void update_layout_all();
-  // update_layout() at elm's anchor cell.
+  // update_layout() at elm's anchor cell, after elm's rectangle changed
+  // while stored (a text edited): what changed is taken to be the chain
+  // there, whose elements may size themselves by elm.
   void may_updated(const ElementPtr& elm);
   // elm's box may have changed with elements elsewhere (a kind sizes it by
   // them): its lines are sized from what it needs now and it is laid out
@@ -557,7 +564,8 @@ private:
   void remove_on(const CellPos& pos, const ElementPtr& elm);
   void remove_all_in(const ElementPtr& elm, std::vector<const ModelElement*>& busy);
   // Whether moving every line from index + 1 (delta -1) or from index
-  // (delta 1) on by delta keeps every element inside the grid.
+  // (delta 1) on by delta keeps every element inside the grid; when not, a
+  // debug message says the line is not opened (removed).
   bool line_shift_fits(CellDir dir, int32_t index, int32_t delta) const;
   // Calls hook for every element covering line index of the axis, with the
   // cursor moved to the cell at which it is met, then set across to at.
@@ -631,9 +639,11 @@ private:
   // those they covered before, moved with the change.
   void mark_across(CellDir dir, int32_t index, int32_t delta, const std::vector<Across>& across);
 
+  // Elements whose boxes may have changed, by address.
+  using FreshElements = std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>>;
   // Lays out what covers the line dir index: everything when all, else only
-  // the elements stored or stretched since the last layout.
-  void lay_out_line(CellDir dir, int32_t index, bool all);
+  // the elements of fresh that cover it.
+  void lay_out_line(CellDir dir, int32_t index, bool all, const FreshElements& fresh);
 
   int m_batches = 0;
   std::set<int32_t> m_marked_cols;
@@ -643,7 +653,10 @@ private:
   // changed, besides the elements in m_fresh, which came, moved across a
   // line change or changed since the last layout.
   bool m_flushing = false;
-  std::unordered_map<const ModelElement*, std::weak_ptr<const ModelElement>> m_fresh;
+  // While may_updated() runs: update_layout() takes the chain at its cell
+  // as all that changed.
+  bool m_chain_edited = false;
+  FreshElements m_fresh;
 
   std::shared_ptr<ModelElementCells> m_cells;
   std::shared_ptr<ModelWorkspaceDiff> m_diff;

@@ -48,15 +48,29 @@ void ModelWorkspace::update_layout(const CellPos& pos)
   if (is_tmp)
     return;
   // The elements covering the column and the row come from the covering
-  // index. Called for the lines an operation marked, the needs measured
-  // since the elements' last layout stand, and a line whose size stays
-  // keeps its elements' boxes: only those new to it are laid out.
+  // index. Called from outside, every rectangle there is measured again and
+  // everything on both lines is laid out. Otherwise each need stands as
+  // the lines' running needs keep it since the element's last layout, and
+  // a line whose size stays keeps its elements' boxes: only those whose
+  // boxes may have changed are laid out. While the marked lines are
+  // flushed, those are the elements that came, stretch across a changed
+  // line or changed since the last layout; after a text edit
+  // (may_updated()), the chain at pos, measured again first since an
+  // element may take its size from a text of its chain.
   const auto cells = get_cells();
-  const bool fresh = !m_flushing;
-  const double col_need = cells->line_need(CellDir::h, pos.x, fresh);
-  const double row_need = cells->line_need(CellDir::v, pos.y, fresh);
-  bool col_changed = fresh;
-  bool row_changed = fresh;
+  const bool edit = m_chain_edited && !m_flushing;
+  const bool whole = !m_flushing && !edit;
+  FreshElements edited;
+  if (edit && pos.x >= 0 && pos.y >= 0)
+    if (const ElementPtr head = cells->get(pos.x, pos.y))
+      head->foreach([&](const ElementPtr& e) {
+        cells->forget_need(*e);
+        edited.emplace(e.get(), e);
+      });
+  const double col_need = cells->line_need(CellDir::h, pos.x, whole);
+  const double row_need = cells->line_need(CellDir::v, pos.y, whole);
+  bool col_changed = whole;
+  bool row_changed = whole;
   // A line before the first has no size.
   if (pos.x >= 0) {
     const double before = grid->h->get_size(pos.x);
@@ -68,11 +82,12 @@ void ModelWorkspace::update_layout(const CellPos& pos)
     grid->v->set_size(pos.y, row_need);
     row_changed = row_changed || grid->v->get_size(pos.y) != before;
   }
-  lay_out_line(CellDir::h, pos.x, col_changed);
-  lay_out_line(CellDir::v, pos.y, row_changed);
+  const FreshElements& fresh = edit ? edited : m_fresh;
+  lay_out_line(CellDir::h, pos.x, col_changed, fresh);
+  lay_out_line(CellDir::v, pos.y, row_changed, fresh);
 }
 
-void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
+void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all, const FreshElements& fresh)
 {
   const auto cells = get_cells();
   if (all) {
@@ -82,7 +97,7 @@ void ModelWorkspace::lay_out_line(CellDir dir, int32_t index, bool all)
     }
     return;
   }
-  for (const auto& [key, weak] : m_fresh) {
+  for (const auto& [key, weak] : fresh) {
     const auto e = weak.lock();
     if (!e)
       continue;
@@ -227,7 +242,10 @@ void ModelWorkspace::update_layout_all()
 void ModelWorkspace::may_updated(const ElementPtr& elm)
 {
   VK_CHECK(elm != nullptr);
+  const bool outer = m_chain_edited;
+  m_chain_edited = true;
   update_layout(anchor_of(elm));
+  m_chain_edited = outer;
 }
 
 } // namespace velkaro

@@ -16,25 +16,24 @@ namespace velkaro {
 
 bool ModelWorkspace::line_shift_fits(CellDir dir, int32_t index, int32_t delta) const
 {
-  if (index < 0 || index > CellPos::MAX)
-    return false;
   // Opening line index moves what is anchored at or after it one further;
   // closing it moves what is anchored after it one back. Only an element
   // covering the last line (the first) can be pushed out of the grid.
   const auto cells = get_cells();
-  if (delta > 0)
-    return !cells->covered_from(dir, CellPos::MAX, index);
-  return !cells->covered_from(dir, 0, index + 1);
+  const bool fits = index >= 0 && index <= CellPos::MAX &&
+                    !(delta > 0 ? cells->covered_from(dir, CellPos::MAX, index)
+                                : cells->covered_from(dir, 0, index + 1));
+  if (!fits)
+    g_debug("workspace: line %d (%s) not %s: it would move an element out of the grid", index,
+            cell_dir_to_string(dir).c_str(), delta > 0 ? "opened" : "removed");
+  return fits;
 }
 
 bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
 {
   VK_CHECK_VAL(dir != CellDir::hv, false);
-  if (!line_shift_fits(dir, index, 1)) {
-    g_debug("workspace: line %d (%s) not opened: it would move an element out of the grid", index,
-            cell_dir_to_string(dir).c_str());
+  if (!line_shift_fits(dir, index, 1))
     return false;
-  }
   const LayoutBatch batch(*this);
   const auto across = elements_across(dir, index, false);
   get_cells()->insert_line(dir, index, 1);
@@ -50,11 +49,8 @@ bool ModelWorkspace::insert_line_(CellDir dir, int32_t index)
 bool ModelWorkspace::remove_line_(CellDir dir, int32_t index)
 {
   VK_CHECK_VAL(dir != CellDir::hv, false);
-  if (!line_shift_fits(dir, index, -1)) {
-    g_debug("workspace: line %d (%s) not removed: it would move an element out of the grid", index,
-            cell_dir_to_string(dir).c_str());
+  if (!line_shift_fits(dir, index, -1))
     return false;
-  }
   const LayoutBatch batch(*this);
   if (!is_tmp)
     grid->get(dir)->rm(index);
@@ -117,11 +113,8 @@ void ModelWorkspace::fill_line(CellDir dir, int32_t index, int32_t at, FillHook 
 bool ModelWorkspace::remove_line(CellDir dir, int32_t index)
 {
   VK_CHECK_VAL(dir != CellDir::hv, false);
-  if (!line_shift_fits(dir, index, -1)) {
-    g_debug("workspace: line %d (%s) not removed: it would move an element out of the grid", index,
-            cell_dir_to_string(dir).c_str());
+  if (!line_shift_fits(dir, index, -1))
     return false;
-  }
   const LayoutBatch batch(*this);
   std::vector<ElementPtr> elms;
   get_cells()->foreach_line(dir, index, [&](int32_t, int32_t, const ElementPtr& head) {

@@ -7,6 +7,7 @@
 #include "common/any.h"
 #include "common/point.h"
 #include "model/grid.h"
+#include "model/text_element.h"
 #include "seq/doc/exec_spec.h"
 #include "seq/doc/life_line.h"
 #include "seq/doc/message.h"
@@ -26,14 +27,17 @@ void SeqMessageDrawer::draw()
   m_msg_type.clear();
   m_first_dot = first_dot_of_whole();
   m_past_first_dot = false;
+  m_last_drawn.reset();
   each_target<SeqMessage>(get_clip_region(), [this] {
     catch_up({0, now_cell.y, now_cell.x});
     draw_message();
   });
+  draw_left_out(0);
   each_target<SeqMsgLine>(get_clip_region(), [this] {
     catch_up({1, now_cell.y, now_cell.x});
     draw_msg_line();
   });
+  draw_left_out(1);
   // The drawers after this one draw as they would after the whole walk.
   catch_up({2, 0, 0});
   m_found.clear();
@@ -44,6 +48,7 @@ void SeqMessageDrawer::draw()
   m_msg.reset();
   m_ll.reset();
   m_es.reset();
+  m_last_drawn.reset();
 }
 
 double SeqMessageDrawer::get_liney() const { return now_rect.get_bottom() - MSG_LINE_UP; }
@@ -77,6 +82,8 @@ void SeqMessageDrawer::draw_message()
   m_right = m_msg->get_right();
   if (m_ll && m_ll->get_is_in_process())
     set_in_proc();
+  if (settled(drawn(0)))
+    return;
 
   double start = 0;
   if (m_es) {
@@ -102,6 +109,8 @@ void SeqMessageDrawer::draw_msg_line()
     set_in_proc();
   else
     set_default();
+  if (settled(drawn(1)))
+    return;
 
   const auto& cr = get_cr();
   const bool reply = msg_type() == SeqMsgTypeTypes::REPLY;
@@ -226,6 +235,77 @@ double SeqMessageDrawer::offset(const SeqMsgLine& line) const
   if (line.get_right() == 1)
     return grid->get_top_left_point(line.pos).get_x() - c;
   return c - grid->get_top_left_point({line.pos.x + 1, line.pos.y}).get_x();
+}
+
+SeqMessageDrawer::Drawn SeqMessageDrawer::drawn(int walk)
+{
+  Drawn d;
+  d.walk = walk;
+  d.cell = now_cell;
+  d.rect = now_rect;
+  d.right = m_right;
+  d.life_line = m_ll != nullptr;
+  d.boxes = m_es != nullptr;
+  if (m_es) {
+    d.level_out = first_free_level(get_dir());
+    d.level_in = first_free_level(-get_dir());
+  }
+  if (walk == 0) {
+    d.type = m_msg->get_msg_type();
+    d.only = m_msg->get_is_only();
+  } else {
+    d.type = msg_type();
+    d.tip = is_tip(*m_ml);
+    d.point = m_ml->point;
+    d.offset = d.type == SeqMsgTypeTypes::REPLY ? offset(*m_ml) : 0.0;
+    d.text = now_elm->seek<ModelTextElement>(ANY_ROLE).get();
+  }
+  cairo_t* cr = get_cr()->cobj();
+  d.antialias = cairo_get_antialias(cr);
+  d.width = cairo_get_line_width(cr);
+  d.dashes = cairo_get_dash_count(cr);
+  d.readable = cairo_pattern_get_rgba(cairo_get_source(cr), &d.rgba[0], &d.rgba[1], &d.rgba[2], &d.rgba[3]) ==
+               CAIRO_STATUS_SUCCESS;
+  return d;
+}
+
+bool SeqMessageDrawer::settled(const Drawn& d)
+{
+  if (!get_dc()->settles_repeats || !d.readable) {
+    m_last_drawn.reset();
+    m_left_out.reset();
+    return false;
+  }
+  if (m_last_drawn == d) {
+    ++m_alike;
+  } else {
+    m_last_drawn = d;
+    m_alike = 1;
+  }
+  if (m_alike <= ViewDrawerContext::SETTLED_AFTER) {
+    m_left_out.reset();
+    return false;
+  }
+  m_left_out = LeftOut{start_cell, now_cell, now_rect, now_elm};
+  return true;
+}
+
+void SeqMessageDrawer::draw_left_out(int walk)
+{
+  if (!m_left_out)
+    return;
+  start_cell = m_left_out->start_cell;
+  now_cell = m_left_out->now_cell;
+  now_rect = m_left_out->now_rect;
+  now_elm = m_left_out->now_elm;
+  m_left_out.reset();
+  // Nothing was drawn since the visit: the cairo state is the one it
+  // started from.
+  m_last_drawn.reset();
+  if (walk == 0)
+    draw_message();
+  else
+    draw_msg_line();
 }
 
 std::optional<SeqMessageDrawer::WalkPlace> SeqMessageDrawer::first_dot_of_whole()

@@ -19,6 +19,13 @@
 // the drawers after it. So the image does not depend on where the parts
 // are cut.
 //
+// Alike elements repeated in one cell (a hostile file may hold thousands
+// of messages or lines in one chain) draw the same shapes over each other:
+// where the drawer context settles repeats, a visit that would draw just
+// what the visits before it drew, after ViewDrawerContext::SETTLED_AFTER of
+// them, is left out; the pixels are the same. The walk's last visit is
+// drawn even then, for the style it leaves to what follows.
+//
 // Installed by the sequence canvas (also in its working pass) and the
 // sequence exporter.
 
@@ -28,6 +35,8 @@
 #include <optional>
 #include <tuple>
 
+#include "common/cell_pos.h"
+#include "common/rectangle.h"
 #include "seq/doc/msg_type.h"
 #include "seq/drawer_geometry.h"
 #include "view/ws_drawer.h"
@@ -91,6 +100,50 @@ private:
   // Before drawing at place: once the whole drawing's first dot lies
   // before it, antialiasing is off as the dot left it.
   void catch_up(const WalkPlace& place);
+
+  // What a visit draws with: two visits with equal values draw the same
+  // shapes in the same style at the same place. The style is the cairo
+  // state the visit starts from, which the walk sets for each visit;
+  // drawn is false when it cannot be read (a source that is not a colour),
+  // and such a visit is never left out.
+  struct Drawn {
+    int walk = 0;
+    CellPos cell;
+    Rectangle rect;
+    const ModelElement* text = nullptr;
+    int32_t right = 0;
+    SeqMsgTypeTypes type = SeqMsgTypeTypes::SYNCHRONOUS;
+    bool only = false;
+    bool tip = false;
+    bool life_line = false;
+    bool boxes = false;
+    int32_t level_out = 0;
+    int32_t level_in = 0;
+    int32_t point = 0;
+    double offset = 0.0;
+    cairo_antialias_t antialias = CAIRO_ANTIALIAS_DEFAULT;
+    double width = 0.0;
+    double rgba[4] = {0, 0, 0, 0};
+    int dashes = 0;
+    bool readable = true;
+    bool operator==(const Drawn&) const = default;
+  };
+  // The values the visited message or line (walk 0 or 1) draws with.
+  Drawn drawn(int walk);
+  // Whether the visit may be left out as settled (see the header); noted
+  // as the walk's last visit when it is.
+  bool settled(const Drawn& d);
+  // Draws the walk's last visit (walk 0 or 1) if it was left out.
+  void draw_left_out(int walk);
+  struct LeftOut {
+    CellPos start_cell;
+    CellPos now_cell;
+    Rectangle now_rect;
+    ElementPtr now_elm;
+  };
+  std::optional<Drawn> m_last_drawn;
+  int m_alike = 0;
+  std::optional<LeftOut> m_left_out;
 
   std::shared_ptr<SeqMsgLine> m_ml;
   std::shared_ptr<SeqMessage> m_msg;

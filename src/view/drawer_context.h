@@ -98,6 +98,17 @@ public:
   // Set when the context draws a part of a drawing (an exporter's band):
   // the whole of it. Null for a context that draws the whole (the canvas's).
   std::shared_ptr<ViewWholeDrawing> whole;
+  // Whether the drawing ends as pixels of 8-bit channels (an exporter's
+  // images). Then a drawing repeated alike at one place settles: the
+  // compositing of a fixed shape in a fixed style maps each channel of a
+  // pixel by a non-decreasing function of its value, so a run of alike
+  // drawings moves each channel steadily one way, 255 steps at most, and
+  // once it stops, later alike drawings leave every pixel as it is. A
+  // drawer may leave those out (a long chain of alike elements in one
+  // cell). False for the canvas, whose window may hold deeper channels.
+  bool settles_repeats = false;
+  // The alike drawings after which a run has settled.
+  static constexpr int SETTLED_AFTER = 255;
 
   // A new region holding update_rect alone.
   Cairo::RefPtr<Cairo::Region> get_region() const;

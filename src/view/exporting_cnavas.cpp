@@ -79,6 +79,8 @@ ViewExportingCnavas::ViewExportingCnavas(const std::shared_ptr<CtrlContext>& ctr
   dc->color_map = ViewColorMap::create_light();
   // A picture of the diagram: no cursor, caret or selection of the editor.
   dc->shows_editor = false;
+  // The bands are ARGB32 images.
+  dc->settles_repeats = true;
 }
 
 ViewExportingCnavas::~ViewExportingCnavas() = default;
@@ -191,6 +193,7 @@ std::shared_ptr<cairo_surface_t> ViewExportingCnavas::record(int x0, int y0, int
   part->color_map = dc->color_map;
   part->zoom = dc->zoom;
   part->shows_editor = dc->shows_editor;
+  part->settles_repeats = dc->settles_repeats;
   part->whole = whole;
   try {
     // No save or restore between drawers: one drawer's style carries over.

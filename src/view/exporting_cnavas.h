@@ -41,7 +41,10 @@
 // or lost dot lies, after which antialiasing is off). Only cairo recordings
 // cross to the writer's threads: drawers, the model and Pango stay on the
 // calling thread. A test compares bands with one drawing of the whole at
-// several cuts.
+// several cuts. The bands are images of 8-bit channels, so the context
+// settles repeats (ViewDrawerContext::settles_repeats): a drawer may leave
+// out the alike drawings that can no longer change a pixel (thousands of
+// alike messages in one cell of a hostile file).
 //
 // Writing never costs an existing file: the image goes into a temporary
 // file beside the target, which is renamed over the target only once it

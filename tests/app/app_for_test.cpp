@@ -6,6 +6,7 @@
 #include <gtkmm/filefilter.h>
 
 #include "common/app_id.h"
+#include "seq/context.h"
 
 namespace velkaro::test {
 
@@ -65,6 +66,23 @@ void pump(unsigned ms)
     if (ms)
       g_usleep(1000);
   } while (g_get_monotonic_time() < end);
+}
+
+void MainWindowFixture::SetUp()
+{
+  if (gtk_started())
+    app = test_application();
+}
+
+std::unique_ptr<MainWindow> MainWindowFixture::make_window()
+{
+  return std::make_unique<MainWindow>(app, dialogs.make());
+}
+
+void MainWindowFixture::insert_life_line(MainWindow& w, CellPos pos)
+{
+  w.get_ctrl()->set_pos(pos);
+  ASSERT_TRUE(w.get_ctrl()->action("insert-element"));
 }
 
 } // namespace velkaro::test

@@ -1,6 +1,7 @@
 #pragma once
 // The main window in-process: an application registered without a session
-// bus, and dialogs answered by the test instead of the user.
+// bus, dialogs answered by the test instead of the user, and the fixture
+// the window's tests share.
 
 #include <deque>
 #include <memory>
@@ -8,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <gtkmm/application.h>
 
 #include "app/main_window.h"
+#include "common/cell_pos.h"
+#include "support/test_env.h"
 
 namespace velkaro::test {
 
@@ -51,5 +55,22 @@ Glib::RefPtr<Gtk::Application> test_application();
 
 // Runs pending main-loop work, then for ms more milliseconds.
 void pump(unsigned ms = 0);
+
+// The fixture of the main window's tests: the application (null without a
+// display), the fake dialogs and a temporary folder. A fixture that adds
+// its own SetUp() calls this one first and returns while app is null.
+class MainWindowFixture : public ::testing::Test {
+protected:
+  void SetUp() override;
+
+  // A new window with the fake dialogs.
+  std::unique_ptr<MainWindow> make_window();
+  // Inserts a life line at pos through the cell mode, as the key "i" does.
+  static void insert_life_line(MainWindow& w, CellPos pos);
+
+  Glib::RefPtr<Gtk::Application> app;
+  FakeDialogs dialogs;
+  TempDir dir;
+};
 
 } // namespace velkaro::test

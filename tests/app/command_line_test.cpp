@@ -25,14 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindowCommandLine : public ::testing::Test {
+class MainWindowCommandLine : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
+    MainWindowFixture::SetUp();
+    if (!app)
       return;
-    app = test_application();
-    window = std::make_unique<MainWindow>(app, dialogs.make());
+    window = make_window();
     // The input method every display has, so that what it does with a key
     // is known.
     gtk_im_multicontext_set_context_id(GTK_IM_MULTICONTEXT(cmd().get_text_editor()->get_im_context()),
@@ -79,9 +79,6 @@ protected:
     ASSERT_TRUE(window->get_ws()->modified);
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs dialogs;
-  TempDir dir;
   std::unique_ptr<MainWindow> window;
 };
 

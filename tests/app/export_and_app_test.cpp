@@ -23,21 +23,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ExportTest : public ::testing::Test {
+class ExportTest : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
-      return;
-    app = test_application();
-    window = std::make_unique<MainWindow>(app, dialogs.make());
+    MainWindowFixture::SetUp();
+    if (app)
+      window = make_window();
   }
 
-  void insert_life_line(CellPos pos)
-  {
-    window->get_ctrl()->set_pos(pos);
-    ASSERT_TRUE(window->get_ctrl()->action("insert-element"));
-  }
+  void insert_life_line(CellPos pos) { MainWindowFixture::insert_life_line(*window, pos); }
 
   Rectangle range_rect(CellPos a, CellPos b) const
   {
@@ -51,9 +46,6 @@ protected:
     return {image->get_width(), image->get_height()};
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs dialogs;
-  TempDir dir;
   std::unique_ptr<MainWindow> window;
 };
 

@@ -14,6 +14,7 @@
 
 #include "app/app_for_test.h"
 #include "app/main_window.h"
+#include "common/scoped_connection.h"
 #include "seq/context.h"
 #include "seq/doc/workspace.h"
 #include "support/test_env.h"
@@ -32,6 +33,7 @@ struct TypedChooser {
   std::vector<std::pair<guint, guint>> keys_first;
   std::string text;
   std::optional<int> response;
+  bool entered_folder = false;
 
   std::optional<std::string> run(Gtk::FileChooserDialog& dialog)
   {
@@ -49,10 +51,20 @@ struct TypedChooser {
     }
     field->set_text(text);
     field->set_position(-1);
+    // Enter on a folder's name enters the folder instead of answering.
+    const std::string folder_before = dialog.get_current_folder();
+    bool folder_changed = false;
+    const ScopedConnection watch = dialog.signal_current_folder_changed().connect([&] {
+      folder_changed = dialog.get_current_folder() != folder_before;
+    });
     press(dialog, GDK_KEY_Return);
-    // The dialog may look at the folder before it answers.
-    for (int i = 0; i < 500 && !response; ++i)
+    // The dialog may look at the folder before it answers; once it has
+    // entered a folder, a little longer shows that no answer follows.
+    for (int i = 0; i < 500 && !response && !folder_changed; ++i)
       pump(10);
+    entered_folder = folder_changed;
+    if (folder_changed)
+      pump(200);
     dialog.hide();
     if (response != Gtk::RESPONSE_ACCEPT)
       return std::nullopt;
@@ -60,14 +72,14 @@ struct TypedChooser {
   }
 };
 
-class FileDialogEnter : public ::testing::Test {
+class FileDialogEnter : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
+    MainWindowFixture::SetUp();
+    if (!app)
       return;
-    app = test_application();
-    MainWindowDialogs d = fakes.make();
+    MainWindowDialogs d = dialogs.make();
     d.run_file_chooser = [this](Gtk::FileChooserDialog& dialog) { return chooser.run(dialog); };
     window = std::make_unique<MainWindow>(app, std::move(d));
     window->show_all();
@@ -76,10 +88,7 @@ protected:
     ASSERT_TRUE(window->get_ctrl()->action("insert-element"));
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs fakes;
   TypedChooser chooser;
-  TempDir dir;
   std::unique_ptr<MainWindow> window;
 };
 
@@ -128,6 +137,7 @@ TEST_F(FileDialogEnter, EnterOnAFolderNameEntersTheFolderAndSavesNothing)
   fs::create_directories(dir.path() / "inner");
   chooser.text = (dir.path() / "inner").string() + "/";
   window->get_ctrl()->action("save-as-file");
+  EXPECT_TRUE(chooser.entered_folder);
   EXPECT_NE(chooser.response, Gtk::RESPONSE_ACCEPT);
   EXPECT_TRUE(window->get_ws()->modified);
   EXPECT_EQ(window->get_ws()->get_file_path(), "");

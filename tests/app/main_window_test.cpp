@@ -49,34 +49,13 @@ fs::path unwritable_dir(const TempDir& dir)
   return locked;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
-  void SetUp() override
-  {
-    if (!gtk_started())
-      return;
-    app = test_application();
-  }
-
-  // A window with the fake dialogs.
-  std::unique_ptr<MainWindow> make_window() { return std::make_unique<MainWindow>(app, dialogs.make()); }
-
-  // Inserts a life line at pos through the cell mode, as the key "i" does.
-  static void insert_life_line(MainWindow& w, CellPos pos)
-  {
-    w.get_ctrl()->set_pos(pos);
-    ASSERT_TRUE(w.get_ctrl()->action("insert-element"));
-  }
-
   static std::string read_file(const fs::path& path)
   {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs dialogs;
-  TempDir dir;
 };
 
 TEST_F(MainWindowTest, BuildsTheSequenceEditorInItsLayout)

@@ -65,14 +65,14 @@ bool pump_until_manual(Done done)
   return done();
 }
 
-class ManualOpening : public ::testing::Test {
+class ManualOpening : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
+    MainWindowFixture::SetUp();
+    if (!app)
       return;
-    app = test_application();
-    window = std::make_unique<MainWindow>(app, dialogs.make());
+    window = make_window();
     fs::create_directories(page.parent_path());
     std::ofstream(page) << "<html></html>";
     fs::create_directories(bin);
@@ -84,9 +84,6 @@ protected:
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs dialogs;
-  TempDir dir;
   // A path with a space, which the address escapes and the message does not.
   const fs::path page = dir.path() / "the manual" / "en.html";
   const fs::path bin = dir.path() / "bin";

@@ -80,13 +80,13 @@ struct OpenCase {
   OpenOutcome outcome;
 };
 
-class OpenDocumentFixture : public ::testing::Test {
+class OpenDocumentFixture : public MainWindowFixture {
 protected:
   void SetUp() override
   {
-    if (!gtk_started())
+    MainWindowFixture::SetUp();
+    if (!app)
       return;
-    app = test_application();
     good = dir.file("good.xml");
     empty = dir.file("empty.xml");
     refused = dir.file("refused.xml");
@@ -96,14 +96,6 @@ protected:
     insert_life_line(*other, {6, 2});
     ASSERT_TRUE(other->get_ws()->save(good));
     ASSERT_TRUE(ModelWorkspace::create<SeqWorkspace>()->save(empty));
-  }
-
-  std::unique_ptr<MainWindow> make_window() { return std::make_unique<MainWindow>(app, dialogs.make()); }
-
-  static void insert_life_line(MainWindow& w, CellPos pos)
-  {
-    w.get_ctrl()->set_pos(pos);
-    ASSERT_TRUE(w.get_ctrl()->action("insert-element"));
   }
 
   // A new window, in the select-cell mode with a selection and an element
@@ -153,9 +145,6 @@ protected:
     return opened_state_of(*w);
   }
 
-  Glib::RefPtr<Gtk::Application> app;
-  FakeDialogs dialogs;
-  TempDir dir;
   std::string good;
   std::string empty;
   std::string refused;

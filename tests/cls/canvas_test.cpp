@@ -28,15 +28,6 @@
 namespace velkaro::test {
 namespace {
 
-template <class List>
-std::vector<std::type_index> cls_types_of(const List& drawers)
-{
-  std::vector<std::type_index> types;
-  for (const auto& d : drawers)
-    types.emplace_back(typeid(*d));
-  return types;
-}
-
 TEST(ClsCanvas, TheCanvasDrawsItsEightDrawersInOrderAndTheFreeTextsAgainInTheWorkingPass)
 {
   VELKARO_REQUIRE_GTK();
@@ -47,7 +38,7 @@ TEST(ClsCanvas, TheCanvasDrawsItsEightDrawersInOrderAndTheFreeTextsAgainInTheWor
     typeid(ClsFloatingConnectorDrawer), typeid(ClsFixedConnectorDrawer), typeid(ClsSingleTextDrawer),
     typeid(ViewSelectedRangeDrawer),   typeid(ViewViewportDrawer),
   };
-  EXPECT_EQ(cls_types_of(canvas.get_drawers()), want);
+  EXPECT_EQ(types_of(canvas.get_drawers()), want);
   std::vector<bool> working;
   for (const auto& d : canvas.get_drawers())
     working.push_back(d->get_for_working());
@@ -66,7 +57,7 @@ TEST(ClsCanvas, TheExporterDrawsTheBackgroundTheBoxesTheFixedConnectorsAndTheFre
   const auto exporter = ViewExportingCnavas::create<ClsListedExporter>(kit.ctx, {0, 0, 10, 10});
   const std::vector<std::type_index> want{typeid(ViewFillingBackgroundDrawer), typeid(ClsClassDrawer),
                                           typeid(ClsFixedConnectorDrawer), typeid(ClsSingleTextDrawer)};
-  EXPECT_EQ(cls_types_of(exporter->new_drawers()), want);
+  EXPECT_EQ(types_of(exporter->new_drawers()), want);
 }
 
 TEST(ClsCanvas, OnScreenAnEmptyDocumentShowsTheGridAndTheCursorFrameAndAFocusedConnectorItsColour)

@@ -135,7 +135,7 @@ TEST(ClsClassDrawer, AWorkspaceOfAnotherKindDrawsNothing)
   ClsDrawKit kit;
   cls_put_class(*kit.ws, 1, 1, "Name");
   auto other = ModelWorkspace::create<ModelWorkspace>();
-  auto ctx = CtrlContext::create<ClsDrawContext>(other);
+  auto ctx = cls_draw_context(other);
   const auto dc = ViewDrawerContext::create_make_surface({0, 0, 100, 100});
   dc->color_map = ViewColorMap::create_light();
   ClsClassDrawer drawer;

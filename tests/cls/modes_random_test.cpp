@@ -29,9 +29,9 @@
 #include "cls/route/segment.h"
 #include "common/rectangle.h"
 #include "ctrl/gdk_events_for_test.h"
-#include "ctrl/undo/action_processor.h"
 #include "model/grid.h"
 #include "support/test_env.h"
+#include "view/random_scripts_for_test.h"
 
 namespace velkaro {
 namespace {
@@ -151,8 +151,9 @@ void expect_sound(test::ClsKit& kit, const std::string& where)
   for (const auto& c : *ws.get_connectors())
     EXPECT_EQ(test::cls_route_problems(*c, [](const CellPos&) { return false; }), "");
   EXPECT_EQ(ws.get_floating_connector() != nullptr, kit.mode_name() == "CONNECT MODE");
-  if (const auto con = kit.ctx->get_focused_connector())
+  if (const auto con = kit.ctx->get_focused_connector()) {
     EXPECT_TRUE(ws.get_connectors()->contains(*con));
+  }
   const auto& now = kit.ctx->get_now_mode();
   if (const auto select = std::dynamic_pointer_cast<ClsSelectConnectorMode>(now)) {
     for (int d = 0; d < 4; ++d)
@@ -160,17 +161,20 @@ void expect_sound(test::ClsKit& kit, const std::string& where)
         EXPECT_TRUE(ws.get_connectors()->contains(*con));
     const auto focused = select->get_focused_connector();
     EXPECT_EQ(focused, kit.ctx->get_focused_connector());
-    if (focused)
+    if (focused) {
       EXPECT_TRUE(focused->focus);
+    }
   }
   if (const auto edit = std::dynamic_pointer_cast<ClsEditConnectorMode>(now); edit && edit->get_is_editing()) {
     const auto con = kit.ctx->get_focused_connector();
     ASSERT_TRUE(con);
     EXPECT_FALSE(con->get_segments().empty());
   }
-  if (std::dynamic_pointer_cast<ClsAInClassMode>(now))
-    if (const auto klass = std::dynamic_pointer_cast<ClsClassElement>(kit.ctx->get_now_elm()))
+  if (std::dynamic_pointer_cast<ClsAInClassMode>(now)) {
+    if (const auto klass = std::dynamic_pointer_cast<ClsClassElement>(kit.ctx->get_now_elm())) {
       EXPECT_TRUE(klass->check_shown(*klass->active_text_elem));
+    }
+  }
 }
 
 // The names of the modes the scripts were in after an input.
@@ -190,20 +194,8 @@ void run_random_modes_script(unsigned seed, int steps, VisitedModes& visited)
     if (::testing::Test::HasFailure())
       return;
   }
-  kit.ctx->change_to_cell_mode();
-  const std::string last = kit.doc();
-  const auto& proc = kit.ctx->get_action_proc();
-  const size_t n = proc->get_undo_stack().size();
-  for (size_t i = 0; i < n; ++i) {
-    proc->undo(true);
-    expect_sound(kit, "seed " + std::to_string(seed) + ", undo " + std::to_string(i));
-  }
-  EXPECT_EQ(kit.doc(), first) << "seed " << seed;
-  for (size_t i = 0; i < n; ++i) {
-    proc->redo();
-    expect_sound(kit, "seed " + std::to_string(seed) + ", redo " + std::to_string(i));
-  }
-  EXPECT_EQ(kit.doc(), last) << "seed " << seed;
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  test::expect_history_round_trip(kit, first, [&kit](const std::string& where) { expect_sound(kit, where); });
 }
 
 TEST(ClsModesRandom, ScriptsUndoneAndRedoneBackToTheStart)

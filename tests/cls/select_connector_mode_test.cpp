@@ -15,6 +15,7 @@
 #include "cls/doc/cls_ws_for_test.h"
 #include "cls/doc/connectors.h"
 #include "cls/select_connector_mode.h"
+#include "common/text_join.h"
 #include "support/test_env.h"
 
 namespace velkaro {
@@ -33,7 +34,7 @@ struct Box {
     for (const auto& [dir, n] : counts)
       for (int i = 0; i < n; ++i) {
         auto con = ClsAbstractConnectorElement::make("association");
-        names[con.get()] = std::string(1, "TBLR"[static_cast<int>(dir)]) + std::to_string(i);
+        names[con.get()] = text_join({std::string_view("TBLR").substr(static_cast<size_t>(dir), 1), std::to_string(i)});
         lists[static_cast<size_t>(dir)].get_connectors().push_back(con);
       }
   }

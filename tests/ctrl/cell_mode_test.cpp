@@ -69,21 +69,10 @@ TEST(CellMode, EveryActionHasItsNameKeysAndDescription)
 
 // --- Key scripts
 
-struct CellScript {
-  const char* what;
-  Layout start;
-  CellPos cursor;
-  const char* keys;
-  Layout expected;
-  CellPos expected_cursor;
-  const char* mode;
-  size_t steps;
-};
-
 TEST(CellMode, KeyScripts)
 {
   const Layout two = {"a@1,1", "b@3,1"};
-  const CellScript scripts[] = {
+  const KeyScript scripts[] = {
     {"tt on an empty cell: a text and the text mode", two, {2, 1}, "tt", {"a@1,1", "@2,1", "b@3,1"}, {2, 1},
      "INSERT MODE (CELL)", 1},
     {"T does the same", two, {0, 0}, "T", {"@0,0", "a@1,1", "b@3,1"}, {0, 0}, "INSERT MODE (CELL)", 1},
@@ -108,24 +97,8 @@ TEST(CellMode, KeyScripts)
     {"<Esc> stays in the cell mode", two, {1, 1}, "<Esc>", two, {1, 1}, "CELL MODE", 0},
     {"<F1> with no help to show ends", two, {1, 1}, "<F1>", two, {1, 1}, "CELL MODE", 0},
   };
-  for (const CellScript& s : scripts) {
-    SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
-    KindKit kit = cell_kit();
-    auto& ctx = *kit.ctx;
-    put_layout(*kit.ws, s.start);
-    const std::string before = document_of(*kit.ws);
-    ctx.set_pos(s.cursor);
-
-    press_keys(ctx, s.keys);
-    EXPECT_EQ(layout_of(*kit.ws), s.expected);
-    EXPECT_EQ(ctx.get_now_cell(), s.expected_cursor);
-    EXPECT_EQ(mode_name(kit), s.mode);
-    EXPECT_EQ(undo_steps(kit), s.steps);
-
-    // Undo in the cell mode takes every step back.
-    ctx.change_to_cell_mode();
-    expect_undone_to(kit, s.steps, before);
-  }
+  for (const KeyScript& s : scripts)
+    run_key_script(cell_kit(), s, ScriptDocument::texts);
 }
 
 TEST(CellMode, EveryKeyThatChangesTheDocumentMarksItModifiedAndTellsOnce)

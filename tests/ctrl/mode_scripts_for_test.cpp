@@ -294,6 +294,35 @@ void expect_undone_to(KindKit& kit, size_t steps, const std::string& before)
   EXPECT_EQ(document_of(*kit.ws), before);
 }
 
+void run_key_script(KindKit kit, const KeyScript& s, ScriptDocument document,
+                    const std::function<void(KindKit&)>& after_keys, const std::function<void(KindKit&)>& left)
+{
+  SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
+  auto& ctx = *kit.ctx;
+  const bool marks = document == ScriptDocument::marks;
+  if (marks)
+    put_marks(*kit.ws, s.start);
+  else
+    put_layout(*kit.ws, s.start);
+  const std::string before = document_of(*kit.ws);
+  ctx.set_pos(s.cursor);
+
+  press_keys(ctx, s.keys);
+  EXPECT_EQ(marks ? marks_of(*kit.ws) : layout_of(*kit.ws), s.expected);
+  EXPECT_EQ(ctx.get_now_cell(), s.expected_cursor);
+  EXPECT_EQ(mode_name(kit), s.mode);
+  EXPECT_EQ(undo_steps(kit), s.steps);
+  if (after_keys)
+    after_keys(kit);
+
+  // Every step the keys left is an ordinary one: undo in the cell mode
+  // takes it back.
+  ctx.change_to_cell_mode();
+  if (left)
+    left(kit);
+  expect_undone_to(kit, s.steps, before);
+}
+
 std::vector<std::string> marks_in_process(KindKit& kit)
 {
   std::vector<std::string> names;

@@ -16,6 +16,7 @@
 // text mode. The modes log under their names into the kit's log.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -172,6 +173,32 @@ void expect_undone_to(KindKit& kit, size_t steps, const std::string& before);
 // The names of the marks in process (highlighted or under edit), in
 // document order.
 std::vector<std::string> marks_in_process(KindKit& kit);
+
+// A row of a key-script table of the test kind's modes: from the document
+// start with the cursor at cursor, keys lead to the document expected, the
+// cursor at expected_cursor, mode current and steps recorded.
+struct KeyScript {
+  const char* what;
+  Layout start;
+  CellPos cursor;
+  const char* keys;
+  Layout expected;
+  CellPos expected_cursor;
+  const char* mode;
+  size_t steps;
+};
+
+// How a table writes its documents: as texts (layout_of) or as resizable
+// marks (marks_of).
+enum class ScriptDocument { texts, marks };
+
+// Runs s on kit: stores its start, presses its keys at its cursor and
+// expects what it expects, then after_keys checks more; back in the cell
+// mode, left checks more, and pressing "u" for each step gives the start
+// again.
+void run_key_script(KindKit kit, const KeyScript& s, ScriptDocument document,
+                    const std::function<void(KindKit&)>& after_keys = {},
+                    const std::function<void(KindKit&)>& left = {});
 
 // A kit whose context registers TestCellMode (the default mode),
 // CtrlSelectCellMode, TestRangeMode, CtrlMoveViewMode and

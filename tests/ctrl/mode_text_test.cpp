@@ -159,15 +159,10 @@ TEST(TextModes, TheNormalKeysCarryTheirCursorRequestsIntoTheInsertRole)
 
 // --- Leaving with an empty text
 
-TEST(TextModes, LeavingAnEmptyLoneTextThatWasThereRemovesItInAStepOfItsOwn)
+// The empty text at (1, 1) opened in the normal text mode and left with
+// <Esc>: it is gone in a step of its own; the mark at (3, 3) stays.
+void leave_the_empty_text_beside_the_mark(TextKit& kit)
 {
-  // The empty text was there before (read from a file, say); the newest
-  // undo step is an edit elsewhere that has nothing to do with it.
-  TextKit kit;
-  kit.put_text(1, 1, "");
-  kit.go(3, 3);
-  ASSERT_TRUE(press_keys(*kit.ctx, "m"));
-  ASSERT_EQ(kit.undo_depth(), 1u);
   kit.go(1, 1);
   ASSERT_TRUE(press_keys(*kit.ctx, "c"));
   ASSERT_EQ(kit.mode_name(), NORMAL);
@@ -178,6 +173,18 @@ TEST(TextModes, LeavingAnEmptyLoneTextThatWasThereRemovesItInAStepOfItsOwn)
   EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
   EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
   EXPECT_EQ(kit.undo_depth(), 2u);
+}
+
+TEST(TextModes, LeavingAnEmptyLoneTextThatWasThereRemovesItInAStepOfItsOwn)
+{
+  // The empty text was there before (read from a file, say); the newest
+  // undo step is an edit elsewhere that has nothing to do with it.
+  TextKit kit;
+  kit.put_text(1, 1, "");
+  kit.go(3, 3);
+  ASSERT_TRUE(press_keys(*kit.ctx, "m"));
+  ASSERT_EQ(kit.undo_depth(), 1u);
+  ASSERT_NO_FATAL_FAILURE(leave_the_empty_text_beside_the_mark(kit));
   EXPECT_TRUE(kit.ws->modified);
 
   // One undo step brings the text back; the mark is untouched.
@@ -201,16 +208,7 @@ TEST(TextModes, AnEmptyTextStoredWithOtherThingsInOneStepGoesInAStepOfItsOwn)
     kit.put_text(1, 1, "");
   }));
   ASSERT_EQ(kit.undo_depth(), 1u);
-  kit.go(1, 1);
-  ASSERT_TRUE(press_keys(*kit.ctx, "c"));
-  ASSERT_EQ(kit.mode_name(), NORMAL);
-  EXPECT_TRUE(kit.text_mode().get_was_empty());
-  ASSERT_TRUE(press_keys(*kit.ctx, "<Esc>"));
-
-  EXPECT_EQ(kit.mode_name(), CELL);
-  EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{});
-  EXPECT_EQ(names_at(*kit.ws, 3, 3), Chain{"M:m"});
-  EXPECT_EQ(kit.undo_depth(), 2u);
+  ASSERT_NO_FATAL_FAILURE(leave_the_empty_text_beside_the_mark(kit));
 
   ASSERT_TRUE(press_keys(*kit.ctx, "u"));
   EXPECT_EQ(names_at(*kit.ws, 1, 1), Chain{"T:"});

@@ -109,8 +109,7 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
         const std::string now = document_of(*kit.ws);
         (void)ctx.enum_actionable_name();
         ASSERT_EQ(document_of(*kit.ws), now) << "seed " << seed << ": " << script;
-        expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
-        expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+        expect_structures_and_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       }
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
@@ -119,8 +118,7 @@ TEST(RandomScripts, CellModesUndoBackToTheStart)
     ctx.change_to_cell_mode();
     for (size_t i = undo_steps(kit); i > 0; --i) {
       ctx.get_action_proc()->undo(false);
-      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
-      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+      expect_structures_and_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
     }
     EXPECT_EQ(document_of(*kit.ws), before);
   }
@@ -150,8 +148,7 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
       // Now and then the idle work the modes queued runs in between.
       if (random() % 5 == 0)
         run_main_loop();
-      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
-      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+      expect_structures_and_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
       unmarked = !kit.ws->modified && document_of(*kit.ws) != before;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
@@ -160,8 +157,7 @@ TEST(RandomScripts, TextModesUndoBackToTheStart)
     run_main_loop();
     for (size_t i = kit.undo_depth(); i > 0; --i) {
       kit.ctx->get_action_proc()->undo(false);
-      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
-      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
+      expect_structures_and_links(*kit.ws, "seed " + std::to_string(seed) + ", undoing: " + script);
     }
     EXPECT_EQ(document_of(*kit.ws), before);
   }

@@ -133,17 +133,6 @@ TEST(RangeMode, NothingThatRecordsIsActionableWhileItIsCurrent)
 
 // --- Key scripts
 
-struct RangeScript {
-  const char* what;
-  Layout start;
-  CellPos cursor;
-  const char* keys;
-  Layout expected;
-  CellPos expected_cursor;
-  const char* mode;
-  size_t steps;
-};
-
 TEST(RangeMode, KeyScripts)
 {
   const Layout other = {"a@4,4+0,0"};
@@ -151,7 +140,7 @@ TEST(RangeMode, KeyScripts)
   const Layout wide = {"r@2,2+1,0"};
   const char* cell = "CELL MODE";
   const char* range = "RANGE MODE";
-  const RangeScript scripts[] = {
+  const KeyScript scripts[] = {
     // Insertion: the inserting step is what each preview replaces.
     {"i: the new mark under edit", other, {1, 1}, "i", {"n@1,1+0,0", "a@4,4+0,0"}, {1, 1}, range, 1},
     {"i then Esc: as before", other, {1, 1}, "i<Esc>", other, {1, 1}, cell, 0},
@@ -180,28 +169,14 @@ TEST(RangeMode, KeyScripts)
     {"R, h h l l l: resumes and widens", wide, {2, 2}, "Rhhlll<Enter>", {"r@2,2+2,0"}, {4, 2}, cell, 1},
     {"R, l, Esc: as before", wide, {2, 2}, "Rl<Esc>", wide, {4, 2}, cell, 0},
   };
-  for (const RangeScript& s : scripts) {
-    SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
-    KindKit kit = range_kit();
-    auto& ctx = *kit.ctx;
-    put_marks(*kit.ws, s.start);
-    const std::string before = document_of(*kit.ws);
-    ctx.set_pos(s.cursor);
-
-    press_keys(ctx, s.keys);
-    EXPECT_EQ(marks_of(*kit.ws), s.expected);
-    EXPECT_EQ(ctx.get_now_cell(), s.expected_cursor);
-    EXPECT_EQ(mode_name(kit), s.mode);
-    EXPECT_EQ(undo_steps(kit), s.steps);
-    if (std::string(s.mode) == cell) {
-      EXPECT_EQ(ctx.edit_elm, nullptr);
-      EXPECT_EQ(ctx.selected_range, nullptr);
-      EXPECT_TRUE(marks_in_process(kit).empty());
-    }
-
-    // Every step the mode left is an ordinary one.
-    ctx.change_to_cell_mode();
-    expect_undone_to(kit, s.steps, before);
+  for (const KeyScript& s : scripts) {
+    run_key_script(range_kit(), s, ScriptDocument::marks, [&s, cell](KindKit& kit) {
+      if (std::string(s.mode) == cell) {
+        EXPECT_EQ(kit.ctx->edit_elm, nullptr);
+        EXPECT_EQ(kit.ctx->selected_range, nullptr);
+        EXPECT_TRUE(marks_in_process(kit).empty());
+      }
+    });
   }
 }
 

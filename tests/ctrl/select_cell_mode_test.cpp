@@ -58,16 +58,10 @@ TEST(SelectCellMode, EveryActionHasItsNameKeysAndDescription)
   EXPECT_EQ(included[1]->get_name(), "BASE MODE");
 }
 
+// A key script and the selection it leaves.
 struct SelectScript {
-  const char* what;
-  Layout start;
-  CellPos cursor;
-  const char* keys;
-  Layout expected;
-  CellPos expected_cursor;
-  const char* mode;
+  KeyScript script;
   std::optional<std::string> selection;
-  size_t steps;
 };
 
 TEST(SelectCellMode, KeyScripts)
@@ -76,41 +70,28 @@ TEST(SelectCellMode, KeyScripts)
   const char* cell = "CELL MODE";
   const char* select = "SELECT CELL MODE";
   const SelectScript scripts[] = {
-    {"v selects the cursor cell", ab, {1, 1}, "v", ab, {1, 1}, select, "(1, 1)-(1, 1)", 0},
-    {"three l make it four wide", ab, {1, 1}, "vlll", ab, {4, 1}, select, "(1, 1)-(4, 1)", 0},
-    {"k and h stretch it up and left", ab, {1, 1}, "vkh", ab, {0, 0}, select, "(0, 0)-(1, 1)", 0},
-    {"w stretches it to the next element", ab, {0, 0}, "vw", ab, {1, 1}, select, "(0, 0)-(1, 1)", 0},
-    {"Esc: back to the anchor", ab, {1, 1}, "vjl<Esc>", ab, {1, 1}, cell, std::nullopt, 0},
-    {"u does nothing here", ab, {0, 0}, "Ovlu", {"a@1,2", "b@2,2", "c@1,3"}, {1, 0}, select, "(0, 0)-(1, 0)", 1},
-    {"y copies and leaves", ab, {1, 1}, "vlyjp", {"a@1,1", "b@2,1", "c@1,2", "a@2,2", "b@3,2"}, {2, 2}, cell,
-     std::nullopt, 1},
-    {"x cuts the block", ab, {1, 1}, "vlx", {"c@1,2"}, {2, 1}, cell, std::nullopt, 1},
-    {"i opens cells at the block", ab, {1, 1}, "vli", {"a@1,2", "b@2,2", "c@1,3"}, {2, 1}, cell, std::nullopt, 1},
-    {"a opens cells after the block", ab, {1, 1}, "vla", {"a@1,1", "b@2,1", "c@1,3"}, {2, 1}, cell, std::nullopt,
-     1},
-    {"dd removes the block and closes the gap", ab, {1, 1}, "vldd", {"c@1,1"}, {2, 1}, cell, std::nullopt, 1},
-    {"dd along the axis v", ab, {1, 1}, "<space>vjdd", {"b@1,1"}, {1, 2}, cell, std::nullopt, 1},
-    {"v l l dd then u in the cell mode", {"a@0,0", "b@1,0", "c@2,0", "d@0,1"}, {0, 0}, "vlldd",
-     {"d@0,0"}, {2, 0}, cell, std::nullopt, 1},
+    {{"v selects the cursor cell", ab, {1, 1}, "v", ab, {1, 1}, select, 0}, "(1, 1)-(1, 1)"},
+    {{"three l make it four wide", ab, {1, 1}, "vlll", ab, {4, 1}, select, 0}, "(1, 1)-(4, 1)"},
+    {{"k and h stretch it up and left", ab, {1, 1}, "vkh", ab, {0, 0}, select, 0}, "(0, 0)-(1, 1)"},
+    {{"w stretches it to the next element", ab, {0, 0}, "vw", ab, {1, 1}, select, 0}, "(0, 0)-(1, 1)"},
+    {{"Esc: back to the anchor", ab, {1, 1}, "vjl<Esc>", ab, {1, 1}, cell, 0}, std::nullopt},
+    {{"u does nothing here", ab, {0, 0}, "Ovlu", {"a@1,2", "b@2,2", "c@1,3"}, {1, 0}, select, 1}, "(0, 0)-(1, 0)"},
+    {{"y copies and leaves", ab, {1, 1}, "vlyjp", {"a@1,1", "b@2,1", "c@1,2", "a@2,2", "b@3,2"}, {2, 2}, cell, 1},
+     std::nullopt},
+    {{"x cuts the block", ab, {1, 1}, "vlx", {"c@1,2"}, {2, 1}, cell, 1}, std::nullopt},
+    {{"i opens cells at the block", ab, {1, 1}, "vli", {"a@1,2", "b@2,2", "c@1,3"}, {2, 1}, cell, 1}, std::nullopt},
+    {{"a opens cells after the block", ab, {1, 1}, "vla", {"a@1,1", "b@2,1", "c@1,3"}, {2, 1}, cell, 1}, std::nullopt},
+    {{"dd removes the block and closes the gap", ab, {1, 1}, "vldd", {"c@1,1"}, {2, 1}, cell, 1}, std::nullopt},
+    {{"dd along the axis v", ab, {1, 1}, "<space>vjdd", {"b@1,1"}, {1, 2}, cell, 1}, std::nullopt},
+    {{"v l l dd then u in the cell mode", {"a@0,0", "b@1,0", "c@2,0", "d@0,1"}, {0, 0}, "vlldd", {"d@0,0"}, {2, 0},
+      cell, 1},
+     std::nullopt},
   };
   for (const SelectScript& s : scripts) {
-    SCOPED_TRACE(std::string(s.what) + " [" + s.keys + "]");
-    KindKit kit = cell_kit();
-    auto& ctx = *kit.ctx;
-    put_layout(*kit.ws, s.start);
-    const std::string before = document_of(*kit.ws);
-    ctx.set_pos(s.cursor);
-
-    press_keys(ctx, s.keys);
-    EXPECT_EQ(layout_of(*kit.ws), s.expected);
-    EXPECT_EQ(ctx.get_now_cell(), s.expected_cursor);
-    EXPECT_EQ(mode_name(kit), s.mode);
-    EXPECT_EQ(selection(kit), s.selection);
-    EXPECT_EQ(undo_steps(kit), s.steps);
-
-    ctx.change_to_cell_mode();
-    EXPECT_EQ(selection(kit), std::nullopt) << "leaving drops the selection";
-    expect_undone_to(kit, s.steps, before);
+    run_key_script(
+      cell_kit(), s.script, ScriptDocument::texts,
+      [&s](KindKit& kit) { EXPECT_EQ(selection(kit), s.selection); },
+      [](KindKit& kit) { EXPECT_EQ(selection(kit), std::nullopt) << "leaving drops the selection"; });
   }
 }
 

@@ -241,20 +241,29 @@ KindOtherMode::KindOtherMode(CtrlContext& ctrl) : KindAOtherMode(ctrl, "KIND OTH
 // ---------------------------------------------------------------------------
 // Kit
 
-KindKit::KindKit(const KindContext::MakeModes& make_modes, const std::string& exename)
-  : ws(ModelWorkspace::create<KindWorkspace>()),
-    ctx(CtrlContext::create<KindContext>(ws, log, make_modes, exename)),
-    canvas(std::make_shared<TestCanvas>(log)),
-    main_view(std::make_shared<TestMainView>(log)),
+TestDoubles::TestDoubles()
+  : main_view(std::make_shared<TestMainView>(log)),
     command_bar(std::make_shared<TestCommandBar>(log)),
     context_menu(std::make_shared<TestContextMenu>(log)),
     main_window(std::make_shared<TestMainWindow>(log))
 {
-  ctx->set_main_window(main_window);
+}
+
+void TestDoubles::attach_to(CtrlContext& ctx) const
+{
+  ctx.set_main_window(main_window);
+  ctx.set_main_view(main_view);
+  ctx.set_command_bar(command_bar);
+  ctx.set_context_menu(context_menu);
+}
+
+KindKit::KindKit(const KindContext::MakeModes& make_modes, const std::string& exename)
+  : ws(ModelWorkspace::create<KindWorkspace>()),
+    ctx(CtrlContext::create<KindContext>(ws, log, make_modes, exename)),
+    canvas(std::make_shared<TestCanvas>(log))
+{
+  attach_to(*ctx);
   ctx->set_canvas(canvas);
-  ctx->set_main_view(main_view);
-  ctx->set_command_bar(command_bar);
-  ctx->set_context_menu(context_menu);
   log->clear();
 }
 

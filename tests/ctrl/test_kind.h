@@ -263,7 +263,20 @@ public:
 // ---------------------------------------------------------------------------
 // Kit
 
-struct KindKit {
+// The view doubles a kit gives its context, all writing into one log.
+struct TestDoubles {
+  TestDoubles();
+  // Attaches the doubles to ctx as the main window does (no canvas).
+  void attach_to(CtrlContext& ctx) const;
+
+  std::shared_ptr<Log> log = std::make_shared<Log>();
+  std::shared_ptr<TestMainView> main_view;
+  std::shared_ptr<TestCommandBar> command_bar;
+  std::shared_ptr<TestContextMenu> context_menu;
+  std::shared_ptr<TestMainWindow> main_window;
+};
+
+struct KindKit : TestDoubles {
   // A context over a new KindWorkspace with the modes of make_modes and all
   // the view doubles attached (no canvas widget).
   explicit KindKit(const KindContext::MakeModes& make_modes = {}, const std::string& exename = "seq");
@@ -273,14 +286,9 @@ struct KindKit {
   // The log so far, emptied.
   Log take_log();
 
-  std::shared_ptr<Log> log = std::make_shared<Log>();
   std::shared_ptr<KindWorkspace> ws;
   std::shared_ptr<KindContext> ctx;
   std::shared_ptr<TestCanvas> canvas;
-  std::shared_ptr<TestMainView> main_view;
-  std::shared_ptr<TestCommandBar> command_bar;
-  std::shared_ptr<TestContextMenu> context_menu;
-  std::shared_ptr<TestMainWindow> main_window;
 };
 
 // Presses the keys of the key pattern text one after the other on handler

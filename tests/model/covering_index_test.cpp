@@ -4,8 +4,10 @@
 // saves in linear time, a huge element costs a lookup no memory per cell,
 // and undo gives back the line sizes of the grid.
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -279,6 +281,129 @@ TEST(LargeDocuments, ALongChainLoadsAndSavesInLinearTime)
   const std::string second((std::istreambuf_iterator<char>(b)), {});
   EXPECT_TRUE(first == second);
   EXPECT_NE(first.find("pi=\"29998\""), std::string::npos);
+}
+
+// What a line needs as its elements' rectangles are now: the largest of
+// (width + 10) / columns covered (heights for a row), 0 for none.
+double need_walked(ModelElementCells& cells, CellDir dir, int32_t index)
+{
+  double most = 0.0;
+  for (const auto& met : cells.covering(dir, index)) {
+    const Rectangle r = met.elm->get_rect();
+    most = std::max(most, dir == CellDir::h ? (r.width + 10.0) / met.elm->get_mwidth()
+                                            : (r.height + 10.0) / met.elm->get_mheight());
+  }
+  return most;
+}
+
+// Every line's need, kept as its elements come, go, move and are measured,
+// against a walk of the line. Rectangles change only with forget_need(), as
+// a workspace forgets what it lays out.
+TEST(CoveringIndex, ALineNeedsWhatItsLargestElementNeedsWhateverChanges)
+{
+  const auto expect_needs = [](ModelElementCells& cells, const std::string& where) {
+    for (int32_t i = -1; i <= 16; ++i)
+      for (const CellDir dir : {CellDir::h, CellDir::v}) {
+        const double walked = need_walked(cells, dir, i);
+        ASSERT_EQ(cells.line_need(dir, i, false), walked)
+          << where << ": " << (dir == CellDir::h ? "column " : "row ") << i;
+      }
+  };
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    std::mt19937 rng(seed);
+    const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const auto cells = test::TestCells::create();
+    std::vector<std::shared_ptr<TestElement>> stored;
+    for (int step = 0; step < 150; ++step) {
+      const int what = stored.empty() ? 0 : pick(0, 7);
+      std::string done;
+      if (what <= 1) {
+        // Often several needs of one size on a line, so that counts matter.
+        auto e = sized(10.0 * pick(0, 6), 10.0 * pick(0, 6), pick(-2, 2), pick(-2, 2));
+        const int32_t x = pick(2, 12);
+        const int32_t y = pick(2, 12);
+        test::store(*cells, e, x, y);
+        stored.push_back(std::move(e));
+        done = "store";
+      } else {
+        const size_t i = static_cast<size_t>(pick(0, static_cast<int>(stored.size()) - 1));
+        const auto e = stored[i];
+        const auto at = cells->find(*e);
+        ASSERT_TRUE(at);
+        switch (what) {
+        case 2: {
+          const auto head = e->remove(*cells);
+          if (head)
+            cells->set(at->h, at->v, head);
+          else
+            cells->remove(at->h, at->v);
+          stored.erase(stored.begin() + static_cast<std::ptrdiff_t>(i));
+          done = "removal";
+          break;
+        }
+        case 3:
+          e->rect = {0, 0, 10.0 * pick(0, 6), 10.0 * pick(0, 6)};
+          cells->forget_need(*e);
+          done = "new rectangle";
+          break;
+        case 4:
+          e->dh = pick(-2, 2);
+          e->dv = pick(-2, 2);
+          cells->respan(*e);
+          done = "new extension";
+          break;
+        case 5:
+          cells->insert_line(pick(0, 1) ? CellDir::h : CellDir::v, pick(2, 12), 1);
+          done = "line opened";
+          break;
+        case 6: {
+          // Elements anchored on the closed line go with it.
+          const CellDir dir = pick(0, 1) ? CellDir::h : CellDir::v;
+          const int32_t line = pick(2, 12);
+          cells->remove_line(dir, line, 1);
+          std::erase_if(stored, [&](const auto& s) { return !cells->find(*s); });
+          done = "line closed";
+          break;
+        }
+        default:
+          // A whole line measured afresh takes the same counts along.
+          (void)cells->line_need(pick(0, 1) ? CellDir::h : CellDir::v, pick(0, 14), true);
+          done = "fresh measure";
+          break;
+        }
+      }
+      expect_needs(*cells, "seed " + std::to_string(seed) + ", step " + std::to_string(step) + ", " + done);
+      if (HasFatalFailure())
+        return;
+    }
+  }
+}
+
+// A need measured stands until its element is laid out (forgotten) again,
+// as the grid must keep the sizes of the last layout; a fresh measure takes
+// the rectangle as it is now.
+TEST(CoveringIndex, AMeasuredNeedStandsUntilForgotten)
+{
+  const auto cells = test::TestCells::create();
+  const auto a = sized(40, 20);
+  const auto b = sized(30, 60);
+  test::store(*cells, a, 3, 3);
+  test::store(*cells, b, 3, 5);
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, false), 50);
+  a->rect.width = 90;
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, false), 50);
+  cells->forget_need(*a);
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, false), 100);
+  // The widest shrinks unseen, then is measured afresh: the next one in
+  // size is the line's need.
+  a->rect.width = 0;
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, false), 100);
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, true), 40);
+  EXPECT_EQ(cells->line_need(CellDir::h, 3, false), 40);
+  EXPECT_EQ(cells->line_need(CellDir::v, 3, false), 30);
+  // Measured through its column, b's row needs no other measure.
+  b->rect.height = 0;
+  EXPECT_EQ(cells->line_need(CellDir::v, 5, false), 70);
 }
 
 // Fault: the first lookup built a covering entry for each of the four

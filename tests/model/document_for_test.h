@@ -1,19 +1,24 @@
 #pragma once
 // Helpers of the tests of any diagram kind's workspace: the document as the
-// memory writer gives it, an edit run under a fresh record, undo and redo of
+// memory writer gives it, a document loaded from text and saved to text
+// through a file, an edit run under a fresh record, undo and redo of
 // that record checked against the documents before and after, and an
-// element stored at a cell.
+// element stored at a cell, the elements marked in process.
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "model/element.h"
+#include "model/element_cells.h"
 #include "model/serializing_writer.h"
 #include "model/workspace.h"
 #include "model/workspace_diff.h"
+#include "support/test_env.h"
 
 namespace velkaro::test {
 
@@ -24,6 +29,32 @@ inline std::string document_of(ModelWorkspace& ws)
   (void)ws.write(*writer);
   EXPECT_TRUE(writer->finish()) << writer->get_error();
   return writer->get_text();
+}
+
+// Loads text as the document of ws through a file; false when it is refused
+// (error then holds why).
+inline bool load_text(ModelWorkspace& ws, const std::string& text, std::string* error = nullptr)
+{
+  TempDir dir;
+  const std::string path = dir.file("doc.xml");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  const bool ok = ws.load(path);
+  if (error)
+    *error = ws.get_last_error();
+  return ok;
+}
+
+// Saves ws to a file and gives the file's text.
+inline std::string saved_text(ModelWorkspace& ws)
+{
+  TempDir dir;
+  const std::string path = dir.file("out.xml");
+  EXPECT_TRUE(ws.save(path)) << ws.get_last_error();
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Runs edit on ws with a fresh record open; the record.
@@ -54,6 +85,17 @@ inline void put(ModelWorkspace& ws, const std::shared_ptr<ModelElement>& elm, in
 {
   ws.move_hv(x, y);
   ASSERT_TRUE(ws.store(elm));
+}
+
+// How many stored elements have their in-process flag set.
+inline int in_process_count(ModelWorkspace& ws)
+{
+  int n = 0;
+  ws.get_cells()->foreach([&n](int32_t, int32_t, const std::shared_ptr<ModelElement>& head) {
+    head->foreach([&n](const std::shared_ptr<ModelElement>& e) { n += e->in_process ? 1 : 0; });
+    return true;
+  });
+  return n;
 }
 
 } // namespace velkaro::test

@@ -186,4 +186,11 @@ inline void expect_parent_links(ModelWorkspace& ws, const std::string& where)
   });
 }
 
+// Both: the structures against a full recomputation, and every parent link.
+inline void expect_structures_and_links(ModelWorkspace& ws, const std::string& where)
+{
+  expect_structures(ws, where);
+  expect_parent_links(ws, where);
+}
+
 } // namespace velkaro::test

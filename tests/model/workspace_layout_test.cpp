@@ -29,8 +29,14 @@ public:
     return e;
   }
   void layout(const Rectangle& box) override { boxes.push_back(box); }
+  Rectangle get_rect() override
+  {
+    ++asked;
+    return rect;
+  }
 
   std::vector<Rectangle> boxes;
+  int asked = 0;
 };
 
 using test::put;
@@ -70,6 +76,65 @@ TEST(ModelWorkspaceLayout, ACellsLinesTakeTheWidestAndHighestNeedOfWhatCoversThe
   ws->may_updated(tall);
   EXPECT_EQ(ws->grid->h->get_size(4), ModelGridGridList::DEFAULT_MIN_SIZE);
   EXPECT_EQ(ws->grid->v->get_size(0), 110.0 / 4);
+}
+
+// Fault: each text edit measured and laid out every element of its column
+// and row, and each store walked its lines for their largest need, so
+// building a long diagram took a time of its length squared.
+TEST(ModelWorkspaceLayout, AnEditInALongColumnLooksOnlyAtWhatItChanges)
+{
+  const auto ws = ModelWorkspace::create();
+  std::vector<std::shared_ptr<Sized>> column;
+  for (int32_t y = 0; y < 400; ++y) {
+    column.push_back(Sized::create(40, 20));
+    put(*ws, column.back(), 3, y);
+  }
+  const auto others_untouched = [&](const Sized* edited, const std::string& what) {
+    for (const auto& e : column) {
+      if (e.get() == edited)
+        continue;
+      ASSERT_EQ(e->asked, 0) << what;
+      ASSERT_TRUE(e->boxes.empty()) << what;
+    }
+  };
+  // What was laid out last is measured when its column's need is next
+  // asked for: done here, so that the counts below are the edit's own.
+  const auto reset = [&] {
+    (void)ws->get_cells()->line_need(CellDir::h, 3, false);
+    for (const auto& e : column) {
+      e->asked = 0;
+      e->boxes.clear();
+    }
+  };
+  const auto edited = column[200];
+  reset();
+  // A text edit that keeps its lines' sizes: its own element alone.
+  edited->rect = {0, 0, 30, 15};
+  ws->may_updated(edited);
+  EXPECT_GE(edited->asked, 1);
+  EXPECT_EQ(edited->boxes.size(), 2u);
+  others_untouched(edited.get(), "an edit that keeps the sizes");
+  // A store at the column's end: its row is new, the column keeps its size.
+  reset();
+  const auto last = Sized::create(40, 20);
+  put(*ws, last, 3, 400);
+  others_untouched(nullptr, "a store");
+  EXPECT_FALSE(last->boxes.empty());
+  // A wider element: the column grows and everything on it is laid out
+  // again in its new width, once.
+  reset();
+  edited->rect = {0, 0, 90, 15};
+  ws->may_updated(edited);
+  EXPECT_EQ(ws->grid->h->get_size(3), 100);
+  for (const auto& e : column) {
+    if (e == edited)
+      continue;
+    ASSERT_EQ(e->boxes, (std::vector<Rectangle>{{0, 0, 100, ws->grid->v->get_size(e->pos.y)}}));
+  }
+  // Back to its width: the column shrinks to what the others need.
+  edited->rect = {0, 0, 30, 15};
+  ws->may_updated(edited);
+  EXPECT_EQ(ws->grid->h->get_size(3), 50);
 }
 
 TEST(ModelWorkspaceLayout, TempModeLeavesTheGridAlone)

@@ -13,8 +13,6 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <gtkmm/box.h>
-#include <gtkmm/window.h>
 
 #include "ctrl/gdk_events_for_test.h"
 #include "seq/main_menu.h"
@@ -25,6 +23,7 @@
 #include "view/check_menu_item.h"
 #include "view/context_menu.h"
 #include "view/icon_bundle.h"
+#include "view/kind_bars_for_test.h"
 #include "view/tool_button.h"
 
 namespace velkaro::test {
@@ -35,123 +34,59 @@ using Names = CtrlIActionHandler::NameSet;
 
 // The sequence controller with the menu bar and the tool bar in a window of
 // their own, and the popup wired as the main window wires it.
-struct BarsKit {
+struct BarsKit : KindBars<SeqKit, SeqMainMenu, SeqToolBar> {
   BarsKit()
   {
-    menu_bar = std::make_unique<SeqMainMenu>(kit.ctx);
-    tool_bar = std::make_unique<SeqToolBar>(kit.ctx);
-    popup = std::make_shared<ViewContextMenu>(*menu_bar);
+    popup = std::make_shared<ViewContextMenu>(*bars.menu_bar);
     kit.ctx->set_context_menu(popup);
-    box.pack_start(*menu_bar, false, false);
-    box.pack_start(*tool_bar, false, false);
-    window.add(box);
-    window.show_all();
-    settle();
   }
   ~BarsKit()
   {
     if (Gtk::Menu* menu = popup->get_popup())
       menu->popdown();
-    box.remove(*menu_bar);
-    box.remove(*tool_bar);
   }
 
-  Gtk::Menu& menu(const std::string& title)
-  {
-    auto* top = find_item(*menu_bar, title);
-    EXPECT_TRUE(top) << title;
-    return *top->get_submenu();
-  }
-
-  // A right press on the cell, through GTK's dispatch (so that it is the
-  // current event the popup pops up for). The tests share one X server:
-  // while another one's popup holds the pointer grab, a popup cannot show,
-  // so the press is made again until it does (for a while).
+  // A right press on the cell (right_press_popup()).
   Gtk::Menu* right_press(const CellPos& cell)
   {
-    const auto pt = cell_centre(*kit.ws, cell);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      gtk_main_do_event(button_event(GDK_BUTTON_PRESS, kit.canvas->get_window()->gobj(), GDK_BUTTON_SECONDARY,
-                                     pt.get_x(), pt.get_y())
-                          .get());
-      Gtk::Menu* menu = popup->get_popup();
-      if (!menu || menu->get_visible())
-        break;
-      menu->popdown();
-      settle();
-      g_usleep(20000);
-    }
-    return popup->get_popup();
+    const auto pt = kit.centre(cell);
+    return right_press_popup(*popup, kit.canvas->get_window()->gobj(), pt.get_x(), pt.get_y());
   }
 
-  SeqKit kit;
-  std::unique_ptr<SeqMainMenu> menu_bar;
-  std::unique_ptr<SeqToolBar> tool_bar;
   std::shared_ptr<ViewContextMenu> popup;
-  Gtk::Window window;
-  Gtk::Box box{Gtk::ORIENTATION_VERTICAL};
 };
-
-// Every plain entry and button is enabled exactly when its action can run
-// or is "manual".
-void expect_bars_follow(BarsKit& b, const Names& names)
-{
-  int entries = 0;
-  b.menu_bar->foreach_menu_item([&](ViewMenuItem& item) {
-    ++entries;
-    EXPECT_EQ(item.get_sensitive(), names.count(item.action_name) > 0 || item.action_name == "manual")
-      << item.get_label();
-  });
-  EXPECT_GT(entries, 20);
-  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
-    EXPECT_EQ(button.get_sensitive(), names.count(button.action_name) > 0 || button.action_name == "manual")
-      << button.action_name;
-  });
-}
 
 TEST(SeqBars, TheEditMenuSitsBetweenFileAndViewWithItsRowsInOrder)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  Lines titles;
-  for (Gtk::MenuItem* item : items_of(*b.menu_bar))
-    titles.push_back(item->get_label());
-  EXPECT_EQ(titles, (Lines{"_File", "_Edit", "_View", "_Help"}));
-  EXPECT_EQ(lines_of(b.menu("_Edit")), (Lines{
-                                          "_Undo -> undo",
-                                          "_Redo -> redo",
-                                          "---",
-                                          "_Copy -> copy",
-                                          "Cu_t -> cut",
-                                          "_Paste -> paste",
-                                          "---",
-                                          "_Insert LifeLine -> insert-life-line",
-                                          "Insert _Message -> insert-message",
-                                          "Insert Combined _Fragment -> insert-fragment",
-                                          "Append _Text -> append-text",
-                                          "---",
-                                          "_Edit -> change",
-                                          "---",
-                                          "Insert r_ow -> insert-row",
-                                          "Insert co_lumn -> insert-col",
-                                          "_Delete row -> delete-row",
-                                          "Delete co_lumn -> delete-col",
-                                          "---",
-                                          "Toggle HV Mode -> toggle-hv",
-                                          "---",
-                                          "_Key setting -> key-setting",
-                                        }));
+  expect_menu_bar_holds(b.bars, {"_File", "_Edit", "_View", "_Help"},
+                        {{"_Edit", joined_lines({EDIT_MENU_HEAD_LINES,
+                                                 {
+                                                   "_Insert LifeLine -> insert-life-line",
+                                                   "Insert _Message -> insert-message",
+                                                   "Insert Combined _Fragment -> insert-fragment",
+                                                   "Append _Text -> append-text",
+                                                   "---",
+                                                   "_Edit -> change",
+                                                   "---",
+                                                   "Insert r_ow -> insert-row",
+                                                   "Insert co_lumn -> insert-col",
+                                                   "_Delete row -> delete-row",
+                                                   "Delete co_lumn -> delete-col",
+                                                 },
+                                                 EDIT_MENU_TAIL_LINES})}});
   // The popup offers the same menu.
-  const auto context_menus = b.menu_bar->make_context_menu();
+  const auto context_menus = b.bars.menu_bar->make_context_menu();
   ASSERT_EQ(context_menus.size(), 1u);
-  EXPECT_EQ(lines_of(context_menus[0]->get_menu()), lines_of(b.menu("_Edit")));
+  EXPECT_EQ(lines_of(context_menus[0]->get_menu()), lines_of(b.bars.menu("_Edit")));
 
   // Its entry "_Edit" changes what the cursor is on: on a text, the normal
   // text mode.
   put(*b.kit.ws, SeqTextElement::create(), 2, 2);
   b.kit.go(2, 2);
   wait_for_actionable_refresh();
-  find_item(b.menu("_Edit"), "_Edit")->activate();
+  find_item(b.bars.menu("_Edit"), "_Edit")->activate();
   EXPECT_EQ(b.kit.mode_name(), "NORMAL MODE (TEXT)");
 }
 
@@ -159,37 +94,10 @@ TEST(SeqBars, TheToolBarHoldsTheSixteenButtonsWithTheirSeparators)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  EXPECT_EQ(lines_of(*b.tool_bar), (Lines{
-                                         "New -> new-file",
-                                         "Open -> open-file",
-                                         "Save -> save-file",
-                                         "Export PNG image -> export-png-n",
-                                         "|",
-                                         "Undo -> undo",
-                                         "Redo -> redo",
-                                         "|",
-                                         "Toggle HV Modes -> toggle-hv",
-                                         "|",
-                                         "Copy -> copy",
-                                         "Cut -> cut",
-                                         "Paste -> paste",
-                                         "|",
-                                         "Insert element -> insert-element",
-                                         "|",
-                                         "Insert row -> insert-row",
-                                         "Insert column -> insert-col",
-                                         "Delete row -> delete-row",
-                                         "Delete column -> delete-col",
-                                         "|",
-                                         "Help -> manual",
-                                       }));
+  expect_tool_bar_holds(b.bars, joined_lines({TOOL_BAR_HEAD_LINES, {"Insert element -> insert-element", "|"},
+                                              TOOL_BAR_LINE_LINES, TOOL_BAR_HELP_LINES}));
   // Right after construction the buttons follow what can run now.
-  const Names names = b.kit.ctx->enum_actionable_name();
-  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
-    EXPECT_EQ(button.get_sensitive(), names.count(button.action_name) > 0 || button.action_name == "manual")
-      << button.action_name;
-    EXPECT_EQ(button.get_child()->get_tooltip_text(), button.get_label());
-  });
+  EXPECT_EQ(expect_buttons_follow(b.bars, b.kit.ctx->enum_actionable_name()), 16);
 }
 
 TEST(SeqBars, EveryIconABarButtonNamesIsInTheBundleAndTintedWithTheThemeColour)
@@ -199,7 +107,7 @@ TEST(SeqBars, EveryIconABarButtonNamesIsInTheBundleAndTintedWithTheThemeColour)
   const auto tint = ViewToolButton::tint_of(Gdk::RGBA("#9ade00"));
   EXPECT_EQ(tint, (ViewToolButton::Rgb{139, 201, 0}));
   int buttons = 0;
-  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
+  b.bars.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
     ++buttons;
     SCOPED_TRACE(button.action_name);
     std::string error;
@@ -222,41 +130,25 @@ TEST(SeqBars, EntriesAndButtonsFollowWhatCanRunAfterTheRefreshDelay)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  auto& kit = b.kit;
-  life_line(*kit.ws, 1, 1, 5);
-  put(*kit.ws, SeqTextElement::create(), 4, 4);
+  life_line(*b.kit.ws, 1, 1, 5);
+  put(*b.kit.ws, SeqTextElement::create(), 4, 4);
 
   // Each state: the keys that lead there from the cell mode at a cell.
-  struct State {
-    const char* name;
-    CellPos at;
-    const char* keys;
-    const char* mode;
+  const BarsState states[] = {
+    {"an empty cell", CellPos{6, 6}, "", "CELL MODE"},
+    {"a life-line cell", CellPos{1, 3}, "", "CELL MODE"},
+    {"a text, after a yank", CellPos{4, 4}, "y", "CELL MODE"},
+    {"a selection", CellPos{3, 3}, "vlj", "SELECT CELL MODE"},
+    {"a new execution box", CellPos{1, 3}, "i", "RANGE MODE"},
+    {"a life line with one step to undo", CellPos{1, 3}, "i<Enter>", "CELL MODE"},
   };
-  const State states[] = {
-    {"an empty cell", {6, 6}, "", "CELL MODE"},
-    {"a life-line cell", {1, 3}, "", "CELL MODE"},
-    {"a text, after a yank", {4, 4}, "y", "CELL MODE"},
-    {"a selection", {3, 3}, "vlj", "SELECT CELL MODE"},
-    {"a new execution specification", {1, 3}, "i", "RANGE MODE"},
-    {"a life line with one step to undo", {1, 3}, "i<Enter>", "CELL MODE"},
-  };
-  for (const State& s : states) {
-    SCOPED_TRACE(s.name);
-    kit.ctx->change_to_cell_mode();
-    kit.go(s.at.x, s.at.y);
-    kit.keys(s.keys);
-    ASSERT_EQ(kit.mode_name(), s.mode);
-    wait_for_actionable_refresh();
-    const Names names = kit.ctx->enum_actionable_name();
-    expect_bars_follow(b, names);
+  expect_bars_follow_states(b.kit, b.bars, states, [&b](const BarsState& s, const Names&, const BarsCounts& counts) {
+    EXPECT_GT(counts.entries, 20);
     // The menus' own rows reach the modes' own actions.
     if (std::string(s.mode) == "SELECT CELL MODE") {
-      EXPECT_TRUE(find_item(b.menu("_Edit"), "Insert Combined _Fragment")->get_sensitive());
+      EXPECT_TRUE(b.bars.entry("_Edit", "Insert Combined _Fragment")->get_sensitive());
     }
-    EXPECT_FALSE(find_item(b.menu("_Help"), "_Version info.")->get_sensitive());
-    EXPECT_TRUE(find_item(b.menu("_Help"), "_Manual")->get_sensitive());
-  }
+  });
 }
 
 TEST(SeqBars, TheMenuBarCheckEntryWritesItsSettingOnce)
@@ -264,7 +156,7 @@ TEST(SeqBars, TheMenuBarCheckEntryWritesItsSettingOnce)
   VELKARO_REQUIRE_GTK();
   BarsKit b;
   auto& ctx = *b.kit.ctx;
-  auto* entry = find_item<ViewCheckMenuItem>(b.menu("_View"), "Show Menubar");
+  auto* entry = find_item<ViewCheckMenuItem>(b.bars.menu("_View"), "Show Menubar");
   ASSERT_TRUE(entry);
   ASSERT_TRUE(entry->get_active());
   Lines writes;

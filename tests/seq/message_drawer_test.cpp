@@ -2,11 +2,15 @@
 // and arrowheads end beside execution specifications, filled and open
 // arrowheads, reply dashes phased from the sender, self messages, found and
 // lost dots, texts above the line, and the antialiasing a dot leaves, also
-// in an export cut into bands anywhere.
+// in an export cut into bands anywhere; a long run of alike messages in one
+// cell, partly left out, exports the same pixels.
 
 #include <cstring>
+#include <functional>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -324,6 +328,163 @@ TEST(FoundAndLostInBands, TheImageIsTheSameWhereverTheBandsAreCut)
   // lines' walk) has no soft edge.
   const Rectangle r = k.cell(3, 2);
   EXPECT_EQ(partly_inked(whole->surface, {r.get_xmid() - 14, liney(r) - 7, 14, 14}), 0);
+}
+
+// A document whose cell at anchor holds lead, then each(k) for k below
+// count, then after; the cells before come first.
+std::string alike_chain(const std::string& before, const std::string& anchor, const std::string& lead,
+                        const std::function<std::string(int32_t)>& each, int count, const std::string& after)
+{
+  std::string doc = R"(<?xml version="1.0" encoding="UTF-8"?><workspace><element_cells>)" + before + "<cell " +
+                    anchor + ">" + lead;
+  for (int k = 0; k < count; ++k)
+    doc += each(k);
+  return doc + after + "</cell></element_cells></workspace>\n";
+}
+
+// Fault: a hostile file of thousands of alike messages in one cell stroked
+// every one of them into the export. Past the settling point a run of alike
+// drawings is left out: the image is the one drawing every element gives,
+// in every style (antialiased or not, dashed, filled, with a box, a text or
+// a dot), wherever the bands are cut, while runs shorter than the settling
+// point still show in the pixels.
+TEST(AlikeMessagesInOneCell, ExportTheImageDrawingEveryOneGives)
+{
+  VELKARO_REQUIRE_GTK();
+  const std::string head = R"(<cell h="1" v="0"><life_head/><seq_text pi="0">A</seq_text></cell>)";
+  const std::string head_b = R"(<cell h="3" v="0"><life_head/><seq_text pi="0">B</seq_text></cell>)";
+  const std::string life_line = R"(<life_line pi="0" pv="0" has_stop="false"/>)";
+  // Messages at chain index first + 2k, each followed by its type.
+  const auto typed = [](int first, const std::string& message, const std::string& type) {
+    return [=](int32_t k) {
+      return message + R"(<message_type pi=")" + std::to_string(first + 2 * k) + R"(" msg_type=")" + type + R"("/>)";
+    };
+  };
+  const std::string sender = R"(<cell h="1" v="1">)" + life_line +
+                             R"(<execution_specification top="true"/><message role="1" pi="0"/>)" +
+                             R"(<message_type pi="2" msg_type="reply"/></cell>)";
+  struct Case {
+    const char* name;
+    std::function<std::string(int)> doc;
+  };
+  const std::vector<Case> cases = {
+    {"calls on a life line beside a box",
+     [&](int n) {
+       return alike_chain(head, R"(h="1" v="1")", life_line + R"(<execution_specification top="true"/>)",
+                          typed(2, R"(<message role="1" pi="0"/>)", "synchronous"), n, "");
+     }},
+    {"replies on a life line",
+     [&](int n) {
+       return alike_chain(head, R"(h="1" v="1")", life_line, typed(1, R"(<message role="1" pi="0"/>)", "reply"), n,
+                          "");
+     }},
+    {"found messages", [&](int n) {
+       return alike_chain("", R"(h="1" v="1")", "", typed(0, R"(<message role="1"/>)", "asynchronous"), n, "");
+     }},
+    {"lines of a lost reply under a text", [&](int n) {
+       return alike_chain(head + sender, R"(h="2" v="1")", "",
+                          [](int32_t) { return std::string(R"(<message_line pi="2" ph="1"/>)"); }, n,
+                          R"(<seq_text pi="0">ret</seq_text>)");
+     }},
+    {"lines of a reply ending on a point", [&](int n) {
+       return alike_chain(head + head_b + sender, R"(h="2" v="1")", "",
+                          [](int32_t) { return std::string(R"(<message_line pi="2" ph="1"/>)"); }, n,
+                          R"(</cell><cell h="3" v="1">)" + life_line + R"(<message_line pi="2" ph="1" point="0"/>)");
+     }},
+  };
+  const int settled = ViewDrawerContext::SETTLED_AFTER;
+  TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Image of a run of n alike elements, drawn whole or with the settled
+    // ones left out, cut into bands of rows rows.
+    const auto exported = [&](int n, bool settling, int rows) {
+      {
+        std::ofstream out(dir.file("chain.xml"));
+        out << c.doc(n);
+      }
+      SeqDrawKit k;
+      EXPECT_TRUE(k.ws->load(dir.file("chain.xml"))) << k.ws->get_last_error();
+      const auto exporter = ViewExportingCnavas::create<SeqExportingCnavas>(k.ctx, k.up_to(4, 2));
+      exporter->dc->settles_repeats = settling;
+      exporter->set_band_rows(rows);
+      EXPECT_TRUE(exporter->export_png(dir.file("chain.png"))) << exporter->get_last_error();
+      return Cairo::ImageSurface::create_from_png(dir.file("chain.png"));
+    };
+    const Image few = exported(2, true, 0);
+    const Image short_run = exported(settled - 1, true, 0);
+    EXPECT_GT(differing_rows(few, short_run), 0) << "repeats leave no trace: the case tests nothing";
+    for (const int n : {settled, settled + 1, settled + 2, 3 * settled}) {
+      for (const int rows : {0, 7}) {
+        SCOPED_TRACE(std::to_string(n) + " elements, bands of " + std::to_string(rows) + " rows");
+        const Image whole = exported(n, false, rows);
+        const Image left_out = exported(n, true, rows);
+        ASSERT_EQ(left_out->get_width(), whole->get_width());
+        ASSERT_EQ(left_out->get_height(), whole->get_height());
+        EXPECT_EQ(differing_rows(left_out, whole), 0);
+      }
+    }
+  }
+}
+
+// The strokes and fills that reach a surface.
+struct Counted {
+  int operations = 0;
+  static void count(cairo_surface_t*, cairo_surface_t*, void* data) { ++static_cast<Counted*>(data)->operations; }
+};
+
+// Fault: the export drew every one of thousands of alike messages of one
+// cell, each stroked and rasterized over the ones before. Past the settling
+// point they are left out: what reaches the image stops growing with the
+// chain.
+TEST(AlikeMessagesInOneCell, AreDrawnUntilTheySettle)
+{
+  VELKARO_REQUIRE_GTK();
+  const std::string head = R"(<cell h="1" v="0"><life_head/><seq_text pi="0">A</seq_text></cell>)";
+  const std::string life_line = R"(<life_line pi="0" pv="0" has_stop="false"/>)";
+  const auto repeated = [](const std::string& element) { return [=](int32_t) { return element; }; };
+  const std::vector<std::pair<const char*, std::function<std::string(int)>>> cases = {
+    {"messages on a life line",
+     [&](int n) {
+       return alike_chain(head, R"(h="1" v="1")", life_line, repeated(R"(<message role="1" pi="0"/>)"), n, "");
+     }},
+    {"found messages",
+     [&](int n) { return alike_chain("", R"(h="1" v="1")", "", repeated(R"(<message role="1"/>)"), n, ""); }},
+    {"message lines",
+     [&](int n) {
+       return alike_chain(head + R"(<cell h="1" v="1">)" + life_line + R"(<message role="1" pi="0"/></cell>)",
+                          R"(h="2" v="1")", "", repeated(R"(<message_line pi="1" ph="1"/>)"), n, "");
+     }},
+  };
+  TempDir dir;
+  for (const auto& [name, make_doc] : cases) {
+    SCOPED_TRACE(name);
+    const auto& doc = make_doc;
+    // The strokes and fills of the message drawer over a chain of n.
+    const auto drawn = [&](int n, bool settling) {
+      {
+        std::ofstream out(dir.file("chain.xml"));
+        out << doc(n);
+      }
+      SeqDrawKit k;
+      EXPECT_TRUE(k.ws->load(dir.file("chain.xml"))) << k.ws->get_last_error();
+      const auto dc = ViewDrawerContext::create_make_surface(k.up_to(3, 2));
+      dc->color_map = ViewColorMap::create_light();
+      dc->shows_editor = false;
+      dc->settles_repeats = settling;
+      Counted counted;
+      cairo_surface_t* observer = cairo_surface_create_observer(dc->surface->cobj(), CAIRO_SURFACE_OBSERVER_NORMAL);
+      cairo_surface_observer_add_stroke_callback(observer, &Counted::count, &counted);
+      cairo_surface_observer_add_fill_callback(observer, &Counted::count, &counted);
+      dc->cr = Cairo::RefPtr<Cairo::Context>(new Cairo::Context(cairo_create(observer), true));
+      cairo_surface_destroy(observer);
+      SeqMessageDrawer drawer;
+      drawer.draw_for(dc, k.ctx);
+      return counted.operations;
+    };
+    EXPECT_GT(drawn(3000, false), drawn(300, false));
+    EXPECT_EQ(drawn(3000, true), drawn(300, true));
+  }
 }
 
 } // namespace

@@ -190,7 +190,7 @@ TEST(SeqSelectMode, SettlingByPurpose)
     EXPECT_EQ(kit.cursor(), (CellPos{2, 2}));
     kit.undo_all();
     EXPECT_EQ(kit.doc(), before);
-    EXPECT_EQ(marked_in_process(*kit.ws), 0);
+    EXPECT_EQ(in_process_count(*kit.ws), 0);
   }
 }
 
@@ -242,7 +242,7 @@ TEST(SeqSelectCellMode, IInsertsAFragmentOverASelectionOfThreeByThree)
   EXPECT_TRUE(at<SeqFragLine>(*kit.ws, 3, 3));
   EXPECT_FALSE(kit.ctx->selected_range);
   EXPECT_EQ(kit.undo_steps(), 1u);
-  EXPECT_EQ(marked_in_process(*kit.ws), 0);
+  EXPECT_EQ(in_process_count(*kit.ws), 0);
   kit.keys("u");
   EXPECT_EQ(kit.doc(), before);
 }

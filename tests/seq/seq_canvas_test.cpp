@@ -38,15 +38,6 @@
 namespace velkaro::test {
 namespace {
 
-template <class List>
-std::vector<std::type_index> types_of(const List& drawers)
-{
-  std::vector<std::type_index> types;
-  for (const auto& d : drawers)
-    types.emplace_back(typeid(*d));
-  return types;
-}
-
 TEST(SeqCanvasTest, TheCanvasDrawsItsTenDrawersInOrderAndTheElementsAgainInTheWorkingPass)
 {
   VELKARO_REQUIRE_GTK();

@@ -15,7 +15,7 @@ namespace velkaro::test {
 
 SeqDrawContext::SeqDrawContext(Key key, std::shared_ptr<ModelWorkspace> ws) : CtrlContext(key, std::move(ws), "seq")
 {
-  set_modes({std::make_shared<PlainMode>(*this), std::make_shared<StillRangeMode>(*this)});
+  set_modes({std::make_shared<DrawPlainMode>(*this), std::make_shared<StillRangeMode>(*this)});
 }
 
 SeqDrawKit::SeqDrawKit() : ctx(CtrlContext::create<SeqDrawContext>(ws))
@@ -149,72 +149,6 @@ void separator(SeqWorkspace& ws, int32_t sx, int32_t y, int32_t ex, const std::s
 
 // --- probes --------------------------------------------------------------------
 
-double ink(const Cairo::RefPtr<Cairo::ImageSurface>& image, int x, int y)
-{
-  if (x < 0 || y < 0 || x >= image->get_width() || y >= image->get_height())
-    return 0;
-  const Pixel p = pixel_at(image, x, y);
-  // Over the opaque white background every pixel is opaque.
-  return 1.0 - (p.r + p.g + p.b) / (3.0 * 255.0);
-}
-
-namespace {
-
-// The pixels a line 1 wide centred on c covers.
-std::pair<int, int> covered(double c)
-{
-  return {static_cast<int>(std::floor(c - 0.5)), static_cast<int>(std::ceil(c + 0.5)) - 1};
-}
-
-} // namespace
-
-double vline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
-{
-  const auto [first, last] = covered(x);
-  double sum = 0;
-  for (int i = first; i <= last; ++i)
-    sum += ink(image, i, static_cast<int>(std::floor(y)));
-  return sum;
-}
-
-double hline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
-{
-  const auto [first, last] = covered(y);
-  double sum = 0;
-  for (int j = first; j <= last; ++j)
-    sum += ink(image, static_cast<int>(std::floor(x)), j);
-  return sum;
-}
-
-double width_v(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
-{
-  const int c = static_cast<int>(std::floor(x));
-  double sum = 0;
-  for (int i = c - 2; i <= c + 2; ++i)
-    sum += ink(image, i, static_cast<int>(std::floor(y)));
-  return sum;
-}
-
-double width_h(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
-{
-  const int c = static_cast<int>(std::floor(y));
-  double sum = 0;
-  for (int j = c - 2; j <= c + 2; ++j)
-    sum += ink(image, static_cast<int>(std::floor(x)), j);
-  return sum;
-}
-
-double spot(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y)
-{
-  const int cx = static_cast<int>(std::floor(x));
-  const int cy = static_cast<int>(std::floor(y));
-  double most = 0;
-  for (int j = cy - 1; j <= cy + 1; ++j)
-    for (int i = cx - 1; i <= cx + 1; ++i)
-      most = std::max(most, ink(image, i, j));
-  return most;
-}
-
 std::string check_run(const Cairo::RefPtr<Cairo::ImageSurface>& image, bool vertical, double at, double from,
                       double to, const Stretch& run)
 {
@@ -242,15 +176,6 @@ std::string check_run(const Cairo::RefPtr<Cairo::ImageSurface>& image, bool vert
   if (run.kind == Stretch::dashed && dashes_judged == 0)
     errors += " no dash judged";
   return errors;
-}
-
-int inked(const Cairo::RefPtr<Cairo::ImageSurface>& image, const Rectangle& r)
-{
-  const int x0 = static_cast<int>(std::floor(r.x));
-  const int y0 = static_cast<int>(std::floor(r.y));
-  const int x1 = static_cast<int>(std::ceil(r.get_right()));
-  const int y1 = static_cast<int>(std::ceil(r.get_bottom()));
-  return count_unlike(image, x0, y0, x1 - x0, y1 - y0, rgb(255, 255, 255));
 }
 
 void keep_png(const std::string& path, const std::string& name)

@@ -20,6 +20,7 @@
 #include "ctrl/modes/range_mode.h"
 #include "model/grid.h"
 #include "seq/doc/seq_for_test.h"
+#include "view/draw_kit_for_test.h"
 
 namespace velkaro::test {
 
@@ -30,13 +31,6 @@ public:
   using CtrlRangeMode::CtrlRangeMode;
   void on_enter() override {}
   void on_exit() override {}
-};
-
-// A mode that does nothing: the default mode of the tests' context.
-class PlainMode : public CtrlMode {
-public:
-  using CtrlMode::CtrlMode;
-  std::string get_name() const override { return "PLAIN MODE"; }
 };
 
 // A context with a plain mode (the default) and a range mode.
@@ -95,22 +89,26 @@ void separator(SeqWorkspace& ws, int32_t sx, int32_t y, int32_t ex, const std::s
 // --- Probes. Images are exported from the canvas point (0, 0), so image
 // pixels are canvas units.
 
+// The probes of view/draw_kit_for_test.h on an image drawn from (0, 0),
+// where ink is 1 for black.
+using SeqProbe = InkProbe<grey_ink>;
+
 // 0 for a white pixel, 1 for a black one.
-double ink(const Cairo::RefPtr<Cairo::ImageSurface>& image, int x, int y);
+inline double ink(const DrawImage& image, int x, int y) { return SeqProbe{image}.ink(x, y); }
 // The ink of a line 1 wide running down at canvas x, in the pixel row of
 // canvas y: summed over the pixels the line's width covers.
-double vline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y);
+inline double vline(const DrawImage& image, double x, double y) { return SeqProbe{image}.vline(x, y); }
 // The same for a line running across at canvas y, in the pixel column of x.
-double hline(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y);
+inline double hline(const DrawImage& image, double x, double y) { return SeqProbe{image}.hline(x, y); }
 // The number of pixels in the rectangle that are not white.
-int inked(const Cairo::RefPtr<Cairo::ImageSurface>& image, const Rectangle& r);
+inline int inked(const DrawImage& image, const Rectangle& r) { return SeqProbe{image}.inked(r); }
 
 // The width of ink across a line running down at canvas x (or across at
 // canvas y): the ink summed over the five pixels around it.
-double width_v(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y);
-double width_h(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y);
+inline double width_v(const DrawImage& image, double x, double y) { return SeqProbe{image}.width_v(x, y); }
+inline double width_h(const DrawImage& image, double x, double y) { return SeqProbe{image}.width_h(x, y); }
 // The most ink among the nine pixels around canvas (x, y).
-double spot(const Cairo::RefPtr<Cairo::ImageSurface>& image, double x, double y);
+inline double spot(const DrawImage& image, double x, double y) { return SeqProbe{image}.spot(x, y); }
 
 // What a stretch of a line must show, pixel by pixel.
 struct Stretch {

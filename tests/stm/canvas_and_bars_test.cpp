@@ -16,8 +16,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <gtkmm/box.h>
-#include <gtkmm/window.h>
 
 #include <tuple>
 #include <utility>
@@ -42,6 +40,7 @@
 #include "view/color_map.h"
 #include "view/drawer_context.h"
 #include "view/filling_drawer.h"
+#include "view/kind_bars_for_test.h"
 #include "view/grid_drawer.h"
 #include "view/pixels_for_test.h"
 #include "view/single_text_drawer.h"
@@ -52,15 +51,6 @@ namespace velkaro::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-template <class List>
-std::vector<std::type_index> types_of(const List& drawers)
-{
-  std::vector<std::type_index> types;
-  for (const auto& d : drawers)
-    types.emplace_back(typeid(*d));
-  return types;
-}
 
 TEST(StmCanvas, TheCanvasDrawsItsNineDrawersInOrder)
 {
@@ -203,99 +193,37 @@ TEST(StmCanvas, TheRangeFillsFollowTheExactMode)
   EXPECT_EQ(both, change);
 }
 
-// The bars in a window on a state-machine context.
-struct BarsKit {
-  BarsKit()
-  {
-    menu_bar = std::make_unique<StmMainMenu>(kit.ctx);
-    tool_bar = std::make_unique<StmToolBar>(kit.ctx);
-    box.pack_start(*menu_bar, false, false);
-    box.pack_start(*tool_bar, false, false);
-    window.add(box);
-    window.show_all();
-    settle();
-  }
-  ~BarsKit()
-  {
-    box.remove(*menu_bar);
-    box.remove(*tool_bar);
-  }
-
-  StmKit kit;
-  std::unique_ptr<StmMainMenu> menu_bar;
-  std::unique_ptr<StmToolBar> tool_bar;
-  Gtk::Window window;
-  Gtk::Box box{Gtk::ORIENTATION_VERTICAL};
-};
+using BarsKit = KindBars<StmKit, StmMainMenu, StmToolBar>;
 
 TEST(StmBars, TheEditMenuHasItsNineteenRowsBetweenFileAndView)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  Lines titles;
-  for (Gtk::MenuItem* item : items_of(*b.menu_bar))
-    titles.push_back(item->get_label());
-  EXPECT_EQ(titles, (Lines{"_File", "_Edit", "_View", "_Help"}));
-  auto* edit = find_item(*b.menu_bar, "_Edit");
-  ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(lines_of(*edit->get_submenu()), (Lines{
-                                                "_Undo -> undo",
-                                                "_Redo -> redo",
-                                                "---",
-                                                "_Copy -> copy",
-                                                "Cu_t -> cut",
-                                                "_Paste -> paste",
-                                                "---",
-                                                "Append _Text -> append-text",
-                                                "---",
-                                                "_Edit -> change",
-                                                "---",
-                                                "Insert r_ow -> insert-row",
-                                                "Insert co_lumn -> insert-col",
-                                                "_Delete row -> delete-row",
-                                                "Delete co_lumn -> delete-col",
-                                                "---",
-                                                "Toggle HV Mode -> toggle-hv",
-                                                "---",
-                                                "_Key setting -> key-setting",
-                                              }));
+  expect_menu_bar_holds(b.bars, {"_File", "_Edit", "_View", "_Help"},
+                        {{"_Edit", joined_lines({EDIT_MENU_HEAD_LINES,
+                                                 {
+                                                   "Append _Text -> append-text",
+                                                   "---",
+                                                   "_Edit -> change",
+                                                   "---",
+                                                   "Insert r_ow -> insert-row",
+                                                   "Insert co_lumn -> insert-col",
+                                                   "_Delete row -> delete-row",
+                                                   "Delete co_lumn -> delete-col",
+                                                 },
+                                                 EDIT_MENU_TAIL_LINES})}});
 }
 
 TEST(StmBars, TheToolBarHasSixteenButtonsAndSixSeparatorsEnabledByWhatCanRun)
 {
   VELKARO_REQUIRE_GTK();
   BarsKit b;
-  EXPECT_EQ(lines_of(*b.tool_bar), (Lines{
-                                     "New -> new-file",
-                                     "Open -> open-file",
-                                     "Save -> save-file",
-                                     "Export PNG image -> export-png-n",
-                                     "|",
-                                     "Undo -> undo",
-                                     "Redo -> redo",
-                                     "|",
-                                     "Toggle HV Modes -> toggle-hv",
-                                     "|",
-                                     "Copy -> copy",
-                                     "Cut -> cut",
-                                     "Paste -> paste",
-                                     "|",
-                                     "Insert element -> insert-element",
-                                     "|",
-                                     "Insert row -> insert-row",
-                                     "Insert column -> insert-col",
-                                     "Delete row -> delete-row",
-                                     "Delete column -> delete-col",
-                                     "|",
-                                     "Help -> manual",
-                                   }));
+  expect_tool_bar_holds(b.bars, joined_lines({TOOL_BAR_HEAD_LINES, {"Insert element -> insert-element", "|"},
+                                              TOOL_BAR_LINE_LINES, TOOL_BAR_HELP_LINES}));
   // Right after construction, on an empty cell: nothing to copy, cut,
   // paste or change; inserting always can run; help always.
   const auto names = b.kit.ctx->enum_actionable_name();
-  b.tool_bar->foreach_tool_btn([&](ViewToolButton& button) {
-    EXPECT_EQ(button.get_sensitive(), names.count(button.action_name) > 0 || button.action_name == "manual")
-      << button.action_name;
-  });
+  EXPECT_EQ(expect_buttons_follow(b.bars, names), 16);
   EXPECT_EQ(names.count("copy"), 0u);
   EXPECT_EQ(names.count("paste"), 0u);
   EXPECT_EQ(names.count("insert-element"), 1u);

@@ -10,7 +10,6 @@
 // link leads to an element of the document that lists its child; after
 // undoing everything no element is left in process.
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "support/log_capture.h"
 #include "support/test_env.h"
 #include "view/bars_for_test.h"
+#include "view/random_scripts_for_test.h"
 
 namespace velkaro::test {
 namespace {
@@ -29,17 +29,18 @@ namespace {
 constexpr int kSeeds = 60;
 constexpr int kEventsPerScript = 50;
 
-// "MOUSE" stands for a pointer event; "TYPE" for a few printable keys.
-const std::vector<std::string> kKeys = {
-  "MOUSE", "MOUSE", "MOUSE", "TYPE",    "TYPE",    "h",     "j",       "k",      "l",      "h",
-  "j",     "k",     "l",     "i",       "i",       "a",     "a",       "I",      "A",      "tt",
-  "T",     "c",     "r",     "x",       "y",       "p",     "v",       "v",      "R",      "u",
-  "u",     "<C-r>", "<Esc>", "<Esc>",   "<Enter>", "<Enter>", "w",     "b",      "o",      "O",
-  "dd",    "gg",    "G",     "<Tab>",   "<Del>",   "<BS>",  "e",       "0",      "$",      "<C-c>",
-  "<C-v>", "<C-x>", "<Left>", "<Right>", "<Up>",   "<Down>", "<plus>", "<minus>", "s",     "D",
+const RandomAlphabet kStmAlphabet = {
+  {"MOUSE", "MOUSE", "MOUSE", "TYPE",    "TYPE",    "h",     "j",       "k",      "l",      "h",
+   "j",     "k",     "l",     "i",       "i",       "a",     "a",       "I",      "A",      "tt",
+   "T",     "c",     "r",     "x",       "y",       "p",     "v",       "v",      "R",      "u",
+   "u",     "<C-r>", "<Esc>", "<Esc>",   "<Enter>", "<Enter>", "w",     "b",      "o",      "O",
+   "dd",    "gg",    "G",     "<Tab>",   "<Del>",   "<BS>",  "e",       "0",      "$",      "<C-c>",
+   "<C-v>", "<C-x>", "<Left>", "<Right>", "<Up>",   "<Down>", "<plus>", "<minus>", "s",     "D"},
+  {"ab", "x", "Zq", "é", "<Enter>", " "},
+  10,
+  10,
+  false,
 };
-
-const std::vector<std::string> kTyped = {"ab", "x", "Zq", "é", "<Enter>", " "};
 
 // What the popup takes while it holds the grab.
 const std::vector<std::string> kMenuKeys = {"j", "j", "k", "l", "h", "<Enter>", "<Enter>", "<Esc>"};
@@ -63,33 +64,6 @@ void build_document(StmWorkspace& ws)
   ws.clear_in_process();
 }
 
-std::string pointer_event(std::mt19937& random, StmKit& kit)
-{
-  const CellPos cell{static_cast<int32_t>(random() % 10), static_cast<int32_t>(random() % 10)};
-  switch (random() % 6) {
-  case 0:
-    kit.press(cell);
-    return "[press " + cell.to_string() + "]";
-  case 1:
-    kit.release(cell);
-    return "[release " + cell.to_string() + "]";
-  case 2:
-    kit.double_press(cell);
-    return "[double " + cell.to_string() + "]";
-  case 3:
-    kit.drag_to(cell);
-    return "[drag " + cell.to_string() + "]";
-  case 4:
-    kit.right_press(cell);
-    return "[right " + cell.to_string() + "]";
-  default:
-    kit.press(cell);
-    kit.drag_to({cell.x + 2, cell.y + 2});
-    kit.release({cell.x + 2, cell.y + 2});
-    return "[drag from " + cell.to_string() + "]";
-  }
-}
-
 TEST(StmRandomScripts, NothingBreaksAndEveryStepUndoesBackToTheStart)
 {
   VELKARO_REQUIRE_GTK();
@@ -97,58 +71,31 @@ TEST(StmRandomScripts, NothingBreaksAndEveryStepUndoesBackToTheStart)
   // merely skips a turn).
   int menu_events = 0;
   for (int seed = 0; seed < kSeeds; ++seed) {
-    std::mt19937 random(seed);
     StmKit kit;
+    RandomScript script(seed, kit, kStmAlphabet);
     kit.main_view->long_press_time = 5;
     build_document(*kit.ws);
     const std::string before = kit.doc();
     kit.go(1, 1);
-    std::string script;
     LogCapture log;
     for (int i = 0; i < kEventsPerScript; ++i) {
       if (VKMenu* menu = shown_popup()) {
-        const std::string& key = kMenuKeys[random() % kMenuKeys.size()];
-        script += "[menu " + key + "]";
+        const std::string& key = kMenuKeys[script.draw(kMenuKeys.size())];
+        script.note("[menu " + key + "]");
         ++menu_events;
         menu_keys(*menu, key);
         run_main_loop_for(2);
       } else {
-        const std::string& keys = kKeys[random() % kKeys.size()];
-        if (keys == "MOUSE") {
-          script += pointer_event(random, kit);
-        } else if (keys == "TYPE") {
-          const std::string& typed = kTyped[random() % kTyped.size()];
-          script += "[type " + typed + "]";
-          kit.keys(typed);
-        } else {
-          script += keys;
-          kit.keys(keys);
-        }
+        script.event();
       }
-      if (random() % 6 == 0)
-        run_main_loop_for(8);
-      expect_structures(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
-      expect_parent_links(*kit.ws, "seed " + std::to_string(seed) + ": " + script);
+      script.pause_now_and_then();
+      expect_structures_and_links(*kit.ws, script.where());
     }
-    SCOPED_TRACE("seed " + std::to_string(seed) + ": " + script);
+    SCOPED_TRACE(script.where());
     close_popups();
-    kit.ctx->change_to_cell_mode();
-    run_main_loop_for(8);
-    const std::string end = kit.doc();
-    const size_t steps = kit.undo_steps();
-    for (size_t i = steps; i > 0; --i) {
-      kit.undo(1);
-      expect_structures(*kit.ws, "undo, " + std::to_string(i) + " steps left");
-      expect_parent_links(*kit.ws, "undo, " + std::to_string(i) + " steps left");
-    }
-    EXPECT_EQ(kit.doc(), before);
-    EXPECT_EQ(in_process_count(*kit.ws), 0);
-    for (size_t i = 1; i <= steps; ++i) {
-      kit.redo(1);
-      expect_structures(*kit.ws, "redo of step " + std::to_string(i));
-      expect_parent_links(*kit.ws, "redo of step " + std::to_string(i));
-    }
-    EXPECT_EQ(kit.doc(), end);
+    expect_history_round_trip(
+      kit, before, [&kit](const std::string& where) { expect_structures_and_links(*kit.ws, where); },
+      [&kit] { EXPECT_EQ(in_process_count(*kit.ws), 0); });
     EXPECT_EQ(log.criticals, LogCapture::Lines{});
     EXPECT_EQ(log.warnings, LogCapture::Lines{});
   }

@@ -20,6 +20,7 @@
 #include "view/bars_for_test.h"
 #include "view/check_menu_item.h"
 #include "view/context_menu.h"
+#include "view/kind_bars_for_test.h"
 #include "view/main_menu.h"
 #include "view/menu_item.h"
 
@@ -57,23 +58,12 @@ struct PopupKit {
       menu->popdown();
   }
 
-  // A right press on the canvas, through GTK's dispatch. The tests share one
-  // X server: while another one's popup holds the pointer grab, a popup
-  // cannot show, so the press is made again until it does (for a while).
+  // A right press on the canvas (right_press_popup()).
   Gtk::Menu& right_press()
   {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      gtk_main_do_event(
-        button_event(GDK_BUTTON_PRESS, area.get_window()->gobj(), GDK_BUTTON_SECONDARY, 20, 20).get());
-      Gtk::Menu* menu = popup->get_popup();
-      if (!menu || menu->get_visible())
-        break;
-      menu->popdown();
-      settle();
-      g_usleep(20000);
-    }
-    EXPECT_TRUE(popup->get_popup());
-    return *popup->get_popup();
+    Gtk::Menu* menu = right_press_popup(*popup, area.get_window()->gobj(), 20, 20);
+    EXPECT_TRUE(menu);
+    return *menu;
   }
 
   KindKit kit;

@@ -210,8 +210,8 @@ void ClsWorkspace::patch_elements(const ModelWorkspaceDiff& diff)
       continue;
     bool whole = head == e;
     for (ElementPtr m = head; whole && m; m = m->get_next())
-      whole = std::any_of(rms.begin(), rms.end(), [&](const auto& r) {
-        return r.first == pos && r.second == m;
+      whole = std::any_of(rms.begin(), rms.end(), [&m, at = pos](const auto& r) {
+        return r.first == at && r.second == m;
       });
     if (whole)
       rm_pos(pos);

@@ -17,15 +17,10 @@ namespace velkaro {
 namespace {
 
 using test::cls_draw;
+using test::cls_record;
 using test::cls_put_class;
 using test::cls_ws_shot;
 using test::new_cls_ws;
-using test::record_edit;
-
-std::shared_ptr<ClsWorkspaceDiff> cls_record(ClsWorkspace& ws, const std::function<void()>& edit)
-{
-  return std::dynamic_pointer_cast<ClsWorkspaceDiff>(record_edit(ws, edit));
-}
 
 std::vector<std::string> removed_at(const ModelWorkspaceDiff& d)
 {

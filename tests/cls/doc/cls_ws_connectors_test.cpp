@@ -19,14 +19,10 @@ namespace velkaro {
 namespace {
 
 using test::cls_draw;
+using test::cls_record;
 using test::cls_put_class;
 using test::cls_ws_shot;
 using test::new_cls_ws;
-
-std::shared_ptr<ClsWorkspaceDiff> connector_record(ClsWorkspace& ws, const std::function<void()>& edit)
-{
-  return std::dynamic_pointer_cast<ClsWorkspaceDiff>(test::record_edit(ws, edit));
-}
 
 // Positions of each segment of each connector.
 std::vector<double> connector_positions(const ClsWorkspace& ws)
@@ -75,7 +71,7 @@ TEST(ClsWorkspaceConnectors, TheFloatingEndIsATerminalOnlyWhileItIsThere)
   cls_put_class(*ws, 8, 6);
   const auto before = cls_ws_shot(*ws);
   // Drawing is no step of the undo history.
-  const auto d = connector_record(*ws, [&] {
+  const auto d = cls_record(*ws, [&] {
     ASSERT_TRUE(ws->new_floating_connector({2, 2}, "dependency"));
     ASSERT_TRUE(ws->update_floating_connector({6, 2}));
   });
@@ -132,7 +128,7 @@ TEST(ClsWorkspaceConnectors, FixingNeedsAnotherElement)
   ws->update_floating_connector({8, 6});
 
   const auto before = cls_ws_shot(*ws);
-  const auto d = connector_record(*ws, [&] { EXPECT_TRUE(ws->fix_floating_connector()); });
+  const auto d = cls_record(*ws, [&] { EXPECT_TRUE(ws->fix_floating_connector()); });
   EXPECT_EQ(ws->get_floating_connector(), nullptr);
   EXPECT_EQ(ws->get_connectors()->get_members(), (ClsConnectors::Members{f}));
   ASSERT_NE(d->added_connectors, nullptr);
@@ -166,7 +162,7 @@ TEST(ClsWorkspaceConnectors, RemovingOneOfThreeParallelConnectorsSpreadsTheOther
   ASSERT_EQ(spread3.size(), 3u);
   EXPECT_LT(spread3[0], spread3[1]);
 
-  const auto d = connector_record(*ws, [&] { EXPECT_TRUE(ws->remove_connector(b)); });
+  const auto d = cls_record(*ws, [&] { EXPECT_TRUE(ws->remove_connector(b)); });
   EXPECT_EQ(d->removed_connectors->get_members(), (ClsConnectors::Members{b}));
   for (const auto& s : b->get_segments())
     EXPECT_FALSE(ws->get_layouter()->contains(s));
@@ -185,7 +181,7 @@ TEST(ClsWorkspaceConnectors, RemovingOneOfThreeParallelConnectorsSpreadsTheOther
   EXPECT_NE(spread2[0], spread3[0]);
 
   // Removing a connector the set does not hold records it all the same.
-  const auto e = connector_record(*ws, [&] { EXPECT_TRUE(ws->remove_connector(b)); });
+  const auto e = cls_record(*ws, [&] { EXPECT_TRUE(ws->remove_connector(b)); });
   EXPECT_EQ(e->removed_connectors->get_members(), (ClsConnectors::Members{b}));
 }
 

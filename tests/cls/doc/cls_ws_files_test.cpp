@@ -24,30 +24,6 @@ using test::cls_put_class;
 using test::cls_ws_shot;
 using test::new_cls_ws;
 
-// Loads text as the document of ws; false when refused (error holds why).
-bool load_cls_text(ClsWorkspace& ws, const std::string& text, std::string* error = nullptr)
-{
-  test::TempDir dir;
-  const std::string path = dir.file("doc.xml");
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-  }
-  const bool ok = ws.load(path);
-  if (error)
-    *error = ws.get_last_error();
-  return ok;
-}
-
-std::string saved_cls_text(ClsWorkspace& ws)
-{
-  test::TempDir dir;
-  const std::string path = dir.file("out.xml");
-  EXPECT_TRUE(ws.save(path)) << ws.get_last_error();
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::vector<std::vector<CellPos>> all_routes(const ClsWorkspace& ws)
 {
   std::vector<std::vector<CellPos>> routes;
@@ -96,11 +72,11 @@ TEST(ClsWorkspaceFiles, SavedAndLoadedWithTheSameConnectorsAndRoutes)
   const std::string path = dir.file("diagram.xml");
   ASSERT_TRUE(ws->save(path));
   EXPECT_FALSE(ws->modified);
-  const std::string text = saved_cls_text(*ws);
+  const std::string text = test::saved_text(*ws);
 
   const auto back = new_cls_ws();
   ASSERT_TRUE(back->load(path)) << back->get_last_error();
-  EXPECT_EQ(saved_cls_text(*back), text);
+  EXPECT_EQ(test::saved_text(*back), text);
   EXPECT_EQ(test::document_of(*back), test::document_of(*ws));
   EXPECT_EQ(all_routes(*back), all_routes(*ws));
   EXPECT_EQ(back->get_terminals(), ws->get_terminals());
@@ -122,7 +98,7 @@ TEST(ClsWorkspaceFiles, LoadedTextsAreTerminalsAndEndsMayBeEmpty)
 {
   const auto ws = new_cls_ws();
   std::string error;
-  ASSERT_TRUE(load_cls_text(*ws,
+  ASSERT_TRUE(test::load_text(*ws,
                             "<workspace><element_cells>"
                             "<cell h=\"1\" v=\"1\"><class><name>A</name></class></cell>"
                             "<cell h=\"4\" v=\"1\"><text>note</text></cell>"
@@ -153,7 +129,7 @@ TEST(ClsWorkspaceFiles, LoadedTextsAreTerminalsAndEndsMayBeEmpty)
   EXPECT_TRUE(cons[2]->get_segments().empty());
   EXPECT_EQ(test::cls_router_vs_fresh(*ws), "");
   expect_sound_routes(*ws);
-  const std::string text = saved_cls_text(*ws);
+  const std::string text = test::saved_text(*ws);
   EXPECT_NE(text.find("<connector type=\"generalization\">\n   <start h=\"-1\" v=\"-1\"/>\n"
                       "   <end h=\"-1\" v=\"-1\"/>"),
             std::string::npos)
@@ -184,7 +160,7 @@ TEST(ClsWorkspaceFiles, ARefusedDocumentLeavesTheDiagramAsItWas)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     std::string error;
-    EXPECT_FALSE(load_cls_text(*ws, c.text, &error));
+    EXPECT_FALSE(test::load_text(*ws, c.text, &error));
     EXPECT_NE(error.find(c.why), std::string::npos) << error;
     EXPECT_CLS_SHOT_EQ(cls_ws_shot(*ws), before);
     EXPECT_EQ(ws->get_connectors(), connectors);

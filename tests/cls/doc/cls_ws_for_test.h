@@ -6,6 +6,7 @@
 // routes, coordinates and kept layouts.
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "cls/doc/connectors.h"
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
+#include "cls/doc/workspace_diff.h"
 #include "cls/route/route_kit_for_test.h"
 #include "cls/route/related_segments.h"
 #include "cls/route/router.h"
@@ -30,6 +32,12 @@
 #include "model/text_element.h"
 
 namespace velkaro::test {
+
+// Runs edit on ws with a fresh record open; the class document's record.
+inline std::shared_ptr<ClsWorkspaceDiff> cls_record(ClsWorkspace& ws, const std::function<void()>& edit)
+{
+  return std::dynamic_pointer_cast<ClsWorkspaceDiff>(record_edit(ws, edit));
+}
 
 inline std::shared_ptr<ClsWorkspace> new_cls_ws()
 {

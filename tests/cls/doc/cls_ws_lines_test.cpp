@@ -19,14 +19,10 @@ namespace velkaro {
 namespace {
 
 using test::cls_draw;
+using test::cls_record;
 using test::cls_put_class;
 using test::cls_ws_shot;
 using test::new_cls_ws;
-
-std::shared_ptr<ClsWorkspaceDiff> lines_record(ClsWorkspace& ws, const std::function<void()>& edit)
-{
-  return std::dynamic_pointer_cast<ClsWorkspaceDiff>(test::record_edit(ws, edit));
-}
 
 // The route a workspace holding only classes at a and b gives a connector
 // drawn from a to b.
@@ -62,7 +58,7 @@ TEST(ClsWorkspaceLines, InsertingAColumnMovesEverythingAndRoutesAgain)
   ws->update_layout({2, 2});
   const double width2 = ws->grid->h->get_size(2);
   const auto before = cls_ws_shot(*ws);
-  const auto d = lines_record(*ws, [&] { EXPECT_TRUE(ws->insert_col(1)); });
+  const auto d = cls_record(*ws, [&] { EXPECT_TRUE(ws->insert_col(1)); });
   EXPECT_NE(ws->elm_at({3, 2}), nullptr);
   EXPECT_NE(ws->elm_at({9, 6}), nullptr);
   EXPECT_EQ(ws->elm_at({3, 2})->pos, (CellPos{3, 2}));
@@ -96,7 +92,7 @@ TEST(ClsWorkspaceLines, RemovingTheRowOfAnEndAndUndoingIt)
   kept->end_multiplicity->set_text("0..1");
   ws->update_layout({8, 2});
   const auto before = cls_ws_shot(*ws);
-  const auto d = lines_record(*ws, [&] { EXPECT_TRUE(ws->remove_row(6)); });
+  const auto d = cls_record(*ws, [&] { EXPECT_TRUE(ws->remove_row(6)); });
   EXPECT_EQ(ws->elm_at({5, 6}), nullptr);
   EXPECT_EQ(ws->get_connectors()->get_members(), (ClsConnectors::Members{kept}));
   ASSERT_NE(d->removed_connectors, nullptr);
@@ -132,7 +128,7 @@ TEST(ClsWorkspaceLines, UndoGivesBackRoutesThatLaterRoutingWouldChange)
   const auto before = cls_ws_shot(*ws);
   // The record of removing the class at (5, 4), with the line edits of the
   // same action that route c again around nothing.
-  const auto d = lines_record(*ws, [&] {
+  const auto d = cls_record(*ws, [&] {
     EXPECT_TRUE(ws->rm_pos({5, 4}));
     EXPECT_TRUE(ws->insert_row(0));
     EXPECT_TRUE(ws->remove_row(0));
@@ -173,7 +169,7 @@ TEST(ClsWorkspaceLines, LinesPushingSomethingOutOfTheGridAreRefused)
     const auto ws = new_cls_ws();
     c.setup(*ws);
     const auto before = cls_ws_shot(*ws);
-    const auto d = lines_record(*ws, [&] { EXPECT_FALSE(ws->insert_line(c.dir, c.index)); });
+    const auto d = cls_record(*ws, [&] { EXPECT_FALSE(ws->insert_line(c.dir, c.index)); });
     EXPECT_TRUE(d->get_is_empty());
     EXPECT_CLS_SHOT_EQ(cls_ws_shot(*ws), before);
   }
@@ -221,7 +217,7 @@ TEST(ClsWorkspaceLines, ChainsComeBackWhole)
   cls_draw(*ws, "association", {8, 3}, {3, 3});
 
   const auto before = cls_ws_shot(*ws);
-  const auto whole = lines_record(*ws, [&] { EXPECT_TRUE(ws->rm_pos({3, 3})); });
+  const auto whole = cls_record(*ws, [&] { EXPECT_TRUE(ws->rm_pos({3, 3})); });
   const auto after = cls_ws_shot(*ws);
   test::expect_cls_undo_redo(*ws, *whole, before, after);
   ws->patch(*whole->reverse());
@@ -231,7 +227,7 @@ TEST(ClsWorkspaceLines, ChainsComeBackWhole)
 
   // The text alone, as leaving a text mode removes it: undo puts it back
   // behind the class, redo takes only the text.
-  const auto text_only = lines_record(*ws, [&] { ws->remove_all(note, false); });
+  const auto text_only = cls_record(*ws, [&] { ws->remove_all(note, false); });
   EXPECT_EQ(ws->elm_at({3, 3}), k);
   EXPECT_EQ(k->get_next(), nullptr);
   test::expect_cls_undo_redo(*ws, *text_only, before, cls_ws_shot(*ws));
@@ -258,7 +254,7 @@ TEST(ClsWorkspaceLines, RecordsReverseAndRecordOnlyWhenTheyAreClassRecords)
   const auto ws = new_cls_ws();
   cls_put_class(*ws, 1, 1);
   cls_put_class(*ws, 5, 1);
-  const auto d = lines_record(*ws, [&] {
+  const auto d = cls_record(*ws, [&] {
     cls_draw(*ws, "association", {1, 1}, {5, 1});
     ws->insert_row(0);
   });

@@ -145,7 +145,7 @@ TEST(SeqWorkspaceFragments, FitSearchEndsWhenEvenTheCurrentFrameFails)
   for (const auto& [x1, y1] : std::vector<std::pair<int32_t, int32_t>>{{6, 6}, {3, 3}, {0, 0}, {3, 9}}) {
     const auto start = std::chrono::steady_clock::now();
     bool result = true;
-    const auto d = test::record_edit(*ws, [&] { result = drag_to(x1, y1)(*ws); });
+    const auto d = test::record_edit(*ws, [&, x = x1, y = y1] { result = drag_to(x, y)(*ws); });
     EXPECT_FALSE(result);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(test::record_is_empty(*d));

@@ -3,10 +3,13 @@
 // cell does not carry it on) and grows for a message without lines that
 // starts from it. Whatever changes those elements, through the sequence
 // operations or the workspace's plain ones, and their undo and redo, the
-// grid is what laying the document out afresh gives.
+// grid is what laying the document out afresh gives. Typing into a text lays
+// out what laying out both its lines whole would.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 
 #include "model/structures_for_test.h"
 #include "seq/doc/seq_for_test.h"
+#include "seq_diagram.h"
 
 namespace velkaro::test {
 namespace {
@@ -106,6 +110,80 @@ TEST(SeqWorkspaceLayout, ALifeLineCellFollowsWhatSizesItFromElsewhere)
     ASSERT_EQ(document_of(*ws), after);
     test::expect_structures(*ws, "redone");
   }
+}
+
+// Everything a layout sets: the size of every line up to last, and every
+// element's rectangle (a text's also its place in its box).
+std::vector<double> laid_out(ModelWorkspace& ws, int32_t last)
+{
+  std::vector<double> state;
+  for (int32_t i = 0; i <= last; ++i) {
+    state.push_back(ws.grid->h->get_size(i));
+    state.push_back(ws.grid->v->get_size(i));
+  }
+  ws.get_cells()->foreach([&](int32_t, int32_t, const ElementPtr& head) {
+    head->foreach([&](const ElementPtr& e) {
+      const Rectangle r = e->get_rect();
+      state.insert(state.end(), {r.x, r.y, r.width, r.height});
+      if (const auto text = std::dynamic_pointer_cast<ModelTextElement>(e))
+        state.insert(state.end(), {text->get_pango_layout_offset().get_x(), text->get_pango_layout_offset().get_y()});
+    });
+    return true;
+  });
+  return state;
+}
+
+// The layout of a cell as a walk of its whole lines: each line sized from
+// every rectangle on it as it now is, every element on it laid out again.
+void lay_out_whole_lines(ModelWorkspace& ws, const CellPos& p)
+{
+  const auto cells = ws.get_cells();
+  for (const CellDir dir : {CellDir::h, CellDir::v}) {
+    const int32_t index = dir == CellDir::h ? p.x : p.y;
+    double most = 0.0;
+    for (const auto& met : cells->covering(dir, index)) {
+      const Rectangle r = met.elm->get_rect();
+      most = std::max(most, dir == CellDir::h ? (r.width + 10.0) / met.elm->get_mwidth()
+                                              : (r.height + 10.0) / met.elm->get_mheight());
+    }
+    (dir == CellDir::h ? ws.grid->h : ws.grid->v)->set_size(index, most);
+  }
+  for (const CellDir dir : {CellDir::h, CellDir::v})
+    for (const auto& met : cells->covering(dir, dir == CellDir::h ? p.x : p.y))
+      met.elm->layout_for(ws, met.x, met.y);
+}
+
+// Typing lays out only the text's chain and the lines whose sizes change:
+// names, message texts, labels and separator texts made longer, shorter,
+// taller and empty leave the diagram as laying out both lines whole does.
+TEST(SeqWorkspaceLayout, TypingLaysOutWhatLayingOutTheWholeLinesWould)
+{
+  const auto ws = test::new_ws();
+  const SeqDiagramFigures f = seq_generate_diagram(*ws, 60);
+  const int32_t last = f.rows + SeqDiagramColumns::ALT_RIGHT;
+  std::vector<std::pair<CellPos, std::shared_ptr<SeqTextElement>>> texts;
+  ws->get_cells()->foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
+    head->foreach([&](const ElementPtr& e) {
+      if (auto t = std::dynamic_pointer_cast<SeqTextElement>(e))
+        texts.push_back({{x, y}, std::move(t)});
+    });
+    return true;
+  });
+  ASSERT_EQ(static_cast<int>(texts.size()), f.texts);
+  const std::vector<std::string> typed = {"", "x", "a much longer text than any the diagram holds", "two\nlines",
+                                          "three\nlines\nhigh", "mid"};
+  std::mt19937 rng(32);
+  for (int step = 0; step < 300; ++step) {
+    const auto& [pos, text] = texts[std::uniform_int_distribution<size_t>(0, texts.size() - 1)(rng)];
+    const std::string& value = typed[std::uniform_int_distribution<size_t>(0, typed.size() - 1)(rng)];
+    text->set_text(value);
+    ws->may_updated(text);
+    const auto typed_state = laid_out(*ws, last);
+    lay_out_whole_lines(*ws, pos);
+    ASSERT_EQ(typed_state, laid_out(*ws, last))
+      << "step " << step << ": \"" << value << "\" typed at " << pos.to_string();
+  }
+  test::expect_structures(*ws, "typed");
 }
 
 } // namespace

@@ -311,8 +311,7 @@ void run_script(unsigned seed, int steps)
     docs.push_back(document_of(*ws));
     const std::string where = "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_consistent(*ws, where);
-    test::expect_structures(*ws, where);
-    test::expect_parent_links(*ws, where);
+    test::expect_structures_and_links(*ws, where);
     expect_reads_back(*ws, where);
     if (::testing::Test::HasFailure())
       return;
@@ -320,16 +319,14 @@ void run_script(unsigned seed, int steps)
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());
     ASSERT_EQ(document_of(*ws), docs[step]) << "seed " << seed << ": undo of step " << step;
-    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
-    test::expect_parent_links(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
+    test::expect_structures_and_links(*ws, "seed " + std::to_string(seed) + ", undo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
   }
   for (int step = 0; step < steps; ++step) {
     ws->patch(*records[step]);
     ASSERT_EQ(document_of(*ws), docs[step + 1]) << "seed " << seed << ": redo of step " << step;
-    test::expect_structures(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
-    test::expect_parent_links(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
+    test::expect_structures_and_links(*ws, "seed " + std::to_string(seed) + ", redo of step " + std::to_string(step));
     if (::testing::Test::HasFailure())
       return;
   }

@@ -28,32 +28,6 @@ inline std::shared_ptr<StmWorkspace> new_stm_ws()
   return ModelWorkspace::create<StmWorkspace>();
 }
 
-// Loads text as the document of ws through a file; false when it is refused
-// (error then holds why).
-inline bool load_stm_text(ModelWorkspace& ws, const std::string& text, std::string* error = nullptr)
-{
-  TempDir dir;
-  const std::string path = dir.file("doc.xml");
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-  }
-  const bool ok = ws.load(path);
-  if (error)
-    *error = ws.get_last_error();
-  return ok;
-}
-
-// Saves ws to a file and gives the file's text.
-inline std::string saved_stm_text(ModelWorkspace& ws)
-{
-  TempDir dir;
-  const std::string path = dir.file("out.xml");
-  EXPECT_TRUE(ws.save(path)) << ws.get_last_error();
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // One element of a dump: its XML name, the extension of a multi-cell
 // element as "(dh,dv)", "^" for a transition with a parent, a text's text
 // after ":".

@@ -72,14 +72,14 @@ TEST(StmVocabulary, EveryKindLoadsAndSavesBackIdentical)
 {
   const auto ws = new_stm_ws();
   std::string error;
-  ASSERT_TRUE(load_stm_text(*ws, kStmEveryKind, &error)) << error;
-  EXPECT_EQ(saved_stm_text(*ws), kStmEveryKind);
+  ASSERT_TRUE(load_text(*ws, kStmEveryKind, &error)) << error;
+  EXPECT_EQ(saved_text(*ws), kStmEveryKind);
 }
 
 TEST(StmVocabulary, EveryKindReadsIntoTheRightElementsAndLinks)
 {
   const auto ws = new_stm_ws();
-  ASSERT_TRUE(load_stm_text(*ws, kStmEveryKind));
+  ASSERT_TRUE(load_text(*ws, kStmEveryKind));
   EXPECT_EQ(stm_dump(*ws), (std::vector<std::string>{
                                "0,0: beginstate transaction(3,0)",
                                "3,0: transaction(0,2)^",
@@ -195,11 +195,11 @@ TEST(StmVocabulary, ATextIsWrittenWithoutAlignments)
   text->align = ModelAlign::RIGHT;
   text->valign = ModelAlign::TOP;
   put(*ws, text, 2, 1);
-  const std::string written = saved_stm_text(*ws);
+  const std::string written = saved_text(*ws);
   EXPECT_NE(written.find(R"(<stm_text role="1">abc</stm_text>)"), std::string::npos) << written;
   EXPECT_EQ(written.find("align"), std::string::npos) << written;
   const auto back = new_stm_ws();
-  ASSERT_TRUE(load_stm_text(*back, written));
+  ASSERT_TRUE(load_text(*back, written));
   const auto read = stm_at<StmTextElement>(*back, 2, 1);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->get_text(), "abc");
@@ -234,9 +234,9 @@ TEST(StmVocabulary, ElementsReadWithTheirDefaults)
   for (const auto& c : cases) {
     const auto ws = new_stm_ws();
     std::string error;
-    ASSERT_TRUE(load_stm_text(*ws, stm_one_cell_document(c.element), &error)) << c.element << ": " << error;
+    ASSERT_TRUE(load_text(*ws, stm_one_cell_document(c.element), &error)) << c.element << ": " << error;
     EXPECT_EQ(stm_dump(*ws), std::vector<std::string>{c.reads_as}) << c.element;
-    const std::string written = saved_stm_text(*ws);
+    const std::string written = saved_text(*ws);
     EXPECT_NE(written.find(c.writes_back), std::string::npos) << c.element << " wrote " << written;
   }
 }
@@ -259,7 +259,7 @@ TEST(StmVocabulary, OutOfRangeNumbersFailTheReadWithTheLine)
     ASSERT_TRUE(ws->insert_elm({0, 0}, "beginstate"));
     const std::string before = document_of(*ws);
     std::string error;
-    EXPECT_FALSE(load_stm_text(*ws, stm_one_cell_document(element), &error)) << element;
+    EXPECT_FALSE(load_text(*ws, stm_one_cell_document(element), &error)) << element;
     EXPECT_NE(error.find("line 4"), std::string::npos) << element << ": " << error;
     EXPECT_NE(error.find(word), std::string::npos) << element << ": " << error;
     // A refused file changes nothing.
@@ -282,7 +282,7 @@ TEST(StmVocabulary, WorkspaceInstallsTheStateMachineGridAndCells)
   }
   EXPECT_DOUBLE_EQ(ModelGrid::create()->get_rect(3, 3).width, 20.0);
   // A document read anew keeps the state-machine kinds.
-  ASSERT_TRUE(load_stm_text(*ws, kStmEveryKind));
+  ASSERT_TRUE(load_text(*ws, kStmEveryKind));
   EXPECT_NE(std::dynamic_pointer_cast<StmCells>(ws->get_cells()), nullptr);
   EXPECT_NE(std::dynamic_pointer_cast<StmGrid>(ws->grid), nullptr);
 }

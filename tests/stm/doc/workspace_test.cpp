@@ -105,7 +105,7 @@ TEST(StmWorkspaceInsert, ATransitionStartedWhereAnotherEndsContinuesIt)
   EXPECT_FALSE(stretched->get_is_end());
   expect_undo_redo(*ws, *d, before, document_of(*ws));
   // The written parent reference names the first run.
-  const std::string saved = saved_stm_text(*ws);
+  const std::string saved = saved_text(*ws);
   EXPECT_NE(saved.find(R"(<transaction pi="0" ph="1"/>)"), std::string::npos) << saved;
 }
 
