@@ -140,30 +140,19 @@ velkaro_add_test_suites(
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()
 
-# velkaro_seq_diagram_library(): the generator of large sequence diagrams
-# (bench/seq_diagram.*) that the benchmarks and the sequence tests share, as
-# the static library velkaro_seq_diagram; defined by whichever asks first.
-function(velkaro_seq_diagram_library)
-  if(TARGET velkaro_seq_diagram)
+# velkaro_diagram_library(<kind> <document library>): the generator of large
+# diagrams of a kind (bench/<kind>_diagram.*) that the benchmarks and the
+# kind's tests share, as the static library velkaro_<kind>_diagram; defined
+# by whichever asks first.
+function(velkaro_diagram_library kind document)
+  set(target velkaro_${kind}_diagram)
+  if(TARGET ${target})
     return()
   endif()
-  add_library(velkaro_seq_diagram STATIC ${PROJECT_SOURCE_DIR}/bench/seq_diagram.cpp)
-  target_include_directories(velkaro_seq_diagram PUBLIC ${PROJECT_SOURCE_DIR}/bench)
-  target_compile_options(velkaro_seq_diagram PRIVATE ${VELKARO_WARNINGS})
-  target_link_libraries(velkaro_seq_diagram PUBLIC velkaro_seq_doc)
-endfunction()
-
-# velkaro_cls_diagram_library(): the generator of large class diagrams
-# (bench/cls_diagram.*) that the benchmarks and the class tests share, as the
-# static library velkaro_cls_diagram; defined by whichever asks first.
-function(velkaro_cls_diagram_library)
-  if(TARGET velkaro_cls_diagram)
-    return()
-  endif()
-  add_library(velkaro_cls_diagram STATIC ${PROJECT_SOURCE_DIR}/bench/cls_diagram.cpp)
-  target_include_directories(velkaro_cls_diagram PUBLIC ${PROJECT_SOURCE_DIR}/bench)
-  target_compile_options(velkaro_cls_diagram PRIVATE ${VELKARO_WARNINGS})
-  target_link_libraries(velkaro_cls_diagram PUBLIC velkaro_cls_doc)
+  add_library(${target} STATIC ${PROJECT_SOURCE_DIR}/bench/${kind}_diagram.cpp)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/bench)
+  target_compile_options(${target} PRIVATE ${VELKARO_WARNINGS})
+  target_link_libraries(${target} PUBLIC ${document})
 endfunction()
 
 # velkaro_forbid_includes(<folder> <prefix>...): a room's rule made a build
