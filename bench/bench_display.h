@@ -1,11 +1,14 @@
 #pragma once
 // What the benchmarks that draw with GTK share: the display they need (the
 // process set up as the tests have it, under xvfb-run), the main loop run
-// until it is idle, one page of a canvas in a window, and keys pressed on it.
+// until it is idle, one page of a canvas in a window, keys pressed on it,
+// and a diagram kind's editor on such a page.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include <benchmark/benchmark.h>
@@ -20,6 +23,9 @@
 #include "bench_timing.h"
 #include "ctrl/context.h"
 #include "ctrl/keys/key_action_map_key_pattern.h"
+#include "ctrl/undo/action_processor.h"
+#include "model/grid.h"
+#include "model/workspace.h"
 #include "view/canvas.h"
 
 namespace velkaro::bench {
@@ -160,6 +166,54 @@ struct Page {
 
 private:
   CtrlContext& m_ctx;
+};
+
+// A window of one page holding the canvas of a diagram kind over the
+// document at path, with its context as the editor builds it: Ws the
+// kind's workspace, Context its context (made by Context::create(ws)),
+// Canvas its canvas. At the end the context goes back to its cell mode.
+template <class Ws, class Context, class Canvas>
+struct EditorScene {
+  explicit EditorScene(const std::string& path)
+    : ws(ModelWorkspace::create<Ws>()),
+      loaded(ws->load(path)),
+      ctx(Context::create(ws)),
+      canvas(std::make_shared<Canvas>(*ctx)),
+      page(*ctx, canvas)
+  {
+    canvas->set_can_focus(true);
+    page.show(*canvas);
+    canvas->grab_focus();
+    settle();
+  }
+  ~EditorScene()
+  {
+    ctx->change_to_cell_mode();
+    settle();
+  }
+  EditorScene(const EditorScene&) = delete;
+  EditorScene& operator=(const EditorScene&) = delete;
+
+  // The cursor on cell, scrolled into the middle of the page.
+  void go(const CellPos& cell)
+  {
+    const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
+    canvas->set_offset(CellDir::h, std::max(0.0, r.x - Page::WIDTH / 2.0));
+    canvas->set_offset(CellDir::v, std::max(0.0, r.y - Page::HEIGHT / 2.0));
+    ctx->set_pos(cell);
+    settle();
+  }
+  // Each key of the pattern pressed and released on the canvas.
+  void keys(const char* pattern) { press_keys(*canvas, pattern); }
+  // The keys with the redraw of the page, timed (Page::stroke()).
+  double stroke(const char* pattern) { return page.stroke(*canvas, pattern); }
+  size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
+
+  std::shared_ptr<Ws> ws;
+  bool loaded;
+  std::shared_ptr<Context> ctx;
+  std::shared_ptr<Canvas> canvas;
+  Page page;
 };
 
 } // namespace velkaro::bench

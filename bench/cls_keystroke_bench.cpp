@@ -49,21 +49,11 @@
 namespace velkaro::bench {
 namespace {
 
-// A window of one page holding the class canvas of a loaded diagram, with
-// its context as the editor builds it.
-struct ClsScene {
-  explicit ClsScene(const ClsKey& key)
-    : ws(ModelWorkspace::create<ClsWorkspace>()),
-      loaded(ws->load(ClsDiagrams::get().path(key))),
-      ctx(ClsContext::create(ws)),
-      canvas(std::make_shared<ClsCanvas>(*ctx)),
-      page(*ctx, canvas)
+// A window of one page holding the class canvas of a loaded diagram, whose
+// text editors take the keys sent here (GTK's simple input method).
+struct ClsScene : EditorScene<ClsWorkspace, ClsContext, ClsCanvas> {
+  explicit ClsScene(const ClsKey& key) : EditorScene(ClsDiagrams::get().path(key))
   {
-    canvas->set_can_focus(true);
-    page.show(*canvas);
-    canvas->grab_focus();
-    // Typing goes through GTK's simple input method, which takes the keys
-    // sent here.
     for (const auto& mode : ctx->get_mode_list()) {
       std::shared_ptr<CtrlTextEditor> editor;
       if (const auto text = std::dynamic_pointer_cast<CtrlATextModeRoot>(mode))
@@ -75,26 +65,6 @@ struct ClsScene {
     }
     settle();
   }
-  ~ClsScene()
-  {
-    ctx->change_to_cell_mode();
-    settle();
-  }
-  ClsScene(const ClsScene&) = delete;
-  ClsScene& operator=(const ClsScene&) = delete;
-
-  // The cursor on cell, scrolled into the middle of the page.
-  void go(const CellPos& cell)
-  {
-    const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
-    canvas->set_offset(CellDir::h, std::max(0.0, r.x - Page::WIDTH / 2.0));
-    canvas->set_offset(CellDir::v, std::max(0.0, r.y - Page::HEIGHT / 2.0));
-    ctx->set_pos(cell);
-    settle();
-  }
-  void keys(const char* pattern) { press_keys(*canvas, pattern); }
-  double stroke(const char* pattern) { return page.stroke(*canvas, pattern); }
-  size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
   // The document as its file holds it; "" when it could not be saved.
   std::string saved(const std::string& path) const
   {
@@ -103,12 +73,6 @@ struct ClsScene {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-
-  std::shared_ptr<ClsWorkspace> ws;
-  bool loaded;
-  std::shared_ptr<ClsContext> ctx;
-  std::shared_ptr<ClsCanvas> canvas;
-  Page page;
 };
 
 // The class of the plan nearest the middle of the diagram among those with

@@ -109,23 +109,29 @@ size_t node_count(const ClsRouter& router)
   return nodes;
 }
 
+// A new workspace holding the diagram saved at path; null, with the
+// benchmark skipped, when there is none or it does not load.
+std::shared_ptr<ClsWorkspace> opened(benchmark::State& state, const std::string& path)
+{
+  const auto ws = ModelWorkspace::create<ClsWorkspace>();
+  if (path.empty() || !ws->load(path)) {
+    state.SkipWithError(path.empty() ? "no diagram" : ws->get_last_error().c_str());
+    return nullptr;
+  }
+  return ws;
+}
+
 void BM_Open(benchmark::State& state, ClsPlacement placement)
 {
   const ClsKey key = cls_key_of(state, placement);
   const std::string& path = ClsDiagrams::get().path(key);
-  if (path.empty()) {
-    state.SkipWithError("no diagram");
-    return;
-  }
   size_t segments = 0;
   size_t nodes = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    const auto ws = ModelWorkspace::create<ClsWorkspace>();
-    if (!ws->load(path)) {
-      state.SkipWithError(ws->get_last_error().c_str());
+    const auto ws = opened(state, path);
+    if (!ws)
       return;
-    }
     note(cls_figure("open (read, register, route, lay out)", placement), key.second, ms_since(start));
     segments = ws->get_layouter()->size();
     nodes = node_count(*ws->get_router());
@@ -164,19 +170,13 @@ void BM_OpenAndExport(benchmark::State& state, ClsPlacement placement)
     return;
   const ClsKey key = cls_key_of(state, placement);
   const std::string& path = ClsDiagrams::get().path(key);
-  if (path.empty()) {
-    state.SkipWithError("no diagram");
-    return;
-  }
   const std::string out = ClsDiagrams::get().out(key);
   Rectangle rect;
   for (auto _ : state) {
     const auto start = Clock::now();
-    const auto ws = ModelWorkspace::create<ClsWorkspace>();
-    if (!ws->load(path)) {
-      state.SkipWithError(ws->get_last_error().c_str());
+    const auto ws = opened(state, path);
+    if (!ws)
       return;
-    }
     const double load_ms = ms_since(start);
     const auto drawn = Clock::now();
     const auto ctx = ClsContext::create(ws);
@@ -200,12 +200,9 @@ void BM_OpenAndExport(benchmark::State& state, ClsPlacement placement)
 void BM_RowInsertRemove(benchmark::State& state, ClsPlacement placement)
 {
   const ClsKey key = cls_key_of(state, placement);
-  const std::string& path = ClsDiagrams::get().path(key);
-  const auto ws = ModelWorkspace::create<ClsWorkspace>();
-  if (path.empty() || !ws->load(path)) {
-    state.SkipWithError("the diagram did not load");
+  const auto ws = opened(state, ClsDiagrams::get().path(key));
+  if (!ws)
     return;
-  }
   // The row below the middle row of classes: between two rows of classes.
   const ClsDiagramPlan& plan = ClsDiagrams::get().plan(key);
   const int32_t row = plan.classes[plan.classes.size() / 2].cell.y + 1;

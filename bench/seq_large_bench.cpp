@@ -106,6 +106,7 @@ private:
     if (const char* keep = std::getenv("VELKARO_BENCH_KEEP"); keep && *keep) {
       m_dir = keep;
       m_keep = true;
+      std::filesystem::create_directories(m_dir);
       return;
     }
     char* dir = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
@@ -189,47 +190,8 @@ void BM_OpenAndExport(benchmark::State& state)
 
 // --- 3. Keystrokes.
 
-// A window of one page holding the sequence canvas of a loaded diagram,
-// with its context as the editor builds it.
-struct Scene {
-  explicit Scene(int messages)
-    : ws(ModelWorkspace::create<SeqWorkspace>()),
-      loaded(ws->load(Diagrams::get().path(messages))),
-      ctx(SeqContext::create(ws)),
-      canvas(std::make_shared<SeqCanvas>(*ctx)),
-      page(*ctx, canvas)
-  {
-    canvas->set_can_focus(true);
-    page.window.show_all();
-    canvas->grab_focus();
-    settle();
-    canvas->update();
-    settle();
-  }
-  ~Scene()
-  {
-    ctx->change_to_cell_mode();
-    settle();
-  }
-  // The cursor on cell, scrolled into the middle of the page.
-  void go(const CellPos& cell)
-  {
-    const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
-    canvas->set_offset(CellDir::v, std::max(0.0, r.y - bench::Page::HEIGHT / 2.0));
-    ctx->set_pos(cell);
-    settle();
-  }
-  // Each key of the pattern pressed and released on the canvas.
-  void keys(const char* pattern) { bench::press_keys(*canvas, pattern); }
-  double stroke(const char* pattern) { return page.stroke(*canvas, pattern); }
-  size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
-
-  std::shared_ptr<SeqWorkspace> ws;
-  bool loaded;
-  std::shared_ptr<SeqContext> ctx;
-  std::shared_ptr<SeqCanvas> canvas;
-  bench::Page page;
-};
+// A window of one page holding the sequence canvas of a loaded diagram.
+using Scene = bench::EditorScene<SeqWorkspace, SeqContext, SeqCanvas>;
 
 // The cell of the second life line in the middle message row of the
 // diagram (a row where nothing but a message crosses: no frame edge).
@@ -257,7 +219,7 @@ void BM_Keystrokes(benchmark::State& state)
   if (skipped_without_display(state))
     return;
   const int messages = static_cast<int>(state.range(0));
-  Scene s(messages);
+  Scene s(Diagrams::get().path(messages));
   if (!s.loaded) {
     state.SkipWithError("the diagram did not load");
     return;
