@@ -55,6 +55,8 @@ std::shared_ptr<CtrlDataForITextEditable> CtrlDataForITextEditable::copy() const
   r->m_text = m_text;
   r->m_ink = m_ink;
   r->m_ink_of = m_ink_of;
+  // The copy's layout is another object: measured afresh.
+  r->m_ink_layout = nullptr;
   r->m_pango_layout_offset = m_pango_layout_offset;
   r->m_cursor_index = m_cursor_index;
   r->m_is_editing = m_is_editing;
@@ -88,8 +90,17 @@ Rectangle CtrlITextEditable::get_default_pango_layout_rect()
       data.m_ink_of = generation;
     }
     ink = data.m_ink;
-  } else if (const auto layout = get_pango_layout())
-    ink = ModelTextMeasure::get_pixel_ink_extents(layout);
+  } else if (const auto layout = get_pango_layout()) {
+    // Asked often while laying out (a class's box reads its texts' often):
+    // measured again only once the layout changed.
+    const guint serial = pango_layout_get_serial(layout->gobj());
+    if (!data.m_ink || data.m_ink_layout != layout->gobj() || data.m_ink_serial != serial) {
+      data.m_ink = ModelTextMeasure::get_pixel_ink_extents(layout);
+      data.m_ink_layout = layout->gobj();
+      data.m_ink_serial = serial;
+    }
+    ink = data.m_ink;
+  }
   if (ink) {
     r.width = ink->get_x() + ink->get_width();
     r.height = ink->get_y() + ink->get_height();

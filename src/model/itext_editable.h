@@ -66,10 +66,15 @@ private:
   Glib::RefPtr<Pango::Layout> m_pango_layout;
   // The text while there is no layout, for a holder that defers it, and
   // its measurement, which stands while ModelTextMeasure's generation is
-  // m_ink_of (a text is measured more than once as it is laid out).
+  // m_ink_of (a text is measured more than once as it is laid out). With a
+  // layout, m_ink is the layout's measurement while the layout is
+  // m_ink_layout at serial m_ink_serial (Pango changes the serial with
+  // anything that changes the layout, its context's settings included).
   std::string m_text;
   std::optional<Pango::Rectangle> m_ink;
   uint64_t m_ink_of = 0;
+  const void* m_ink_layout = nullptr;
+  guint m_ink_serial = 0;
   // Where the layout's origin lies in the holder's box.
   Point m_pango_layout_offset;
   int32_t m_cursor_index = 0;

@@ -357,6 +357,27 @@ TEST(ModelTextElement, ASteadyScopeTakesTheContextAsAtItsFirstLook)
   EXPECT_EQ(t->get_rect().width, small.width);
 }
 
+// A text with a layout measures what the layout holds now, however it
+// changed: its text set on the layout itself (as the text editor sets it),
+// its font, another layout given.
+TEST(ModelTextElement, ARectangleFollowsItsLayout)
+{
+  const auto t = ModelTextElement::create();
+  t->set_text("short");
+  const auto layout = t->get_pango_layout();
+  const Rectangle short_one = t->get_rect();
+  EXPECT_EQ(t->get_rect().width, short_one.width);
+  pango_layout_set_text(layout->gobj(), "a much longer text", -1);
+  const Rectangle long_one = t->get_rect();
+  EXPECT_GT(long_one.width, short_one.width * 2);
+  layout->set_font_description(Pango::FontDescription("Sans 32px"));
+  EXPECT_GT(t->get_rect().width, long_one.width * 1.5);
+  const auto other = Pango::Layout::create(ModelTextMeasure::get_context());
+  other->set_text("short");
+  t->set_pango_layout(other);
+  EXPECT_EQ(t->get_rect().width, short_one.width);
+}
+
 // A layout given to the holder replaces a text kept without one.
 TEST(ModelTextElement, AGivenLayoutReplacesTheKeptText)
 {

@@ -31,6 +31,11 @@ double ClsSpringEdge::get_energy() const
   if (!left || !right)
     return 0.0;
   const double d = right->get_pos() - left->get_pos();
+  // A spring of no length (every spring between free segments): its
+  // logistic term is the length itself (a zero of the same sign), whatever
+  // exp gives.
+  if (m_length == 0.0)
+    return (m_length - d) + m_length;
   return (m_length - d) + m_length / (std::exp(0.5 * d) + 1.0);
 }
 
