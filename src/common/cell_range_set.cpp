@@ -12,14 +12,14 @@ bool CellRangeSet::add(const CellRangeIndex& range)
 
 void CellRangeSet::cut(const CellRangeIndex& s)
 {
-  std::deque<CellRangeIndex> next;
+  m_next.clear();
   for (CellRangeIndex r : m_queue) {
     if (auto after = r.cut(s))
-      next.push_back(*after);
+      m_next.push_back(*after);
     if (r.get_is_enable())
-      next.push_back(r);
+      m_next.push_back(r);
   }
-  m_queue = std::move(next);
+  m_queue.swap(m_next);
 }
 
 bool CellRangeSet::is_overlap(const CellRangeIndex& s) const

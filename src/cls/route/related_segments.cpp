@@ -241,6 +241,7 @@ void ClsRelatedSegments::link()
       first = m;
     last = m;
   };
+  CellRangeSet open;
   for (size_t i = 0; i < n; ++i) {
     const SegmentPtr& mi = m_segments[i];
     const bool free = !mi->get_links_elem();
@@ -257,7 +258,7 @@ void ClsRelatedSegments::link()
     }
     // What of mi's range no member met so far covers: a member further on
     // that overlaps only covered cells is shadowed and gets no spring.
-    CellRangeSet open;
+    open.clear();
     open.add(mi->get_range());
     for (size_t j = i + 1; j < n; ++j) {
       const SegmentPtr& mj = m_segments[j];
