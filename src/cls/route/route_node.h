@@ -9,7 +9,8 @@
 // The search fields (weights, dist, pred) are written by the router's route
 // search only and mean something only between a search and its trace; the
 // router resets them lazily (see ClsRouter::init_node()), so nothing else
-// may write them.
+// may write them, and they are read through the router (dist_of(),
+// weight_of(), pred_of()).
 
 #include <array>
 #include <cstdint>
@@ -66,9 +67,9 @@ public:
 
 private:
   friend class ClsRouter;
-  // The search fields may differ from their reset values; the router keeps
-  // such nodes on a list to reset before the next search.
-  bool m_search_dirty = false;
+  // The search the search fields belong to (ClsRouter counts searches):
+  // under any other they read as reset.
+  uint32_t m_search = 0;
 };
 
 } // namespace velkaro

@@ -257,8 +257,6 @@ void ClsRouter::reference_block(const CellPos& generator, int32_t times,
       const CellPos& q = block.cells[i];
       auto fresh = std::make_shared<ClsRouteNode>(q);
       node = fresh.get();
-      // A new node's search fields are not the reset ones.
-      mark_dirty(*node);
       m_rows[q.y].emplace(q.x, std::move(fresh));
       log_change(q, NodeLook{});
       created.push_back(node);
@@ -336,8 +334,6 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
     const CellPos q = orphan->pos;
     auto row = m_rows.find(q.y);
     auto cell = row->second.find(q.x);
-    if (orphan->m_search_dirty)
-      m_dirty_gone.push_back(cell->second);
     row->second.erase(cell);
     if (row->second.empty())
       m_rows.erase(row);
@@ -420,8 +416,6 @@ void ClsRouter::clear()
 {
   ModelCells<ClsRouteNode>::clear();
   m_term_counts->clear();
-  m_dirty.clear();
-  m_dirty_gone.clear();
   // No route searched before answers for the graph from now on.
   m_serial = new_router_serial();
   m_log_base += m_log.size();

@@ -29,8 +29,9 @@
 // 128 circular buckets never mix two distances) and takes entries out by
 // distance, first in first out among equal ones, at constant cost (a bit
 // per bucket lets the walk over distances jump over empty buckets). The
-// nodes' search fields are reset lazily: only the nodes whose fields the
-// last search changed (and the nodes made since) are reset before the next.
+// nodes' search fields are reset lazily: each node carries the number of
+// the search its fields belong to, and a search resets a node's fields
+// when it first meets it, so a search costs the nodes it meets alone.
 //
 // Routes found again. A search reads, of the node at a cell, whether there
 // is one, its terminal flag and the cells its links lead to (the weights
@@ -173,9 +174,19 @@ public:
   // How many changes the graph has seen.
   uint64_t get_graph_stamp() const { return m_log_base + m_log.size(); }
   // Gives every node the reset search fields: weights BASE_WEIGHT, dist
-  // UNREACHED, no pred. Only nodes whose fields changed since the last reset
-  // are visited; the others hold these values already.
+  // UNREACHED, no pred. No node is visited: the fields of every node read
+  // so until the search meets the node (meet()).
   void init_node();
+  // A node's search fields as the search left them.
+  int32_t dist_of(const ClsRouteNode& node) const { return node.m_search == m_search ? node.dist : UNREACHED; }
+  int32_t weight_of(const ClsRouteNode& node, MovingDir d) const
+  {
+    return node.m_search == m_search ? node.weight(d) : BASE_WEIGHT;
+  }
+  const ClsRouteNode* pred_of(const ClsRouteNode& node) const
+  {
+    return node.m_search == m_search ? node.pred : nullptr;
+  }
   // Makes the lines out of the start cell, then out of the goal cell,
   // cheaper in up, down, left, right: factor 0.2 vertically, 0.5
   // horizontally.
@@ -220,13 +231,15 @@ private:
   void reference_block(const CellPos& generator, int32_t times, std::vector<ClsRouteNode*>& created);
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
-  // The node's search fields may now differ from their reset values.
-  void mark_dirty(ClsRouteNode& node)
+  // The node's search fields, reset when they belong to an earlier search.
+  void meet(ClsRouteNode& node)
   {
-    if (node.m_search_dirty)
+    if (node.m_search == m_search)
       return;
-    node.m_search_dirty = true;
-    m_dirty.push_back(&node);
+    node.m_search = m_search;
+    node.weights.fill(BASE_WEIGHT);
+    node.dist = UNREACHED;
+    node.pred = nullptr;
   }
   // What a search can read of the node at a cell: whether there is one,
   // its terminal flag and the cells its links lead to ((-1, -1): none).
@@ -265,10 +278,9 @@ private:
   void set_terminal(ClsRouteNode& node, bool value);
 
   std::shared_ptr<TermCounts> m_term_counts;
-  // Nodes whose search fields may differ from their reset values.
-  std::vector<ClsRouteNode*> m_dirty;
-  // Such nodes that left the map since: kept alive until the next reset.
-  std::vector<std::shared_ptr<ClsRouteNode>> m_dirty_gone;
+  // The number of the latest search (init_node()); no node's fields belong
+  // to search 0.
+  uint32_t m_search = 1;
   // The queue of the search: one bucket per distance, kept circularly.
   // Every distance waiting lies within BASE_WEIGHT above the one being
   // taken out (weights are positive and never above BASE_WEIGHT), so the

@@ -20,20 +20,20 @@ constexpr MovingDir search_dirs[] = {MovingDir::up, MovingDir::down, MovingDir::
 
 void ClsRouter::init_node()
 {
-  for (ClsRouteNode* node : m_dirty) {
-    node->weights.fill(BASE_WEIGHT);
-    node->dist = UNREACHED;
-    node->pred = nullptr;
-    node->m_search_dirty = false;
+  if (++m_search == 0) {
+    // The count went round: no node may keep a number it could meet again.
+    foreach([](int32_t, int32_t, const Value& node) {
+      node->m_search = 0;
+      return true;
+    });
+    m_search = 1;
   }
-  m_dirty.clear();
-  m_dirty_gone.clear();
 }
 
 void ClsRouter::gain_weight_on_directed_line(ClsRouteNode& node, double factor, MovingDir dir)
 {
   for (ClsRouteNode* cur = &node; ClsRouteNode* next = cur->link(dir); cur = next) {
-    mark_dirty(*cur);
+    meet(*cur);
     cur->set_weight(dir, static_cast<int32_t>(std::trunc(cur->weight(dir) * factor)));
   }
 }
@@ -53,7 +53,7 @@ void ClsRouter::set_recommended_path_weight(const CellPos& start, const CellPos&
 void ClsRouter::trace_pred(ClsRoute& route, const CellPos& goal) const
 {
   std::vector<CellPos> back;
-  for (const ClsRouteNode* n = find_node(goal); n; n = n->pred)
+  for (const ClsRouteNode* n = find_node(goal); n; n = pred_of(*n))
     back.push_back(n->pos);
   route.cells.insert(route.cells.begin(), back.rbegin(), back.rend());
 }
@@ -106,7 +106,7 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
     }
     return -1;
   };
-  mark_dirty(*s);
+  meet(*s);
   s->dist = 0;
   push(s, 0);
   bool reached = false;
@@ -143,9 +143,9 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
       const auto relax = [&](ClsRouteNode* m, MovingDir d) {
         if (m->is_terminal && m != g)
           return;
+        meet(*m);
         const int32_t c = dist + n->weight(d);
         if (c < m->dist) {
-          mark_dirty(*m);
           m->dist = c;
           m->pred = n;
           push(m, c);

@@ -31,7 +31,7 @@ std::vector<int32_t> dists_along(const ClsRouter& router, const ClsRoute& route)
 {
   std::vector<int32_t> dists;
   for (const CellPos& c : route.cells)
-    dists.push_back(router.find_node(c)->dist);
+    dists.push_back(router.dist_of(*router.find_node(c)));
   return dists;
 }
 
@@ -179,7 +179,7 @@ TEST(ClsRouterSearch, CheaperLinesLeadAwayFromBothEnds)
   const auto router = router_on({{2, 2}, {2, 9}});
   router->init_node();
   router->set_recommended_path_weight({2, 2}, {2, 9});
-  const auto w = [&](CellPos at, MovingDir d) { return router->find_node(at)->weight(d); };
+  const auto w = [&](CellPos at, MovingDir d) { return router->weight_of(*router->find_node(at), d); };
   EXPECT_EQ(w({2, 2}, MovingDir::down), 20);
   EXPECT_EQ(w({2, 3}, MovingDir::down), 20);
   EXPECT_EQ(w({2, 8}, MovingDir::up), 20);
@@ -192,11 +192,11 @@ TEST(ClsRouterSearch, CheaperLinesLeadAwayFromBothEnds)
   EXPECT_EQ(w({3, 3}, MovingDir::down), 100);
   // A reset brings every weight back.
   router->init_node();
-  router->foreach([](int32_t, int32_t, const auto& node) {
-    for (int32_t wt : node->weights)
-      EXPECT_EQ(wt, ClsRouter::BASE_WEIGHT);
-    EXPECT_EQ(node->dist, ClsRouter::UNREACHED);
-    EXPECT_EQ(node->pred, nullptr);
+  router->foreach([&](int32_t, int32_t, const auto& node) {
+    for (MovingDir d : {MovingDir::up, MovingDir::down, MovingDir::left, MovingDir::right})
+      EXPECT_EQ(router->weight_of(*node, d), ClsRouter::BASE_WEIGHT);
+    EXPECT_EQ(router->dist_of(*node), ClsRouter::UNREACHED);
+    EXPECT_EQ(router->pred_of(*node), nullptr);
     return true;
   });
 }
@@ -272,10 +272,10 @@ void expect_search_as_plain(ClsRouter& router, CellPos start, CellPos goal)
   ASSERT_EQ(route->cells, plain.cells) << start.to_string() << " -> " << goal.to_string();
   const ClsRouteNode* g = router.find_node(goal);
   const int32_t goal_dist = plain.dist.at(g);
-  EXPECT_EQ(g->dist, goal_dist);
+  EXPECT_EQ(router.dist_of(*g), goal_dist);
   for (const auto& [node, d] : plain.dist)
     if (d < goal_dist || goal_dist == ClsRouter::UNREACHED) {
-      EXPECT_EQ(node->dist, d) << "node " << node->pos.to_string();
+      EXPECT_EQ(router.dist_of(*node), d) << "node " << node->pos.to_string();
     }
 }
 
