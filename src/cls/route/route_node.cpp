@@ -6,11 +6,10 @@ namespace velkaro {
 
 void ClsRouteNode::debug_print(const std::string& prefix) const
 {
-  g_debug("router:36: %s %p (%d,%d) U:%p w%d, D:%p w%d, L:%p w%d, R:%p w%d, dist=%d, pred:%p",
-          prefix.c_str(), static_cast<const void*>(this), pos.x, pos.y,
-          static_cast<const void*>(links[0]), weights[0], static_cast<const void*>(links[1]),
-          weights[1], static_cast<const void*>(links[2]), weights[2],
-          static_cast<const void*>(links[3]), weights[3], dist, static_cast<const void*>(pred));
+  g_debug("router:36: %s %p (%d,%d) U:%p, D:%p, L:%p, R:%p, dist=%d, pred:%p", prefix.c_str(),
+          static_cast<const void*>(this), pos.x, pos.y, static_cast<const void*>(links[0]),
+          static_cast<const void*>(links[1]), static_cast<const void*>(links[2]),
+          static_cast<const void*>(links[3]), dist, static_cast<const void*>(pred));
 }
 
 } // namespace velkaro

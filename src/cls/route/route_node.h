@@ -6,11 +6,11 @@
 // router relinks every node that pointed at a node before that node leaves
 // the map, so after any router operation no link names a node outside it.
 //
-// The search fields (weights, dist, pred) are written by the router's route
-// search only and mean something only between a search and its trace; the
-// router resets them lazily (see ClsRouter::init_node()), so nothing else
-// may write them, and they are read through the router (dist_of(),
-// weight_of(), pred_of()).
+// The search fields (dist, pred) are written by the router's route search
+// only and mean something only between a search and its trace; the router
+// resets them lazily (see ClsRouter::init_node()), so nothing else may write
+// them, and they are read through the router (dist_of(), pred_of()). The
+// weights of the links follow from the node's cell (ClsRouter::weight_of()).
 
 #include <array>
 #include <cstdint>
@@ -21,9 +21,9 @@
 
 namespace velkaro {
 
-// What the search reads of every node it meets (links, weights, dist, the
-// terminal flag, the cell) comes first and fits one cache line: a node is
-// aligned to one.
+// What the search reads of every node it meets (links, dist, the terminal
+// flag, the cell) comes first and fits one cache line: a node is aligned to
+// one.
 class alignas(64) ClsRouteNode {
 public:
   ClsRouteNode() = default;
@@ -34,8 +34,6 @@ public:
   // The nearest node on the node's column (up, down) or row (left, right),
   // indexed by MovingDir; null where there is none.
   std::array<ClsRouteNode*, 4> links{};
-  // The cost of leaving the node through each link.
-  std::array<int32_t, 4> weights{};
   // Search distance from the start node.
   int32_t dist = 0;
   // The cell is a registered terminal.
@@ -49,8 +47,6 @@ public:
 
   ClsRouteNode* link(MovingDir d) const { return links[static_cast<size_t>(d)]; }
   void set_link(MovingDir d, ClsRouteNode* node) { links[static_cast<size_t>(d)] = node; }
-  int32_t weight(MovingDir d) const { return weights[static_cast<size_t>(d)]; }
-  void set_weight(MovingDir d, int32_t w) { weights[static_cast<size_t>(d)] = w; }
 
   // references + 1; returns the node.
   ClsRouteNode& reference()
@@ -61,8 +57,8 @@ public:
   void unreference() { --references; }
   bool get_is_referenced() const { return references > 0; }
 
-  // One debug-level line with prefix, the cell, the four links with their
-  // weights, dist and pred.
+  // One debug-level line with prefix, the cell, the four links, dist and
+  // pred (as the last search left them).
   void debug_print(const std::string& prefix) const;
 
 private:

@@ -179,21 +179,25 @@ public:
   void init_node();
   // A node's search fields as the search left them.
   int32_t dist_of(const ClsRouteNode& node) const { return node.m_search == m_search ? node.dist : UNREACHED; }
+  // The cost of leaving node through its link in d: BASE_WEIGHT, made
+  // cheaper along the lines set_recommended_path_weight() set; BASE_WEIGHT
+  // without a link.
   int32_t weight_of(const ClsRouteNode& node, MovingDir d) const
   {
-    return node.m_search == m_search ? node.weight(d) : BASE_WEIGHT;
+    return node.link(d) ? line_weight(node.pos, d) : BASE_WEIGHT;
   }
   const ClsRouteNode* pred_of(const ClsRouteNode& node) const
   {
     return node.m_search == m_search ? node.pred : nullptr;
   }
-  // Makes the lines out of the start cell, then out of the goal cell,
-  // cheaper in up, down, left, right: factor 0.2 vertically, 0.5
-  // horizontally.
+  // Makes the lines out of the start cell, then out of the goal cell (when
+  // a node stands there), cheaper in up, down, left, right: the weight in
+  // d of every node from the end on along its links in d, if it has a link
+  // in d, is multiplied by 0.2 vertically, 0.5 horizontally, truncated
+  // toward zero. The nodes are not visited: a node on such a line lies on
+  // the end's column (row) on the side of d, so the weight follows from its
+  // cell (weight_of()).
   void set_recommended_path_weight(const CellPos& start, const CellPos& goal);
-  // From node on along its links in dir, multiplies the weight in dir of
-  // every node that has a link in dir by factor, truncated toward zero.
-  void gain_weight_on_directed_line(ClsRouteNode& node, double factor, MovingDir dir);
   // Fills route with the cells from the goal back along pred, front first.
   void trace_pred(ClsRoute& route, const CellPos& goal) const;
 
@@ -237,7 +241,6 @@ private:
     if (node.m_search == m_search)
       return;
     node.m_search = m_search;
-    node.weights.fill(BASE_WEIGHT);
     node.dist = UNREACHED;
     node.pred = nullptr;
   }
@@ -281,6 +284,14 @@ private:
   // The number of the latest search (init_node()); no node's fields belong
   // to search 0.
   uint32_t m_search = 1;
+  // The ends of set_recommended_path_weight() (those without a node count
+  // for nothing) and, by direction, the weight of a link on the lines of
+  // neither end, of the start's, of the goal's, of both.
+  std::array<CellPos, 2> m_ends{};
+  std::array<bool, 2> m_has_end{};
+  std::array<std::array<int32_t, 4>, 4> m_line_weights{};
+  // The weight in d of a node at p that has a link in d.
+  int32_t line_weight(const CellPos& p, MovingDir d) const;
   // The queue of the search: one bucket per distance, kept circularly.
   // Every distance waiting lies within BASE_WEIGHT above the one being
   // taken out (weights are positive and never above BASE_WEIGHT), so the

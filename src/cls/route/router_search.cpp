@@ -28,26 +28,37 @@ void ClsRouter::init_node()
     });
     m_search = 1;
   }
-}
-
-void ClsRouter::gain_weight_on_directed_line(ClsRouteNode& node, double factor, MovingDir dir)
-{
-  for (ClsRouteNode* cur = &node; ClsRouteNode* next = cur->link(dir); cur = next) {
-    meet(*cur);
-    cur->set_weight(dir, static_cast<int32_t>(std::trunc(cur->weight(dir) * factor)));
-  }
+  m_has_end = {false, false};
 }
 
 void ClsRouter::set_recommended_path_weight(const CellPos& start, const CellPos& goal)
 {
-  for (const CellPos& end : {start, goal}) {
-    ClsRouteNode* node = find_node(end);
-    if (!node)
-      continue;
-    for (MovingDir d : search_dirs)
-      gain_weight_on_directed_line(
-          *node, moving_dir_is_vertical(d) ? VERTICAL_LINE_FACTOR : HORIZONTAL_LINE_FACTOR, d);
+  m_ends = {start, goal};
+  m_has_end = {find_node(start) != nullptr, find_node(goal) != nullptr};
+  // Once for a line of one end, twice for a link on the lines of both (or
+  // of an end that is start and goal), in that order.
+  for (MovingDir d : search_dirs) {
+    const double factor = moving_dir_is_vertical(d) ? VERTICAL_LINE_FACTOR : HORIZONTAL_LINE_FACTOR;
+    const auto once = [factor](int32_t w) { return static_cast<int32_t>(std::trunc(w * factor)); };
+    auto& weights = m_line_weights[static_cast<size_t>(d)];
+    weights = {BASE_WEIGHT, once(BASE_WEIGHT), once(BASE_WEIGHT), once(once(BASE_WEIGHT))};
   }
+}
+
+int32_t ClsRouter::line_weight(const CellPos& p, MovingDir d) const
+{
+  // On the line out of end in d: end's column (row) at end or beyond it in d.
+  const auto on_line = [&p, d](const CellPos& end) {
+    switch (d) {
+    case MovingDir::up: return p.x == end.x && p.y <= end.y;
+    case MovingDir::down: return p.x == end.x && p.y >= end.y;
+    case MovingDir::left: return p.y == end.y && p.x <= end.x;
+    case MovingDir::right: return p.y == end.y && p.x >= end.x;
+    }
+    return false;
+  };
+  const size_t k = (m_has_end[0] && on_line(m_ends[0]) ? 1 : 0) + (m_has_end[1] && on_line(m_ends[1]) ? 2 : 0);
+  return k ? m_line_weights[static_cast<size_t>(d)][k] : BASE_WEIGHT;
 }
 
 void ClsRouter::trace_pred(ClsRoute& route, const CellPos& goal) const
@@ -140,11 +151,14 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
         reached = true;
         break;
       }
+      // Off the lines through the ends every link weighs BASE_WEIGHT.
+      const CellPos& p = n->pos;
+      const bool on_lines = p.x == start.x || p.x == goal.x || p.y == start.y || p.y == goal.y;
       const auto relax = [&](ClsRouteNode* m, MovingDir d) {
         if (m->is_terminal && m != g)
           return;
         meet(*m);
-        const int32_t c = dist + n->weight(d);
+        const int32_t c = dist + (on_lines ? line_weight(n->pos, d) : BASE_WEIGHT);
         if (c < m->dist) {
           m->dist = c;
           m->pred = n;
