@@ -1,7 +1,11 @@
 #include "cls_document_check.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "cls/doc/abstract_connector_element.h"
 #include "cls/doc/abstract_connector_term.h"
@@ -49,19 +53,64 @@ std::ostream& operator<<(std::ostream& s, const Rectangle& r)
   return s << "[" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "]";
 }
 
-// Every node of the route graph: its cell, references, terminal flag and
+// One node of the route graph: its cell, references, terminal flag and
 // the cells of its links.
-std::string graph_text(const ClsRouter& router)
+struct GraphNode {
+  CellPos at;
+  int32_t references = 0;
+  bool is_terminal = false;
+  std::array<CellPos, 4> links{};
+
+  bool operator==(const GraphNode&) const = default;
+};
+
+// Every node, in map order. A graph grows with the square of its terminals,
+// so graphs are compared as values, never as text.
+std::vector<GraphNode> graph_nodes(const ClsRouter& router)
 {
-  std::ostringstream s;
-  router.foreach([&s](int32_t x, int32_t y, const ClsRouter::Value& node) {
-    s << x << "," << y << " refs " << node->references << (node->is_terminal ? " terminal" : "");
-    for (const ClsRouteNode* link : node->links)
-      s << " " << (link ? link->pos.to_string() : "-");
-    s << "\n";
+  std::vector<GraphNode> nodes;
+  router.foreach([&nodes](int32_t x, int32_t y, const ClsRouter::Value& node) {
+    GraphNode n{{x, y}, node->references, node->is_terminal, {}};
+    for (size_t d = 0; d < 4; ++d)
+      n.links[d] = node->links[d] ? node->links[d]->pos : CellPos{-1, -1};
+    nodes.push_back(n);
     return true;
   });
-  return s.str();
+  return nodes;
+}
+
+std::string node_text(const GraphNode& n)
+{
+  std::string s = n.at.to_string() + " refs " + std::to_string(n.references) + (n.is_terminal ? " terminal" : "");
+  for (const CellPos& link : n.links)
+    s += " " + link.to_string();
+  return s;
+}
+
+// "" when the graphs are equal; else the first node that differs.
+std::string graph_difference(const std::vector<GraphNode>& got, const std::vector<GraphNode>& want)
+{
+  const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
+  if (g == got.end() && w == want.end())
+    return "";
+  return "the node " + (g == got.end() ? std::string("(none)") : node_text(*g)) + " where " +
+         (w == want.end() ? std::string("(none)") : node_text(*w)) + " was";
+}
+
+// The graph in a line: its size and a hash of every node.
+std::string graph_summary(const std::vector<GraphNode>& nodes)
+{
+  uint64_t hash = 1469598103934665603ull;
+  const auto mix = [&hash](int64_t v) { hash = (hash ^ static_cast<uint64_t>(v)) * 1099511628211ull; };
+  for (const GraphNode& n : nodes) {
+    for (const CellPos& p : {n.at, n.links[0], n.links[1], n.links[2], n.links[3]}) {
+      mix(p.x);
+      mix(p.y);
+    }
+    mix(n.references);
+    mix(n.is_terminal);
+  }
+  return "graph of " + std::to_string(nodes.size()) + " nodes, hash " + std::to_string(hash) + "\n";
 }
 
 std::string connector_name(const Connector& c)
@@ -107,7 +156,7 @@ std::string cls_state(ModelWorkspace& base)
   std::string s = "terminals";
   for (const CellPos& p : ws.get_terminals())
     s += " " + p.to_string();
-  return s + "\n" + graph_text(*ws.get_router()) + connectors_text(ws);
+  return s + "\n" + graph_summary(graph_nodes(*ws.get_router())) + connectors_text(ws);
 }
 
 // "" when exactly the occupied cells are registered, each once, and the
@@ -128,8 +177,8 @@ std::string terminals_problem(ClsWorkspace& ws)
   for (const CellPos& p : ws.get_terminals())
     if (!ws.elm_at(p))
       return "the empty cell " + p.to_string() + " is a terminal";
-  if (const std::string graph = graph_text(*ws.get_router()), want = graph_text(fresh); graph != want)
-    return "the route graph is not the one the terminals build: " + first_difference(graph, want);
+  if (std::string diff = graph_difference(graph_nodes(*ws.get_router()), graph_nodes(fresh)); !diff.empty())
+    return "the route graph is not the one the terminals build: " + diff;
   return "";
 }
 

@@ -196,17 +196,15 @@ std::string state_text(ModelWorkspace& ws, const DocumentCheckKind& kind)
   return s.str();
 }
 
-// "" when a document just read obeys the common rules and the kind's.
-std::string rules_problem(ModelWorkspace& ws, const DocumentCheckKind& kind)
+// "" when a document just read obeys the common rules.
+std::string common_problem(ModelWorkspace& ws)
 {
   if (ws.modified)
     return "a document just read is marked modified";
   const auto all = placed_elements(ws);
   if (std::string problem = placement_problem(ws, all); !problem.empty())
     return problem;
-  if (std::string problem = family_problem(ws, all); !problem.empty())
-    return problem;
-  return kind.rules ? kind.rules(ws) : "";
+  return family_problem(ws, all);
 }
 
 // Saves ws into file as a save does; "" or why it failed.
@@ -222,27 +220,31 @@ std::string save_into(ModelWorkspace& ws, MemoryFile& file)
 }
 
 // The checks of an accepted document ws: its rules, then a save opened
-// again in a fresh workspace.
+// again in a fresh workspace. The kind's rules run on the first reading
+// only: the second must come to the same state, for which they hold then.
 std::string check_accepted(ModelWorkspace& ws, const DocumentCheckKind& kind)
 {
-  if (std::string problem = rules_problem(ws, kind); !problem.empty())
+  std::string problem = common_problem(ws);
+  if (problem.empty() && kind.rules)
+    problem = kind.rules(ws);
+  if (!problem.empty())
     return "after reading: " + problem;
   MemoryFile saved;
   if (!saved.works())
     return std::string("no memory file: ") + std::strerror(errno);
-  if (std::string problem = save_into(ws, saved); !problem.empty())
+  if (problem = save_into(ws, saved); !problem.empty())
     return problem;
   const std::string first_save = saved.contents();
   const auto again = kind.make();
   if (!again->load(saved.path()))
     return "a saved document cannot be opened again: " + again->get_last_error();
-  if (std::string problem = rules_problem(*again, kind); !problem.empty())
+  if (problem = common_problem(*again); !problem.empty())
     return "after reading the saved document: " + problem;
   const std::string state = state_text(ws, kind);
   const std::string state_again = state_text(*again, kind);
   if (state_again != state)
     return "the saved document opens as another document: " + first_difference(state_again, state);
-  if (std::string problem = save_into(*again, saved); !problem.empty())
+  if (problem = save_into(*again, saved); !problem.empty())
     return "second save: " + problem;
   if (saved.contents() != first_save)
     return "a saved document, opened and saved again, gives other bytes: " +

@@ -19,8 +19,8 @@
 //   their children and never lead back to them; then the kind's own rules
 //   hold;
 // - an accepted one saves, and what was saved opens in a fresh workspace
-//   as the same document in the same state, obeys the same rules, and
-//   saves to the same bytes.
+//   as the same document in the same state (so the kind's rules hold for it
+//   too), obeys the common rules, and saves to the same bytes.
 // Crashes, hangs and sanitizer findings show as themselves.
 
 #include <memory>
