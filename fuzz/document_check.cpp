@@ -173,8 +173,15 @@ std::string copy_text(ModelWorkspace& ws)
   return writer->get_text();
 }
 
-// The copy form, the modified flag, the grid's listed lines, every
-// element's rectangle and the kind's own state.
+// Where elm stands: its anchor and its place in the chain there.
+std::string place_of(ModelWorkspace& ws, const ElementPtr& elm)
+{
+  return ws.anchor_of(elm).to_string() + "#" + std::to_string(elm->get_index());
+}
+
+// The copy form, the modified flag, the grid's listed lines, and every
+// element's role, parent and rectangle (which the copy form of some kinds
+// leaves out), then the kind's own state.
 std::string state_text(ModelWorkspace& ws, const DocumentCheckKind& kind)
 {
   std::ostringstream s;
@@ -188,8 +195,10 @@ std::string state_text(ModelWorkspace& ws, const DocumentCheckKind& kind)
   }
   for (const Placed& p : placed_elements(ws)) {
     const Rectangle r = p.elm->get_rect();
-    s << p.at.to_string() << " " << p.elm->get_type_name() << " [" << r.x << ", " << r.y << ", " << r.width
-      << ", " << r.height << "]\n";
+    const ElementPtr parent = p.elm->get_parent();
+    s << place_of(ws, p.elm) << " " << p.elm->get_type_name() << " role " << p.elm->get_role() << " parent "
+      << (parent ? place_of(ws, parent) : "-") << " [" << r.x << ", " << r.y << ", " << r.width << ", "
+      << r.height << "]\n";
   }
   if (kind.state)
     s << kind.state(ws);
