@@ -15,6 +15,8 @@
 #include "cls/doc/class_element.h"
 #include "cls/doc/workspace.h"
 #include "cls/route/segment_layouter.h"
+#include "model/element_cells.h"
+#include "model/grid.h"
 #include "model/text_element.h"
 
 namespace velkaro {
@@ -184,6 +186,15 @@ bool cls_build_diagram(ClsWorkspace& ws, const ClsDiagramPlan& plan)
   ws.update_layout_all();
   ws.clear_in_process();
   return true;
+}
+
+Rectangle cls_whole_rect(const ClsWorkspace& ws, double margin)
+{
+  CellRange range = *ws.get_cells()->get_exists_range();
+  range.start = {0, 0};
+  range.end = CellPos{range.end.x + 1, range.end.y + 1}.clamp();
+  const Rectangle r = ws.grid->get_range_rect(range);
+  return {-margin, -margin, r.width + 2 * margin, r.height + 2 * margin};
 }
 
 bool cls_write_diagram(const ClsDiagramPlan& plan, const std::string& path, std::string& error)

@@ -33,6 +33,7 @@
 
 #include "common/cell_pos.h"
 #include "common/cell_range.h"
+#include "common/rectangle.h"
 
 namespace velkaro {
 
@@ -81,6 +82,11 @@ std::vector<size_t> cls_connectors_at(const ClsDiagramPlan& plan, size_t index);
 // plan's order, then everything laid out as a load lays it out. False
 // (warning) when an operation refused.
 bool cls_build_diagram(ClsWorkspace& ws, const ClsDiagramPlan& plan);
+
+// The rectangle (canvas units) of the whole diagram of ws, margin wide
+// round it: from the first cell to one line beyond the last element, where
+// routes run round the outer classes.
+Rectangle cls_whole_rect(const ClsWorkspace& ws, double margin);
 
 // Builds the plan into a new class workspace and saves it at path through
 // the class document's writer; false with the reason in error.

@@ -8,27 +8,25 @@
 //     registered, every connector routed, everything laid out and spread);
 //     beside it, on a router of its own, registering the diagram's cells and
 //     routing its connectors alone, to tell routing from spreading;
-//  3. a row inserted and removed again at the document level (every
+//  3. opening each diagram and exporting the whole of it to PNG in process
+//     (load, then the class exporter's drawing and writing);
+//  4. a row inserted and removed again at the document level (every
 //     connector routed again and spread each time; no controller, no
 //     redraw);
-//  4. bench_cls_export (opening a diagram, as a whole process) started on
-//     each diagram, with its processor time (user and system: the figure
-//     that holds when other work shares the machine) and its peak memory
-//     (ru_maxrss).
-//
-// The class exporter is not in this build yet: the whole process opens the
-// diagram only, and the in-process figures hold no export. The keystrokes of
-// the class editor (connect mode, a class added and removed, typing, a
-// paste) wait for its controller; they can take their cells from the plan
-// (cls_plan_diagram(), cls_connectors_at()).
+//  5. the keystrokes of the class editor with their page redraw on the
+//     grids of 100 and 400 classes (cls_keystroke_bench.cpp);
+//  6. bench_cls_export started on each diagram as a whole process, opening
+//     it only and opening and exporting it, with its processor time (user
+//     and system: the figure that holds when other work shares the
+//     machine) and its peak memory (ru_maxrss).
 //
 // Every figure is the median of its runs, each timed alone; after the
 // benchmarks a table gives them with their growth from 25 to 100 and from
 // 100 to 400 classes, then the goals. VELKARO_BENCH_KEEP names a folder that
-// receives the diagrams; with VELKARO_BENCH_REUSE also set, the diagrams
-// found there are taken as they are.
+// receives the diagrams and their images; with VELKARO_BENCH_REUSE also set,
+// the diagrams found there are taken as they are.
 //
-// The whole process needs a display (run it under xvfb-run).
+// Needs a display (run it under xvfb-run).
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -46,17 +44,20 @@
 
 #include <benchmark/benchmark.h>
 #include <glib.h>
-#include <glibmm/init.h>
-#include <pangomm/init.h>
 
+#include "bench_display.h"
 #include "bench_timing.h"
+#include "cls/context.h"
 #include "cls/doc/connectors.h"
 #include "cls/doc/workspace.h"
 #include "cls/route/route.h"
 #include "cls/route/router.h"
 #include "cls/route/segment.h"
 #include "cls/route/segment_layouter.h"
+#include "cls/exporting_cnavas.h"
+#include "cls_bench_diagrams.h"
 #include "cls_diagram.h"
+#include "cls_keystroke_bench.h"
 
 namespace velkaro {
 namespace {
@@ -64,93 +65,26 @@ namespace {
 std::string g_self;
 
 using bench::Clock;
+using bench::ClsDiagrams;
+using bench::ClsKey;
+using bench::cls_figure;
+using bench::cls_key_of;
 using bench::median;
 using bench::ms_since;
 using bench::note;
 using bench::runs;
+using bench::skipped_without_display;
 
-// A diagram: its placement and size.
-using Key = std::pair<ClsPlacement, int>;
-
-// The figures of one placement are noted under "<figure>, <placement>".
-std::string figure(const char* name, ClsPlacement placement)
-{
-  return std::string(name) + ", " + cls_placement_name(placement);
-}
-
-// --- The diagrams, planned and saved once each.
-
-class Diagrams {
-public:
-  static Diagrams& get()
-  {
-    static Diagrams diagrams;
-    return diagrams;
-  }
-
-  const ClsDiagramPlan& plan(const Key& key)
-  {
-    auto it = m_plans.find(key);
-    if (it == m_plans.end())
-      it = m_plans.emplace(key, cls_plan_diagram(key.second, key.first)).first;
-    return it->second;
-  }
-
-  // The saved diagram; "" when it could not be written.
-  const std::string& path(const Key& key)
-  {
-    auto it = m_paths.find(key);
-    if (it != m_paths.end())
-      return it->second;
-    const std::string p = m_dir + "/cls-" + cls_placement_name(key.first) + "-" + std::to_string(key.second) + ".xml";
-    if (m_keep && std::getenv("VELKARO_BENCH_REUSE") && std::filesystem::exists(p))
-      return m_paths.emplace(key, p).first->second;
-    std::string error;
-    if (!cls_write_diagram(plan(key), p, error)) {
-      std::fprintf(stderr, "cannot write %s: %s\n", p.c_str(), error.c_str());
-      return m_paths.emplace(key, "").first->second;
-    }
-    return m_paths.emplace(key, p).first->second;
-  }
-
-  ~Diagrams()
-  {
-    std::error_code ec;
-    if (!m_keep)
-      std::filesystem::remove_all(m_dir, ec);
-  }
-
-private:
-  Diagrams()
-  {
-    if (const char* keep = std::getenv("VELKARO_BENCH_KEEP"); keep && *keep) {
-      m_dir = keep;
-      m_keep = true;
-      std::filesystem::create_directories(m_dir);
-      return;
-    }
-    char* dir = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
-    m_dir = dir ? dir : ".";
-    g_free(dir);
-  }
-
-  std::string m_dir;
-  bool m_keep = false;
-  std::map<Key, ClsDiagramPlan> m_plans;
-  std::map<Key, std::string> m_paths;
-};
-
-Key key_of(const benchmark::State& state, ClsPlacement placement)
-{
-  return {placement, static_cast<int>(state.range(0))};
-}
+// Around the diagram in an export, so that nothing touches the image's
+// border.
+constexpr double MARGIN = 12.0;
 
 // --- 1. Building.
 
 void BM_Build(benchmark::State& state, ClsPlacement placement)
 {
-  const Key key = key_of(state, placement);
-  const ClsDiagramPlan& plan = Diagrams::get().plan(key);
+  const ClsKey key = cls_key_of(state, placement);
+  const ClsDiagramPlan& plan = ClsDiagrams::get().plan(key);
   for (auto _ : state) {
     const auto start = Clock::now();
     const auto ws = ModelWorkspace::create<ClsWorkspace>();
@@ -158,7 +92,7 @@ void BM_Build(benchmark::State& state, ClsPlacement placement)
       state.SkipWithError("the diagram could not be built");
       return;
     }
-    note(figure("build through the operations", placement), key.second, ms_since(start));
+    note(cls_figure("build through the operations", placement), key.second, ms_since(start));
   }
   state.counters["classes"] = static_cast<double>(plan.classes.size());
   state.counters["connectors"] = static_cast<double>(plan.connectors.size());
@@ -175,24 +109,30 @@ size_t node_count(const ClsRouter& router)
   return nodes;
 }
 
+// A new workspace holding the diagram saved at path; null, with the
+// benchmark skipped, when there is none or it does not load.
+std::shared_ptr<ClsWorkspace> opened(benchmark::State& state, const std::string& path)
+{
+  const auto ws = ModelWorkspace::create<ClsWorkspace>();
+  if (path.empty() || !ws->load(path)) {
+    state.SkipWithError(path.empty() ? "no diagram" : ws->get_last_error().c_str());
+    return nullptr;
+  }
+  return ws;
+}
+
 void BM_Open(benchmark::State& state, ClsPlacement placement)
 {
-  const Key key = key_of(state, placement);
-  const std::string& path = Diagrams::get().path(key);
-  if (path.empty()) {
-    state.SkipWithError("no diagram");
-    return;
-  }
+  const ClsKey key = cls_key_of(state, placement);
+  const std::string& path = ClsDiagrams::get().path(key);
   size_t segments = 0;
   size_t nodes = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    const auto ws = ModelWorkspace::create<ClsWorkspace>();
-    if (!ws->load(path)) {
-      state.SkipWithError(ws->get_last_error().c_str());
+    const auto ws = opened(state, path);
+    if (!ws)
       return;
-    }
-    note(figure("open (read, register, route, lay out)", placement), key.second, ms_since(start));
+    note(cls_figure("open (read, register, route, lay out)", placement), key.second, ms_since(start));
     segments = ws->get_layouter()->size();
     nodes = node_count(*ws->get_router());
   }
@@ -204,8 +144,8 @@ void BM_Open(benchmark::State& state, ClsPlacement placement)
 // of its own, then its connectors routed.
 void BM_RouterAlone(benchmark::State& state, ClsPlacement placement)
 {
-  const Key key = key_of(state, placement);
-  const ClsDiagramPlan& plan = Diagrams::get().plan(key);
+  const ClsKey key = cls_key_of(state, placement);
+  const ClsDiagramPlan& plan = ClsDiagrams::get().plan(key);
   for (auto _ : state) {
     const auto start = Clock::now();
     const auto router = ClsRouter::create();
@@ -217,24 +157,54 @@ void BM_RouterAlone(benchmark::State& state, ClsPlacement placement)
     for (const ClsPlannedConnector& c : plan.connectors)
       cells += router->new_shortest_route(plan.classes[c.from].cell, plan.classes[c.to].cell)->cells.size();
     benchmark::DoNotOptimize(cells);
-    note(figure("  register the cells alone", placement), key.second, registered);
-    note(figure("  route the connectors alone", placement), key.second, ms_since(routing));
+    note(cls_figure("  register the cells alone", placement), key.second, registered);
+    note(cls_figure("  route the connectors alone", placement), key.second, ms_since(routing));
   }
 }
 
-// --- 3. A row inserted and removed at the document level.
+// --- 3. Open and export in process.
+
+void BM_OpenAndExport(benchmark::State& state, ClsPlacement placement)
+{
+  if (skipped_without_display(state))
+    return;
+  const ClsKey key = cls_key_of(state, placement);
+  const std::string& path = ClsDiagrams::get().path(key);
+  const std::string out = ClsDiagrams::get().out(key);
+  Rectangle rect;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto ws = opened(state, path);
+    if (!ws)
+      return;
+    const double load_ms = ms_since(start);
+    const auto drawn = Clock::now();
+    const auto ctx = ClsContext::create(ws);
+    rect = cls_whole_rect(*ws, MARGIN);
+    const auto exporter = ViewExportingCnavas::create<ClsExportingCnavas>(ctx, rect);
+    if (!exporter->export_png(out)) {
+      state.SkipWithError(exporter->get_last_error().c_str());
+      return;
+    }
+    const double export_ms = ms_since(drawn);
+    note(cls_figure("open + export PNG", placement), key.second, ms_since(start));
+    note(cls_figure("  of which open", placement), key.second, load_ms);
+    note(cls_figure("  of which export (context, draw, write)", placement), key.second, export_ms);
+  }
+  state.counters["width"] = rect.width;
+  state.counters["height"] = rect.height;
+}
+
+// --- 4. A row inserted and removed at the document level.
 
 void BM_RowInsertRemove(benchmark::State& state, ClsPlacement placement)
 {
-  const Key key = key_of(state, placement);
-  const std::string& path = Diagrams::get().path(key);
-  const auto ws = ModelWorkspace::create<ClsWorkspace>();
-  if (path.empty() || !ws->load(path)) {
-    state.SkipWithError("the diagram did not load");
+  const ClsKey key = cls_key_of(state, placement);
+  const auto ws = opened(state, ClsDiagrams::get().path(key));
+  if (!ws)
     return;
-  }
   // The row below the middle row of classes: between two rows of classes.
-  const ClsDiagramPlan& plan = Diagrams::get().plan(key);
+  const ClsDiagramPlan& plan = ClsDiagrams::get().plan(key);
   const int32_t row = plan.classes[plan.classes.size() / 2].cell.y + 1;
   for (auto _ : state) {
     auto start = Clock::now();
@@ -242,17 +212,17 @@ void BM_RowInsertRemove(benchmark::State& state, ClsPlacement placement)
       state.SkipWithError("the row was not inserted");
       return;
     }
-    note(figure("row inserted (document only)", placement), key.second, ms_since(start));
+    note(cls_figure("row inserted (document only)", placement), key.second, ms_since(start));
     start = Clock::now();
     if (!ws->remove_line(CellDir::v, row)) {
       state.SkipWithError("the row was not removed");
       return;
     }
-    note(figure("row removed (document only)", placement), key.second, ms_since(start));
+    note(cls_figure("row removed (document only)", placement), key.second, ms_since(start));
   }
 }
 
-// --- 4. The whole process.
+// --- 6. The whole process.
 
 struct ProcessRun {
   bool ok = false;
@@ -290,29 +260,33 @@ ProcessRun run_process(const std::vector<std::string>& args)
   return run;
 }
 
-void BM_OpenProcess(benchmark::State& state, ClsPlacement placement)
+// bench_cls_export on the diagram, opening it only or (with_export) also
+// exporting it.
+void BM_Process(benchmark::State& state, ClsPlacement placement, bool with_export)
 {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    state.SkipWithError("no display (run under xvfb-run)");
+  if (skipped_without_display(state))
     return;
-  }
-  const Key key = key_of(state, placement);
+  const ClsKey key = cls_key_of(state, placement);
   const std::string program = (std::filesystem::path(g_self).parent_path() / "bench_cls_export").string();
-  const std::string& path = Diagrams::get().path(key);
+  const std::string& path = ClsDiagrams::get().path(key);
   if (path.empty()) {
     state.SkipWithError("no diagram");
     return;
   }
+  std::vector<std::string> args = {program, path};
+  if (with_export)
+    args.push_back(ClsDiagrams::get().out(key, "-process"));
+  const std::string what = with_export ? "whole process: open + export" : "whole process: open";
   long max_rss_kb = 0;
   for (auto _ : state) {
-    const ProcessRun run = run_process({program, path});
+    const ProcessRun run = run_process(args);
     if (!run.ok) {
       state.SkipWithError("bench_cls_export failed");
       return;
     }
-    note(figure("whole process: open", placement), key.second, run.ms);
-    note(figure("whole process: open, processor time", placement), key.second, run.cpu_ms);
-    note(figure("whole process: peak memory (MB)", placement), key.second, run.max_rss_kb / 1024.0);
+    note(cls_figure(what.c_str(), placement), key.second, run.ms);
+    note(cls_figure((what + ", processor time").c_str(), placement), key.second, run.cpu_ms);
+    note(cls_figure((what + ", peak MB").c_str(), placement), key.second, run.max_rss_kb / 1024.0);
     max_rss_kb = std::max(max_rss_kb, run.max_rss_kb);
   }
   state.counters["max_rss_MB"] = static_cast<double>(max_rss_kb) / 1024.0;
@@ -332,9 +306,17 @@ BENCHMARK_CAPTURE(BM_RouterAlone, staggered, ClsPlacement::staggered)
     ->Arg(25)->Arg(100)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RowInsertRemove, grid, ClsPlacement::grid)
     ->Arg(100)->Arg(400)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenProcess, grid, ClsPlacement::grid)
+BENCHMARK_CAPTURE(BM_OpenAndExport, grid, ClsPlacement::grid)
     ->Arg(25)->Arg(100)->Arg(400)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenProcess, staggered, ClsPlacement::staggered)
+BENCHMARK_CAPTURE(BM_OpenAndExport, staggered, ClsPlacement::staggered)
+    ->Arg(25)->Arg(100)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Process, grid_open, ClsPlacement::grid, false)
+    ->Arg(25)->Arg(100)->Arg(400)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Process, staggered_open, ClsPlacement::staggered, false)
+    ->Arg(25)->Arg(100)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Process, grid_export, ClsPlacement::grid, true)
+    ->Arg(25)->Arg(100)->Arg(400)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Process, staggered_export, ClsPlacement::staggered, true)
     ->Arg(25)->Arg(100)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // --- The table.
@@ -364,18 +346,21 @@ void print_table()
     if (figure_runs == runs().end() || !figure_runs->second.count(n))
       return;
     const double v = median(figure_runs->second.at(n));
-    std::printf("  %-44s n = %3d %9.2f %s / %6.1f %s = %5.2f %s\n", name.c_str(), n, v, unit, budget, unit,
+    std::printf("  %-52s n = %3d %9.2f %s / %6.1f %s = %5.2f %s\n", name.c_str(), n, v, unit, budget, unit,
                 v / budget, v <= budget ? "met" : "MISSED");
   };
-  goal(figure("whole process: open", ClsPlacement::grid), 100, 200.0, "ms");
-  goal(figure("whole process: open", ClsPlacement::grid), 400, 1500.0, "ms");
-  goal(figure("whole process: open", ClsPlacement::staggered), 100, 1000.0, "ms");
-  goal(figure("whole process: peak memory (MB)", ClsPlacement::grid), 400, 150.0, "MB");
-  goal(figure("row inserted (document only)", ClsPlacement::grid), 100, 1000.0 / 60.0, "ms");
-  goal(figure("row removed (document only)", ClsPlacement::grid), 100, 1000.0 / 60.0, "ms");
-  goal(figure("row inserted (document only)", ClsPlacement::grid), 400, 100.0, "ms");
-  goal(figure("row removed (document only)", ClsPlacement::grid), 400, 100.0, "ms");
-  std::printf("  (the whole-process budgets hold the export, which is not in this build yet)\n");
+  constexpr double FRAME_MS = 1000.0 / 60.0;
+  const auto whole = [](ClsPlacement placement) { return cls_figure("whole process: open + export", placement); };
+  goal(whole(ClsPlacement::grid), 100, 200.0, "ms");
+  goal(whole(ClsPlacement::grid), 400, 1500.0, "ms");
+  goal(whole(ClsPlacement::staggered), 100, 1000.0, "ms");
+  goal(cls_figure("whole process: open + export, peak MB", ClsPlacement::grid), 400, 150.0, "MB");
+  for (const bench::ClsKeystroke& k : bench::CLS_KEYSTROKES) {
+    const std::string name = cls_figure(k.name, ClsPlacement::grid);
+    if (k.routes_all)
+      goal(name, 100, FRAME_MS, "ms");
+    goal(name, 400, k.routes_all ? 100.0 : FRAME_MS, "ms");
+  }
 }
 
 } // namespace
@@ -384,8 +369,7 @@ void print_table()
 int main(int argc, char** argv)
 {
   velkaro::g_self = argv[0];
-  Glib::init();
-  Pango::init();
+  const velkaro::bench::Display display(argc, argv);
   if (!velkaro::bench::run_benchmarks(argc, argv))
     return 1;
   velkaro::print_table();

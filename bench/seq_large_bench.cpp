@@ -40,7 +40,6 @@
 #include "common/cell_range.h"
 #include "common/directions.h"
 #include "ctrl/undo/action_processor.h"
-#include "ctrl/keys/key_action_map_key_pattern.h"
 #include "model/element_cells.h"
 #include "model/grid.h"
 #include "seq/canvas.h"
@@ -107,6 +106,7 @@ private:
     if (const char* keep = std::getenv("VELKARO_BENCH_KEEP"); keep && *keep) {
       m_dir = keep;
       m_keep = true;
+      std::filesystem::create_directories(m_dir);
       return;
     }
     char* dir = g_dir_make_tmp("velkaro-bench-XXXXXX", nullptr);
@@ -190,76 +190,8 @@ void BM_OpenAndExport(benchmark::State& state)
 
 // --- 3. Keystrokes.
 
-// A window of one page holding the sequence canvas of a loaded diagram,
-// with its context as the editor builds it.
-struct Scene {
-  explicit Scene(int messages)
-    : ws(ModelWorkspace::create<SeqWorkspace>()),
-      loaded(ws->load(Diagrams::get().path(messages))),
-      ctx(SeqContext::create(ws)),
-      canvas(std::make_shared<SeqCanvas>(*ctx)),
-      page(*ctx, canvas)
-  {
-    canvas->set_can_focus(true);
-    page.window.show_all();
-    canvas->grab_focus();
-    settle();
-    canvas->update();
-    settle();
-  }
-  ~Scene()
-  {
-    ctx->change_to_cell_mode();
-    settle();
-  }
-  // The cursor on cell, scrolled into the middle of the page.
-  void go(const CellPos& cell)
-  {
-    const Rectangle r = ws->grid->get_rect(cell.x, cell.y);
-    canvas->set_offset(CellDir::v, std::max(0.0, r.y - bench::Page::HEIGHT / 2.0));
-    ctx->set_pos(cell);
-    settle();
-  }
-  // Each key of the pattern pressed and released on the canvas.
-  void keys(const char* pattern)
-  {
-    const CtrlKeyActionMapKeyPattern keys(pattern);
-    GtkWidget* widget = GTK_WIDGET(canvas->gobj());
-    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-    for (const auto& key : keys.get_keys()) {
-      for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        event->key.window = GDK_WINDOW(g_object_ref(canvas->get_window()->gobj()));
-        event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = key.get_keyval();
-        event->key.state = key.get_state();
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(widget, event);
-        gdk_event_free(event);
-      }
-    }
-  }
-  void redraw() { page.redraw_visible(*canvas); }
-  // The keys and the redraw after them, timed together. What the last
-  // stroke left for the main loop (GTK's own redraw of the window) runs
-  // first, untimed: a frame draws once.
-  double stroke(const char* pattern)
-  {
-    settle();
-    const auto start = Clock::now();
-    keys(pattern);
-    redraw();
-    return ms_since(start);
-  }
-  size_t undo_steps() const { return ctx->get_action_proc()->get_undo_stack().size(); }
-
-  std::shared_ptr<SeqWorkspace> ws;
-  bool loaded;
-  std::shared_ptr<SeqContext> ctx;
-  std::shared_ptr<SeqCanvas> canvas;
-  bench::Page page;
-};
+// A window of one page holding the sequence canvas of a loaded diagram.
+using Scene = bench::EditorScene<SeqWorkspace, SeqContext, SeqCanvas>;
 
 // The cell of the second life line in the middle message row of the
 // diagram (a row where nothing but a message crosses: no frame edge).
@@ -287,7 +219,7 @@ void BM_Keystrokes(benchmark::State& state)
   if (skipped_without_display(state))
     return;
   const int messages = static_cast<int>(state.range(0));
-  Scene s(messages);
+  Scene s(Diagrams::get().path(messages));
   if (!s.loaded) {
     state.SkipWithError("the diagram did not load");
     return;

@@ -50,6 +50,23 @@ double ModelGridGridList::get(int32_t i) const
 {
   if (i < 0)
     return 0;
+  if (static_cast<size_t>(i) < m_table.size())
+    return m_table[static_cast<size_t>(i)];
+  if (m_table.empty() && !m_list.empty()) {
+    const auto lines = static_cast<uint64_t>(m_list.back().index) + 1;
+    if (++m_gets >= lines / 8 + 16) {
+      m_table.reserve(lines);
+      for (int32_t k = 0; static_cast<uint64_t>(k) < lines; ++k)
+        m_table.push_back(look_up(k));
+      if (static_cast<size_t>(i) < m_table.size())
+        return m_table[static_cast<size_t>(i)];
+    }
+  }
+  return look_up(i);
+}
+
+double ModelGridGridList::look_up(int32_t i) const
+{
   if (m_list.empty())
     return (static_cast<double>(i) + 1) * m_min_size;
   size_t m = 0;
@@ -69,6 +86,7 @@ void ModelGridGridList::set(int32_t i, double edge)
 {
   if (i < 0)
     return;
+  changed();
   if (m_list.empty()) {
     m_list.push_back({i, edge});
     return;
@@ -106,6 +124,7 @@ void ModelGridGridList::ins(int32_t i)
 {
   if (i < 0 || m_list.empty())
     return;
+  changed();
   size_t m = 0;
   const bool found = binary_search(i, m);
   const size_t from = found || m_list[m].index > i ? m : m + 1;
@@ -117,6 +136,7 @@ void ModelGridGridList::rm(int32_t i)
 {
   if (i < 0 || m_list.empty())
     return;
+  changed();
   size_t m = 0;
   if (binary_search(i, m)) {
     const double size = m_list[m].edge - get(i - 1);

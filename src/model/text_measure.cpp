@@ -70,13 +70,21 @@ bool is_plain(PangoLayout* layout, PangoContext* context)
          pango_layout_get_ellipsize(layout) == PANGO_ELLIPSIZE_NONE;
 }
 
+// Open ModelTextMeasure::Steady scopes, and whether the serial was asked
+// within them.
+int g_steady = 0;
+bool g_steady_synced = false;
+
 // Drops what was measured on a context whose settings have changed since.
 void sync_serial(Measured& m)
 {
+  if (g_steady > 0 && g_steady_synced)
+    return;
   if (const guint serial = pango_context_get_serial(m.context->gobj()); serial != m.serial) {
     m.drop();
     m.serial = serial;
   }
+  g_steady_synced = g_steady > 0;
 }
 
 // Room for one more string.
@@ -151,6 +159,14 @@ bool ModelTextMeasure::claim(std::string_view text, std::optional<Pango::Rectang
   make_room(m);
   m.ink.emplace(std::string(text), Ink{{}, true});
   return true;
+}
+
+ModelTextMeasure::Steady::Steady() { ++g_steady; }
+
+ModelTextMeasure::Steady::~Steady()
+{
+  if (--g_steady == 0)
+    g_steady_synced = false;
 }
 
 uint64_t ModelTextMeasure::get_generation()

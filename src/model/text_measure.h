@@ -72,6 +72,19 @@ public:
   // shared context has changed since. Does not replace a kept measurement
   // (only a claim).
   static void keep(std::string_view text, const Pango::Rectangle& ink, guint serial);
+
+  // For its life (nested ones included) the font map is taken as it was
+  // at the first look: the context's serial is asked once, not at every
+  // measurement (asking costs more than a kept measurement). For work that
+  // runs no main-loop iteration (a layout, a drawing), where no font can
+  // change; measuring never changes the font map itself.
+  class Steady {
+  public:
+    Steady();
+    ~Steady();
+    Steady(const Steady&) = delete;
+    Steady& operator=(const Steady&) = delete;
+  };
 };
 
 } // namespace velkaro

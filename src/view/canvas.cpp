@@ -11,6 +11,7 @@
 #include "common/check.h"
 #include "ctrl/context.h"
 #include "model/grid.h"
+#include "model/text_measure.h"
 #include "model/workspace.h"
 #include "view/cairo_guard.h"
 #include "view/color_map.h"
@@ -77,6 +78,8 @@ bool ViewCanvas::on_draw(const Cairo::RefPtr<Cairo::Context>& cr)
 
 void ViewCanvas::draw_passes(CtrlContext& ctrl, const Cairo::RefPtr<Cairo::Context>& cr)
 {
+  // No main-loop iteration runs while it draws: no font changes.
+  const ModelTextMeasure::Steady steady;
   if (m_show_cell_pos_pending) {
     reveal_cursor(ctrl);
     m_show_cell_pos_pending = false;

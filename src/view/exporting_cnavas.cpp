@@ -12,6 +12,7 @@
 #include "ctrl/context.h"
 #include "model/element_cells.h"
 #include "model/expanded_cells.h"
+#include "model/text_measure.h"
 #include "model/workspace.h"
 #include "view/color_map.h"
 #include "view/drawer.h"
@@ -146,6 +147,8 @@ std::shared_ptr<ModelExpandedCells> ViewExportingCnavas::share_covering() const
 
 bool ViewExportingCnavas::draw_bands(ViewPngWriter& png, std::string& error)
 {
+  // No main-loop iteration runs while it draws: no font changes.
+  const ModelTextMeasure::Steady steady;
   const cairo_rectangle_int_t& all = dc->update_rect;
   // Held while the bands are drawn: the walk of every band finds the map of
   // the whole image built already, instead of building a part of its own.

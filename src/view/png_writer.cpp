@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <zlib.h>
 
@@ -26,7 +27,174 @@ constexpr size_t QUEUED_PER_THREAD = 2;
 // Compressed data leaves the compressor in pieces of at most this size.
 constexpr size_t OUT_PIECE = size_t{64} << 10;
 
+// Runs of rows like the row above that hold at least this many bytes are
+// written by deflate_alike_rows() instead of zlib.
+constexpr size_t MIN_ALIKE_BYTES = size_t{16} << 10;
+
 using Samples = ViewPngWriter::Samples;
+
+// Raw deflate data, bit by bit: least significant bit first, Huffman codes
+// most significant bit first (RFC 1951).
+class DeflateBits {
+public:
+  explicit DeflateBits(std::vector<unsigned char>& out) : m_out(out) {}
+
+  void put(uint32_t bits, int count)
+  {
+    m_bits |= uint64_t{bits} << m_count;
+    m_count += count;
+    while (m_count >= 8) {
+      m_out.push_back(static_cast<unsigned char>(m_bits));
+      m_bits >>= 8;
+      m_count -= 8;
+    }
+  }
+  void code(uint32_t code, int length)
+  {
+    uint32_t reversed = 0;
+    for (int i = 0; i < length; ++i)
+      reversed |= ((code >> i) & 1u) << (length - 1 - i);
+    put(reversed, length);
+  }
+  // The bits up to the next byte boundary, as zeros.
+  void align()
+  {
+    if (m_count > 0)
+      put(0, 8 - m_count);
+  }
+
+private:
+  std::vector<unsigned char>& m_out;
+  uint64_t m_bits = 0;
+  int m_count = 0;
+};
+
+// The codes of a canonical Huffman code given by its code lengths (RFC
+// 1951, 3.2.2); a length of 0: no code.
+template <size_t N>
+std::array<uint32_t, N> canonical_codes(const std::array<int, N>& lengths)
+{
+  std::array<uint32_t, 16> count{};
+  for (const int l : lengths)
+    if (l > 0)
+      ++count[static_cast<size_t>(l)];
+  std::array<uint32_t, 16> next{};
+  for (size_t bits = 1, code = 0; bits < 16; ++bits) {
+    code = (code + count[bits - 1]) << 1;
+    next[bits] = static_cast<uint32_t>(code);
+  }
+  std::array<uint32_t, N> codes{};
+  for (size_t i = 0; i < N; ++i)
+    if (lengths[i] > 0)
+      codes[i] = next[static_cast<size_t>(lengths[i])]++;
+  return codes;
+}
+
+// The code of the blocks of deflate_alike_rows(): a complete code over the
+// few literal/length symbols a run of zero rows needs, the copy of 258
+// bytes one bit long, and one distance code (one byte back), one bit long.
+struct AlikeCode {
+  // Literal/length symbols 0 .. 285.
+  std::array<int, 286> lengths{};
+  std::array<uint32_t, 286> codes{};
+  // The code-length code, by code-length symbol 0 .. 18.
+  std::array<int, 19> cl_lengths{};
+  std::array<uint32_t, 19> cl_codes{};
+
+  AlikeCode()
+  {
+    lengths[285] = 1;
+    for (const int v : {0, 2, 256, 257, 258})
+      lengths[static_cast<size_t>(v)] = 4;
+    for (int v = 259; v <= 264; ++v)
+      lengths[static_cast<size_t>(v)] = 5;
+    codes = canonical_codes(lengths);
+    // The code lengths are sent as the lengths 1, 4 and 5, single zeros and
+    // runs of zeros (18).
+    cl_lengths[4] = cl_lengths[5] = cl_lengths[18] = 2;
+    cl_lengths[0] = cl_lengths[1] = 3;
+    cl_codes = canonical_codes(cl_lengths);
+  }
+
+  void symbol(DeflateBits& bits, size_t v) const { bits.code(codes[v], lengths[v]); }
+  void length_symbol(DeflateBits& bits, size_t v) const { bits.code(cl_codes[v], cl_lengths[v]); }
+
+  // The block header: a dynamic block that is not the last, with this
+  // code.
+  void header(DeflateBits& bits) const
+  {
+    bits.put(0, 1);
+    bits.put(2, 2);
+    bits.put(286 - 257, 5); // HLIT
+    bits.put(0, 5);         // HDIST: one distance code
+    // The code-length code lengths in their order, up to the last used.
+    static constexpr std::array<int, 19> order = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    size_t sent = order.size();
+    while (sent > 4 && cl_lengths[static_cast<size_t>(order[sent - 1])] == 0)
+      --sent;
+    bits.put(static_cast<uint32_t>(sent - 4), 4); // HCLEN
+    for (size_t i = 0; i < sent; ++i)
+      bits.put(static_cast<uint32_t>(cl_lengths[static_cast<size_t>(order[i])]), 3);
+    // The 286 literal/length code lengths, then the distance code's.
+    std::vector<int> all(lengths.begin(), lengths.end());
+    all.push_back(1);
+    for (size_t i = 0; i < all.size();) {
+      if (all[i] != 0) {
+        length_symbol(bits, static_cast<size_t>(all[i]));
+        ++i;
+        continue;
+      }
+      size_t run = 0;
+      while (i + run < all.size() && all[i + run] == 0 && run < 138)
+        ++run;
+      if (run < 11) {
+        for (size_t k = 0; k < run; ++k)
+          length_symbol(bits, 0);
+      } else {
+        length_symbol(bits, 18);
+        bits.put(static_cast<uint32_t>(run - 11), 7);
+      }
+      i += run;
+    }
+  }
+};
+
+// Appends to out the raw deflate data of rows filtered rows each made of
+// the filter byte 2 ("Up") and samples zeros: what a row like the one above
+// it filters to. One block of its own code (AlikeCode), every zero after a
+// row's first copied from the byte before it (two bits for 258 bytes),
+// then an empty stored block, which ends the data on a byte boundary (as
+// zlib's Z_SYNC_FLUSH ends it). No code refers to data before the block, so
+// zlib's data may come on either side, each piece begun afresh.
+void deflate_alike_rows(std::vector<unsigned char>& out, size_t samples, size_t rows)
+{
+  static const AlikeCode code;
+  DeflateBits bits(out);
+  code.header(bits);
+  const auto copy_one_back = [&bits](size_t length) {
+    // 285 copies 258 bytes, 257 .. 264 copy 3 .. 10; distance code 0.
+    code.symbol(bits, length == 258 ? 285 : 257 + length - 3);
+    bits.code(0, 1);
+  };
+  for (size_t r = 0; r < rows; ++r) {
+    code.symbol(bits, 2);
+    if (samples == 0)
+      continue;
+    code.symbol(bits, 0);
+    size_t left = samples - 1;
+    for (; left >= 258; left -= 258)
+      copy_one_back(258);
+    for (; left >= 3; left -= std::min<size_t>(left, 10))
+      copy_one_back(std::min<size_t>(left, 10));
+    for (; left > 0; --left)
+      code.symbol(bits, 0);
+  }
+  code.symbol(bits, 256);
+  // An empty stored block: three header bits, the boundary, LEN, NLEN.
+  bits.put(0, 3);
+  bits.align();
+  out.insert(out.end(), {0x00, 0x00, 0xff, 0xff});
+}
 
 const uint32_t* row_at(const unsigned char* data, int stride, int y)
 {
@@ -395,9 +563,12 @@ void ViewPngWriter::compress(Compressor& c, Band& band)
   band.adler = adler32(0, nullptr, 0);
   band.length = 0;
   bool failed = false;
-  const auto feed = [&](int flush) {
+  // zlib has been given data since it last began afresh.
+  bool fed = false;
+  const auto feed = [&](size_t bytes, int flush) {
     c.z.next_in = line.data();
-    c.z.avail_in = static_cast<uInt>(line.size());
+    c.z.avail_in = static_cast<uInt>(bytes);
+    fed = true;
     do {
       c.z.next_out = c.piece.data();
       c.z.avail_out = static_cast<uInt>(c.piece.size());
@@ -414,13 +585,39 @@ void ViewPngWriter::compress(Compressor& c, Band& band)
   const uLong zero_row = adler32_combine(adler32(adler32(0, nullptr, 0), line.data(), 1),
                                          ((static_cast<uLong>(samples) % 65521) << 16) | 1,
                                          static_cast<z_off_t>(samples));
+  // Rows of zeros waiting to be written, and whether line holds one.
+  size_t alike = 0;
   bool zeros = false;
+  const auto write_alike = [&]() {
+    if (alike * line.size() >= MIN_ALIKE_BYTES) {
+      // A long run is written as it is known to compress: zlib's data so
+      // far ends on a byte boundary, the run's comes, zlib begins afresh.
+      if (fed)
+        feed(0, Z_SYNC_FLUSH);
+      deflate_alike_rows(band.out, samples, alike);
+      failed = failed || deflateReset(&c.z) != Z_OK;
+      fed = false;
+    } else {
+      if (!zeros)
+        std::fill(line.begin() + 1, line.end(), 0);
+      zeros = true;
+      for (size_t k = 0; k < alike && !failed; ++k)
+        feed(line.size(), Z_NO_FLUSH);
+    }
+    alike = 0;
+  };
   const size_t row_bytes = static_cast<size_t>(m_width) * 4;
   for (int y = band.y0; y < band.y1 && !failed; ++y) {
     const uint32_t* row = row_at(band.data, band.stride, y - band.y0);
     const uint32_t* above = y == band.y0 ? (band.above.empty() ? nullptr : band.above.data())
                                          : row_at(band.data, band.stride, y - band.y0 - 1);
-    const bool same = above && std::memcmp(row, above, row_bytes) == 0;
+    band.length += line.size();
+    if (above && std::memcmp(row, above, row_bytes) == 0) {
+      band.adler = adler32_combine(band.adler, zero_row, static_cast<z_off_t>(line.size()));
+      ++alike;
+      continue;
+    }
+    write_alike();
     if (!above && y > 0) {
       // The row above is another band's, unknown here: no filter.
       if (!to_samples(row, m_width, m_has_alpha, m_samples, c.prev.data())) {
@@ -429,11 +626,6 @@ void ViewPngWriter::compress(Compressor& c, Band& band)
       }
       line[0] = 0;
       std::copy(c.prev.begin(), c.prev.end(), line.begin() + 1);
-      band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
-    } else if (same) {
-      if (!zeros)
-        std::fill(line.begin() + 1, line.end(), 0);
-      band.adler = adler32_combine(band.adler, zero_row, static_cast<z_off_t>(line.size()));
     } else {
       if (!to_samples(row, m_width, m_has_alpha, m_samples, c.cur.data())) {
         need(needed_by(row, m_width, m_has_alpha));
@@ -442,14 +634,19 @@ void ViewPngWriter::compress(Compressor& c, Band& band)
       for (size_t i = 0; i < samples; ++i)
         line[i + 1] = static_cast<unsigned char>(c.cur[i] - c.prev[i]);
       std::swap(c.cur, c.prev);
-      band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
     }
-    zeros = same;
-    band.length += line.size();
-    const bool end = y == band.y1 - 1;
-    feed(end ? (band.last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH);
+    band.adler = adler32(band.adler, line.data(), static_cast<uInt>(line.size()));
+    zeros = false;
+    feed(line.size(), Z_NO_FLUSH);
     line[0] = 2;
   }
+  if (!failed)
+    write_alike();
+  // The piece ends on a byte boundary; the last one ends the stream.
+  if (!failed && band.last)
+    feed(0, Z_FINISH);
+  else if (!failed && fed)
+    feed(0, Z_SYNC_FLUSH);
   band.ok = !failed;
 }
 

@@ -13,6 +13,10 @@
 // become zeros; a band's first row stands unfiltered when the row above is
 // another band's, unknown to it), and each band is compressed as a piece
 // of one zlib stream ending on a byte boundary, their checksums combined.
+// A long run of rows like the row above (in a wide export, mostly rows that
+// only vertical lines cross) is not given to zlib: its filtered rows, all
+// zeros, are written as one block of fixed codes that copies every zero
+// from the byte before it, which costs nothing per byte.
 //
 // The samples are chosen when the writer is made. A band whose pixels they
 // cannot hold (a colour in a grey image, a translucent pixel in an RGB one)

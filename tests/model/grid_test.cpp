@@ -290,6 +290,32 @@ TEST(ModelGridGridList, RandomEditsAgreeWithPlainLineSizes)
   }
 }
 
+// A list read many times in a row answers from its table of edges: exactly
+// what it answers when read once after a change (by halving), beyond its
+// last listed line too; a change drops the table.
+TEST(ModelGridGridList, EdgesReadOftenAreTheEdgesReadOnce)
+{
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int32_t> line(0, 60);
+  std::uniform_real_distribution<double> size(20.0, 90.0);
+  auto list = ModelGridGridList::create(20.0);
+  for (int step = 0; step < 200; ++step) {
+    switch (step % 4) {
+    case 0: list->ins(line(rng)); break;
+    case 1: list->rm(line(rng)); break;
+    default: list->set_size(line(rng), size(rng)); break;
+    }
+    // Each line read once, on a copy made while the change has dropped the
+    // table: the edge the halving gives.
+    std::vector<double> once;
+    for (int32_t k = 0; k < 80; ++k)
+      once.push_back(ModelGridGridList(*list).get(k));
+    for (int round = 0; round < 3; ++round)
+      for (int32_t k = 0; k < 80; ++k)
+        ASSERT_EQ(list->get(k), once[static_cast<size_t>(k)]) << "step " << step << " line " << k;
+  }
+}
+
 TEST(ModelGrid, CellRectanglesAndLookups)
 {
   const auto grid = ModelGrid::create();

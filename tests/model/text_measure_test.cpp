@@ -333,6 +333,30 @@ TEST(ModelTextElement, AKeptMeasurementFollowsTheSharedContext)
   EXPECT_TRUE(ModelTextMeasure::get_is_measured("Hello, world"));
 }
 
+// Within a Steady scope the shared context is asked once, at the first
+// look: a change after it is seen only once the outermost scope has ended.
+TEST(ModelTextElement, ASteadyScopeTakesTheContextAsAtItsFirstLook)
+{
+  const auto t = ModelTextElement::create();
+  t->set_text("Hello, world");
+  const Rectangle small = t->get_rect();
+  const auto context = ModelTextMeasure::get_context();
+  const Pango::FontDescription font = context->get_font_description();
+  {
+    const ModelTextMeasure::Steady steady;
+    EXPECT_EQ(t->get_rect().width, small.width);
+    context->set_font_description(Pango::FontDescription("Sans 32px"));
+    {
+      const ModelTextMeasure::Steady nested;
+      EXPECT_EQ(t->get_rect().width, small.width);
+    }
+    EXPECT_EQ(t->get_rect().width, small.width);
+  }
+  EXPECT_GT(t->get_rect().width, small.width * 1.5);
+  context->set_font_description(font);
+  EXPECT_EQ(t->get_rect().width, small.width);
+}
+
 // A layout given to the holder replaces a text kept without one.
 TEST(ModelTextElement, AGivenLayoutReplacesTheKeptText)
 {

@@ -98,6 +98,44 @@ void ClsAbstractConnectorElement::update_route(const ClsRoute& route)
     s->connector = self;
 }
 
+bool ClsAbstractConnectorElement::holds_route(const ClsRoute& route) const
+{
+  if (!(start == route.start) || !(end == route.goal))
+    return false;
+  if (route.cells.size() < 2 || m_segments.empty())
+    return route.cells.size() < 2 && m_segments.empty();
+  const SegmentPtr& first = m_segments.front();
+  const SegmentPtr& last = m_segments.back();
+  if (first->start_elem != start_elem || first->start_term != start_term || last->end_elem != end_elem ||
+      last->end_term != end_term)
+    return false;
+  // The segments' cells, walked from the start, are the route's.
+  size_t k = 0;
+  for (const SegmentPtr& s : m_segments) {
+    if (s->connector.lock().get() != this)
+      return false;
+    CellPos p = s->start;
+    // The first cell of a run is the last of the one before.
+    if (k == 0 ? !(route.cells[k++] == p) : !(route.cells[k - 1] == p))
+      return false;
+    while (!(p == s->end)) {
+      p.x += (s->end.x > p.x) - (s->end.x < p.x);
+      p.y += (s->end.y > p.y) - (s->end.y < p.y);
+      if (k >= route.cells.size() || !(route.cells[k++] == p))
+        return false;
+    }
+  }
+  return k == route.cells.size();
+}
+
+void ClsAbstractConnectorElement::renew_route()
+{
+  for (const SegmentPtr& s : m_segments) {
+    s->is_laid_out = false;
+    s->renewed = true;
+  }
+}
+
 bool ClsAbstractConnectorElement::get_is_laid_out() const
 {
   for (const SegmentPtr& s : m_segments)
@@ -108,8 +146,10 @@ bool ClsAbstractConnectorElement::get_is_laid_out() const
 
 void ClsAbstractConnectorElement::set_is_laid_out(bool value)
 {
-  for (const SegmentPtr& s : m_segments)
+  for (const SegmentPtr& s : m_segments) {
     s->is_laid_out = value;
+    s->renewed = false;
+  }
   signal_notify().emit("is-laid-out");
 }
 

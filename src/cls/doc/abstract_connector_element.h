@@ -73,6 +73,10 @@ public:
   TermPtr end_term;
   TextPtr start_multiplicity;
   TextPtr end_multiplicity;
+  // The route the workspace last searched for the connector's two cells:
+  // the router hands it back while a search would find it again
+  // (ClsRouter::shortest_route()). Not copied by dup(); null when none.
+  std::shared_ptr<const ClsRoute> searched_route;
 
   // The kind's XML type name.
   virtual const char* get_serializing_type_name() const = 0;
@@ -89,6 +93,13 @@ public:
   // cells, the ends and terms handed to the first and last segment.
   void update_route(const ClsRoute& route);
   const Segments& get_segments() const { return m_segments; }
+  // update_route(route) would give segments like the present ones: the same
+  // cells, ends, linked elements and terms, each naming this connector.
+  bool holds_route(const ClsRoute& route) const;
+  // Marks the segments as standing for the new ones update_route() would
+  // give them when holds_route(): not laid out, and renewed (see
+  // ClsSegment::renewed).
+  void renew_route();
   // Takes segments as the segment list as they stand (an earlier list of
   // this connector, put back by undo).
   void restore_segments(const Segments& segments) { m_segments = segments; }

@@ -14,14 +14,23 @@ ClsConnectorState ClsConnectorState::of(const ClsAbstractConnectorElement& con)
   s.segments = con.get_segments();
   s.places.reserve(s.segments.size());
   for (const auto& seg : s.segments)
-    s.places.push_back({seg->start_point, seg->end_point, seg->is_laid_out});
+    s.places.push_back({seg->start_point, seg->end_point, seg->is_laid_out, seg->last_layout});
   if (con.start_term)
     s.start_term = con.start_term->get_placement();
   if (con.end_term)
     s.end_term = con.end_term->get_placement();
   s.start_label_box = con.get_label_box(StartOrEnd::start);
   s.end_label_box = con.get_label_box(StartOrEnd::end);
+  s.searched_route = con.searched_route;
   return s;
+}
+
+bool ClsConnectorState::operator==(const ClsConnectorState& other) const
+{
+  return start == other.start && end == other.end && start_elem == other.start_elem &&
+         end_elem == other.end_elem && segments == other.segments && places == other.places &&
+         start_term == other.start_term && end_term == other.end_term &&
+         start_label_box == other.start_label_box && end_label_box == other.end_label_box;
 }
 
 void ClsConnectorState::apply_to(ClsAbstractConnectorElement& con) const
@@ -35,6 +44,8 @@ void ClsConnectorState::apply_to(ClsAbstractConnectorElement& con) const
     segments[i]->start_point = places[i].start_point;
     segments[i]->end_point = places[i].end_point;
     segments[i]->is_laid_out = places[i].is_laid_out;
+    segments[i]->renewed = false;
+    segments[i]->last_layout = places[i].layout;
   }
   if (con.start_term && start_term)
     con.start_term->set_placement(*start_term);
@@ -42,6 +53,7 @@ void ClsConnectorState::apply_to(ClsAbstractConnectorElement& con) const
     con.end_term->set_placement(*end_term);
   con.place_label(StartOrEnd::start, start_label_box);
   con.place_label(StartOrEnd::end, end_label_box);
+  con.searched_route = searched_route;
 }
 
 } // namespace velkaro

@@ -141,7 +141,7 @@ void ClsWorkspace::chain_changed(const CellPos& pos, const ModelElement& elm)
 
 // --- routes ------------------------------------------------------------------------
 
-std::shared_ptr<ClsRoute> ClsWorkspace::route_of(const ClsAbstractConnectorElement& con)
+std::shared_ptr<const ClsRoute> ClsWorkspace::route_of(ClsAbstractConnectorElement& con)
 {
   if (!con.start.get_is_valid() || !con.end.get_is_valid()) {
     // An end nowhere: no route, and the ends stay as they are.
@@ -150,7 +150,8 @@ std::shared_ptr<ClsRoute> ClsWorkspace::route_of(const ClsAbstractConnectorEleme
     none->goal = con.end;
     return none;
   }
-  return m_router->new_shortest_route(con.start, con.end);
+  con.searched_route = m_router->shortest_route(con.start, con.end, con.searched_route);
+  return con.searched_route;
 }
 
 } // namespace velkaro

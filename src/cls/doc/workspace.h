@@ -28,8 +28,11 @@
 // records, the workspace notes, when a record opens and closes, which
 // connectors, routes, segment positions and terminals the action changed;
 // patch() then gives back exactly the state the record leads to, routes and
-// positions included, whatever routing the patch itself caused. The notes
-// cost a walk of the connectors when a record opens and closes. A chain
+// positions included. Since every connector's state comes from the record
+// (or stays as it was), patch() applies the elements and lines without
+// routing or spreading anything: an undo costs what the cells and lines
+// cost, not a routing of the connectors. The notes cost a walk of the
+// connectors when a record opens and closes. A chain
 // removed by a class operation is recorded element by element; patch()
 // removes a whole chain (with its connectors) only when the record names
 // every element of it, and puts a text that left a chain alone back into
@@ -66,6 +69,7 @@ class ClsClassElement;
 class ClsElementCells;
 class ClsRoute;
 class ClsRouter;
+class ClsSegment;
 class ClsSegmentLayouter;
 class ModelTextElement;
 
@@ -190,11 +194,42 @@ public:
   void take_document(ModelWorkspace& doc) override;
 
 private:
-  // What routing and layout change besides the cells, at one moment.
+  // What routing and layout change besides the cells, at one moment: the
+  // connectors in order, with their states when asked, and the terminals
+  // in row order. Taken when every record opens and closes, so it costs no
+  // allocation per connector: every connector's segments and their places
+  // are stored end to end (workspace_patch.cpp).
   struct Snapshot {
+    // A connector's state but for its segments and their places, which are
+    // segments and places [first, first + count).
+    struct State {
+      CellPos start;
+      CellPos end;
+      ElementPtr start_elem;
+      ElementPtr end_elem;
+      size_t first = 0;
+      size_t count = 0;
+      std::optional<ClsAbstractConnectorTerm::Placement> start_term;
+      std::optional<ClsAbstractConnectorTerm::Placement> end_term;
+      Rectangle start_label_box;
+      Rectangle end_label_box;
+      std::shared_ptr<const ClsRoute> searched_route;
+    };
+
     Members order;
-    std::unordered_map<const ClsAbstractConnectorElement*, ClsConnectorState> states;
-    Terminals terminals;
+    // Empty, or the state of each connector of order.
+    std::vector<State> states;
+    std::vector<std::shared_ptr<ClsSegment>> segments;
+    std::vector<ClsConnectorState::SegmentPlace> places;
+    std::vector<CellPos> terminals;
+    // order's connectors by address with their index, ascending.
+    std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> by_address;
+
+    // Where con stands in order.
+    std::optional<size_t> find(const ClsAbstractConnectorElement* con) const;
+    // States i of this and j of other are the same.
+    bool same_state(size_t i, const Snapshot& other, size_t j) const;
+    ClsConnectorState state_of(size_t i) const;
   };
 
   // --- Terminals (workspace.cpp).
@@ -217,6 +252,9 @@ private:
   // heads anchored in it; -1 for none.
   void layout_lines(int32_t x, int32_t y);
   void layout_head_at(int32_t x, int32_t y, const ElementPtr& head);
+  // update_layout_range() without the segments and labels: the lines of
+  // the chains in range sized, the chains in its columns and rows laid out.
+  void size_lines_range(const CellRange& range);
   // Every fixed connector lays its labels out.
   void layout_labels();
   // A line edit would move something of the document out of the grid.
@@ -225,21 +263,25 @@ private:
   void route_all_again();
 
   // --- Undo (workspace_patch.cpp).
-  Snapshot snapshot() const;
+  // with_states: also every connector's state (the order and the
+  // terminals always).
+  Snapshot snapshot(bool with_states = true) const;
   // The open record changed: closes the watch of the one before, opens one
   // on the new.
   void on_diff_changed();
   // Writes into record what changed between start and now.
   static void note_changes(ClsWorkspaceDiff& record, const Snapshot& start, const Snapshot& now);
   // Puts connectors, their states and the terminals where side says, and
-  // everything side does not name as pre had it.
-  void restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side);
+  // everything side does not name as pre had it (the connectors' states
+  // only when lines_moved: nothing else of a patch changes them).
+  void restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side, bool lines_moved);
   // Applies the elements of a record: removals, then additions.
   void patch_elements(const ModelWorkspaceDiff& diff);
 
   // The empty route between con's two cells when either lies outside the
-  // grid, else the cheapest route.
-  std::shared_ptr<ClsRoute> route_of(const ClsAbstractConnectorElement& con);
+  // grid, else the cheapest route (the one searched for con before when
+  // the router finds it still holds).
+  std::shared_ptr<const ClsRoute> route_of(ClsAbstractConnectorElement& con);
   // The layouter must be made again from the connectors.
   void layouter_changed() { m_layouter_stale = true; }
 
@@ -254,6 +296,13 @@ private:
   // The record being watched and the state when it opened.
   std::weak_ptr<ClsWorkspaceDiff> m_watched;
   std::optional<Snapshot> m_watch_start;
+  // paste_to() is clearing its target: it routes and lays out everything
+  // afterwards, so rm_class_range() leaves routes and segments alone.
+  bool m_pasting = false;
+  // patch() is applying a record's elements and lines: every connector's
+  // route, segments, terms and labels are put in place from the record
+  // afterwards, so the operations it calls route and spread nothing.
+  bool m_replaying = false;
 };
 
 } // namespace velkaro

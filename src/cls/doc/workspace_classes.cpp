@@ -8,9 +8,13 @@
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
 #include "cls/doc/yank_buffer.h"
+#include "cls/route/route.h"
 #include "cls/route/router.h"
+#include "cls/route/segment_layouter.h"
+#include "common/c_resource.h"
 #include "common/check.h"
 #include "model/text_element.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -45,6 +49,7 @@ ModelWorkspace::ElementPtr ClsWorkspace::take_chain(const CellPos& pos)
 
 bool ClsWorkspace::add_class(const CellPos& pos, const std::shared_ptr<ClsClassElement>& elem)
 {
+  const ModelTextMeasure::Steady steady;
   if (!pos.get_is_valid() || elm_at(pos))
     return false;
   const std::shared_ptr<ClsClassElement> klass = elem ? elem : ClsClassElement::create();
@@ -59,11 +64,12 @@ bool ClsWorkspace::add_class(const CellPos& pos, const std::shared_ptr<ClsClassE
 
 bool ClsWorkspace::rm_pos(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
   if (!elm_at(pos))
     return false;
   const Members attached = m_connectors->enum_connectors_has_term_at(pos);
   // While the attached connectors still have their segments.
-  const Members related = enum_related_connectors(attached);
+  const Members related = m_replaying ? Members() : enum_related_connectors(attached);
   for (const ConnectorPtr& c : attached)
     remove_connector_without_layout(c);
   take_chain(pos);
@@ -96,6 +102,7 @@ bool ClsWorkspace::add_text(const CellPos& pos, const std::shared_ptr<ModelTextE
 
 bool ClsWorkspace::rm_class_range(const CellRange& range)
 {
+  const ModelTextMeasure::Steady steady;
   std::vector<CellPos> cells;
   Members collected;
   std::unordered_set<const ClsAbstractConnectorElement*> seen;
@@ -109,9 +116,14 @@ bool ClsWorkspace::rm_class_range(const CellRange& range)
   for (const CellPos& p : cells) {
     take_chain(p);
     unregister_terminal(p);
-    update_layout(p);
+    if (m_pasting)
+      layout_lines(p.x, p.y);
+    else
+      update_layout(p);
   }
-  const Members related = enum_related_connectors(collected);
+  // A paste routes every connector again and lays everything out once it
+  // is done: what the related connectors would get here never stands.
+  const Members related = m_pasting ? Members() : enum_related_connectors(collected);
   for (const ConnectorPtr& c : collected)
     remove_connector_without_layout(c);
   for (const ConnectorPtr& c : related)
@@ -170,6 +182,7 @@ CellPos ClsWorkspace::pasted_end(const CellPos& end, const std::weak_ptr<ModelEl
 
 bool ClsWorkspace::paste_to(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
   const ClsYankBuffer& buffer = ClsYankBuffer::get();
   // Nothing to paste changes nothing: the cell at pos keeps its class.
   if (!buffer.get_has_yanked() || !pos.get_is_valid())
@@ -179,7 +192,14 @@ bool ClsWorkspace::paste_to(const CellPos& pos)
   const CellRange target{origin.start.add(offset), origin.end.add(offset)};
   if (!target.get_is_valid())
     return false;
-  rm_class_range(target);
+  {
+    m_pasting = true;
+    const ScopeGuard pasted([this] { m_pasting = false; });
+    rm_class_range(target);
+  }
+  std::unordered_set<const ClsAbstractConnectorElement*> kept;
+  for (const ConnectorPtr& c : *m_connectors)
+    kept.insert(c.get());
   const auto cells = get_cells();
   buffer.get_cells()->foreach([&](int32_t x, int32_t y, const ElementPtr& yanked) {
     const CellPos q = CellPos{x, y}.add(offset);
@@ -203,9 +223,22 @@ bool ClsWorkspace::paste_to(const CellPos& pos)
       rec->add_connector(d);
   }
   m_connectors->update_linked_elem(*cells);
-  for (const ConnectorPtr& c : Members(m_connectors->get_members()))
-    update_connector_route(c);
-  update_layout_range(target);
+  // Every connector routed again. A connector that was there before keeps
+  // its segments when the route is the one they run on: new ones would be
+  // the same, and the layout below leaves every group where laying out
+  // everything afresh would.
+  for (const ConnectorPtr& c : Members(m_connectors->get_members())) {
+    const auto route = route_of(*c);
+    if (kept.count(c.get()) && c->holds_route(*route))
+      continue;
+    c->update_route(*route);
+    layouter_changed();
+  }
+  size_lines_range(target);
+  const auto& layouter = get_layouter();
+  layouter->set_seg_laid_out_on_cross_area(target, false);
+  layouter->layout_every_group_as_new();
+  layout_labels();
   signal_update();
   return true;
 }

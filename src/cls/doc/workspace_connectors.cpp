@@ -10,6 +10,7 @@
 #include "cls/route/segment.h"
 #include "cls/route/segment_layouter.h"
 #include "common/check.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -35,6 +36,7 @@ bool ClsWorkspace::remove_connector_without_layout(const ConnectorPtr& con)
 
 bool ClsWorkspace::remove_connector(const ConnectorPtr& con)
 {
+  const ModelTextMeasure::Steady steady;
   VK_CHECK_VAL(con != nullptr, false);
   remove_connector_without_layout(con);
   const auto& layouter = get_layouter();
@@ -47,7 +49,14 @@ bool ClsWorkspace::remove_connector(const ConnectorPtr& con)
 bool ClsWorkspace::update_connector_route(const ConnectorPtr& con)
 {
   VK_CHECK_VAL(con != nullptr, false);
-  con->update_route(*route_of(*con));
+  const auto route = route_of(*con);
+  // The same cells give segments like the present ones: those stand for
+  // them, renewed, and the layouter keeps them.
+  if (con->holds_route(*route)) {
+    con->renew_route();
+    return true;
+  }
+  con->update_route(*route);
   layouter_changed();
   return true;
 }
@@ -96,6 +105,7 @@ bool ClsWorkspace::new_floating_connector(const CellPos& start, const std::strin
 
 bool ClsWorkspace::update_floating_connector(const CellPos& end)
 {
+  const ModelTextMeasure::Steady steady;
   if (!m_floating_connector || !end.get_is_valid())
     return false;
   const ConnectorPtr& f = m_floating_connector;

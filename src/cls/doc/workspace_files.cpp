@@ -8,6 +8,7 @@
 #include "cls/route/segment_layouter.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
+#include "model/text_measure.h"
 #include "model/text_measure_batch.h"
 
 namespace velkaro {
@@ -24,6 +25,7 @@ bool ClsWorkspace::write(SerializingWriter& writer)
 
 bool ClsWorkspace::read(SerializingReader& reader)
 {
+  const ModelTextMeasure::Steady steady;
   {
     // The texts read are measured meanwhile on other threads.
     ModelTextMeasureBatch measuring;

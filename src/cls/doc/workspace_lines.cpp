@@ -12,6 +12,7 @@
 #include "cls/route/segment_layouter.h"
 #include "common/cell_range_index.h"
 #include "model/grid.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
@@ -38,6 +39,8 @@ void ClsWorkspace::route_all_again()
 {
   // A new layouter with every connector's new segments.
   layouter_changed();
+  if (m_replaying)
+    return;
   for (const ConnectorPtr& c : *m_connectors)
     c->update_route(*route_of(*c));
   get_layouter()->layout_not_laid_out_segs();
@@ -47,6 +50,7 @@ void ClsWorkspace::route_all_again()
 
 bool ClsWorkspace::insert_line(CellDir dir, int32_t index)
 {
+  const ModelTextMeasure::Steady steady;
   if (line_blocked(dir, index))
     return false;
   const auto cells = get_cells();
@@ -66,6 +70,7 @@ bool ClsWorkspace::insert_line(CellDir dir, int32_t index)
 
 bool ClsWorkspace::remove_line(CellDir dir, int32_t index)
 {
+  const ModelTextMeasure::Steady steady;
   if ((dir != CellDir::h && dir != CellDir::v) || index < 0 || index > CellPos::MAX)
     return false;
   const auto d = get_cls_diff();
@@ -135,24 +140,51 @@ void ClsWorkspace::layout_labels()
 
 void ClsWorkspace::update_layout(const CellPos& pos)
 {
+  const ModelTextMeasure::Steady steady;
+  const double width = pos.x >= 0 ? grid->h->get_size(pos.x) : 0;
+  const double height = pos.y >= 0 ? grid->v->get_size(pos.y) : 0;
   layout_lines(pos.x, pos.y);
+  if (m_replaying)
+    return;
   const auto& layouter = get_layouter();
-  if (pos.x >= 0 && pos.y >= 0) {
-    layouter->set_seg_laid_out_on_cross_line(pos, false);
-  } else if (pos.x >= 0 || pos.y >= 0) {
-    // One line only: what crosses it anywhere along it.
-    CellRange line{{0, 0}, {CellPos::MAX, CellPos::MAX}};
+  // What crosses the lines is laid out again: with both lines (or the one)
+  // anywhere along the other axis.
+  CellRange cross{pos, pos};
+  if (pos.x < 0 || pos.y < 0) {
+    cross = {{0, 0}, {CellPos::MAX, CellPos::MAX}};
     if (pos.x >= 0)
-      line.start.x = line.end.x = pos.x;
-    else
-      line.start.y = line.end.y = pos.y;
-    layouter->set_seg_laid_out_on_cross_area(line, false);
+      cross.start.x = cross.end.x = pos.x;
+    else if (pos.y >= 0)
+      cross.start.y = cross.end.y = pos.y;
+  }
+  if (pos.x >= 0 || pos.y >= 0) {
+    const bool same_sizes = (pos.x < 0 || grid->h->get_size(pos.x) == width) &&
+                            (pos.y < 0 || grid->v->get_size(pos.y) == height);
+    if (same_sizes) {
+      // Lines of the same sizes: what crosses them reads nothing of them
+      // that changed but the boxes of the elements laid out in them, so
+      // only the segments linked to those need a layout; the others are
+      // laid out as if new only where their groups changed.
+      layouter->renew_seg_on_cross_area(cross);
+      std::vector<const ModelElement*> laid;
+      const auto note = [&laid](int32_t, int32_t, const ElementPtr& head) {
+        laid.push_back(head.get());
+        return true;
+      };
+      if (pos.x >= 0)
+        get_cells()->foreach_col(pos.x, note);
+      if (pos.y >= 0)
+        get_cells()->foreach_row(pos.y, note);
+      layouter->set_seg_not_laid_out_linking(laid);
+    } else {
+      layouter->set_seg_laid_out_on_cross_area(cross, false);
+    }
   }
   layouter->layout_not_laid_out_segs();
   layout_labels();
 }
 
-void ClsWorkspace::update_layout_range(const CellRange& range)
+void ClsWorkspace::size_lines_range(const CellRange& range)
 {
   const auto cells = get_cells();
   cells->foreach_range(range, [&](int32_t x, int32_t y, const ElementPtr&) {
@@ -166,6 +198,14 @@ void ClsWorkspace::update_layout_range(const CellRange& range)
   };
   cells->foreach_col_range(range.get_h(), lay);
   cells->foreach_row_range(range.get_v(), lay);
+}
+
+void ClsWorkspace::update_layout_range(const CellRange& range)
+{
+  const ModelTextMeasure::Steady steady;
+  size_lines_range(range);
+  if (m_replaying)
+    return;
   const auto& layouter = get_layouter();
   layouter->set_seg_laid_out_on_cross_area(range, false);
   layouter->layout_not_laid_out_segs();
@@ -174,6 +214,7 @@ void ClsWorkspace::update_layout_range(const CellRange& range)
 
 void ClsWorkspace::update_layout_all()
 {
+  const ModelTextMeasure::Steady steady;
   ModelWorkspace::update_layout_all();
   layout_labels();
 }

@@ -5,31 +5,95 @@
 // them.
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 #include "cls/doc/abstract_connector_element.h"
+#include "cls/doc/abstract_connector_term.h"
 #include "cls/doc/class_element.h"
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
 #include "cls/route/router.h"
 #include "cls/route/segment_layouter.h"
+#include "common/c_resource.h"
 #include "model/text_element.h"
+#include "model/text_measure.h"
 
 namespace velkaro {
 
 // --- watching records -------------------------------------------------------------------
 
-ClsWorkspace::Snapshot ClsWorkspace::snapshot() const
+ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
 {
   Snapshot s;
   if (!m_connectors)
     return s;
   s.order = m_connectors->get_members();
-  s.states.reserve(s.order.size());
-  for (const ConnectorPtr& c : s.order)
-    s.states.try_emplace(c.get(), ClsConnectorState::of(*c));
-  s.terminals = m_terminals;
+  s.by_address.reserve(s.order.size());
+  for (size_t i = 0; i < s.order.size(); ++i)
+    s.by_address.emplace_back(s.order[i].get(), i);
+  std::sort(s.by_address.begin(), s.by_address.end());
+  if (with_states) {
+    s.states.reserve(s.order.size());
+    for (const ConnectorPtr& c : s.order) {
+      Snapshot::State st{c->start, c->end, c->start_elem, c->end_elem, s.segments.size(), c->get_segments().size(),
+                         std::nullopt, std::nullopt, c->get_label_box(StartOrEnd::start),
+                         c->get_label_box(StartOrEnd::end), c->searched_route};
+      if (c->start_term)
+        st.start_term = c->start_term->get_placement();
+      if (c->end_term)
+        st.end_term = c->end_term->get_placement();
+      for (const auto& seg : c->get_segments()) {
+        s.segments.push_back(seg);
+        s.places.push_back({seg->start_point, seg->end_point, seg->is_laid_out, seg->last_layout});
+      }
+      s.states.push_back(std::move(st));
+    }
+  }
+  s.terminals.assign(m_terminals.begin(), m_terminals.end());
   return s;
+}
+
+std::optional<size_t> ClsWorkspace::Snapshot::find(const ClsAbstractConnectorElement* con) const
+{
+  const auto it = std::lower_bound(by_address.begin(), by_address.end(), std::make_pair(con, size_t{0}));
+  if (it == by_address.end() || it->first != con)
+    return std::nullopt;
+  return it->second;
+}
+
+bool ClsWorkspace::Snapshot::same_state(size_t i, const Snapshot& other, size_t j) const
+{
+  const State& a = states[i];
+  const State& b = other.states[j];
+  if (!(a.start == b.start) || !(a.end == b.end) || a.start_elem != b.start_elem || a.end_elem != b.end_elem ||
+      a.count != b.count || a.start_term != b.start_term || a.end_term != b.end_term ||
+      !(a.start_label_box == b.start_label_box) || !(a.end_label_box == b.end_label_box))
+    return false;
+  for (size_t k = 0; k < a.count; ++k)
+    if (segments[a.first + k] != other.segments[b.first + k] || !(places[a.first + k] == other.places[b.first + k]))
+      return false;
+  return true;
+}
+
+ClsConnectorState ClsWorkspace::Snapshot::state_of(size_t i) const
+{
+  const State& st = states[i];
+  const auto from = static_cast<std::ptrdiff_t>(st.first);
+  const auto to = static_cast<std::ptrdiff_t>(st.first + st.count);
+  ClsConnectorState state;
+  state.start = st.start;
+  state.end = st.end;
+  state.start_elem = st.start_elem;
+  state.end_elem = st.end_elem;
+  state.segments.assign(segments.begin() + from, segments.begin() + to);
+  state.places.assign(places.begin() + from, places.begin() + to);
+  state.start_term = st.start_term;
+  state.end_term = st.end_term;
+  state.start_label_box = st.start_label_box;
+  state.end_label_box = st.end_label_box;
+  state.searched_route = st.searched_route;
+  return state;
 }
 
 void ClsWorkspace::on_diff_changed()
@@ -59,40 +123,45 @@ void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start,
       from.order = start.order;
     to.order = now.order;
   }
-  const auto note = [&](const ConnectorPtr& c) {
-    const auto s0 = start.states.find(c.get());
-    const auto s1 = now.states.find(c.get());
-    const bool in0 = s0 != start.states.end();
-    const bool in1 = s1 != now.states.end();
-    if (in0 && in1 && s0->second == s1->second)
-      return;
-    from.connectors.try_emplace(
-        c.get(), ClsWorkspaceDiffSide::Connector{
-                     c, in0 ? std::optional<ClsConnectorState>(s0->second) : std::nullopt});
+  // A connector changed unless both moments hold it in the same state.
+  for (size_t i = 0; i < start.order.size(); ++i) {
+    const ConnectorPtr& c = start.order[i];
+    const std::optional<size_t> j = now.find(c.get());
+    if (j && start.same_state(i, now, *j))
+      continue;
+    from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, start.state_of(i)});
     to.connectors.insert_or_assign(
-        c.get(), ClsWorkspaceDiffSide::Connector{
-                     c, in1 ? std::optional<ClsConnectorState>(s1->second) : std::nullopt});
-  };
-  for (const ConnectorPtr& c : start.order)
-    note(c);
-  for (const ConnectorPtr& c : now.order)
-    if (!start.states.count(c.get()))
-      note(c);
-  for (const CellPos& p : start.terminals)
-    if (!now.terminals.count(p)) {
-      from.terminals.try_emplace(p, true);
-      to.terminals.insert_or_assign(p, false);
-    }
-  for (const CellPos& p : now.terminals)
-    if (!start.terminals.count(p)) {
-      from.terminals.try_emplace(p, false);
-      to.terminals.insert_or_assign(p, true);
-    }
+        c.get(), ClsWorkspaceDiffSide::Connector{c, j ? std::optional<ClsConnectorState>(now.state_of(*j))
+                                                        : std::nullopt});
+  }
+  for (size_t j = 0; j < now.order.size(); ++j) {
+    const ConnectorPtr& c = now.order[j];
+    if (start.find(c.get()))
+      continue;
+    from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, std::nullopt});
+    to.connectors.insert_or_assign(c.get(), ClsWorkspaceDiffSide::Connector{c, now.state_of(j)});
+  }
+  // Both lists are in row order: what only one of them holds changed.
+  const ClsCellOrder before;
+  std::vector<CellPos> gone;
+  std::vector<CellPos> came;
+  std::set_difference(start.terminals.begin(), start.terminals.end(), now.terminals.begin(), now.terminals.end(),
+                      std::back_inserter(gone), before);
+  std::set_difference(now.terminals.begin(), now.terminals.end(), start.terminals.begin(), start.terminals.end(),
+                      std::back_inserter(came), before);
+  for (const CellPos& p : gone) {
+    from.terminals.try_emplace(p, true);
+    to.terminals.insert_or_assign(p, false);
+  }
+  for (const CellPos& p : came) {
+    from.terminals.try_emplace(p, false);
+    to.terminals.insert_or_assign(p, true);
+  }
 }
 
 // --- patching ------------------------------------------------------------------------------
 
-void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side)
+void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side, bool lines_moved)
 {
   const Members order = side && side->order ? *side->order : pre.order;
   m_connectors->assign(order);
@@ -105,13 +174,16 @@ void ClsWorkspace::restore(const Snapshot& pre, const ClsWorkspaceDiffSide* side
         continue;
       }
     }
-    // Not changed by the action: as it was before the patch.
-    if (const auto it = pre.states.find(c.get()); it != pre.states.end())
-      it->second.apply_to(*c);
+    // Not changed by the action: as it was before the patch, which only a
+    // line moved (the other operations of a patch route nothing).
+    if (!lines_moved)
+      continue;
+    if (const std::optional<size_t> i = pre.find(c.get()); i && *i < pre.states.size())
+      pre.state_of(*i).apply_to(*c);
   }
   layouter_changed();
 
-  Terminals wanted = pre.terminals;
+  Terminals wanted(pre.terminals.begin(), pre.terminals.end());
   if (side)
     for (const auto& [p, registered] : side->terminals) {
       if (registered)
@@ -187,30 +259,32 @@ void ClsWorkspace::patch_elements(const ModelWorkspaceDiff& diff)
 
 void ClsWorkspace::patch(const ModelWorkspaceDiff& diff)
 {
-  const Snapshot pre = snapshot();
+  const ModelTextMeasure::Steady steady;
+  const bool lines_moved = diff.removed_line || diff.inserted_line;
+  // The connectors' states only when a line moves them.
+  const Snapshot pre = snapshot(lines_moved);
   const auto* cls = dynamic_cast<const ClsWorkspaceDiff*>(&diff);
-  if (const auto line = diff.removed_line)
-    remove_line(line->dir, line->index);
-  if (const auto line = diff.inserted_line)
-    insert_line(line->dir, line->index);
-  patch_elements(diff);
-  if (cls && cls->removed_connectors)
-    for (const ConnectorPtr& c : *cls->removed_connectors) {
-      remove_connector_without_layout(c);
-      const auto& layouter = get_layouter();
-      for (const auto& s : c->get_segments())
-        layouter->set_related_seg_laid_out(s, false);
-    }
-  if (cls && cls->added_connectors)
-    for (const ConnectorPtr& c : *cls->added_connectors) {
-      add_connector(c);
-      c->set_is_laid_out(false);
-    }
-  get_layouter()->layout_not_laid_out_segs();
-  // What the routing above did stands only where the record leads to it:
-  // routes, positions and terminals go to the record's far side, the rest
+  {
+    // Routes, positions, terms and labels all come from restore() below, so
+    // the operations leave them alone: what they route or spread would be
+    // overwritten.
+    m_replaying = true;
+    const ScopeGuard replayed([this] { m_replaying = false; });
+    if (const auto line = diff.removed_line)
+      remove_line(line->dir, line->index);
+    if (const auto line = diff.inserted_line)
+      insert_line(line->dir, line->index);
+    patch_elements(diff);
+    if (cls && cls->removed_connectors)
+      for (const ConnectorPtr& c : *cls->removed_connectors)
+        remove_connector_without_layout(c);
+    if (cls && cls->added_connectors)
+      for (const ConnectorPtr& c : *cls->added_connectors)
+        add_connector(c);
+  }
+  // Routes, positions and terminals go to the record's far side, the rest
   // back to where they were.
-  restore(pre, cls ? cls->to.get() : nullptr);
+  restore(pre, cls ? cls->to.get() : nullptr, lines_moved);
   get_cells()->update_moved_pos();
   signal_update();
 }

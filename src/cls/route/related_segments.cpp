@@ -4,7 +4,6 @@
 #include "cls/route/related_segments.h"
 
 #include <cmath>
-#include <unordered_set>
 
 #include "cls/route/fixed_layoutable_node.h"
 #include "cls/route/iconnector_term.h"
@@ -19,6 +18,17 @@ namespace velkaro {
 
 std::shared_ptr<ClsRelatedSegments> ClsRelatedSegments::create(
     const std::vector<SegmentPtr>& seg_set, const SegmentPtr& target,
+    const std::shared_ptr<ModelGrid>& grid)
+{
+  std::vector<const SegmentPtr*> set;
+  set.reserve(seg_set.size());
+  for (const SegmentPtr& s : seg_set)
+    set.push_back(&s);
+  return create_over(set, target, grid);
+}
+
+std::shared_ptr<ClsRelatedSegments> ClsRelatedSegments::create_over(
+    const std::vector<const SegmentPtr*>& seg_set, const SegmentPtr& target,
     const std::shared_ptr<ModelGrid>& grid)
 {
   VK_CHECK_VAL(target != nullptr, nullptr);
@@ -45,30 +55,36 @@ void ClsRelatedSegments::add_member(const SegmentPtr& seg)
   count_e1_and_e2(*seg);
 }
 
-void ClsRelatedSegments::grow(const std::vector<SegmentPtr>& seg_set)
+void ClsRelatedSegments::grow(const std::vector<const SegmentPtr*>& seg_set)
 {
   const ClsSegment& target = *m_segments.front();
   // Only segments on the target's line can join: the passes walk them alone,
-  // in the set's order, which changes nothing in what joins or when.
-  std::vector<SegmentPtr> candidates;
-  for (const SegmentPtr& s : seg_set)
-    if (s && s.get() != &target && target.is_seg_collinear(*s))
-      candidates.push_back(s);
-  std::unordered_set<const ClsSegment*> members{&target};
+  // in the set's order, which changes nothing in what joins or when. A
+  // candidate's span is read once; it leaves the walk when it joins.
+  struct Candidate {
+    const SegmentPtr* seg;
+    CellRangeIndex range;
+  };
+  std::vector<Candidate> candidates;
+  candidates.reserve(seg_set.size());
+  for (const SegmentPtr* s : seg_set)
+    if (*s && s->get() != &target && target.is_seg_collinear(**s))
+      candidates.push_back({s, (*s)->get_range_without_elem()});
   for (bool added = true; added;) {
     added = false;
-    for (const SegmentPtr& s : candidates) {
-      if (members.count(s.get()))
+    size_t kept = 0;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      const Candidate c = candidates[i];
+      if (!c.range.is_overlap(m_span)) {
+        candidates[kept++] = c;
         continue;
-      const CellRangeIndex range = s->get_range_without_elem();
-      if (!range.is_overlap(m_span))
-        continue;
+      }
       // Later segments of the pass meet the widened span.
-      m_span = m_span.or_(range);
-      members.insert(s.get());
-      add_member(s);
+      m_span = m_span.or_(c.range);
+      add_member(*c.seg);
       added = true;
     }
+    candidates.resize(kept);
   }
   if (m_e1)
     m_e1_length = side_of(*m_e1) / (m_count_e1 + 1);
@@ -153,10 +169,52 @@ const ClsRelatedSegments::NodePtr& ClsRelatedSegments::get_node_e2_r()
 void ClsRelatedSegments::layout()
 {
   ClsSegment::sort(m_segments);
+  layout_sorted();
+}
+
+bool ClsRelatedSegments::layout_if_changed()
+{
+  bool kept = true;
+  for (const SegmentPtr& m : m_segments)
+    kept = kept && (m->is_laid_out || m->renewed);
+  ClsSegment::sort(m_segments);
+  if (kept && lays_out_as_last()) {
+    // As the layout would leave them, where they are.
+    for (const SegmentPtr& m : m_segments) {
+      m->is_laid_out = true;
+      m->renewed = false;
+    }
+    return false;
+  }
+  layout_sorted();
+  return true;
+}
+
+bool ClsRelatedSegments::lays_out_as_last() const
+{
+  const ClsGroupLayout* last = m_segments.front()->last_layout.get();
+  if (!last || last->e1 != m_e1.get() || last->e2 != m_e2.get() || last->order.size() != m_segments.size())
+    return false;
+  for (size_t i = 0; i < m_segments.size(); ++i)
+    if (last->order[i] != m_segments[i].get() || m_segments[i]->last_layout.get() != last)
+      return false;
+  return true;
+}
+
+void ClsRelatedSegments::layout_sorted()
+{
   link();
   ready_to_sim();
   sim();
   adjust_start_and_end_pos();
+  auto done = std::make_shared<ClsGroupLayout>();
+  done->order.reserve(m_segments.size());
+  for (const SegmentPtr& m : m_segments)
+    done->order.push_back(m.get());
+  done->e1 = m_e1.get();
+  done->e2 = m_e2.get();
+  for (const SegmentPtr& m : m_segments)
+    m->last_layout = done;
 }
 
 namespace {

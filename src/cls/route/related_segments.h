@@ -60,6 +60,10 @@ public:
   static std::shared_ptr<ClsRelatedSegments> create(const std::vector<SegmentPtr>& seg_set,
                                                     const SegmentPtr& target,
                                                     const std::shared_ptr<ModelGrid>& grid);
+  // The same over the segments seg_set points to (a set's own, not copied).
+  static std::shared_ptr<ClsRelatedSegments> create_over(const std::vector<const SegmentPtr*>& seg_set,
+                                                         const SegmentPtr& target,
+                                                         const std::shared_ptr<ModelGrid>& grid);
   ClsRelatedSegments(const SegmentPtr& target, const std::shared_ptr<ModelGrid>& grid);
   ClsRelatedSegments(const ClsRelatedSegments&) = delete;
   ClsRelatedSegments& operator=(const ClsRelatedSegments&) = delete;
@@ -68,8 +72,19 @@ public:
   const std::vector<SegmentPtr>& get_segments() const { return m_segments; }
 
   // Sorts (ClsSegment::sort), then link(), ready_to_sim(), sim(),
-  // adjust_start_and_end_pos().
+  // adjust_start_and_end_pos(); each member keeps what the layout was made
+  // of (ClsSegment::last_layout).
   void layout();
+  // layout(), unless every member is laid out or renewed
+  // (ClsSegment::renewed) and what the layout would be made of (the
+  // members in sorted order, e1, e2) is what their last layout, shared by
+  // them all, was made of: laying out again would put every point where it
+  // is, as long as nothing else the layout reads changed since without
+  // clearing a member's laid-out flag (the edits of the class workspace
+  // clear the flags of what crosses the lines and cells they resize). Then
+  // the members are marked laid out, as the layout marks them. True when it
+  // laid out.
+  bool layout_if_changed();
   // Builds the springs of the sorted members and the span of the spread.
   void link();
   // Spreads the members evenly over the span, velocity 0, then clamps each.
@@ -118,8 +133,12 @@ public:
   int get_sim_iterations() const { return m_sim_iterations; }
 
 private:
+  // The sorted members' layout: link() to adjust_start_and_end_pos().
+  void layout_sorted();
+  // The sorted members, e1 and e2 are those of their shared last layout.
+  bool lays_out_as_last() const;
   // Grows the group over seg_set, pass after pass, until a pass adds nothing.
-  void grow(const std::vector<SegmentPtr>& seg_set);
+  void grow(const std::vector<const SegmentPtr*>& seg_set);
   void add_member(const SegmentPtr& seg);
   // Makes both nodes at elem's edges across the axis unless both exist.
   void update_node_lr(const ElementPtr& elem, NodePtr& l, NodePtr& r);

@@ -3,6 +3,7 @@
 
 #include "cls/route/router.h"
 
+#include <atomic>
 #include <map>
 #include <unordered_set>
 #include <utility>
@@ -16,9 +17,16 @@ namespace {
 constexpr MovingDir route_dirs[] = {MovingDir::up, MovingDir::down, MovingDir::left,
                                     MovingDir::right};
 
+// A number no router had before.
+uint64_t new_router_serial()
+{
+  static std::atomic<uint64_t> serial{0};
+  return ++serial;
+}
+
 } // namespace
 
-ClsRouter::ClsRouter() : m_term_counts(TermCounts::create()) {}
+ClsRouter::ClsRouter() : m_term_counts(TermCounts::create()), m_serial(new_router_serial()) {}
 
 ClsRouteNode* ClsRouter::find_node(int32_t x, int32_t y) const
 {
@@ -35,12 +43,60 @@ int32_t ClsRouter::get_term_count(const CellPos& pos) const
   return count ? *count : 0;
 }
 
-void ClsRouter::mark_dirty(ClsRouteNode& node)
+ClsRouter::NodeLook ClsRouter::look_of(const ClsRouteNode& node)
 {
-  if (node.m_search_dirty)
+  NodeLook look;
+  look.exists = true;
+  look.is_terminal = node.is_terminal;
+  for (size_t i = 0; i < look.links.size(); ++i)
+    if (node.links[i])
+      look.links[i] = node.links[i]->pos;
+  return look;
+}
+
+ClsRouter::NodeLook ClsRouter::look_at(const CellPos& cell) const
+{
+  const ClsRouteNode* node = find_node(cell);
+  return node ? look_of(*node) : NodeLook{};
+}
+
+ClsRouter::Edit::Edit(ClsRouter& router) : m_router(router)
+{
+  if (m_router.m_edits++ == 0)
+    m_router.m_edited.clear();
+}
+
+ClsRouter::Edit::~Edit() { --m_router.m_edits; }
+
+void ClsRouter::log_change(const CellPos& cell, const NodeLook& before)
+{
+  // The first change of the cell in the operation holds how it looked
+  // before the operation.
+  const uint64_t key = (uint64_t{static_cast<uint32_t>(cell.y)} << 32) | static_cast<uint32_t>(cell.x);
+  if (m_edits > 0 && !m_edited.insert(key).second)
     return;
-  node.m_search_dirty = true;
-  m_dirty.push_back(&node);
+  if (m_log.size() >= LOG_LIMIT) {
+    // Routes searched before now are searched again.
+    m_log_base += m_log.size();
+    m_log.clear();
+  }
+  m_log.push_back({cell, before});
+}
+
+void ClsRouter::relink(ClsRouteNode& node, MovingDir dir, ClsRouteNode* to)
+{
+  if (node.link(dir) == to)
+    return;
+  log_change(node.pos, look_of(node));
+  node.set_link(dir, to);
+}
+
+void ClsRouter::set_terminal(ClsRouteNode& node, bool value)
+{
+  if (node.is_terminal == value)
+    return;
+  log_change(node.pos, look_of(node));
+  node.is_terminal = value;
 }
 
 // --- nearest nodes and links -------------------------------------------------
@@ -103,14 +159,16 @@ ClsRouteNode* ClsRouter::get_nearest_node(const CellPos& pos, MovingDir dir) con
 
 void ClsRouter::link_nearest(ClsRouteNode& node, MovingDir dir)
 {
+  const Edit edit(*this);
   ClsRouteNode* nearest = get_nearest_node(node.pos, dir);
   if (nearest)
-    nearest->set_link(moving_dir_inv(dir), &node);
-  node.set_link(dir, nearest);
+    relink(*nearest, moving_dir_inv(dir), &node);
+  relink(node, dir, nearest);
 }
 
 void ClsRouter::update_link_nodes(const std::vector<ClsRouteNode*>& nodes)
 {
+  const Edit edit(*this);
   for (ClsRouteNode* node : nodes) {
     VK_CHECK(node != nullptr);
     for (MovingDir d : route_dirs)
@@ -202,6 +260,7 @@ void ClsRouter::reference_block(const CellPos& generator, int32_t times,
       // A new node's search fields are not the reset ones.
       mark_dirty(*node);
       m_rows[q.y].emplace(q.x, std::move(fresh));
+      log_change(q, NodeLook{});
       created.push_back(node);
     }
     node->references += times;
@@ -212,6 +271,7 @@ void ClsRouter::reference_block(const CellPos& generator, int32_t times,
 
 bool ClsRouter::add_terminatable_node(const CellPos& pos)
 {
+  const Edit edit(*this);
   if (!pos.get_is_valid()) {
     g_warning("%s: a terminal at %s lies outside the grid; not registered", G_STRFUNC,
               pos.to_string().c_str());
@@ -228,12 +288,13 @@ bool ClsRouter::add_terminatable_node(const CellPos& pos)
   // Only the new nodes are linked: the reverse links they set bring the
   // links of the old ones up to date.
   update_link_nodes(created);
-  find_node(pos)->is_terminal = true;
+  set_terminal(*find_node(pos), true);
   return true;
 }
 
 bool ClsRouter::rm_terminatable_node(const CellPos& pos)
 {
+  const Edit edit(*this);
   const auto count = m_term_counts->get(pos.x, pos.y);
   if (!count)
     return true;
@@ -268,6 +329,9 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
     }
   update_link_nodes(relink);
 
+  // Logged while every node they link to stands.
+  for (ClsRouteNode* orphan : orphans)
+    log_change(orphan->pos, look_of(*orphan));
   for (ClsRouteNode* orphan : orphans) {
     const CellPos q = orphan->pos;
     auto row = m_rows.find(q.y);
@@ -282,7 +346,7 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
   if (*count <= 1) {
     (void)m_term_counts->remove(pos.x, pos.y);
     if (ClsRouteNode* node = find_node(pos))
-      node->is_terminal = false;
+      set_terminal(*node, false);
   } else {
     m_term_counts->set(pos.x, pos.y, std::make_shared<int32_t>(*count - 1));
   }
@@ -305,6 +369,7 @@ std::vector<CellPos> ClsRouter::terminals_on(CellDir dir, int64_t first, int64_t
 
 void ClsRouter::shift_node_at(CellDir dir, int32_t index, int32_t count)
 {
+  const Edit edit(*this);
   if (dir != CellDir::h && dir != CellDir::v)
     return;
   for (CellPos p : terminals_on(dir, index, INT64_MAX)) {
@@ -322,6 +387,7 @@ void ClsRouter::shift_node_at(CellDir dir, int32_t index, int32_t count)
 
 void ClsRouter::rm_terminatable_node_at(CellDir dir, int32_t index, int32_t count)
 {
+  const Edit edit(*this);
   if (dir != CellDir::h && dir != CellDir::v)
     return;
   for (const CellPos& p : terminals_on(dir, index, int64_t{index} + count - 1))
@@ -356,6 +422,11 @@ void ClsRouter::clear()
   m_term_counts->clear();
   m_dirty.clear();
   m_dirty_gone.clear();
+  // No route searched before answers for the graph from now on.
+  m_serial = new_router_serial();
+  m_log_base += m_log.size();
+  m_log.clear();
+  m_changed.clear();
 }
 
 } // namespace velkaro

@@ -27,9 +27,27 @@
 // and the route is the one a search over the whole graph would trace. The
 // queue holds one bucket per distance (weights lie between 1 and 100, so
 // 128 circular buckets never mix two distances) and takes entries out by
-// distance, first in first out among equal ones, at constant cost. The
+// distance, first in first out among equal ones, at constant cost (a bit
+// per bucket lets the walk over distances jump over empty buckets). The
 // nodes' search fields are reset lazily: only the nodes whose fields the
 // last search changed (and the nodes made since) are reset before the next.
+//
+// Routes found again. A search reads, of the node at a cell, whether there
+// is one, its terminal flag and the cells its links lead to (the weights
+// follow from those); every change of these is logged with the cell and
+// what the cell looked like before (once per cell and operation: a line
+// operation moves every registration beyond the line one at a time). A
+// route keeps the rectangle of cells its search read (the nodes it
+// expanded, the nodes they link to, both ends) and the log position it was
+// searched at; shortest_route() hands it back as long as every cell of that
+// rectangle logged since looks now as it did then (a class removed and
+// another pasted in its place, a row opened and removed again, leave the
+// cells as they were): the search would read the same graph in the same
+// order and find the same cells. The cells that look otherwise since a log
+// position are worked out once (a walk of the log since then) and kept
+// until the graph changes again, so a route costs a look at those. The log
+// keeps the latest LOG_LIMIT changes; a route older than the log is
+// searched again.
 //
 // Rows and columns: the router replaces the line operations of the cell map
 // whole (the callbacks handed to them are ignored). The node map is never
@@ -49,6 +67,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -72,6 +92,8 @@ public:
   static constexpr double VERTICAL_LINE_FACTOR = 0.2;
   static constexpr double HORIZONTAL_LINE_FACTOR = 0.5;
   static constexpr int32_t UNREACHED = 2147483647;
+  // The changes the log keeps at most.
+  static constexpr size_t LOG_LIMIT = 1 << 16;
 
   static std::shared_ptr<ClsRouter> create() { return std::make_shared<ClsRouter>(); }
 
@@ -140,6 +162,16 @@ public:
   // goal cell; it is the goal cell alone when the goal cannot be reached or
   // equals the start.
   std::shared_ptr<ClsRoute> new_shortest_route(const CellPos& start, const CellPos& goal);
+  // The route new_shortest_route(start, goal) gives: earlier itself when it
+  // is this router's route for start and goal and the search would still
+  // find it, else a new search.
+  std::shared_ptr<const ClsRoute> shortest_route(const CellPos& start, const CellPos& goal,
+                                                 const std::shared_ptr<const ClsRoute>& earlier);
+  // Whether a search for route's cells now would read the graph as route's
+  // search did (so find the same route).
+  bool still_holds(const ClsRoute& route) const;
+  // How many changes the graph has seen.
+  uint64_t get_graph_stamp() const { return m_log_base + m_log.size(); }
   // Gives every node the reset search fields: weights BASE_WEIGHT, dist
   // UNREACHED, no pred. Only nodes whose fields changed since the last reset
   // are visited; the others hold these values already.
@@ -189,13 +221,74 @@ private:
   // Terminal cells whose coordinate on the axis lies in first .. last.
   std::vector<CellPos> terminals_on(CellDir dir, int64_t first, int64_t last) const;
   // The node's search fields may now differ from their reset values.
-  void mark_dirty(ClsRouteNode& node);
+  void mark_dirty(ClsRouteNode& node)
+  {
+    if (node.m_search_dirty)
+      return;
+    node.m_search_dirty = true;
+    m_dirty.push_back(&node);
+  }
+  // What a search can read of the node at a cell: whether there is one,
+  // its terminal flag and the cells its links lead to ((-1, -1): none).
+  struct NodeLook {
+    bool exists = false;
+    bool is_terminal = false;
+    std::array<CellPos, 4> links{CellPos{-1, -1}, CellPos{-1, -1}, CellPos{-1, -1}, CellPos{-1, -1}};
+    bool operator==(const NodeLook&) const = default;
+  };
+  struct Change {
+    CellPos cell;
+    NodeLook before;
+  };
+  static NodeLook look_of(const ClsRouteNode& node);
+  NodeLook look_at(const CellPos& cell) const;
+  // Logs a change a search could read at cell, which looked as before,
+  // unless the operation under way logged the cell already.
+  void log_change(const CellPos& cell, const NodeLook& before);
+  // The cells that look otherwise now than at the log position stamp (at
+  // least m_log_base).
+  const std::vector<CellPos>& changed_since(uint64_t stamp) const;
+  // Open while a public operation changes the graph (nested ones share the
+  // outermost).
+  class Edit {
+  public:
+    explicit Edit(ClsRouter& router);
+    ~Edit();
+    Edit(const Edit&) = delete;
+    Edit& operator=(const Edit&) = delete;
+
+  private:
+    ClsRouter& m_router;
+  };
+  // Sets node's link in dir, logging the change.
+  void relink(ClsRouteNode& node, MovingDir dir, ClsRouteNode* to);
+  void set_terminal(ClsRouteNode& node, bool value);
 
   std::shared_ptr<TermCounts> m_term_counts;
   // Nodes whose search fields may differ from their reset values.
   std::vector<ClsRouteNode*> m_dirty;
   // Such nodes that left the map since: kept alive until the next reset.
   std::vector<std::shared_ptr<ClsRouteNode>> m_dirty_gone;
+  // The queue of the search: one bucket per distance, kept circularly.
+  // Every distance waiting lies within BASE_WEIGHT above the one being
+  // taken out (weights are positive and never above BASE_WEIGHT), so the
+  // buckets never mix two distances; a bucket is filled in the order its
+  // entries come. Entries thus leave by distance, and first in first out
+  // among equal ones.
+  static constexpr int32_t SEARCH_BUCKETS = 128;
+  static_assert(SEARCH_BUCKETS > BASE_WEIGHT);
+  std::array<std::vector<ClsRouteNode*>, SEARCH_BUCKETS> m_buckets;
+  // This graph among every router's (a cleared graph counts as a new one).
+  uint64_t m_serial;
+  // The latest changes, oldest first; the first is change number m_log_base.
+  std::vector<Change> m_log;
+  uint64_t m_log_base = 0;
+  // Operations under way, and the cells the outermost has logged.
+  int m_edits = 0;
+  std::unordered_set<uint64_t> m_edited;
+  // changed_since() by log position, for the graph at m_changed_at.
+  mutable uint64_t m_changed_at = 0;
+  mutable std::unordered_map<uint64_t, std::vector<CellPos>> m_changed;
 };
 
 } // namespace velkaro

@@ -1,7 +1,9 @@
 // The cheapest-route search over the route graph.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "cls/route/route.h"
@@ -13,14 +15,6 @@ namespace {
 
 constexpr MovingDir search_dirs[] = {MovingDir::up, MovingDir::down, MovingDir::left,
                                      MovingDir::right};
-
-// The queue of the search: one bucket per distance, kept circularly. Every
-// distance waiting lies within BASE_WEIGHT above the one being taken out
-// (weights are positive and never above BASE_WEIGHT), so the buckets
-// never mix two distances; a bucket is filled in the order its entries come.
-// Entries thus leave by distance, and first in first out among equal ones.
-constexpr int32_t SEARCH_BUCKETS = 128;
-static_assert(SEARCH_BUCKETS > ClsRouter::BASE_WEIGHT);
 
 } // namespace
 
@@ -71,6 +65,13 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
     return route;
   route->start = start;
   route->goal = goal;
+  // What the search reads: the nodes at both ends, then every node it
+  // expands with the nodes that one links to.
+  CellRange& searched = route->searched;
+  searched = {{std::min(start.x, goal.x), std::min(start.y, goal.y)},
+              {std::max(start.x, goal.x), std::max(start.y, goal.y)}};
+  route->graph_router = m_serial;
+  route->graph_stamp = get_graph_stamp();
   ClsRouteNode* s = find_node(start);
   ClsRouteNode* g = find_node(goal);
   // Without a node at either end there is no route to trace (a cell that no
@@ -81,19 +82,55 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   init_node();
   set_recommended_path_weight(start, goal);
 
-  std::array<std::vector<ClsRouteNode*>, SEARCH_BUCKETS> buckets;
-  size_t waiting = 1;
+  // Kept from search to search with their room; a search that ended early
+  // left entries behind. A bit per bucket tells the ones holding entries,
+  // so that the walk over distances jumps over the empty ones.
+  auto& buckets = m_buckets;
+  for (auto& b : buckets)
+    b.clear();
+  std::array<uint64_t, SEARCH_BUCKETS / 64> filled{};
+  const auto push = [&](ClsRouteNode* node, int32_t d) {
+    const int32_t b = d % SEARCH_BUCKETS;
+    buckets[static_cast<size_t>(b)].push_back(node);
+    filled[static_cast<size_t>(b / 64)] |= uint64_t{1} << (b % 64);
+  };
+  // The first bucket holding entries from b on, circularly; -1 for none.
+  const auto next_filled = [&filled](int32_t b) {
+    for (int32_t k = 0; k <= static_cast<int32_t>(filled.size()); ++k) {
+      const int32_t word = (b / 64 + k) % static_cast<int32_t>(filled.size());
+      uint64_t bits = filled[static_cast<size_t>(word)];
+      if (k == 0)
+        bits &= ~uint64_t{0} << (b % 64);
+      if (bits)
+        return word * 64 + __builtin_ctzll(bits);
+    }
+    return -1;
+  };
   mark_dirty(*s);
   s->dist = 0;
-  buckets[0].push_back(s);
+  push(s, 0);
   bool reached = false;
-  for (int32_t dist = 0; waiting > 0 && !reached; ++dist) {
-    std::vector<ClsRouteNode*>& bucket = buckets[dist % SEARCH_BUCKETS];
+  // The rectangle read: every node expanded lies in it already (the start,
+  // or a node an expanded one links to), and each of its links widens it on
+  // the link's side only.
+  int32_t top = searched.start.y;
+  int32_t bottom = searched.end.y;
+  int32_t left = searched.start.x;
+  int32_t right = searched.end.x;
+  int32_t dist = 0;
+  while (!reached) {
+    // Every entry waiting lies within BASE_WEIGHT above dist: the next
+    // filled bucket is the next distance that has entries.
+    const int32_t at = dist % SEARCH_BUCKETS;
+    const int32_t b = next_filled(at);
+    if (b < 0)
+      break;
+    dist += (b - at + SEARCH_BUCKETS) % SEARCH_BUCKETS;
+    std::vector<ClsRouteNode*>& bucket = buckets[static_cast<size_t>(b)];
     // By index: the bucket cannot grow while it is taken out (no weight is
     // 0), but an index stays valid if it did.
     for (size_t i = 0; i < bucket.size(); ++i) {
       ClsRouteNode* n = bucket[i];
-      --waiting;
       // An entry whose node was reached more cheaply since was expanded then.
       if (n->dist != dist)
         continue;
@@ -103,24 +140,81 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
         reached = true;
         break;
       }
-      for (MovingDir d : search_dirs) {
-        ClsRouteNode* m = n->link(d);
-        if (!m || (m->is_terminal && m != g))
-          continue;
+      const auto relax = [&](ClsRouteNode* m, MovingDir d) {
+        if (m->is_terminal && m != g)
+          return;
         const int32_t c = dist + n->weight(d);
         if (c < m->dist) {
           mark_dirty(*m);
           m->dist = c;
           m->pred = n;
-          buckets[c % SEARCH_BUCKETS].push_back(m);
-          ++waiting;
+          push(m, c);
         }
+      };
+      // Up, down, left, right: the order ties are broken in.
+      if (ClsRouteNode* m = n->link(MovingDir::up)) {
+        top = std::min(top, m->pos.y);
+        relax(m, MovingDir::up);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::down)) {
+        bottom = std::max(bottom, m->pos.y);
+        relax(m, MovingDir::down);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::left)) {
+        left = std::min(left, m->pos.x);
+        relax(m, MovingDir::left);
+      }
+      if (ClsRouteNode* m = n->link(MovingDir::right)) {
+        right = std::max(right, m->pos.x);
+        relax(m, MovingDir::right);
       }
     }
+    if (reached)
+      break;
     bucket.clear();
+    filled[static_cast<size_t>(b / 64)] &= ~(uint64_t{1} << (b % 64));
   }
+  searched = {{left, top}, {right, bottom}};
   trace_pred(*route, goal);
   return route;
+}
+
+const std::vector<CellPos>& ClsRouter::changed_since(uint64_t stamp) const
+{
+  if (m_changed_at != get_graph_stamp()) {
+    m_changed.clear();
+    m_changed_at = get_graph_stamp();
+  }
+  const auto [it, fresh] = m_changed.try_emplace(stamp);
+  if (!fresh)
+    return it->second;
+  // The first change of a cell since stamp says how it looked then.
+  std::unordered_set<uint64_t> met;
+  for (size_t i = stamp - m_log_base; i < m_log.size(); ++i) {
+    const Change& c = m_log[i];
+    const uint64_t key = (uint64_t{static_cast<uint32_t>(c.cell.y)} << 32) | static_cast<uint32_t>(c.cell.x);
+    if (met.insert(key).second && !(look_at(c.cell) == c.before))
+      it->second.push_back(c.cell);
+  }
+  return it->second;
+}
+
+bool ClsRouter::still_holds(const ClsRoute& route) const
+{
+  if (route.graph_router != m_serial || route.graph_stamp < m_log_base || route.graph_stamp > get_graph_stamp())
+    return false;
+  for (const CellPos& c : changed_since(route.graph_stamp))
+    if (route.searched.is_pos_inside(c))
+      return false;
+  return true;
+}
+
+std::shared_ptr<const ClsRoute> ClsRouter::shortest_route(const CellPos& start, const CellPos& goal,
+                                                          const std::shared_ptr<const ClsRoute>& earlier)
+{
+  if (earlier && earlier->start == start && earlier->goal == goal && still_holds(*earlier))
+    return earlier;
+  return new_shortest_route(start, goal);
 }
 
 } // namespace velkaro

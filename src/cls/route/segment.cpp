@@ -42,6 +42,7 @@ void ClsSegment::set_pos(double pos)
   if (const SegmentPtr n = next.lock())
     n->start_point.set(across, pos);
   is_laid_out = true;
+  renewed = false;
   notify("pos");
 }
 
@@ -301,10 +302,10 @@ void ClsSegment::clamp_pos()
   double lo = CLAMP_LOW;
   double hi = CLAMP_HIGH;
   for (const SpringPtr& s : m_left_springs)
-    if (const auto node = s->get_left_node())
+    if (const ClsILayoutableNode* node = s->find_left_node())
       lo = std::max(lo, node->get_pos());
   for (const SpringPtr& s : m_right_springs)
-    if (const auto node = s->get_right_node())
+    if (const ClsILayoutableNode* node = s->find_right_node())
       hi = std::min(hi, node->get_pos());
   const double pos = get_pos();
   if (pos < lo)

@@ -41,9 +41,23 @@
 namespace velkaro {
 
 class ClsIConnectorTerm;
+class ClsSegment;
 class ClsSpringEdge;
 class ModelElement;
 class ModelGrid;
+
+// What one layout of a group of segments (ClsRelatedSegments) was made of:
+// the members in the order the layout spread them and the group's first
+// near-origin and far-origin elements. A layout is a function of these, of
+// the members' cells, linked elements and terms, and of the rectangles of
+// the elements and the sizes of the lines it reads; the pointers only
+// identify (a member holds its linked elements, so they stay the same
+// objects).
+struct ClsGroupLayout {
+  std::vector<const ClsSegment*> order;
+  const ModelElement* e1 = nullptr;
+  const ModelElement* e2 = nullptr;
+};
 
 class ClsSegment : public ClsAbstractLayoutableNode {
 public:
@@ -79,6 +93,16 @@ public:
   std::weak_ptr<ModelElement> connector;
   // Set by every position assignment; cleared to ask for a new layout.
   bool is_laid_out = false;
+  // Stands, not laid out, for the new segment a route search would make
+  // again with the same cells (ClsAbstractConnectorElement::renew_route()):
+  // its group needs laying out only when the group itself changed
+  // (ClsRelatedSegments::layout_if_changed()). Cleared with is_laid_out by
+  // whatever asks for a layout because something the layout reads changed.
+  bool renewed = false;
+  // The layout of the group that placed the segment last, shared by its
+  // members; null when anything else set its points since (undo puts
+  // points back).
+  std::shared_ptr<const ClsGroupLayout> last_layout;
 
   // --- The layout node.
 

@@ -1,12 +1,26 @@
 #include "cls/route/segment_layouter.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cls/route/related_segments.h"
 #include "cls/route/segment.h"
 #include "common/check.h"
 
 namespace velkaro {
+
+namespace {
+
+// A segment asked to be laid out again is asked because something its
+// layout reads changed: it no longer stands for a renewed one.
+void set_laid_out(ClsSegment& seg, bool value)
+{
+  seg.is_laid_out = value;
+  if (!value)
+    seg.renewed = false;
+}
+
+} // namespace
 
 std::shared_ptr<ClsSegmentLayouter> ClsSegmentLayouter::create(
     const std::shared_ptr<ModelGrid>& grid)
@@ -23,13 +37,28 @@ uint64_t ClsSegmentLayouter::line_key(const ClsSegment& seg)
   return (uint64_t{seg.get_hv() == CellDir::v} << 32) | across;
 }
 
+std::optional<size_t> ClsSegmentLayouter::index_of(const ClsSegment& seg) const
+{
+  const auto line = m_lines.find(line_key(seg));
+  if (line == m_lines.end())
+    return std::nullopt;
+  for (const size_t i : line->second)
+    if (m_segments[i].get() == &seg)
+      return i;
+  return std::nullopt;
+}
+
 bool ClsSegmentLayouter::add(const SegmentPtr& seg)
 {
-  if (!seg || m_index.count(seg.get()))
+  if (!seg)
     return false;
-  m_index.emplace(seg.get(), m_segments.size());
+  auto& line = m_lines[line_key(*seg)];
+  for (const size_t i : line)
+    if (m_segments[i] == seg)
+      return false;
+  // The set grows at its end: the line stays in the set's order.
+  line.push_back(m_segments.size());
   m_segments.push_back(seg);
-  m_lines[line_key(*seg)].push_back(seg.get());
   return true;
 }
 
@@ -41,25 +70,22 @@ void ClsSegmentLayouter::add_all(const std::vector<SegmentPtr>& segs)
 
 bool ClsSegmentLayouter::remove(const SegmentPtr& seg)
 {
-  const auto it = seg ? m_index.find(seg.get()) : m_index.end();
-  if (it == m_index.end())
+  const std::optional<size_t> at = seg ? index_of(*seg) : std::nullopt;
+  if (!at)
     return false;
-  const size_t i = it->second;
-  m_index.erase(it);
+  const size_t i = *at;
   const auto line = m_lines.find(line_key(*seg));
-  if (line != m_lines.end()) {
-    auto& members = line->second;
-    const auto at = std::find(members.begin(), members.end(), seg.get());
-    if (at != members.end()) {
-      *at = members.back();
-      members.pop_back();
-    }
-    if (members.empty())
-      m_lines.erase(line);
-  }
-  if (i + 1 != m_segments.size()) {
+  auto& members = line->second;
+  members.erase(std::lower_bound(members.begin(), members.end(), i));
+  if (members.empty())
+    m_lines.erase(line);
+  const size_t last = m_segments.size() - 1;
+  if (i != last) {
+    // The last segment moves into the gap, and to its place in its line.
     m_segments[i] = std::move(m_segments.back());
-    m_index[m_segments[i].get()] = i;
+    auto& moved = m_lines[line_key(*m_segments[i])];
+    moved.erase(std::lower_bound(moved.begin(), moved.end(), last));
+    moved.insert(std::lower_bound(moved.begin(), moved.end(), i), i);
   }
   m_segments.pop_back();
   return true;
@@ -73,7 +99,7 @@ void ClsSegmentLayouter::remove_all(const std::vector<SegmentPtr>& segs)
 
 bool ClsSegmentLayouter::contains(const SegmentPtr& seg) const
 {
-  return seg && m_index.count(seg.get());
+  return seg && index_of(*seg);
 }
 
 std::vector<ClsSegmentLayouter::SegmentPtr> ClsSegmentLayouter::segments_on_line_of(
@@ -83,13 +109,8 @@ std::vector<ClsSegmentLayouter::SegmentPtr> ClsSegmentLayouter::segments_on_line
   const auto line = m_lines.find(line_key(seg));
   if (line == m_lines.end())
     return found;
-  std::vector<size_t> at;
-  at.reserve(line->second.size());
-  for (const ClsSegment* s : line->second)
-    at.push_back(m_index.at(s));
-  std::sort(at.begin(), at.end());
-  found.reserve(at.size());
-  for (const size_t i : at)
+  found.reserve(line->second.size());
+  for (const size_t i : line->second)
     found.push_back(m_segments[i]);
   return found;
 }
@@ -100,7 +121,13 @@ std::shared_ptr<ClsRelatedSegments> ClsSegmentLayouter::new_related_segments(
   VK_CHECK_VAL(seg != nullptr, nullptr);
   // The group grows over the segments on seg's line only, in the set's
   // order: those the whole set would offer it, in the same order.
-  return ClsRelatedSegments::create(segments_on_line_of(*seg), seg, m_grid);
+  std::vector<const SegmentPtr*> line;
+  if (const auto it = m_lines.find(line_key(*seg)); it != m_lines.end()) {
+    line.reserve(it->second.size());
+    for (const size_t i : it->second)
+      line.push_back(&m_segments[i]);
+  }
+  return ClsRelatedSegments::create_over(line, seg, m_grid);
 }
 
 void ClsSegmentLayouter::layout(const SegmentPtr& seg)
@@ -115,7 +142,7 @@ void ClsSegmentLayouter::layout_not_laid_out_segs()
 {
   for (size_t i = 0; i < m_segments.size(); ++i)
     if (!m_segments[i]->is_laid_out)
-      new_related_segments(m_segments[i])->layout();
+      new_related_segments(m_segments[i])->layout_if_changed();
 }
 
 void ClsSegmentLayouter::layout_every_group()
@@ -130,11 +157,11 @@ void ClsSegmentLayouter::layout_every_group()
     size_t last = i;
     const auto group = new_related_segments(m_segments[i]);
     for (const SegmentPtr& m : group->get_segments()) {
-      const auto at = m_index.find(m.get());
-      if (at == m_index.end())
+      const std::optional<size_t> at = index_of(*m);
+      if (!at)
         continue;
-      grouped[at->second] = true;
-      last = std::max(last, at->second);
+      grouped[*at] = true;
+      last = std::max(last, *at);
     }
     lasts.push_back(last);
   }
@@ -144,23 +171,66 @@ void ClsSegmentLayouter::layout_every_group()
     new_related_segments(m_segments[i])->layout();
 }
 
+void ClsSegmentLayouter::layout_every_group_as_new()
+{
+  // Walked in the set's order, a group is met first at its member first in
+  // the set: the segment layout_not_laid_out_segs() would build it from if
+  // every segment were new.
+  std::vector<bool> grouped(m_segments.size(), false);
+  for (size_t i = 0; i < m_segments.size(); ++i) {
+    if (grouped[i])
+      continue;
+    const auto group = new_related_segments(m_segments[i]);
+    for (const SegmentPtr& m : group->get_segments())
+      if (const std::optional<size_t> at = index_of(*m))
+        grouped[*at] = true;
+    group->layout_if_changed();
+  }
+}
+
 void ClsSegmentLayouter::set_related_seg_laid_out(const SegmentPtr& seg, bool value)
 {
   VK_CHECK(seg != nullptr);
   const auto group = new_related_segments(seg);
   for (const SegmentPtr& m : group->get_segments())
-    m->is_laid_out = value;
+    set_laid_out(*m, value);
 }
+
+namespace {
+
+bool crosses(const ClsSegment& s, const CellRange& range)
+{
+  const CellDir a = s.get_hv();
+  const CellRangeIndex along = range.get_range_index(a);
+  return s.is_range_collinear(range) || along.contains(s.start.get(a)) || along.contains(s.end.get(a));
+}
+
+} // namespace
 
 void ClsSegmentLayouter::set_seg_laid_out_on_cross_area(const CellRange& range, bool value)
 {
-  for (const SegmentPtr& s : m_segments) {
-    const CellDir a = s->get_hv();
-    const CellRangeIndex along = range.get_range_index(a);
-    if (s->is_range_collinear(range) || along.contains(s->start.get(a)) ||
-        along.contains(s->end.get(a)))
-      s->is_laid_out = value;
-  }
+  for (const SegmentPtr& s : m_segments)
+    if (crosses(*s, range))
+      set_laid_out(*s, value);
+}
+
+void ClsSegmentLayouter::renew_seg_on_cross_area(const CellRange& range)
+{
+  for (const SegmentPtr& s : m_segments)
+    if (s->is_laid_out && crosses(*s, range)) {
+      s->is_laid_out = false;
+      s->renewed = true;
+    }
+}
+
+void ClsSegmentLayouter::set_seg_not_laid_out_linking(const std::vector<const ModelElement*>& elems)
+{
+  const auto linked = [&elems](const ClsSegment::ElementPtr& e) {
+    return e && std::find(elems.begin(), elems.end(), e.get()) != elems.end();
+  };
+  for (const SegmentPtr& s : m_segments)
+    if (linked(s->start_elem) || linked(s->end_elem))
+      set_laid_out(*s, false);
 }
 
 void ClsSegmentLayouter::set_seg_laid_out_on_cross_line(const CellPos& cross_pos, bool value)

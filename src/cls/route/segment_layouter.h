@@ -11,15 +11,17 @@
 // change their flags and positions.
 //
 // Lines. The set also keeps its segments by the line of cells they run on
-// (axis and coordinate across), so that a group grows over the segments of
-// its own line, taken in the set's order, instead of over the whole set: the
+// (axis and coordinate across), in the set's order, so that a group grows
+// over the segments of its own line instead of over the whole set: the
 // same members in the same order, since only segments on the target's line
-// can join a group. A held segment's cells must not change (a route's
-// segments never do: routing again makes new ones).
+// can join a group. A segment is found among the segments of its line, not
+// through a table of every segment. A held segment's cells must
+// not change (a route's segments never do: routing again makes new ones).
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +32,7 @@ namespace velkaro {
 
 class ClsRelatedSegments;
 class ClsSegment;
+class ModelElement;
 class ModelGrid;
 
 class ClsSegmentLayouter {
@@ -70,6 +73,11 @@ public:
   // even spread and touches only its members, so each group is laid out
   // once, from its member that comes last in the set.
   void layout_every_group();
+  // Leaves every segment where layout_not_laid_out_segs() would put it if
+  // every segment of the set were new (each group laid out once, from its
+  // member first in the set), laying out only the groups whose layout
+  // would change something (ClsRelatedSegments::layout_if_changed()).
+  void layout_every_group_as_new();
   // The segments of the set on seg's line, in the set's order (seg among
   // them when held).
   std::vector<SegmentPtr> segments_on_line_of(const ClsSegment& seg) const;
@@ -81,6 +89,12 @@ public:
   void set_seg_laid_out_on_cross_area(const CellRange& range, bool value);
   // The same for the one cell.
   void set_seg_laid_out_on_cross_line(const CellPos& cross_pos, bool value);
+  // Marks the laid-out segments the range crosses (as above) renewed
+  // (ClsSegment::renewed): to be laid out as if new, though nothing their
+  // layout reads changed. For lines laid out again at the same sizes.
+  void renew_seg_on_cross_area(const CellRange& range);
+  // Clears the laid-out flag of every segment linked to one of elems.
+  void set_seg_not_laid_out_linking(const std::vector<const ModelElement*>& elems);
 
 private:
   std::shared_ptr<ModelGrid> m_grid;
@@ -88,10 +102,12 @@ private:
   // The key of a segment's line: its axis and its coordinate across.
   static uint64_t line_key(const ClsSegment& seg);
 
-  // Where each held segment stands in m_segments.
-  std::unordered_map<const ClsSegment*, size_t> m_index;
-  // The held segments by line, in no order.
-  std::unordered_map<uint64_t, std::vector<const ClsSegment*>> m_lines;
+  // Where seg stands in m_segments (found among its line's); none when
+  // the set does not hold it.
+  std::optional<size_t> index_of(const ClsSegment& seg) const;
+
+  // Where the held segments of each line stand in m_segments, ascending.
+  std::unordered_map<uint64_t, std::vector<size_t>> m_lines;
 };
 
 } // namespace velkaro

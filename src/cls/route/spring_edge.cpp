@@ -15,7 +15,8 @@ std::shared_ptr<ClsSpringEdge> ClsSpringEdge::create(const NodePtr& left_node,
 }
 
 ClsSpringEdge::ClsSpringEdge(const NodePtr& left_node, const NodePtr& right_node, double length)
-    : m_left(left_node), m_right(right_node), m_length(length)
+    : m_left(left_node), m_right(right_node), m_left_node(left_node.get()), m_right_node(right_node.get()),
+      m_length(length)
 {
   if (left_node && !left_node->get_holds_springs())
     m_left_owned = left_node;
@@ -25,8 +26,8 @@ ClsSpringEdge::ClsSpringEdge(const NodePtr& left_node, const NodePtr& right_node
 
 double ClsSpringEdge::get_energy() const
 {
-  const NodePtr left = get_left_node();
-  const NodePtr right = get_right_node();
+  const ClsILayoutableNode* left = find_left_node();
+  const ClsILayoutableNode* right = find_right_node();
   if (!left || !right)
     return 0.0;
   const double d = right->get_pos() - left->get_pos();
@@ -35,13 +36,13 @@ double ClsSpringEdge::get_energy() const
 
 double ClsSpringEdge::get_left_term_pos() const
 {
-  const NodePtr left = get_left_node();
+  const ClsILayoutableNode* left = find_left_node();
   return left ? left->get_pos() : 0.0;
 }
 
 double ClsSpringEdge::get_right_term_pos() const
 {
-  const NodePtr right = get_right_node();
+  const ClsILayoutableNode* right = find_right_node();
   return right ? right->get_pos() : 0.0;
 }
 

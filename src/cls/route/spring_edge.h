@@ -31,6 +31,9 @@ public:
   // Null once a node the spring does not own is gone.
   NodePtr get_left_node() const { return m_left.lock(); }
   NodePtr get_right_node() const { return m_right.lock(); }
+  // The same without taking a reference (the layout reads positions often).
+  const ClsILayoutableNode* find_left_node() const { return m_left.expired() ? nullptr : m_left_node; }
+  const ClsILayoutableNode* find_right_node() const { return m_right.expired() ? nullptr : m_right_node; }
   double get_length() const { return m_length; }
 
   // With d = right position - left position and L the rest length:
@@ -43,6 +46,9 @@ public:
 private:
   std::weak_ptr<ClsILayoutableNode> m_left;
   std::weak_ptr<ClsILayoutableNode> m_right;
+  // What m_left and m_right point to, valid while they have not expired.
+  const ClsILayoutableNode* m_left_node;
+  const ClsILayoutableNode* m_right_node;
   // The nodes the spring owns (see above); null for the others.
   NodePtr m_left_owned;
   NodePtr m_right_owned;

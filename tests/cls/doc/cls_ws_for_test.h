@@ -3,11 +3,12 @@
 // test compares (document, terminals, route graph, connectors with their
 // routes, points, terms and labels, grid lines and class boxes), the route
 // graph built afresh from the workspace's registrations, and the checks of
-// routes and coordinates.
+// routes, coordinates and kept layouts.
 
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,8 +23,10 @@
 #include "cls/doc/workspace.h"
 #include "cls/doc/workspace_diff.h"
 #include "cls/route/route_kit_for_test.h"
+#include "cls/route/related_segments.h"
 #include "cls/route/router.h"
 #include "cls/route/segment.h"
+#include "cls/route/segment_layouter.h"
 #include "model/document_for_test.h"
 #include "model/grid.h"
 #include "model/text_element.h"
@@ -216,6 +219,58 @@ std::string cls_route_problems(const ClsAbstractConnectorElement& c, AvoidFn&& a
       out += name + "a term is not finite\n";
   if (!cls_finite(c.get_label_box(StartOrEnd::start)) || !cls_finite(c.get_label_box(StartOrEnd::end)))
     out += name + "a label is not finite\n";
+  return out;
+}
+
+// The groups of segments whose members all keep the one layout that placed
+// them last (ClsSegment::last_layout), each laid out or renewed, and would
+// be laid out in its order with its e1 and e2, yet move when laid out
+// again: one line per segment that moved. "" when there is none. Lays
+// those groups out again, then gives their members back their flags and
+// their last layout.
+inline std::string cls_layouts_out_of_date(ClsWorkspace& ws)
+{
+  std::string out;
+  const auto& layouter = ws.get_layouter();
+  std::set<const ClsSegment*> seen;
+  for (const auto& s : layouter->get_segments()) {
+    if (seen.count(s.get()))
+      continue;
+    const auto group = ClsRelatedSegments::create(layouter->segments_on_line_of(*s), s, ws.grid);
+    for (const auto& m : group->get_segments())
+      seen.insert(m.get());
+    auto sorted = group->get_segments();
+    ClsSegment::sort(sorted);
+    const ClsGroupLayout* last = sorted.front()->last_layout.get();
+    bool kept = last && last->e1 == group->get_e1().get() && last->e2 == group->get_e2().get() &&
+                last->order.size() == sorted.size();
+    for (size_t i = 0; kept && i < sorted.size(); ++i)
+      kept = last->order[i] == sorted[i].get() && sorted[i]->last_layout.get() == last &&
+             (sorted[i]->is_laid_out || sorted[i]->renewed);
+    if (!kept)
+      continue;
+    struct Before {
+      Point start;
+      Point end;
+      bool laid_out;
+      bool renewed;
+      std::shared_ptr<const ClsGroupLayout> layout;
+    };
+    std::vector<Before> before;
+    for (const auto& m : sorted)
+      before.push_back({m->start_point, m->end_point, m->is_laid_out, m->renewed, m->last_layout});
+    group->layout();
+    for (size_t i = 0; i < sorted.size(); ++i) {
+      ClsSegment& m = *sorted[i];
+      if (!(m.start_point == before[i].start) || !(m.end_point == before[i].end))
+        out += "moved " + m.start.to_string() + "-" + m.end.to_string() + " " + cls_point_text(before[i].start) +
+               "-" + cls_point_text(before[i].end) + " -> " + cls_point_text(m.start_point) + "-" +
+               cls_point_text(m.end_point) + "\n";
+      m.is_laid_out = before[i].laid_out;
+      m.renewed = before[i].renewed;
+      m.last_layout = before[i].layout;
+    }
+  }
   return out;
 }
 

@@ -7,8 +7,9 @@
 // ends without running through a class that was there before the step and
 // is still there, and every coordinate is finite; undo and redo give back
 // exactly the state before and after; undoing every action gives back the
-// first document byte for byte and redoing them all the last. A failure
-// names its seed and step.
+// first document byte for byte and redoing them all the last; every group
+// of segments that keeps its last layout is where a layout puts it. A
+// failure names its seed and step.
 
 #include <algorithm>
 #include <functional>
@@ -244,6 +245,8 @@ void run_random_cls_script(unsigned seed, int steps)
     const std::string where =
         "seed " + std::to_string(seed) + ", step " + std::to_string(step) + " (" + what + ")";
     expect_sound_cls_step(*ws, classes, routes, connectors, where);
+    // A later paste keeps what keeps its last layout.
+    EXPECT_EQ(test::cls_layouts_out_of_date(*ws), "") << where;
     if (!d || d->get_is_empty())
       continue;
     const auto after = test::cls_ws_shot(*ws);

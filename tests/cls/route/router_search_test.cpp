@@ -1,5 +1,9 @@
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
+#include <optional>
+#include <tuple>
 #include <queue>
 #include <random>
 #include <string>
@@ -319,6 +323,118 @@ TEST(ClsRouterSearch, StoppingAtTheGoalFindsWhatTheWholeSearchFinds)
       }
     }
   }
+}
+
+// --- routes found again ---------------------------------------------------------
+
+// A route handed back by shortest_route() is the one a search would find.
+TEST(ClsRouterSearch, RoutesHandedBackAreTheOnesASearchFinds)
+{
+  size_t handed_back = 0;
+  size_t searched_again = 0;
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    const auto pick = [&rng](int32_t lo, int32_t hi) {
+      return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    const auto router = ClsRouter::create();
+    test::LogCapture log;
+    std::vector<CellPos> terminals;
+    for (int i = 0; i < 12; ++i) {
+      terminals.push_back({pick(0, 30), pick(0, 30)});
+      router->add_terminatable_node(terminals.back());
+    }
+    // Crowded, so that routes go round terminals.
+    for (int i = 0; i < 40; ++i)
+      router->add_terminatable_node({pick(0, 30), pick(0, 30)});
+    std::map<std::pair<size_t, size_t>, std::shared_ptr<const ClsRoute>> kept;
+    for (int round = 0; round < 60; ++round) {
+      // The pair whose route an edit went beside, asked for first.
+      std::optional<std::pair<size_t, size_t>> beside;
+      // Small edits mostly, so that routes far from them stand.
+      switch (pick(0, 9)) {
+      case 0: router->insert_line(pick(0, 1) ? CellDir::h : CellDir::v, pick(0, 30), 1); break;
+      case 1: router->remove_line(pick(0, 1) ? CellDir::h : CellDir::v, pick(0, 30), 1); break;
+      case 2:
+      case 3: {
+        // Out and back in: the graph is as it was.
+        const CellPos t = terminals[static_cast<size_t>(pick(0, 11))];
+        router->rm_terminatable_node(t);
+        router->add_terminatable_node(t);
+        break;
+      }
+      case 4: router->rm_terminatable_node(terminals[static_cast<size_t>(pick(0, 11))]); break;
+      case 5:
+      case 6: {
+        // On or beside a kept route, where it may well run another way now.
+        const auto it = std::next(kept.begin(), pick(0, static_cast<int32_t>(kept.size())) % std::max<size_t>(kept.size(), 1));
+        if (it != kept.end() && it->second && !it->second->cells.empty()) {
+          const auto& cells = it->second->cells;
+          const CellPos c = cells[static_cast<size_t>(pick(0, static_cast<int32_t>(cells.size()) - 1))];
+          const CellPos p{std::max(0, c.x + pick(-1, 1)), std::max(0, c.y + pick(-1, 1))};
+          router->add_terminatable_node(p);
+          if (pick(0, 3) == 0)
+            router->rm_terminatable_node(p);
+          beside = it->first;
+        }
+        break;
+      }
+      default: router->add_terminatable_node({pick(0, 30), pick(0, 30)}); break;
+      }
+      for (int q = 0; q < 10; ++q) {
+        auto a = static_cast<size_t>(pick(0, 11));
+        auto b = static_cast<size_t>(pick(0, 11));
+        if (q == 0 && beside)
+          std::tie(a, b) = *beside;
+        std::shared_ptr<const ClsRoute>& earlier = kept[{a, b}];
+        const auto route = router->shortest_route(terminals[a], terminals[b], earlier);
+        const auto fresh = router->new_shortest_route(terminals[a], terminals[b]);
+        ASSERT_EQ(route->cells, fresh->cells)
+            << "round " << round << ": " << terminals[a].to_string() << " -> " << terminals[b].to_string();
+        ++(route == earlier ? handed_back : searched_again);
+        earlier = route;
+      }
+    }
+  }
+  // Both ways were taken.
+  EXPECT_GT(handed_back, 100u);
+  EXPECT_GT(searched_again, 100u);
+}
+
+TEST(ClsRouterSearch, ARouteIsSearchedAgainOnlyWhenWhatItsSearchReadChanged)
+{
+  const auto router = router_on({{2, 2}, {8, 6}, {30, 30}});
+  const auto first = router->shortest_route({2, 2}, {8, 6}, nullptr);
+  // Another pair of cells is another search.
+  EXPECT_NE(router->shortest_route({8, 6}, {2, 2}, first), first);
+  // A terminal far away added and removed again leaves the route's cells as
+  // they looked.
+  router->add_terminatable_node({40, 40});
+  router->rm_terminatable_node({40, 40});
+  EXPECT_EQ(router->shortest_route({2, 2}, {8, 6}, first), first);
+  // A terminal between the ends changes what the search reads.
+  router->add_terminatable_node({5, 4});
+  const auto second = router->shortest_route({2, 2}, {8, 6}, first);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->cells, router->new_shortest_route({2, 2}, {8, 6})->cells);
+  // Once the log has forgotten the moment of the search, it is made again.
+  for (size_t i = 0; i <= ClsRouter::LOG_LIMIT; ++i) {
+    router->add_terminatable_node({50, 50});
+    router->rm_terminatable_node({50, 50});
+  }
+  const auto third = router->shortest_route({2, 2}, {8, 6}, second);
+  EXPECT_NE(third, second);
+  EXPECT_EQ(third->cells, second->cells);
+  // A cleared graph is another graph.
+  const auto fourth = router->shortest_route({2, 2}, {8, 6}, third);
+  EXPECT_EQ(fourth, third);
+  router->clear();
+  router->add_terminatable_node({2, 2});
+  router->add_terminatable_node({8, 6});
+  router->add_terminatable_node({5, 4});
+  router->add_terminatable_node({30, 30});
+  EXPECT_NE(router->shortest_route({2, 2}, {8, 6}, fourth), fourth);
 }
 
 } // namespace
