@@ -14,6 +14,7 @@
 #include "cls/route/router.h"
 #include "cls/route/segment.h"
 #include "cls/route/segment_layouter.h"
+#include "common/text_join.h"
 #include "document_check.h"
 #include "model/element_cells.h"
 
@@ -81,9 +82,9 @@ std::vector<GraphNode> graph_nodes(const ClsRouter& router)
 
 std::string node_text(const GraphNode& n)
 {
-  std::string s = n.at.to_string() + " refs " + std::to_string(n.references) + (n.is_terminal ? " terminal" : "");
+  std::string s = text_join({n.at.to_string(), " refs ", std::to_string(n.references), n.is_terminal ? " terminal" : ""});
   for (const CellPos& link : n.links)
-    s += " " + link.to_string();
+    s += text_join({" ", link.to_string()});
   return s;
 }
 
@@ -155,7 +156,7 @@ std::string cls_state(ModelWorkspace& base)
   const auto& ws = dynamic_cast<const ClsWorkspace&>(base);
   std::string s = "terminals";
   for (const CellPos& p : ws.get_terminals())
-    s += " " + p.to_string();
+    s += text_join({" ", p.to_string()});
   return s + "\n" + graph_summary(graph_nodes(*ws.get_router())) + connectors_text(ws);
 }
 
