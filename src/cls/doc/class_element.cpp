@@ -1,8 +1,10 @@
 #include "cls/doc/class_element.h"
 
 #include <algorithm>
+#include <string>
 
 #include "common/check.h"
+#include "common/text_join.h"
 #include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 #include "model/text_element.h"
@@ -220,6 +222,21 @@ void ClsClassElement::vwrite()
     if (block2_shown)
       (void)block2_elem->write(*writer);
   });
+}
+
+void ClsClassElement::read_in_top()
+{
+  SerializingReader* reader = get_reader();
+  if (!reader)
+    return;
+  if (get_is_multi())
+    reader->fail_here(text_join({"<", reader->get_name(), "> covers ", std::to_string(get_mwidth()), " by ",
+                                 std::to_string(get_mheight()), " cells; a class covers one cell"}));
+  else if (get_role() != 0)
+    reader->fail_here(text_join({"<", reader->get_name(), "> has the role ", std::to_string(get_role()),
+                                 "; a class has the role 0"}));
+  else if (reader->get_attribute("pi"))
+    reader->fail_here(text_join({"<", reader->get_name(), "> names a parent; a class has none"}));
 }
 
 void ClsClassElement::read_val(const std::string& name)

@@ -20,7 +20,10 @@
 // adds the cell's "h" and "v") with the children "name", then "block1" and
 // "block2" only when shown, each a text element in its own form. Reading
 // starts from a new class, so a compartment not written reads back hidden
-// and holding "no name".
+// and holding "no name". Since nothing else is written, a class read with
+// an extension (a "width" or "height" other than 0), a role other than 0
+// or a parent reference is refused, naming the line: the next save would
+// lose what it said.
 
 #include <functional>
 #include <memory>
@@ -100,6 +103,8 @@ public:
   // Computes and keeps the size; the whole kept rectangle.
   Rectangle get_rect() override;
   void vwrite() override;
+  // Refuses what a class cannot keep (see the document form).
+  void read_in_top() override;
   void read_val(const std::string& name) override;
   // The base duplicate with copies of the three texts, the shown flags and
   // the rectangle; its own name is active.

@@ -204,7 +204,9 @@ void ClsWorkspace::patch_elements(const ModelWorkspaceDiff& diff)
   // element that left a chain alone goes alone.
   std::vector<std::pair<CellPos, ElementPtr>> rms;
   diff.each_rm([&rms](int32_t x, int32_t y, const ElementPtr& e) { rms.push_back({{x, y}, e}); });
-  for (const auto& [pos, e] : rms) {
+  for (const auto& rm : rms) {
+    const CellPos& pos = rm.first;
+    const ElementPtr& e = rm.second;
     const ElementPtr head = elm_at(pos);
     if (!head || !head->has_elm(*e))
       continue;

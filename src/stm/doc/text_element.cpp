@@ -1,5 +1,7 @@
 #include "stm/doc/text_element.h"
 
+#include "common/text_join.h"
+#include "model/serializing_reader.h"
 #include "model/serializing_writer.h"
 
 namespace velkaro {
@@ -35,6 +37,16 @@ void StmTextElement::vwrite()
     if (SerializingWriter* writer = get_writer())
       (void)writer->write_text(get_text());
   });
+}
+
+void StmTextElement::read_in_top()
+{
+  ModelTextElement::read_in_top();
+  SerializingReader* reader = get_reader();
+  if (!reader || reader->has_error() || (align == ModelAlign::CENTER && valign == ModelAlign::CENTER))
+    return;
+  reader->fail_here(text_join({"<", reader->get_name(), "> is aligned ", model_align_to_string(align), " and ",
+                               model_align_to_string(valign), "; a state-machine text is always centred"}));
 }
 
 } // namespace velkaro

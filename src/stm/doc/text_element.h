@@ -2,8 +2,9 @@
 // StmTextElement: the text of a state machine. Written as "stm_text" with
 // the common attributes and the text as content, without alignments; it is
 // read by the text element's reader, which takes a missing alignment as
-// centre, so a text always reads back centred. A text is resizable while
-// it has no parent (a free text).
+// centre, so a text always reads back centred. One read with another
+// alignment is refused, naming the line: the next save would lose it. A
+// text is resizable while it has no parent (a free text).
 
 #include <memory>
 #include <string>
@@ -28,6 +29,8 @@ public:
   ElementPtr new_instance() const override { return std::make_shared<StmTextElement>(); }
 
   void vwrite() override;
+  // The text element's reader, refusing an alignment other than centre.
+  void read_in_top() override;
   bool get_resizable() const override { return get_parent() == nullptr; }
 };
 

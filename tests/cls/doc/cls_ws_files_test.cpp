@@ -103,7 +103,8 @@ TEST(ClsWorkspaceFiles, LoadedTextsAreTerminalsAndEndsMayBeEmpty)
                             "<cell h=\"1\" v=\"1\"><class><name>A</name></class></cell>"
                             "<cell h=\"4\" v=\"1\"><text>note</text></cell>"
                             "<cell h=\"7\" v=\"1\"><klass>odd</klass></cell>"
-                            "<cell h=\"1\" v=\"5\"><class/></cell>"
+                            // The attributes a class has, given as it has them.
+                            "<cell h=\"1\" v=\"5\"><class role=\"0\" width=\"0\" height=\"0\"/></cell>"
                             "</element_cells>"
                             "<other><connector_set>"
                             "<connector type=\"association\"><start h=\"1\" v=\"1\"/><end h=\"7\" v=\"1\"/></connector>"
@@ -156,6 +157,19 @@ TEST(ClsWorkspaceFiles, ARefusedDocumentLeavesTheDiagramAsItWas)
       {"<workspace><element_cells><cell h=\"65536\" v=\"0\"><class/></cell></element_cells></workspace>",
        "outside the grid"},
       {"<diagram/>", "the file is not a Velkaro document (its root element is <diagram>, not <workspace>)"},
+      // A class is written with no attributes, so it covers one cell, has
+      // the role 0 and no parent: anything else would be lost by the next
+      // save.
+      {"<workspace><element_cells>\n<cell h=\"1\" v=\"1\"><class width=\"3\" height=\"2\"/></cell>"
+       "</element_cells></workspace>",
+       "line 2: <class> covers 4 by 3 cells; a class covers one cell"},
+      {"<workspace><element_cells><cell h=\"1\" v=\"1\"><class height=\"-1\"/></cell></element_cells></workspace>",
+       "a class covers one cell"},
+      {"<workspace><element_cells><cell h=\"1\" v=\"1\"><class role=\"4\"/></cell></element_cells></workspace>",
+       "<class> has the role 4; a class has the role 0"},
+      {"<workspace><element_cells><cell h=\"1\" v=\"1\"><text>t</text>\n\n<class pi=\"0\"/></cell>"
+       "</element_cells></workspace>",
+       "line 3: <class> names a parent; a class has none"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

@@ -226,6 +226,8 @@ TEST(StmVocabulary, ElementsReadWithTheirDefaults)
       {"<text>t</text>", "2,3: text:t", R"(<text role="1" align="centre" valign="centre">t</text>)"},
       {R"(<beginstate width="0" height="0"/>)", "2,3: beginstate", "<beginstate/>"},
       {R"(<beginstate role="7"/>)", "2,3: beginstate", R"(<beginstate role="7"/>)"},
+      {R"(<stm_text role="1" align="centre" valign="centre">x</stm_text>)", "2,3: stm_text:x",
+       R"(<stm_text role="1">x</stm_text>)"},
       {R"(<transaction height="-3"/>)", "2,3: transaction(0,-3)", R"(<transaction height="-3"/>)"},
       // A reference to a cell without a chain gives no parent.
       {R"(<transaction width="1" pi="0" ph="9"/>)", "2,3: transaction(1,0)", R"(<transaction width="1"/>)"},
@@ -241,13 +243,18 @@ TEST(StmVocabulary, ElementsReadWithTheirDefaults)
   }
 }
 
-TEST(StmVocabulary, OutOfRangeNumbersFailTheReadWithTheLine)
+TEST(StmVocabulary, ValuesAnElementCannotHoldFailTheReadWithTheLine)
 {
   const std::vector<std::pair<const char*, const char*>> cases{
       // A point covers one cell.
       {R"(<beginstate width="1"/>)", "one cell"},
       {R"(<junction height="-1"/>)", "one cell"},
       {R"(<conditional width="2" height="2"/>)", "one cell"},
+      // A text is written without alignments, so it can only be centred:
+      // another alignment would be lost by the next save.
+      {R"(<stm_text align="right">x</stm_text>)", "aligned"},
+      {R"(<stm_text valign="top">x</stm_text>)", "aligned"},
+      {R"(<stm_text align="left" valign="bottom"/>)", "centred"},
       // Beyond the grid, or beyond 32 bits.
       {R"(<transaction width="-3"/>)", "outside the grid"},
       {R"(<composite height="70000"/>)", "higher than the grid"},
