@@ -68,8 +68,14 @@ ClsRouter::Edit::Edit(ClsRouter& router) : m_router(router)
 
 ClsRouter::Edit::~Edit() { --m_router.m_edits; }
 
-void ClsRouter::log_change(const CellPos& cell, const NodeLook& before)
+void ClsRouter::log_change(const CellPos& cell, const ClsRouteNode* before)
 {
+  // Without a route of this graph no one reads the log: the stamp moves on
+  // alone.
+  if (!m_routed) {
+    ++m_log_base;
+    return;
+  }
   // The first change of the cell in the operation holds how it looked
   // before the operation.
   const uint64_t key = (uint64_t{static_cast<uint32_t>(cell.y)} << 32) | static_cast<uint32_t>(cell.x);
@@ -80,14 +86,14 @@ void ClsRouter::log_change(const CellPos& cell, const NodeLook& before)
     m_log_base += m_log.size();
     m_log.clear();
   }
-  m_log.push_back({cell, before});
+  m_log.push_back({cell, before ? look_of(*before) : NodeLook{}});
 }
 
 void ClsRouter::relink(ClsRouteNode& node, MovingDir dir, ClsRouteNode* to)
 {
   if (node.link(dir) == to)
     return;
-  log_change(node.pos, look_of(node));
+  log_change(node.pos, &node);
   node.set_link(dir, to);
 }
 
@@ -95,7 +101,7 @@ void ClsRouter::set_terminal(ClsRouteNode& node, bool value)
 {
   if (node.is_terminal == value)
     return;
-  log_change(node.pos, look_of(node));
+  log_change(node.pos, &node);
   node.is_terminal = value;
 }
 
@@ -258,7 +264,7 @@ void ClsRouter::reference_block(const CellPos& generator, int32_t times,
       auto fresh = std::make_shared<ClsRouteNode>(q);
       node = fresh.get();
       m_rows[q.y].emplace(q.x, std::move(fresh));
-      log_change(q, NodeLook{});
+      log_change(q, nullptr);
       created.push_back(node);
     }
     node->references += times;
@@ -329,7 +335,7 @@ bool ClsRouter::rm_terminatable_node(const CellPos& pos)
 
   // Logged while every node they link to stands.
   for (ClsRouteNode* orphan : orphans)
-    log_change(orphan->pos, look_of(*orphan));
+    log_change(orphan->pos, orphan);
   for (ClsRouteNode* orphan : orphans) {
     const CellPos q = orphan->pos;
     auto row = m_rows.find(q.y);
@@ -418,6 +424,7 @@ void ClsRouter::clear()
   m_term_counts->clear();
   // No route searched before answers for the graph from now on.
   m_serial = new_router_serial();
+  m_routed = false;
   m_log_base += m_log.size();
   m_log.clear();
   m_changed.clear();

@@ -48,7 +48,8 @@
 // position are worked out once (a walk of the log since then) and kept
 // until the graph changes again, so a route costs a look at those. The log
 // keeps the latest LOG_LIMIT changes; a route older than the log is
-// searched again.
+// searched again. Before the first search of a graph (a diagram's cells
+// registered as it opens) nothing is kept: no route could read it.
 //
 // Rows and columns: the router replaces the line operations of the cell map
 // whole (the callbacks handed to them are ignored). The node map is never
@@ -258,9 +259,11 @@ private:
   };
   static NodeLook look_of(const ClsRouteNode& node);
   NodeLook look_at(const CellPos& cell) const;
-  // Logs a change a search could read at cell, which looked as before,
-  // unless the operation under way logged the cell already.
-  void log_change(const CellPos& cell, const NodeLook& before);
+  // Logs a change a search could read at cell, which looked as before
+  // (the node there, null for none), unless the operation under way logged
+  // the cell already; moves the stamp on alone while no route of this graph
+  // exists.
+  void log_change(const CellPos& cell, const ClsRouteNode* before);
   // The cells that look otherwise now than at the log position stamp (at
   // least m_log_base).
   const std::vector<CellPos>& changed_since(uint64_t stamp) const;
@@ -306,6 +309,9 @@ private:
   // The latest changes, oldest first; the first is change number m_log_base.
   std::vector<Change> m_log;
   uint64_t m_log_base = 0;
+  // A route of this graph exists (a search ran since it was made or
+  // cleared): only then does anyone read the log.
+  bool m_routed = false;
   // Operations under way, and the cells the outermost has logged.
   int m_edits = 0;
   std::unordered_set<uint64_t> m_edited;

@@ -83,6 +83,7 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
               {std::max(start.x, goal.x), std::max(start.y, goal.y)}};
   route->graph_router = m_serial;
   route->graph_stamp = get_graph_stamp();
+  m_routed = true;
   ClsRouteNode* s = find_node(start);
   ClsRouteNode* g = find_node(goal);
   // Without a node at either end there is no route to trace (a cell that no
