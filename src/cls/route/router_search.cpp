@@ -101,10 +101,12 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   for (auto& b : buckets)
     b.clear();
   std::array<uint64_t, SEARCH_BUCKETS / 64> filled{};
+  // Distances are never negative: unsigned, the bucket and its bit are
+  // masks and shifts.
   const auto push = [&](ClsRouteNode* node, int32_t d) {
-    const int32_t b = d % SEARCH_BUCKETS;
-    buckets[static_cast<size_t>(b)].push_back(node);
-    filled[static_cast<size_t>(b / 64)] |= uint64_t{1} << (b % 64);
+    const uint32_t b = static_cast<uint32_t>(d) % SEARCH_BUCKETS;
+    buckets[b].push_back(node);
+    filled[b / 64] |= uint64_t{1} << (b % 64);
   };
   // The first bucket holding entries from b on, circularly; -1 for none.
   const auto next_filled = [&filled](int32_t b) {
@@ -121,6 +123,8 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
   meet(*s);
   s->dist = 0;
   push(s, 0);
+  // In a local: the stores into nodes could otherwise be the router's.
+  const uint32_t search = m_search;
   bool reached = false;
   // The rectangle read: every node expanded lies in it already (the start,
   // or a node an expanded one links to), and each of its links widens it on
@@ -158,9 +162,11 @@ std::shared_ptr<ClsRoute> ClsRouter::new_shortest_route(const CellPos& start, co
       const auto relax = [&](ClsRouteNode* m, MovingDir d) {
         if (m->is_terminal && m != g)
           return;
-        meet(*m);
         const int32_t c = dist + (on_lines ? line_weight(n->pos, d) : BASE_WEIGHT);
-        if (c < m->dist) {
+        // A node met first in this search has the reset fields (meet()):
+        // any distance is below UNREACHED, and dist and pred are both set.
+        if (m->m_search != search || c < m->dist) {
+          m->m_search = search;
           m->dist = c;
           m->pred = n;
           push(m, c);
