@@ -35,6 +35,11 @@ ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
   std::sort(s.by_address.begin(), s.by_address.end());
   if (with_states) {
     s.states.reserve(s.order.size());
+    size_t segments = 0;
+    for (const ConnectorPtr& c : s.order)
+      segments += c->get_segments().size();
+    s.segments.reserve(segments);
+    s.places.reserve(segments);
     for (const ConnectorPtr& c : s.order) {
       Snapshot::State st{c->start, c->end, c->start_elem, c->end_elem, s.segments.size(), c->get_segments().size(),
                          std::nullopt, std::nullopt, c->get_label_box(StartOrEnd::start),
