@@ -196,9 +196,10 @@ public:
 private:
   // What routing and layout change besides the cells, at one moment: the
   // connectors in order, with their states when asked, and the terminals
-  // in row order. Taken when every record opens and closes, so it costs no
-  // allocation per connector: every connector's segments and their places
-  // are stored end to end (workspace_patch.cpp).
+  // in row order. Taken when every record opens (and before a patch), so it
+  // costs no allocation per connector: every connector's segments and their
+  // places are stored end to end (workspace_patch.cpp). When the record
+  // closes, the connectors are compared with it where they stand.
   struct Snapshot {
     // A connector's state but for its segments and their places, which are
     // segments and places [first, first + count).
@@ -227,8 +228,8 @@ private:
 
     // Where con stands in order.
     std::optional<size_t> find(const ClsAbstractConnectorElement* con) const;
-    // States i of this and j of other are the same.
-    bool same_state(size_t i, const Snapshot& other, size_t j) const;
+    // State i of this is con's state now.
+    bool same_as(size_t i, const ClsAbstractConnectorElement& con) const;
     ClsConnectorState state_of(size_t i) const;
   };
 
@@ -269,8 +270,9 @@ private:
   // The open record changed: closes the watch of the one before, opens one
   // on the new.
   void on_diff_changed();
-  // Writes into record what changed between start and now.
-  static void note_changes(ClsWorkspaceDiff& record, const Snapshot& start, const Snapshot& now);
+  // Writes into record what changed between start and now: the connectors
+  // and terminals as they stand, read in place (no snapshot of them taken).
+  void note_changes(ClsWorkspaceDiff& record, const Snapshot& start) const;
   // Puts connectors, their states and the terminals where side says, and
   // everything side does not name as pre had it (the connectors' states
   // only when lines_moved: nothing else of a patch changes them).

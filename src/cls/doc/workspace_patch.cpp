@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
+#include <utility>
 #include <unordered_set>
 
 #include "cls/doc/abstract_connector_element.h"
@@ -14,6 +16,7 @@
 #include "cls/doc/element_cells.h"
 #include "cls/doc/workspace.h"
 #include "cls/route/router.h"
+#include "cls/route/segment.h"
 #include "cls/route/segment_layouter.h"
 #include "common/c_resource.h"
 #include "model/text_element.h"
@@ -67,17 +70,25 @@ std::optional<size_t> ClsWorkspace::Snapshot::find(const ClsAbstractConnectorEle
   return it->second;
 }
 
-bool ClsWorkspace::Snapshot::same_state(size_t i, const Snapshot& other, size_t j) const
+bool ClsWorkspace::Snapshot::same_as(size_t i, const ClsAbstractConnectorElement& con) const
 {
   const State& a = states[i];
-  const State& b = other.states[j];
-  if (!(a.start == b.start) || !(a.end == b.end) || a.start_elem != b.start_elem || a.end_elem != b.end_elem ||
-      a.count != b.count || a.start_term != b.start_term || a.end_term != b.end_term ||
-      !(a.start_label_box == b.start_label_box) || !(a.end_label_box == b.end_label_box))
+  const auto& segs = con.get_segments();
+  const auto placement = [](const auto& term) {
+    return term ? std::optional<ClsAbstractConnectorTerm::Placement>(term->get_placement()) : std::nullopt;
+  };
+  if (!(a.start == con.start) || !(a.end == con.end) || a.start_elem != con.start_elem ||
+      a.end_elem != con.end_elem || a.count != segs.size() || a.start_term != placement(con.start_term) ||
+      a.end_term != placement(con.end_term) || !(a.start_label_box == con.get_label_box(StartOrEnd::start)) ||
+      !(a.end_label_box == con.get_label_box(StartOrEnd::end)))
     return false;
-  for (size_t k = 0; k < a.count; ++k)
-    if (segments[a.first + k] != other.segments[b.first + k] || !(places[a.first + k] == other.places[b.first + k]))
+  for (size_t k = 0; k < a.count; ++k) {
+    const ClsSegment& seg = *segs[k];
+    if (segments[a.first + k] != segs[k] ||
+        !(places[a.first + k] ==
+          ClsConnectorState::SegmentPlace{seg.start_point, seg.end_point, seg.is_laid_out, seg.last_layout}))
       return false;
+  }
   return true;
 }
 
@@ -108,7 +119,7 @@ void ClsWorkspace::on_diff_changed()
   if (watched == open)
     return;
   if (watched && m_watch_start)
-    note_changes(*watched, *m_watch_start, snapshot());
+    note_changes(*watched, *m_watch_start);
   m_watched.reset();
   m_watch_start.reset();
   if (open) {
@@ -117,42 +128,53 @@ void ClsWorkspace::on_diff_changed()
   }
 }
 
-void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start,
-                                const Snapshot& now)
+void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start) const
 {
   ClsWorkspaceDiffSide& from = *record.from;
   ClsWorkspaceDiffSide& to = *record.to;
+  const Members& now = m_connectors->get_members();
   // A record watched more than once keeps the side it first started from.
-  if (start.order != now.order) {
+  if (start.order != now) {
     if (!from.order)
       from.order = start.order;
-    to.order = now.order;
+    to.order = now;
   }
+  // The connectors now, by address: where each stands in now.
+  std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> by_address;
+  by_address.reserve(now.size());
+  for (size_t j = 0; j < now.size(); ++j)
+    by_address.emplace_back(now[j].get(), j);
+  std::sort(by_address.begin(), by_address.end());
+  const auto find_now = [&by_address](const ClsAbstractConnectorElement* con) -> std::optional<size_t> {
+    const auto it = std::lower_bound(by_address.begin(), by_address.end(), std::make_pair(con, size_t{0}));
+    if (it == by_address.end() || it->first != con)
+      return std::nullopt;
+    return it->second;
+  };
   // A connector changed unless both moments hold it in the same state.
   for (size_t i = 0; i < start.order.size(); ++i) {
     const ConnectorPtr& c = start.order[i];
-    const std::optional<size_t> j = now.find(c.get());
-    if (j && start.same_state(i, now, *j))
+    const std::optional<size_t> j = find_now(c.get());
+    if (j && start.same_as(i, *c))
       continue;
     from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, start.state_of(i)});
     to.connectors.insert_or_assign(
-        c.get(), ClsWorkspaceDiffSide::Connector{c, j ? std::optional<ClsConnectorState>(now.state_of(*j))
+        c.get(), ClsWorkspaceDiffSide::Connector{c, j ? std::optional<ClsConnectorState>(ClsConnectorState::of(*c))
                                                         : std::nullopt});
   }
-  for (size_t j = 0; j < now.order.size(); ++j) {
-    const ConnectorPtr& c = now.order[j];
+  for (const ConnectorPtr& c : now) {
     if (start.find(c.get()))
       continue;
     from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, std::nullopt});
-    to.connectors.insert_or_assign(c.get(), ClsWorkspaceDiffSide::Connector{c, now.state_of(j)});
+    to.connectors.insert_or_assign(c.get(), ClsWorkspaceDiffSide::Connector{c, ClsConnectorState::of(*c)});
   }
   // Both lists are in row order: what only one of them holds changed.
   const ClsCellOrder before;
   std::vector<CellPos> gone;
   std::vector<CellPos> came;
-  std::set_difference(start.terminals.begin(), start.terminals.end(), now.terminals.begin(), now.terminals.end(),
+  std::set_difference(start.terminals.begin(), start.terminals.end(), m_terminals.begin(), m_terminals.end(),
                       std::back_inserter(gone), before);
-  std::set_difference(now.terminals.begin(), now.terminals.end(), start.terminals.begin(), start.terminals.end(),
+  std::set_difference(m_terminals.begin(), m_terminals.end(), start.terminals.begin(), start.terminals.end(),
                       std::back_inserter(came), before);
   for (const CellPos& p : gone) {
     from.terminals.try_emplace(p, true);
