@@ -1,6 +1,6 @@
 #include "cls/connector_drawer_base.h"
 
-#include <optional>
+#include <algorithm>
 
 #include "cls/abstract_connector_end_drawer.h"
 #include "cls/arrow_connector_end_drawer.h"
@@ -17,6 +17,7 @@
 #include "view/cairo_guard.h"
 #include "view/drawer_context.h"
 #include "view/text_drawer.h"
+#include "view/transform_matrix.h"
 
 namespace velkaro {
 
@@ -32,22 +33,45 @@ std::shared_ptr<const ClsConnectorDrawerBase::EndDrawerTable>& shared_table()
   return table;
 }
 
-// Grows box (empty: none yet) to hold r.
-void grow(std::optional<Rectangle>& box, const Rectangle& r)
-{
-  box = box ? box->combine(r) : r;
-}
+// The box around the points and rectangles it is grown by, none at first.
+// Tracked as its edges: no rectangle is made per point.
+struct Bounds {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+  bool any = false;
 
-// The box of the shape of term with its tip at tip.
-Rectangle shape_box(const ClsIConnectorTerm& term, const Point& tip)
+  void grow(double l, double t, double r, double b)
+  {
+    if (!any) {
+      left = l;
+      top = t;
+      right = r;
+      bottom = b;
+      any = true;
+      return;
+    }
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
+  }
+  void grow(const Point& p) { grow(p.get_x(), p.get_y(), p.get_x(), p.get_y()); }
+  void grow(const Rectangle& r) { grow(r.x, r.y, r.get_right(), r.get_bottom()); }
+  Rectangle get_rect() const { return {left, top, right - left, bottom - top}; }
+};
+
+// Grows box by the shape of term with its tip at tip, placed as its end
+// drawer places it.
+void grow_by_shape(Bounds& box, const ClsIConnectorTerm& term, const Point& tip)
 {
-  const auto corners =
-    ClsAbstractConnectorEndDrawer::place({{-0.5, 0}, {0.5, 0}, {-0.5, 1}, {0.5, 1}}, term.get_width_at_upper(),
-                                         term.get_height_at_upper(), tip, term.get_udlr());
-  std::optional<Rectangle> box;
-  for (const Point& p : corners)
-    grow(box, {p.get_x(), p.get_y(), 0, 0});
-  return *box;
+  const auto m = ViewTransformMatrix::new_dir(static_cast<int32_t>(term.get_udlr()), term.get_width_at_upper(),
+                                              term.get_height_at_upper(), tip.get_x(), tip.get_y());
+  for (Point p : {Point(-0.5, 0), Point(0.5, 0), Point(-0.5, 1), Point(0.5, 1)}) {
+    m.transform(p);
+    box.grow(p);
+  }
 }
 
 Point plus(const Point& a, const Point& b) { return Point(a.get_x() + b.get_x(), a.get_y() + b.get_y()); }
@@ -72,37 +96,47 @@ std::shared_ptr<const ClsConnectorDrawerBase::EndDrawerTable> ClsConnectorDrawer
 bool ClsConnectorDrawerBase::get_drawn_bounds(const ClsAbstractConnectorElement& con, const ModelGrid& grid,
                                               Rectangle& bounds)
 {
-  std::optional<Rectangle> box;
+  // A draw asks this of every connector: each cell's corner is looked up
+  // once where one segment ends and the next starts.
+  Bounds box;
   const auto& segments = con.get_segments();
+  CellPos corner_cell{-1, -1};
+  Point corner;
+  const auto corner_of = [&](const CellPos& cell) -> const Point& {
+    if (!(cell == corner_cell)) {
+      corner = grid.get_top_left_point(cell);
+      corner_cell = cell;
+    }
+    return corner;
+  };
   for (const auto& seg : segments) {
-    const Point a = plus(seg->start_point, grid.get_top_left_point(seg->start));
-    const Point b = plus(seg->end_point, grid.get_top_left_point(seg->end));
-    grow(box, {a.get_x(), a.get_y(), 0, 0});
-    grow(box, {b.get_x(), b.get_y(), 0, 0});
+    box.grow(plus(seg->start_point, corner_of(seg->start)));
+    box.grow(plus(seg->end_point, corner_of(seg->end)));
   }
   if (con.start_term)
-    grow(box, shape_box(*con.start_term, plus(con.start_term->get_term_point(), grid.get_top_left_point(con.start))));
+    grow_by_shape(box, *con.start_term, plus(con.start_term->get_term_point(), grid.get_top_left_point(con.start)));
   if (con.end_term)
-    grow(box, shape_box(*con.end_term, plus(con.end_term->get_term_point(), grid.get_top_left_point(con.end))));
-  if (!box) {
+    grow_by_shape(box, *con.end_term, plus(con.end_term->get_term_point(), grid.get_top_left_point(con.end)));
+  if (!box.any) {
     bounds = {};
     return false;
   }
   // Lines and shapes reach half the line's width beyond their points, and
   // antialiasing a pixel further, on every side.
-  box = box->expand(2 * (WIDEST_LINE / 2 + 1));
+  Bounds drawn;
+  drawn.grow(box.get_rect().expand(2 * (WIDEST_LINE / 2 + 1)));
   if (!segments.empty()) {
     const auto label = [&](const auto& text, const CellPos& cell) {
       Rectangle r = text->get_pango_layout_rect();
-      const Point corner = grid.get_top_left_point(cell);
-      r.x += corner.get_x();
-      r.y += corner.get_y();
-      grow(box, r);
+      const Point at = grid.get_top_left_point(cell);
+      r.x += at.get_x();
+      r.y += at.get_y();
+      drawn.grow(r);
     };
     label(con.start_multiplicity, segments.front()->start);
     label(con.end_multiplicity, segments.back()->end);
   }
-  bounds = *box;
+  bounds = drawn.get_rect();
   return true;
 }
 
