@@ -5,6 +5,9 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -304,6 +307,99 @@ TEST(ClsConnectorDrawerRegion, AnEndShapeOrALabelAloneMeetingTheRectangleDrawsIt
     EXPECT_GE(p.spot(m.get_x(), m.get_y()), 0.4) << "the line, far from the rectangle";
     EXPECT_GT(p.inked(label), 5) << "the label";
   }
+}
+
+// The box of everything a connector paints, made plainly: one rectangle per
+// point, end shape corner and label, combined one by one.
+std::optional<Rectangle> plain_drawn_box(const ClsAbstractConnectorElement& con, const ModelGrid& grid)
+{
+  std::optional<Rectangle> box;
+  const auto grow = [&box](const Rectangle& r) { box = box ? box->combine(r) : r; };
+  const auto at = [&grid](const Point& p, const CellPos& cell) {
+    const Point c = grid.get_top_left_point(cell);
+    return Rectangle{p.get_x() + c.get_x(), p.get_y() + c.get_y(), 0, 0};
+  };
+  const auto& segments = con.get_segments();
+  for (const auto& s : segments) {
+    grow(at(s->start_point, s->start));
+    grow(at(s->end_point, s->end));
+  }
+  for (const auto& [term, cell] : {std::pair{con.start_term.get(), con.start}, std::pair{con.end_term.get(), con.end}}) {
+    if (!term)
+      continue;
+    const Rectangle t = at(term->get_term_point(), cell);
+    const Point tip(t.x, t.y);
+    for (const Point& q : ClsAbstractConnectorEndDrawer::place({{-0.5, 0}, {0.5, 0}, {-0.5, 1}, {0.5, 1}},
+                                                              term->get_width_at_upper(),
+                                                              term->get_height_at_upper(), tip, term->get_udlr()))
+      grow({q.get_x(), q.get_y(), 0, 0});
+  }
+  if (!box)
+    return box;
+  box = box->expand(4);
+  if (!segments.empty())
+    for (const auto& [text, cell] : {std::pair{con.start_multiplicity, segments.front()->start},
+                                     std::pair{con.end_multiplicity, segments.back()->end}}) {
+      Rectangle r = text->get_pango_layout_rect();
+      const Point c = grid.get_top_left_point(cell);
+      r.x += c.get_x();
+      r.y += c.get_y();
+      grow(r);
+    }
+  return box;
+}
+
+// The box a draw tests every connector by is the plain one, on random
+// diagrams: connectors of every kind, with and without labels, between
+// classes of random names, one connector left without segments.
+TEST(ClsConnectorDrawerRegion, TheBoxOfWhatAConnectorPaintsIsThePlainOne)
+{
+  const char* kinds[] = {"association", "dependency", "aggregation", "composition", "generalization"};
+  const char* labels[] = {"", "1", "0..*", "many more than one"};
+  size_t checked = 0;
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    ClsDrawKit kit;
+    std::vector<CellPos> classes;
+    for (int i = 0; i < 8; ++i) {
+      const CellPos c{pick(0, 4) * 2 + 1, pick(0, 4) * 2 + 1};
+      if (kit.ws->elm_at(c))
+        continue;
+      cls_put_class(*kit.ws, c.x, c.y, std::string(static_cast<size_t>(pick(1, 12)), 'K'));
+      classes.push_back(c);
+    }
+    for (int i = 0; i < 10 && classes.size() > 1; ++i) {
+      const CellPos a = classes[static_cast<size_t>(pick(0, static_cast<int>(classes.size()) - 1))];
+      const CellPos b = classes[static_cast<size_t>(pick(0, static_cast<int>(classes.size()) - 1))];
+      if (a == b)
+        continue;
+      const auto con = cls_draw(*kit.ws, kinds[pick(0, 4)], a, b);
+      con->start_multiplicity->set_text(labels[pick(0, 3)]);
+      con->end_multiplicity->set_text(labels[pick(0, 3)]);
+    }
+    kit.ws->update_layout_all();
+    auto bare = ClsAbstractConnectorElement::make("association");
+    bare->start = {1, 1};
+    bare->end = {3, 3};
+    std::vector<ClsWorkspace::ConnectorPtr> connectors = kit.ws->get_connectors()->get_members();
+    connectors.push_back(bare);
+    for (const auto& con : connectors) {
+      Rectangle bounds;
+      const bool paints = ClsConnectorDrawerBase::get_drawn_bounds(*con, *kit.ws->grid, bounds);
+      const std::optional<Rectangle> plain = plain_drawn_box(*con, *kit.ws->grid);
+      ASSERT_EQ(paints, plain.has_value());
+      if (!plain)
+        continue;
+      EXPECT_NEAR(bounds.x, plain->x, 1e-9);
+      EXPECT_NEAR(bounds.y, plain->y, 1e-9);
+      EXPECT_NEAR(bounds.get_right(), plain->get_right(), 1e-9);
+      EXPECT_NEAR(bounds.get_bottom(), plain->get_bottom(), 1e-9);
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 60u);
 }
 
 TEST(ClsSingleTextDrawer, DrawsTextsAloneInTheirCellAndNotTextsBesideAClass)
