@@ -58,6 +58,11 @@ function(velkaro_library folder)
   if(VELKARO_UNITY_LIBS)
     set_target_properties(velkaro_${name} PROPERTIES
       UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${VELKARO_UNITY_LIBS_BATCH})
+    # g++ takes a .cpp included into the batch's file for a header, where a
+    # class holding a member of a file-local type would be a fault.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(velkaro_${name} PRIVATE -Wno-subobject-linkage)
+    endif()
     foreach(f ${sources})
       foreach(pattern ${VELKARO_UNITY_LIBS_APART})
         if(f MATCHES "${pattern}")
