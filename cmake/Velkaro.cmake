@@ -17,6 +17,11 @@ set(VELKARO_PCH_GTK ${VELKARO_PCH_MODEL} <gtkmm/widget.h>)
 # the one precompiled header of velkaro_test_support.
 set(VELKARO_PCH_TESTS <gtest/gtest.h> <filesystem> ${VELKARO_PCH_GTK})
 
+# Library files that keep their own translation unit in a unity build: the
+# modes and text editors each name their class `Mode` and their table
+# `key_rows()` in an anonymous namespace.
+set(VELKARO_UNITY_LIBS_APART "_mode\\.cpp$" "/text_editor_[a-z_]*\\.cpp$")
+
 # velkaro_library(<folder> [NAME <name>] DEPS <targets>...
 #                 [PUBLIC_LIBS <imported targets>...] [PCH <headers>...]
 #                 [EXCLUDE <files>...] [SUBFOLDERS <subfolders>...])
@@ -24,6 +29,9 @@ set(VELKARO_PCH_TESTS <gtest/gtest.h> <filesystem> ${VELKARO_PCH_GTK})
 # in SUBFOLDERS, which split one library by concern) but the EXCLUDE files
 # into the static library velkaro_<name>; the name defaults to the folder,
 # and a room in a subfolder names itself (cls/route → cls_route).
+# With VELKARO_UNITY_LIBS the files are compiled VELKARO_UNITY_LIBS_BATCH at
+# a time as one translation unit (but those VELKARO_UNITY_LIBS_APART
+# matches), so a file-local name must be unique in its room.
 function(velkaro_library folder)
   cmake_parse_arguments(ARG "" "NAME" "DEPS;PUBLIC_LIBS;PCH;EXCLUDE;SUBFOLDERS" ${ARGN})
   if(ARG_NAME)
@@ -47,6 +55,22 @@ function(velkaro_library folder)
     return()
   endif()
   add_library(velkaro_${name} STATIC ${sources})
+  if(VELKARO_UNITY_LIBS)
+    set_target_properties(velkaro_${name} PROPERTIES
+      UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${VELKARO_UNITY_LIBS_BATCH})
+    # g++ takes a .cpp included into the batch's file for a header, where a
+    # class holding a member of a file-local type would be a fault.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(velkaro_${name} PRIVATE -Wno-subobject-linkage)
+    endif()
+    foreach(f ${sources})
+      foreach(pattern ${VELKARO_UNITY_LIBS_APART})
+        if(f MATCHES "${pattern}")
+          set_source_files_properties(${f} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+        endif()
+      endforeach()
+    endforeach()
+  endif()
   if(name IN_LIST VELKARO_CHECK_O1_ROOMS)
     target_compile_options(velkaro_${name} PRIVATE $<$<CONFIG:Check>:-O1>)
   endif()

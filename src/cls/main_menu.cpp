@@ -24,7 +24,7 @@ constexpr ViewMenuRow OWN_ROWS[] = {
 // Static: a menu table refers to its rows.
 constexpr auto EDIT_ROWS = joined_rows(VIEW_EDIT_HISTORY_CLIPBOARD_ROWS, OWN_ROWS, VIEW_EDIT_SETTING_ROWS);
 
-constexpr ViewMenuRow CONNECTOR_ROWS[] = {
+constexpr ViewMenuRow CONNECTOR_MENU_ROWS[] = {
   {N_("_Dependency"), "connect-dependency"},
   {N_("_Association"), "connect-association"},
   {N_("A_ggregation"), "connect-aggregation"},
@@ -33,7 +33,7 @@ constexpr ViewMenuRow CONNECTOR_ROWS[] = {
 
 } // namespace
 
-std::vector<ViewMenuTable> ClsMainMenu::type_menus() { return {{"_Edit", EDIT_ROWS}, {"_Connector", CONNECTOR_ROWS}}; }
+std::vector<ViewMenuTable> ClsMainMenu::type_menus() { return {{"_Edit", EDIT_ROWS}, {"_Connector", CONNECTOR_MENU_ROWS}}; }
 
 ClsMainMenu::ClsMainMenu(const std::shared_ptr<ClsContext>& ctx) : ViewMainMenu(ctx, type_menus()) {}
 

@@ -14,7 +14,7 @@ constexpr ViewToolRow ELEMENT_ROWS[] = {
   {"Delete block in class", "delete-block", true},
 };
 
-constexpr ViewToolRow CONNECTOR_ROWS[] = {
+constexpr ViewToolRow CONNECTOR_TOOL_ROWS[] = {
   {"Connect as association", "connect-association"},
   {"Connect as dependency", "connect-dependency"},
   {"Connect as generalization", "connect-generalization"},
@@ -23,7 +23,7 @@ constexpr ViewToolRow CONNECTOR_ROWS[] = {
 };
 
 constexpr auto ROWS =
-  joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, ELEMENT_ROWS, VIEW_TOOL_LINE_ROWS, CONNECTOR_ROWS, VIEW_TOOL_HELP_ROWS);
+  joined_rows(VIEW_TOOL_FILE_EDIT_ROWS, ELEMENT_ROWS, VIEW_TOOL_LINE_ROWS, CONNECTOR_TOOL_ROWS, VIEW_TOOL_HELP_ROWS);
 
 } // namespace
 

@@ -41,7 +41,9 @@ struct CellPos {
   // Clamps x and y into 0..MAX; returns the new value.
   CellPos clamp();
 
-  bool get_is_valid() const { return 0 <= x && x <= MAX && 0 <= y && y <= MAX; }
+  // True when v is a valid coordinate, 0..MAX.
+  static constexpr bool in_range(int64_t v) { return 0 <= v && v <= MAX; }
+  bool get_is_valid() const { return in_range(x) && in_range(y); }
   // True when self lies in the direction from other.
   bool is_located_than(MovingDir dir, const CellPos& other) const;
 };

@@ -13,22 +13,14 @@
 #include "model/serializing_writer.h"
 
 namespace velkaro {
-namespace {
-
-void write_int(SerializingWriter& writer, const std::string& name, int32_t value)
-{
-  (void)writer.write_attribute(name, std::to_string(value));
-}
-
-} // namespace
 
 bool ModelElementCells::write(SerializingWriter& writer)
 {
   writer.write_element("element_cells", [&] {
     foreach([&](int32_t x, int32_t y, const ElementPtr& head) {
       writer.write_element("cell", [&] {
-        write_int(writer, "h", x);
-        write_int(writer, "v", y);
+        writer.write_int_attribute("h", x);
+        writer.write_int_attribute("v", y);
         head->foreach([&](const ElementPtr& e) { (void)e->write_in_cells(*this, writer); });
       });
       return true;

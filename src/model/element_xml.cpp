@@ -16,20 +16,6 @@
 #include "model/serializing_writer.h"
 
 namespace velkaro {
-namespace {
-
-void write_int(SerializingWriter& writer, const std::string& name, int32_t value)
-{
-  // A failure stays in the writer and shows in its finish().
-  (void)writer.write_attribute(name, std::to_string(value));
-}
-
-bool in_grid(int64_t v)
-{
-  return 0 <= v && v <= CellPos::MAX;
-}
-
-} // namespace
 
 // --- writing ----------------------------------------------------------------
 
@@ -57,8 +43,8 @@ void ModelElement::write_element(const std::string& name, const std::function<vo
   writer->write_element(name, [&] {
     if (writer->get_for_copy()) {
       const ModelElementElmPos own = elm2pos(*this);
-      write_int(*writer, "h", own.h);
-      write_int(*writer, "v", own.v);
+      writer->write_int_attribute("h", own.h);
+      writer->write_int_attribute("v", own.v);
     }
     if (content)
       content();
@@ -70,11 +56,11 @@ void ModelElement::write_base(const std::string& name, const std::function<void(
   write_element(name, [&] {
     SerializingWriter& writer = *m_writer;
     if (const int32_t role = get_role())
-      write_int(writer, "role", role);
+      writer.write_int_attribute("role", role);
     if (dh != 0)
-      write_int(writer, "width", dh);
+      writer.write_int_attribute("width", dh);
     if (dv != 0)
-      write_int(writer, "height", dv);
+      writer.write_int_attribute("height", dv);
     if (const ElementPtr parent = m_parent.lock())
       write_parent_reference(writer, *parent);
     if (content)
@@ -91,11 +77,11 @@ void ModelElement::write_parent_reference(SerializingWriter& writer, const Model
   // would read back as one into the element's own cell.
   if (CellPos{own.h, own.v}.get_is_valid() && !CellPos{ref.h, ref.v}.get_is_valid())
     return;
-  write_int(writer, "pi", ref.index);
+  writer.write_int_attribute("pi", ref.index);
   if (ref.h != own.h)
-    write_int(writer, "ph", ref.h);
+    writer.write_int_attribute("ph", ref.h);
   if (ref.v != own.v)
-    write_int(writer, "pv", ref.v);
+    writer.write_int_attribute("pv", ref.v);
 }
 
 ModelElementElmPos ModelElement::elm2pos(const ModelElement& elm) const
@@ -121,9 +107,9 @@ void ModelElement::writepos(const std::string& name, const ModelElement& elm)
   VK_CHECK(writer != nullptr);
   const ModelElementElmPos p = elm2pos(elm);
   writer->write_element(name, [&] {
-    write_int(*writer, "index", p.index);
-    write_int(*writer, "h", p.h);
-    write_int(*writer, "v", p.v);
+    writer->write_int_attribute("index", p.index);
+    writer->write_int_attribute("h", p.h);
+    writer->write_int_attribute("v", p.v);
   });
 }
 
@@ -179,7 +165,8 @@ bool ModelElement::read_common(SerializingReader& reader)
       return false;
     origpos = pos = {*h, *v};
   }
-  if (pos.get_is_valid() && !(in_grid(int64_t{pos.x} + dh) && in_grid(int64_t{pos.y} + dv))) {
+  if (pos.get_is_valid() &&
+      !(CellPos::in_range(int64_t{pos.x} + dh) && CellPos::in_range(int64_t{pos.y} + dv))) {
     reader.fail_here(text_join({"<", reader.get_name(), "> at ", pos.to_string(), " with width ",
                                 std::to_string(dh), " and height ", std::to_string(dv),
                                 " reaches outside the grid"}));

@@ -1,22 +1,11 @@
 #include "model/grid.h"
 
-#include <limits>
-
 #include <glib.h>
 
 #include "common/cell_range.h"
 #include "common/point.h"
 
 namespace velkaro {
-namespace {
-
-// The far edge before line i is that of line i - 1; every negative line ends at 0.
-int32_t line_before(int32_t i)
-{
-  return i == std::numeric_limits<int32_t>::min() ? i : i - 1;
-}
-
-} // namespace
 
 ModelGrid::ModelGrid(double min_size)
   : h(ModelGridGridList::create(min_size)), v(ModelGridGridList::create(min_size))
@@ -34,15 +23,15 @@ std::shared_ptr<ModelGridGridList> ModelGrid::get(CellDir dir) const
 
 Rectangle ModelGrid::get_rect(int32_t x, int32_t y) const
 {
-  const double x0 = h->get(line_before(x));
-  const double y0 = v->get(line_before(y));
+  const double x0 = h->get(ModelGridGridList::line_before(x));
+  const double y0 = v->get(ModelGridGridList::line_before(y));
   return {x0, y0, h->get(x) - x0, v->get(y) - y0};
 }
 
 Rectangle ModelGrid::get_range_rect(const CellRange& range) const
 {
-  const double x0 = h->get(line_before(range.start.x));
-  const double y0 = v->get(line_before(range.start.y));
+  const double x0 = h->get(ModelGridGridList::line_before(range.start.x));
+  const double y0 = v->get(ModelGridGridList::line_before(range.start.y));
   return {x0, y0, h->get(range.end.x) - x0, v->get(range.end.y) - y0};
 }
 
@@ -58,7 +47,7 @@ CellPos ModelGrid::get_cell_pos_at_xy(const Point& pt) const
 
 Point ModelGrid::get_top_left_point(const CellPos& pos) const
 {
-  return Point(h->get(line_before(pos.x)), v->get(line_before(pos.y)));
+  return Point(h->get(ModelGridGridList::line_before(pos.x)), v->get(ModelGridGridList::line_before(pos.y)));
 }
 
 Rectangle ModelGrid::get_full() const

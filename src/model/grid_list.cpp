@@ -18,11 +18,6 @@ int32_t trunc_to_int32(double d)
   return static_cast<int32_t>(std::clamp(std::trunc(d), lo, hi));
 }
 
-int32_t line_before(int32_t i)
-{
-  return i == std::numeric_limits<int32_t>::min() ? i : i - 1;
-}
-
 } // namespace
 
 bool ModelGridGridList::binary_search(int32_t i, size_t& pos) const

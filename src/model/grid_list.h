@@ -47,6 +47,9 @@ public:
 
   // The far edge of line i; 0 for i < 0.
   double get(int32_t i) const;
+  // The line whose far edge is the near edge of line i: i - 1, which never
+  // wraps (every negative line ends at 0).
+  static int32_t line_before(int32_t i) { return i == INT32_MIN ? i : i - 1; }
   // Makes edge the far edge of line i and moves every later listed line by
   // the change. Listed lines and the first entry of an empty list take the
   // edge as given; an unlisted line only when it moves by more than

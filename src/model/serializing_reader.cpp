@@ -10,6 +10,8 @@
 
 #include <glib.h>
 
+#include "model/xml_chars.h"
+
 namespace velkaro {
 namespace {
 
@@ -26,8 +28,6 @@ std::string to_string(const XmlCharPtr& p)
 {
   return p ? std::string(reinterpret_cast<const char*>(p.get())) : std::string();
 }
-
-const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
 // An attribute's value as xmlGetNoNsProp() gives it: the one text node it
 // usually is, else its nodes' text with references resolved.
@@ -438,11 +438,11 @@ std::optional<std::string> SerializingReader::get_attribute(const std::string& n
     if (node->type != XML_ELEMENT_NODE)
       return std::nullopt;
     for (const xmlAttr* a = node->properties; a; a = a->next)
-      if (!a->ns && xmlStrEqual(a->name, xml(name)))
+      if (!a->ns && xmlStrEqual(a->name, xml_chars(name)))
         return attribute_value(*a);
     return std::nullopt;
   }
-  XmlCharPtr value(xmlTextReaderGetAttribute(m_reader.get(), xml(name)));
+  XmlCharPtr value(xmlTextReaderGetAttribute(m_reader.get(), xml_chars(name)));
   if (!value)
     return std::nullopt;
   return to_string(value);

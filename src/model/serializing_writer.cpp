@@ -7,6 +7,8 @@
 
 #include <glib.h>
 
+#include "model/xml_chars.h"
+
 namespace velkaro {
 namespace {
 
@@ -49,14 +51,12 @@ std::string to_xml_text(std::string_view text)
   return out;
 }
 
-const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
-
 // libxml2 writes any name as it is; one that is not an XML name would make a
 // document that no reader accepts. Our documents use no namespaces, so a
 // prefixed name ("x:y") would be refused too.
 bool is_xml_name(const std::string& name)
 {
-  return name.find('\0') == std::string::npos && xmlValidateNCName(xml(name), 0) == 0;
+  return name.find('\0') == std::string::npos && xmlValidateNCName(xml_chars(name), 0) == 0;
 }
 
 } // namespace
@@ -159,7 +159,7 @@ bool SerializingWriter::start_element(const std::string& name)
   if (!is_xml_name(name))
     return refuse_name("element", name);
   m_attributes.clear();
-  return check(xmlTextWriterStartElement(m_writer.get(), xml(name)), "element " + name);
+  return check(xmlTextWriterStartElement(m_writer.get(), xml_chars(name)), "element " + name);
 }
 
 bool SerializingWriter::end_element()
@@ -182,8 +182,13 @@ bool SerializingWriter::write_attribute(const std::string& name, const std::stri
     return false;
   }
   const std::string value = to_xml_text(content);
-  return check(xmlTextWriterWriteAttribute(m_writer.get(), xml(name), xml(value)),
+  return check(xmlTextWriterWriteAttribute(m_writer.get(), xml_chars(name), xml_chars(value)),
                "attribute " + name);
+}
+
+void SerializingWriter::write_int_attribute(const std::string& name, int64_t value)
+{
+  (void)write_attribute(name, std::to_string(value));
 }
 
 bool SerializingWriter::write_text(const std::string& content)
@@ -191,7 +196,7 @@ bool SerializingWriter::write_text(const std::string& content)
   if (!m_writer)
     return check(-1, "text");
   const std::string text = to_xml_text(content);
-  return check(xmlTextWriterWriteString(m_writer.get(), xml(text)), "text");
+  return check(xmlTextWriterWriteString(m_writer.get(), xml_chars(text)), "text");
 }
 
 void SerializingWriter::write_element(const std::string& name, const std::function<void()>& fn)

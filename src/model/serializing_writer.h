@@ -20,6 +20,7 @@
 // U+FFFE and U+FFFF) are left out, and bytes that are not valid UTF-8 become
 // U+FFFD, so that every document written here can be read back.
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -58,6 +59,9 @@ public:
   [[nodiscard]] bool end_element();
   // Adds an attribute to the element just started.
   [[nodiscard]] bool write_attribute(const std::string& name, const std::string& content);
+  // write_attribute with the decimal digits of value; a failure stays in
+  // the writer and shows in finish().
+  void write_int_attribute(const std::string& name, int64_t value);
   [[nodiscard]] bool write_text(const std::string& content);
   // start_element(name), fn(), end_element(); a failure shows in has_error()
   // and in finish().

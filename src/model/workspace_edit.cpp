@@ -14,21 +14,13 @@
 #include "model/workspace_diff.h"
 
 namespace velkaro {
-namespace {
-
-bool in_grid(int64_t v)
-{
-  return 0 <= v && v <= CellPos::MAX;
-}
-
-} // namespace
 
 // --- store ------------------------------------------------------------------
 
 const char* ModelWorkspace::refuse_store(const ModelElement& elm) const
 {
-  if (!cursor.get_is_valid() || !in_grid(int64_t{cursor.x} + elm.dh) ||
-      !in_grid(int64_t{cursor.y} + elm.dv))
+  if (!cursor.get_is_valid() || !CellPos::in_range(int64_t{cursor.x} + elm.dh) ||
+      !CellPos::in_range(int64_t{cursor.y} + elm.dv))
     return "it would cover a cell outside the grid";
   // Linking an element that is in a chain already would make the chain a
   // ring, or hang one chain in two cells.
@@ -247,8 +239,8 @@ ModelWorkspace::ElementPtr ModelWorkspace::resize_hv(const ElementPtr& elm, int3
   // either: store() would refuse it, and the element must not get lost.
   std::vector<ElementPtr> subs = std::move(copy->subs);
   copy->subs.clear();
-  const bool fits = p.get_is_valid() && in_grid(int64_t{p.x} + dh) && in_grid(int64_t{p.y} + dv) &&
-                    copy->could_store(*this, p);
+  const bool fits = p.get_is_valid() && CellPos::in_range(int64_t{p.x} + dh) &&
+                    CellPos::in_range(int64_t{p.y} + dv) && copy->could_store(*this, p);
   cursor = p;
   if (!fits || refuse_store(*copy)) {
     // Put back where it stood; an element that stood nowhere stays so.

@@ -12,18 +12,14 @@
 namespace velkaro {
 namespace {
 
-bool in_grid(int64_t v)
-{
-  return 0 <= v && v <= CellPos::MAX;
-}
-
 // copy and every copy it carries, moved by delta, cover only cells of the
 // grid.
 bool lands_in_grid(const ModelElement& copy, const CellPos& delta)
 {
   const int64_t x = int64_t{copy.origpos.x} + delta.x;
   const int64_t y = int64_t{copy.origpos.y} + delta.y;
-  if (!in_grid(x) || !in_grid(y) || !in_grid(x + copy.dh) || !in_grid(y + copy.dv))
+  if (!CellPos::in_range(x) || !CellPos::in_range(y) || !CellPos::in_range(x + copy.dh) ||
+      !CellPos::in_range(y + copy.dv))
     return false;
   for (const auto& sub : copy.subs)
     if (!lands_in_grid(*sub, delta))

@@ -48,11 +48,12 @@ fail() {
   exit 1
 }
 
-# Waits up to 15 s for the command to succeed.
+# Waits up to 30 s for the command to succeed: the sanitized program on a
+# loaded machine has taken more than 15 s to answer a key.
 wait_until() {
   local what=$1
   shift
-  local end=$((SECONDS + 15))
+  local end=$((SECONDS + 30))
   until "$@"; do
     ((SECONDS < end)) || fail "timed out waiting for $what"
     sleep 0.1

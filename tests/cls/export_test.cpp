@@ -2,16 +2,24 @@
 // connector of each kind, every end shape where its term lies, the class
 // outlines, no grid, cursor or connector being drawn; the same pixels
 // whatever bands the exporter cuts; a file that cannot be written is
-// reported and left as it was.
+// reported and left as it was. Generated diagrams opened as the editor
+// opens them: every connector routed round the classes, parallel runs
+// apart, every end shape in the picture.
 //
 // With VELKARO_DOC_IMAGE naming a file, the picture is also copied there:
 // scripts/doc-images draws docs/images/class-export.png this way.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +29,7 @@
 #include "cls/doc/class_element.h"
 #include "cls/doc/cls_ws_for_test.h"
 #include "cls/exporting_cnavas.h"
+#include "cls_diagram.h"
 #include "model/text_element.h"
 #include "support/test_env.h"
 #include "view/png_reader_for_test.h"
@@ -30,6 +39,26 @@ namespace {
 
 // A margin around the diagram, so that nothing touches the border.
 constexpr double CLS_EXPORT_MARGIN = 12;
+
+// The PNG file exported from all, read back for probing.
+ClsProbe cls_png_probe(const std::string& file, const Rectangle& all)
+{
+  const PngImage png = read_png(file);
+  EXPECT_TRUE(png.ok()) << png.error;
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, png.width(), png.height());
+  surface->flush();
+  unsigned char* data = surface->get_data();
+  const int stride = surface->get_stride();
+  for (int y = 0; y < png.height(); ++y)
+    for (int x = 0; x < png.width(); ++x) {
+      const Pixel p = png.at(x, y);
+      // Premultiplied ARGB in native order; the export is opaque.
+      auto* px = reinterpret_cast<uint32_t*>(data + y * stride) + x;
+      *px = (uint32_t(p.a) << 24) | (uint32_t(p.r) << 16) | (uint32_t(p.g) << 8) | uint32_t(p.b);
+    }
+  surface->mark_dirty();
+  return {surface, all.x, all.y};
+}
 
 struct ClsSample {
   ClsSample()
@@ -65,21 +94,7 @@ struct ClsSample {
     EXPECT_TRUE(exporter);
     exporter->set_band_rows(band_rows);
     EXPECT_TRUE(exporter->export_png(dir.file(name))) << exporter->get_last_error();
-    const PngImage png = read_png(dir.file(name));
-    EXPECT_TRUE(png.ok()) << png.error;
-    auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, png.width(), png.height());
-    surface->flush();
-    unsigned char* data = surface->get_data();
-    const int stride = surface->get_stride();
-    for (int y = 0; y < png.height(); ++y)
-      for (int x = 0; x < png.width(); ++x) {
-        const Pixel p = png.at(x, y);
-        // Premultiplied ARGB in native order; the export is opaque.
-        auto* px = reinterpret_cast<uint32_t*>(data + y * stride) + x;
-        *px = (uint32_t(p.a) << 24) | (uint32_t(p.r) << 16) | (uint32_t(p.g) << 8) | uint32_t(p.b);
-      }
-    surface->mark_dirty();
-    return {surface, all.x, all.y};
+    return cls_png_probe(dir.file(name), all);
   }
 
   ClsDrawKit kit;
@@ -224,6 +239,128 @@ TEST(ClsExport, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas)
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
     ++entries;
   EXPECT_EQ(entries, 1) << "no temporary file left behind";
+}
+
+
+// --- Generated diagrams, as the editor opens them.
+
+struct ClsOpened {
+  ClsOpened(int n, ClsPlacement placement)
+  {
+    const ClsDiagramPlan plan = cls_plan_diagram(n, placement);
+    std::string error;
+    EXPECT_TRUE(cls_write_diagram(plan, dir.file("diagram.xml"), error)) << error;
+    EXPECT_TRUE(kit.ws->load(dir.file("diagram.xml"))) << kit.ws->get_last_error();
+    for (const CellPos& p : cls_class_cells(*kit.ws))
+      classes.insert({p.x, p.y});
+  }
+
+  bool is_class(const CellPos& p) const { return classes.count({p.x, p.y}) > 0; }
+
+  TempDir dir;
+  ClsDrawKit kit;
+  std::set<std::pair<int32_t, int32_t>> classes;
+};
+
+// Where two connectors' straight runs share a stretch of one row (or
+// column) of cells, the layout has set them apart: their lines lie at
+// different heights (or abscissas). One line per pair drawn on one line.
+std::string cls_runs_on_top_of_each_other(ClsWorkspace& ws)
+{
+  struct Run {
+    const ClsAbstractConnectorElement* owner;
+    bool across; // along a row
+    int32_t line, from, to;
+    double at;   // the height (or abscissa) of the drawn line
+  };
+  std::vector<Run> runs;
+  for (const auto& c : *ws.get_connectors())
+    for (const auto& s : c->get_segments()) {
+      if (s->start == s->end)
+        continue;
+      const bool across = s->start.y == s->end.y;
+      const Point top_left = ws.grid->get_top_left_point(s->start);
+      runs.push_back({c.get(), across, across ? s->start.y : s->start.x,
+                      std::min(across ? s->start.x : s->start.y, across ? s->end.x : s->end.y),
+                      std::max(across ? s->start.x : s->start.y, across ? s->end.x : s->end.y),
+                      across ? top_left.get_y() + s->start_point.get_y()
+                             : top_left.get_x() + s->start_point.get_x()});
+    }
+  std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+    return std::tie(a.across, a.line, a.from) < std::tie(b.across, b.line, b.from);
+  });
+  std::string out;
+  for (size_t i = 0; i < runs.size(); ++i)
+    for (size_t j = i + 1; j < runs.size() && runs[j].across == runs[i].across && runs[j].line == runs[i].line &&
+                           runs[j].from < runs[i].to;
+         ++j)
+      if (runs[j].owner != runs[i].owner && std::abs(runs[j].at - runs[i].at) < 1e-6)
+        out += std::string(runs[i].across ? "row " : "column ") + std::to_string(runs[i].line) + ": cells " +
+               std::to_string(runs[j].from) + ".." + std::to_string(std::min(runs[i].to, runs[j].to)) + " at " +
+               std::to_string(runs[i].at) + "\n";
+  return out;
+}
+
+// Every connector routed, round every class but its own two. Parallel runs
+// apart where the corridors are wide enough for them: in the 100-class grid
+// a corridor one empty column wide carries up to twenty runs, and where a
+// group's springs balance the relaxation may leave two of them on one line.
+TEST(ClsGeneratedDiagrams, ConnectorsGoRoundTheClassesAndParallelRunsLieApart)
+{
+  struct Case {
+    int n;
+    ClsPlacement placement;
+    bool apart;
+  };
+  for (const Case& k : {Case{25, ClsPlacement::grid, true}, Case{100, ClsPlacement::grid, false},
+                        Case{25, ClsPlacement::staggered, true}}) {
+    SCOPED_TRACE(std::to_string(k.n) + " classes, " + cls_placement_name(k.placement));
+    ClsOpened d(k.n, k.placement);
+    const auto& connectors = *d.kit.ws->get_connectors();
+    EXPECT_EQ(connectors.size(), static_cast<size_t>(3 * k.n / 2));
+    for (const auto& c : connectors) {
+      EXPECT_FALSE(c->get_segments().empty()) << c->start.to_string() << "-" << c->end.to_string();
+      EXPECT_EQ(cls_route_problems(*c, [&d](const CellPos& p) { return d.is_class(p); }), "");
+    }
+    if (k.apart) {
+      EXPECT_EQ(cls_runs_on_top_of_each_other(*d.kit.ws), "");
+    }
+  }
+}
+
+TEST(ClsGeneratedDiagrams, TheExportDrawsEveryConnectorsEndShapes)
+{
+  VELKARO_REQUIRE_GTK();
+  ClsOpened d(25, ClsPlacement::grid);
+  const Rectangle all = cls_whole_rect(*d.kit.ws, CLS_EXPORT_MARGIN);
+  const auto exporter = ViewExportingCnavas::create<ClsExportingCnavas>(d.kit.ctx, all);
+  ASSERT_TRUE(exporter);
+  ASSERT_TRUE(exporter->export_png(d.dir.file("diagram.png"))) << exporter->get_last_error();
+  const ClsProbe p = cls_png_probe(d.dir.file("diagram.png"), all);
+  for (const auto& c : *d.kit.ws->get_connectors()) {
+    const std::string type = c->get_serializing_type_name();
+    SCOPED_TRACE(type + " " + c->start.to_string() + "-" + c->end.to_string());
+    if (type == "association") {
+      EXPECT_FALSE(c->start_term);
+      EXPECT_FALSE(c->end_term);
+      continue;
+    }
+    ASSERT_TRUE(c->end_term);
+    if (type == "generalization") {
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->end_term, c->end, -0.3, 1, true), 0.4);
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->end_term, c->end, 0.3, 1, true), 0.4);
+    } else {
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->end_term, c->end, -0.25, 0.5, true), 0.4);
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->end_term, c->end, 0.25, 0.5, true), 0.4);
+    }
+    if (type == "aggregation") {
+      ASSERT_TRUE(c->start_term);
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->start_term, c->start, 0.25, 0.25, true), 0.4);
+    } else if (type == "composition") {
+      ASSERT_TRUE(c->start_term);
+      EXPECT_GE(cls_term_ink(d.kit, p, *c->start_term, c->start, 0.15, 0.5, false), 0.95);
+    }
+  }
 }
 
 } // namespace

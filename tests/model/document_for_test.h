@@ -22,13 +22,32 @@
 
 namespace velkaro::test {
 
+// The document as the memory writer gives it, with what the writing
+// answered: whether the workspace wrote it and the writer finished it.
+struct WrittenDocument {
+  bool wrote = false;
+  bool finished = false;
+  std::string error;
+  std::string text;
+};
+
+inline WrittenDocument write_document(ModelWorkspace& ws)
+{
+  const auto writer = SerializingWriter::create_memory_for_copy();
+  WrittenDocument doc;
+  doc.wrote = ws.write(*writer);
+  doc.finished = writer->finish();
+  doc.error = writer->get_error();
+  doc.text = writer->get_text();
+  return doc;
+}
+
 // The document as the memory writer gives it (as a file would hold it).
 inline std::string document_of(ModelWorkspace& ws)
 {
-  const auto writer = SerializingWriter::create_memory_for_copy();
-  (void)ws.write(*writer);
-  EXPECT_TRUE(writer->finish()) << writer->get_error();
-  return writer->get_text();
+  WrittenDocument doc = write_document(ws);
+  EXPECT_TRUE(doc.finished) << doc.error;
+  return std::move(doc.text);
 }
 
 // Loads text as the document of ws through a file; false when it is refused

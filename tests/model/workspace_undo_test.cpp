@@ -192,18 +192,18 @@ bool has_orphans(ModelWorkspace& ws)
   return found;
 }
 
-// What ws writes reads back into a fresh workspace that writes it the same.
-void expect_reads_back(ModelWorkspace& ws, const std::string& where)
+// What ws wrote (written, its document as it is now) reads back into a
+// fresh workspace that writes it the same.
+void expect_reads_back(ModelWorkspace& ws, const test::WrittenDocument& written, const std::string& where)
 {
   if (has_orphans(ws))
     return;
-  const auto writer = SerializingWriter::create_memory_for_copy();
-  ASSERT_TRUE(ws.write(*writer)) << where;
-  ASSERT_TRUE(writer->finish()) << where << ": " << writer->get_error();
+  ASSERT_TRUE(written.wrote) << where;
+  ASSERT_TRUE(written.finished) << where << ": " << written.error;
   const auto fresh = ModelWorkspace::create<TestWorkspace>();
-  const auto reader = SerializingReader::create_memory_for_copy(writer->get_text());
+  const auto reader = SerializingReader::create_memory_for_copy(written.text);
   ASSERT_TRUE(fresh->read(*reader)) << where << ": " << reader->get_error();
-  ASSERT_EQ(document_of(*fresh), document_of(ws)) << where;
+  ASSERT_EQ(document_of(*fresh), written.text) << where;
 }
 
 void run_script(unsigned seed, int steps, bool lines, int max_edits, bool blocks = false)
@@ -223,9 +223,12 @@ void run_script(unsigned seed, int steps, bool lines, int max_edits, bool blocks
     }
     ws->set_diff(nullptr);
     records.push_back(d);
-    docs.push_back(document_of(*ws));
+    // Written once: the document kept for undo is the one read back.
+    const test::WrittenDocument written = test::write_document(*ws);
+    EXPECT_TRUE(written.finished) << written.error;
+    docs.push_back(written.text);
     expect_consistent(*ws, name + ", step " + std::to_string(step));
-    expect_reads_back(*ws, name + ", step " + std::to_string(step));
+    expect_reads_back(*ws, written, name + ", step " + std::to_string(step));
   }
   for (int step = steps - 1; step >= 0; --step) {
     ws->patch(*records[step]->reverse());

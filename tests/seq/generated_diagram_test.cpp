@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeinfo>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "common/text_join.h"
 #include "model/serializing_writer.h"
 #include "model/structures_for_test.h"
 #include "seq/context.h"
@@ -215,16 +215,32 @@ std::string trial_result(ModelWorkspace& ws)
   (void)cells->write(*writer);
   (void)writer->finish();
   std::string s = writer->get_text();
-  const auto place = [&cells](const ModelElement& e) {
-    const auto at = cells->find(e);
-    return at ? std::to_string(at->h) + "," + std::to_string(at->v) + "#" + std::to_string(at->index) : "-";
+  // Appended piece by piece: this runs twice per trial over the whole diagram.
+  const auto add_place = [&cells, &s](const ModelElement* e) {
+    const auto at = e ? cells->find(*e) : std::nullopt;
+    if (!at) {
+      s += '-';
+      return;
+    }
+    s += std::to_string(at->h);
+    s += ',';
+    s += std::to_string(at->v);
+    s += '#';
+    s += std::to_string(at->index);
   };
   cells->foreach([&](int32_t, int32_t, const test::ElementPtr& head) {
     head->foreach([&](const test::ElementPtr& e) {
-      s += place(*e) + (e->in_process ? "*" : "") + " <- " + (e->get_parent() ? place(*e->get_parent()) : "-") + " ->";
-      for (const auto& child : e->get_children())
-        s += text_join({" ", place(*child)});
-      s += "\n";
+      add_place(e.get());
+      if (e->in_process)
+        s += '*';
+      s += " <- ";
+      add_place(e->get_parent().get());
+      s += " ->";
+      for (const auto& child : e->get_children()) {
+        s += ' ';
+        add_place(child.get());
+      }
+      s += '\n';
     });
     return true;
   });

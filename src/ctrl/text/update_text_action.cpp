@@ -15,7 +15,7 @@ namespace velkaro {
 
 namespace {
 
-int64_t length_of(const std::string& text) { return static_cast<int64_t>(text.size()); }
+int64_t byte_length(const std::string& text) { return static_cast<int64_t>(text.size()); }
 
 bool same_owner(const std::weak_ptr<CtrlITextEditable>& a, const std::weak_ptr<CtrlITextEditable>& b)
 {
@@ -67,11 +67,11 @@ void CtrlUpdateTextAction::undo()
     const std::shared_ptr<CtrlITextEditable> ite = weak_ite.lock();
     if (!ite)
       continue;
-    const int64_t d = length_of(buf->before) - length_of(ite->get_text());
+    const int64_t d = byte_length(buf->before) - byte_length(ite->get_text());
     // The recorded cursor less the net growth may fall before the start
     // (a paste at 0 in the normal style records the cursor on the last
     // pasted character); it is kept within the restored text.
-    const int64_t cursor = std::clamp<int64_t>(buf->cursor + d, 0, length_of(buf->before));
+    const int64_t cursor = std::clamp<int64_t>(buf->cursor + d, 0, byte_length(buf->before));
     ite->set_text(buf->before);
     ite->set_cursor_index(static_cast<int32_t>(std::min<int64_t>(cursor, std::numeric_limits<int32_t>::max())));
     lay_out(get_ws(), *ite);

@@ -78,7 +78,7 @@ bool right_corner(const ModelElement& e)
   return line.get_dir() == 1 && !line.is_topleft && (line.is_start || line.is_end);
 }
 
-int32_t right_of(const ModelElement& e)
+int32_t msg_right_of(const ModelElement& e)
 {
   const auto msg = as<SeqMsgLine>(e).get_msg();
   return msg ? msg->get_right() : 0;
@@ -86,12 +86,12 @@ int32_t right_of(const ModelElement& e)
 
 bool going_right(const ModelElement& e)
 {
-  return right_of(e) == 1;
+  return msg_right_of(e) == 1;
 }
 
 bool going_left(const ModelElement& e)
 {
-  return as<SeqMsgLine>(e).get_msg() && right_of(e) != 1;
+  return as<SeqMsgLine>(e).get_msg() && msg_right_of(e) != 1;
 }
 
 ElementPtr life_line_cell(const ElementPtr& e)

@@ -7,6 +7,7 @@
 #include <queue>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -203,6 +204,39 @@ TEST(ClsRouterSearch, CheaperLinesLeadAwayFromBothEnds)
 
 // --- the search against the plain one ----------------------------------------------
 
+// The graph as a search reads it, copied out of the router once per state
+// of the graph (the searches between two edits all read the same one): the
+// nodes in map order, each with its cell, its terminal flag and the nodes
+// its links lead to, by number.
+struct PlainGraph {
+  std::vector<const ClsRouteNode*> nodes;
+  std::vector<CellPos> cells;
+  std::vector<bool> terminal;
+  std::vector<std::array<int32_t, 4>> links; // -1: no link
+  std::unordered_map<const ClsRouteNode*, int32_t> number;
+
+  explicit PlainGraph(const ClsRouter& router)
+  {
+    router.foreach([&](int32_t, int32_t, const ClsRouter::Value& node) {
+      number.emplace(node.get(), static_cast<int32_t>(nodes.size()));
+      nodes.push_back(node.get());
+      cells.push_back(node->pos);
+      terminal.push_back(node->is_terminal);
+      return true;
+    });
+    links.resize(nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i)
+      for (size_t d = 0; d < 4; ++d)
+        links[i][d] = nodes[i]->links[d] ? number.at(nodes[i]->links[d]) : -1;
+  }
+
+  int32_t number_of(const ClsRouter& router, CellPos cell) const
+  {
+    const ClsRouteNode* node = router.find_node(cell);
+    return node ? number.at(node) : -1;
+  }
+};
+
 // A search written out plainly, step by step, on fields of its own:
 // every node reset, the lines out of both ends made cheaper, then every
 // queue entry taken out and expanded until the queue is empty (entries
@@ -210,42 +244,39 @@ TEST(ClsRouterSearch, CheaperLinesLeadAwayFromBothEnds)
 // out), then the trace from the goal.
 struct PlainSearchResult {
   std::vector<CellPos> cells;
-  std::map<const ClsRouteNode*, int32_t> dist;
+  std::vector<int32_t> dist; // by node number
 };
 
-PlainSearchResult plain_search(const ClsRouter& router, CellPos start, CellPos goal)
+PlainSearchResult plain_search(const ClsRouter& router, const PlainGraph& graph, CellPos start, CellPos goal)
 {
   PlainSearchResult result;
-  std::map<const ClsRouteNode*, std::array<int32_t, 4>> weights;
-  std::map<const ClsRouteNode*, const ClsRouteNode*> pred;
-  router.foreach([&](int32_t, int32_t, const ClsRouter::Value& node) {
-    weights[node.get()].fill(100);
-    result.dist[node.get()] = 2147483647;
-    pred[node.get()] = nullptr;
-    return true;
-  });
+  const size_t count = graph.nodes.size();
+  std::vector<std::array<int32_t, 4>> weights(count, {100, 100, 100, 100});
+  result.dist.assign(count, 2147483647);
+  std::vector<int32_t> pred(count, -1);
   for (const CellPos& end : {start, goal}) {
-    const ClsRouteNode* node = router.find_node(end);
-    if (!node)
+    const int32_t node = graph.number_of(router, end);
+    if (node < 0)
       continue;
     for (size_t d = 0; d < 4; ++d) {
       const double factor = d < 2 ? 0.2 : 0.5;
-      for (const ClsRouteNode* cur = node; cur->links[d]; cur = cur->links[d])
+      for (int32_t cur = node; graph.links[cur][d] >= 0; cur = graph.links[cur][d])
         weights[cur][d] = static_cast<int32_t>(weights[cur][d] * factor);
     }
   }
-  const ClsRouteNode* s = router.find_node(start);
-  using Entry = std::tuple<int32_t, uint64_t, const ClsRouteNode*>;
+  const int32_t s = graph.number_of(router, start);
+  const int32_t g = graph.number_of(router, goal);
+  using Entry = std::tuple<int32_t, uint64_t, int32_t>;
   std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
   uint64_t seq = 0;
   result.dist[s] = 0;
   queue.emplace(0, seq++, s);
   while (!queue.empty()) {
-    const ClsRouteNode* n = std::get<2>(queue.top());
+    const int32_t n = std::get<2>(queue.top());
     queue.pop();
     for (size_t d = 0; d < 4; ++d) {
-      const ClsRouteNode* m = n->links[d];
-      if (!m || (m->is_terminal && !(m->pos == goal)))
+      const int32_t m = graph.links[n][d];
+      if (m < 0 || (graph.terminal[m] && m != g))
         continue;
       const int32_t c = result.dist[n] + weights[n][d];
       if (c < result.dist[m]) {
@@ -256,27 +287,30 @@ PlainSearchResult plain_search(const ClsRouter& router, CellPos start, CellPos g
     }
   }
   std::vector<CellPos> back;
-  for (const ClsRouteNode* n = router.find_node(goal); n; n = pred[n])
-    back.push_back(n->pos);
+  for (int32_t n = g; n >= 0; n = pred[n])
+    back.push_back(graph.cells[n]);
   result.cells.assign(back.rbegin(), back.rend());
   return result;
 }
 
-// Checks one search of the router against the plain one: the route, the
-// cost of every node on it, and every cost below the goal's (those are
-// final when the router stops at the goal).
-void expect_search_as_plain(ClsRouter& router, CellPos start, CellPos goal)
+// Checks one search of the router against the plain one over graph (the
+// router's graph as it is now): the route, the cost of every node on it,
+// and every cost below the goal's (those are final when the router stops at
+// the goal).
+void expect_search_as_plain(ClsRouter& router, const PlainGraph& graph, CellPos start, CellPos goal)
 {
   const auto route = router.new_shortest_route(start, goal);
-  const PlainSearchResult plain = plain_search(router, start, goal);
+  const PlainSearchResult plain = plain_search(router, graph, start, goal);
   ASSERT_EQ(route->cells, plain.cells) << start.to_string() << " -> " << goal.to_string();
   const ClsRouteNode* g = router.find_node(goal);
-  const int32_t goal_dist = plain.dist.at(g);
+  const int32_t goal_dist = plain.dist.at(static_cast<size_t>(graph.number.at(g)));
   EXPECT_EQ(router.dist_of(*g), goal_dist);
-  for (const auto& [node, d] : plain.dist)
+  for (size_t i = 0; i < graph.nodes.size(); ++i) {
+    const int32_t d = plain.dist[i];
     if (d < goal_dist || goal_dist == ClsRouter::UNREACHED) {
-      EXPECT_EQ(router.dist_of(*node), d) << "node " << node->pos.to_string();
+      EXPECT_EQ(router.dist_of(*graph.nodes[i]), d) << "node " << graph.cells[i].to_string();
     }
+  }
 }
 
 TEST(ClsRouterSearch, StoppingAtTheGoalFindsWhatTheWholeSearchFinds)
@@ -310,15 +344,16 @@ TEST(ClsRouterSearch, StoppingAtTheGoalFindsWhatTheWholeSearchFinds)
       const auto any_of = [&](const std::vector<CellPos>& v) {
         return v[pick(0, static_cast<int32_t>(v.size()) - 1)];
       };
+      const PlainGraph graph(*router);
       for (int q = 0; q < 8; ++q) {
         const CellPos a = any_of(terminals);
         const CellPos b = any_of(terminals);
-        expect_search_as_plain(*router, a, b);
-        expect_search_as_plain(*router, b, a);
+        expect_search_as_plain(*router, graph, a, b);
+        expect_search_as_plain(*router, graph, b, a);
         if (!nodes.empty()) {
           // Ends on cells that hold a node but no terminal.
-          expect_search_as_plain(*router, any_of(nodes), b);
-          expect_search_as_plain(*router, a, any_of(nodes));
+          expect_search_as_plain(*router, graph, any_of(nodes), b);
+          expect_search_as_plain(*router, graph, a, any_of(nodes));
         }
       }
     }
@@ -418,8 +453,10 @@ TEST(ClsRouterSearch, ARouteIsSearchedAgainOnlyWhenWhatItsSearchReadChanged)
   const auto second = router->shortest_route({2, 2}, {8, 6}, first);
   EXPECT_NE(second, first);
   EXPECT_EQ(second->cells, router->new_shortest_route({2, 2}, {8, 6})->cells);
-  // Once the log has forgotten the moment of the search, it is made again.
-  for (size_t i = 0; i <= ClsRouter::LOG_LIMIT; ++i) {
+  // Once the log has forgotten the moment of the search, it is made again:
+  // more changes since than the log keeps (each round logs a few dozen).
+  const uint64_t searched_at = router->get_graph_stamp();
+  while (router->get_graph_stamp() <= searched_at + ClsRouter::LOG_LIMIT) {
     router->add_terminatable_node({50, 50});
     router->rm_terminatable_node({50, 50});
   }
