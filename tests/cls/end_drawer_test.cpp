@@ -12,6 +12,7 @@
 #include "cls/arrow_connector_end_drawer.h"
 #include "cls/cls_draw_for_test.h"
 #include "cls/diamond_connector_end_drawer.h"
+#include "common/text_join.h"
 #include "view/drawer_context.h"
 #include "view/pixels_for_test.h"
 
@@ -39,7 +40,7 @@ Point lerp(const Point& a, const Point& b, double t)
 
 std::string at(const Point& p)
 {
-  return "(" + std::to_string(p.get_x()) + ", " + std::to_string(p.get_y()) + ")";
+  return text_join({"(", std::to_string(p.get_x()), ", ", std::to_string(p.get_y()), ")"});
 }
 
 // The ink along the line a to b, at a few points strictly inside it.

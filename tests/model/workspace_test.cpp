@@ -10,6 +10,7 @@
 #include "common/c_resource.h"
 #include "common/cell_range.h"
 #include "common/point.h"
+#include "common/text_join.h"
 #include "model/element_cells.h"
 #include "model/element_kinds_for_test.h"
 #include "model/exp_stack.h"
@@ -422,7 +423,7 @@ TEST(ModelWorkspace, CutTakesTheLowerSiblingsFirstOrTheFamilyOfAPartThatMayNotGo
   put(*ws, q, 8, 0);
   std::vector<std::shared_ptr<Box>> s;
   for (int i = 0; i < 3; ++i) {
-    s.push_back(child_box("s" + std::to_string(i), q));
+    s.push_back(child_box(text_join({"s", std::to_string(i)}), q));
     put(*ws, s.back(), 8, 1 + 2 * i);
   }
   std::vector<std::string> removed;
@@ -747,7 +748,7 @@ struct Fixture {
     put(*ws, lone, 10, 10);
     put(*ws, q, 8, 0);
     for (int i = 0; i < 3; ++i) {
-      s.push_back(child_box("s" + std::to_string(i), q));
+      s.push_back(child_box(text_join({"s", std::to_string(i)}), q));
       put(*ws, s.back(), 8, 1 + 2 * i);
     }
   }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/cell_range.h"
+#include "common/text_join.h"
 #include "model/grid.h"
 #include "seq/exporting_cnavas.h"
 #include "view/color_map.h"
@@ -171,7 +172,7 @@ std::string check_run(const Cairo::RefPtr<Cairo::ImageSurface>& image, bool vert
     }
     const double c = vertical ? vline(image, at, j + 0.5) : hline(image, j + 0.5, at);
     if (want_line ? !drawn(c) : !blank(c))
-      errors += " " + std::to_string(j) + (want_line ? ":missing" : ":ink");
+      errors += text_join({" ", std::to_string(j), want_line ? ":missing" : ":ink"});
   }
   if (run.kind == Stretch::dashed && dashes_judged == 0)
     errors += " no dash judged";

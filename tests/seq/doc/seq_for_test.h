@@ -60,8 +60,10 @@ inline std::string token(const ModelElement& e)
   }
   if (const auto* l = dynamic_cast<const SeqMsgLine*>(&e)) {
     std::string s = l->get_right() == 1 ? "ml>" : "ml<";
-    if (l->point != ANY_ROLE)
-      s += "@" + std::to_string(l->point);
+    if (l->point != ANY_ROLE) {
+      s += '@';
+      s += std::to_string(l->point);
+    }
     return s;
   }
   if (dynamic_cast<const SeqFragment*>(&e))
