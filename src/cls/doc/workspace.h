@@ -200,6 +200,19 @@ private:
   // costs no allocation per connector: every connector's segments and their
   // places are stored end to end (workspace_patch.cpp). When the record
   // closes, the connectors are compared with it where they stand.
+  // Where each connector of a member list stands in it, looked up by the
+  // connector's address.
+  class ConnectorIndex {
+  public:
+    ConnectorIndex() = default;
+    explicit ConnectorIndex(const Members& members);
+    std::optional<size_t> find(const ClsAbstractConnectorElement* con) const;
+
+  private:
+    // Ascending by address.
+    std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> m_entries;
+  };
+
   struct Snapshot {
     // A connector's state but for its segments and their places, which are
     // segments and places [first, first + count).
@@ -223,11 +236,10 @@ private:
     std::vector<std::shared_ptr<ClsSegment>> segments;
     std::vector<ClsConnectorState::SegmentPlace> places;
     std::vector<CellPos> terminals;
-    // order's connectors by address with their index, ascending.
-    std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> by_address;
+    // Where each connector stands in order.
+    ConnectorIndex index;
 
-    // Where con stands in order.
-    std::optional<size_t> find(const ClsAbstractConnectorElement* con) const;
+    std::optional<size_t> find(const ClsAbstractConnectorElement* con) const { return index.find(con); }
     // State i of this is con's state now.
     bool same_as(size_t i, const ClsAbstractConnectorElement& con) const;
     ClsConnectorState state_of(size_t i) const;

@@ -32,10 +32,7 @@ ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
   if (!m_connectors)
     return s;
   s.order = m_connectors->get_members();
-  s.by_address.reserve(s.order.size());
-  for (size_t i = 0; i < s.order.size(); ++i)
-    s.by_address.emplace_back(s.order[i].get(), i);
-  std::sort(s.by_address.begin(), s.by_address.end());
+  s.index = ConnectorIndex(s.order);
   if (with_states) {
     s.states.reserve(s.order.size());
     size_t segments = 0;
@@ -62,10 +59,18 @@ ClsWorkspace::Snapshot ClsWorkspace::snapshot(bool with_states) const
   return s;
 }
 
-std::optional<size_t> ClsWorkspace::Snapshot::find(const ClsAbstractConnectorElement* con) const
+ClsWorkspace::ConnectorIndex::ConnectorIndex(const Members& members)
 {
-  const auto it = std::lower_bound(by_address.begin(), by_address.end(), std::make_pair(con, size_t{0}));
-  if (it == by_address.end() || it->first != con)
+  m_entries.reserve(members.size());
+  for (size_t i = 0; i < members.size(); ++i)
+    m_entries.emplace_back(members[i].get(), i);
+  std::sort(m_entries.begin(), m_entries.end());
+}
+
+std::optional<size_t> ClsWorkspace::ConnectorIndex::find(const ClsAbstractConnectorElement* con) const
+{
+  const auto it = std::lower_bound(m_entries.begin(), m_entries.end(), std::make_pair(con, size_t{0}));
+  if (it == m_entries.end() || it->first != con)
     return std::nullopt;
   return it->second;
 }
@@ -139,22 +144,11 @@ void ClsWorkspace::note_changes(ClsWorkspaceDiff& record, const Snapshot& start)
       from.order = start.order;
     to.order = now;
   }
-  // The connectors now, by address: where each stands in now.
-  std::vector<std::pair<const ClsAbstractConnectorElement*, size_t>> by_address;
-  by_address.reserve(now.size());
-  for (size_t j = 0; j < now.size(); ++j)
-    by_address.emplace_back(now[j].get(), j);
-  std::sort(by_address.begin(), by_address.end());
-  const auto find_now = [&by_address](const ClsAbstractConnectorElement* con) -> std::optional<size_t> {
-    const auto it = std::lower_bound(by_address.begin(), by_address.end(), std::make_pair(con, size_t{0}));
-    if (it == by_address.end() || it->first != con)
-      return std::nullopt;
-    return it->second;
-  };
+  const ConnectorIndex now_index(now);
   // A connector changed unless both moments hold it in the same state.
   for (size_t i = 0; i < start.order.size(); ++i) {
     const ConnectorPtr& c = start.order[i];
-    const std::optional<size_t> j = find_now(c.get());
+    const std::optional<size_t> j = now_index.find(c.get());
     if (j && start.same_as(i, *c))
       continue;
     from.connectors.try_emplace(c.get(), ClsWorkspaceDiffSide::Connector{c, start.state_of(i)});
